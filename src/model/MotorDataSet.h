@@ -1,0 +1,94 @@
+#pragma once
+// The one motor the program works on: rated values, derived values, equivalent circuit,
+// soft-starter and load settings, computed curves, catalogue rows, workflow and language flags.
+// Every part of the program reads and writes these fields directly; the programs hold one instance.
+
+#include <array>
+#include <string>
+#include <vector>
+
+// Stored quantities are doubles; intermediate arithmetic runs in long double (80-bit on x86-64).
+using Extended = long double;
+
+constexpr int CurvePoints = 100;
+using Curve = std::array<double, CurvePoints>; // entry k-1 holds time point k (k = 1 ... 100)
+
+struct MotorDataSet {
+    // Rated values (nameplate)
+    std::string ConstructorName;
+    std::string MotorSize;
+    double MechanicalPower = 0;   // W
+    double LineVoltage = 0;       // V
+    double LineCurrent = 0;       // A
+    double PowerFactor = 0;       // cos phi
+    double Frequency = 0;         // Hz
+    double RatedSpeed = 0;        // rpm
+    double NoLoadLineCurrent = 0; // A
+    bool StarCoupling = false;
+    bool ApproximationWithoutNoLoadCurrent = false;
+
+    // Derived rated values (DeriveRatedValues)
+    double PairOfPoles = 0;
+    double SynchronousSpeed = 0; // rev/s
+    double PhaseVoltage = 0;     // V
+    double PhaseCurrent = 0;     // A
+    double NoLoadPhaseCurrent = 0;
+    double ElectricalPower = 0;  // W
+    double RatedTorque = 0;      // Nm
+    double Efficiency = 0;       // %
+
+    // Equivalent circuit, per phase, ohms
+    double Rs = 0;
+    double Xssigma = 0;
+    double Rr = 0;
+    double Xrsigma = 0;
+    double Xh = 0;
+    double Riron = 0;
+
+    // Soft-starter settings
+    double EstimatedStartTime = 0; // s
+    double Preset = 0;             // fraction of PhaseVoltage
+    double ImaxIn = 0;             // achieved peak current ratio of the last computation
+    double DesiredImaxIn = 0;      // the user's desired maximum current ratio (current-limit mode)
+    double SoftStarterTime = 0;    // ramp time, s
+    bool LimitCurrentMode = false;
+    bool SelectedTimeMode = false;
+
+    // Load torque T0 + T1 n + T2 n^2, n in rev/s
+    double T0 = 0;
+    double T1 = 0;
+    double T2 = 0;
+
+    // Computed curves
+    Curve TimeAxis{};
+    Curve DolCurrentCurve{};
+    Curve DolTorqueCurve{};
+    Curve SoftStarterCurrentCurve{};
+    Curve SoftStarterTorqueCurve{};
+    Curve SpeedAxis{};
+
+    // Workflow state
+    bool MotorIdentified = false;
+    bool MotorFromList = false;
+    bool DataChanged = false;
+    bool ResultsMode = false;
+    bool ShowStaticCurves = false;
+    int StartStep = 0;
+    int ListAction = 0;
+
+    // Language and pending error
+    bool LanguageEnglish = false;
+    bool LanguageFrench = false;
+    int ErrorNumber = 0;
+
+    // Catalogue rows of the selection dialog, entry r-1 for grid row r, one text per column.
+    std::vector<std::string> ListConstructorName, ListMotorSize, ListMechanicalPower, ListLineVoltage,
+        ListFrequency, ListLineCurrent, ListPowerFactor, ListRatedSpeed, ListNoLoadLineCurrent, ListRs, ListRr,
+        ListXssigma, ListXrsigma, ListXh, ListRiron, ListCoupling;
+
+    // Back to the program-start state: every number 0, every text empty, every flag false.
+    void Reset() { *this = MotorDataSet{}; }
+};
+
+// The soft-starter and load inputs that the main window presets when it is created.
+void PresetStartInputs(MotorDataSet& ds);

@@ -1,0 +1,32 @@
+#pragma once
+// Steady state of the equivalent circuit at a slip, and the time laws of the start.
+
+#include "Complex.h"
+#include "MotorDataSet.h"
+
+double StatorCurrent(const MotorDataSet& ds, double slip, double voltage);
+double MotorTorque(const MotorDataSet& ds, double slip, double voltage);
+// Slip at which the motor torque equals loadTorque; 0 with noSolution set when there is none.
+double OperatingSlip(const MotorDataSet& ds, double loadTorque, double voltage, bool& noSolution);
+double LoadTorque(const MotorDataSet& ds, double speed);
+double RampVoltage(const MotorDataSet& ds, double time, double rampTime);
+double SpeedAtTime(const MotorDataSet& ds, double time, double finalSpeed);
+
+// The circuit with its slip-independent parts worked out once. Its results are bit-identical to
+// StatorCurrent and MotorTorque, which the curve computations call thousands of times.
+class CircuitEvaluator {
+public:
+    explicit CircuitEvaluator(const MotorDataSet& ds);
+    // Modulus of the input impedance at this slip, as StatorCurrent stores it.
+    double InputImpedance(double slip) const;
+    static double Current(double inputImpedance, double voltage) {
+        return static_cast<double>(static_cast<Extended>(voltage) / inputImpedance);
+    }
+    double Torque(double slip, double voltage) const;
+
+private:
+    Complex zs_, zm_;
+    double rr_, xrsigma_;
+    double rth_, xth_, kth_;
+    Extended ws_;
+};
