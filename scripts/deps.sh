@@ -5,7 +5,7 @@ set -euo pipefail
 what=${1:-build}
 
 pkgs=(g++ cmake make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libvulkan-dev fonts-liberation
-      libgtest-dev libbenchmark-dev)
+      libgtest-dev libbenchmark-dev locales-all)
 if [ "$what" = test ]; then
   pkgs+=(xvfb xauth xdotool dpkg-dev file)
 fi
