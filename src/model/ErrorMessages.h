@@ -7,6 +7,7 @@ enum class Language { English, French };
 
 // Numbers beyond the dialog's original table.
 enum NewErrorNumber {
+    ErrNoMotor = 80,
     ErrRatedSpeedZero = 81,
     ErrFrequencyZero = 82,
     ErrNoPairOfPoles = 83,

@@ -1,0 +1,64 @@
+#include "ErrorMessages.h"
+
+namespace {
+struct Entry {
+    int number;
+    const char* english;
+    const char* french;
+};
+
+// The texts stand exactly as users have always read them, spelling included.
+const Entry Table[] = {
+    {1, "Mecanical power is not declared!", "La puissance mécanique n'est pas declarée!"},
+    {2, "Line voltage is not declared!", "La tension de ligne n'est pas déclarée!"},
+    {3, "Line current is not declared!", "Le courant de ligne n'est pas déclaré!"},
+    {4, "Power factor is not declared!", "Le facteur de puissance n'est pas déclaré!"},
+    {5, "Frequency is not declared!", "La fréquence n'est pas déclarée!"},
+    {6, "No load current is not declared!", "Le courant à vide n'est pas déclaré!"},
+    {7, "Nominal speed is not declared", "La vitesse nominale n'est pas déclarée"},
+    {20, "Power factor must be less than 1!", "Le facteur de puissance doit être plus petit que 1!"},
+    {21, "Mecanical power must be less than electrical power!",
+     "La puissance mécanique doit être plus petite que la puissance électrique!"},
+    {30, "Select motor in list before!", "Il faut d'a^bord choisir le moteur dans la liste!"},
+    {31, "Select Soft-Starter parameters before!", "Il faut d'abord parametrer le Soft-Starter!"},
+    {50, "You must choose how you want the calculation done!",
+     "Vous devez choisir comment vous voulez que le calcul se fasse!"},
+    {51, "Time Soft-Starter must be less than 30s!", "Le temps du Soft-Starter doit être plus petit que 30s!"},
+    {70, "Loaded Torque is too big!", "Le couple de charge est trop grand!"},
+    {100, "You must declare \"Nominals Values\" before!", "Il faut d'abord déclarer les valeurs nominales!"},
+    {200, "Values are not declared", "Les valeurs ne sont pas déclarées"},
+
+    // Values that the model cannot compute with (they would divide by zero or give no finite result).
+    {ErrNoMotor, "No motor is declared!", "Aucun moteur n'est déclaré!"},
+    {ErrRatedSpeedZero, "Rated speed must be greater than 0!", "La vitesse nominale doit être plus grande que 0!"},
+    {ErrFrequencyZero, "Frequency must be greater than 0!", "La fréquence doit être plus grande que 0!"},
+    {ErrNoPairOfPoles, "Rated speed is too high for the frequency (no pair of poles)!",
+     "La vitesse nominale est trop grande pour la fréquence (aucune paire de pôles)!"},
+    {ErrLineVoltageZero, "Line voltage must be greater than 0!", "La tension de ligne doit être plus grande que 0!"},
+    {ErrLineCurrentZero, "Line current must be greater than 0!", "Le courant de ligne doit être plus grand que 0!"},
+    {ErrPowerFactorZero, "Power factor must not be 0!", "Le facteur de puissance ne doit pas être 0!"},
+    {ErrMechanicalPowerZero, "Mechanical power must be greater than 0!",
+     "La puissance mécanique doit être plus grande que 0!"},
+    {ErrNoLosses, "Electrical power must be greater than mechanical power (the motor has no losses)!",
+     "La puissance électrique doit être plus grande que la puissance mécanique (le moteur n'a pas de pertes)!"},
+    {ErrPowerFactorOneApprox, "Power factor must be less than 1 for the approximation without no load current!",
+     "Le facteur de puissance doit être plus petit que 1 pour le calcul approximatif sans le courant à vide!"},
+    {ErrNoLoadCurrentZero, "No load current must be greater than 0!",
+     "Le courant à vide doit être plus grand que 0!"},
+    {ErrRotorResistanceZero, "R'r must not be 0!", "R'r ne doit pas être 0!"},
+    {ErrCircuitNotFinite, "The equivalent diagram gives no finite current or torque!",
+     "Le schéma équivalent ne donne pas de courant ou de couple fini!"},
+    {ErrEstimatedTimeZero, "Estimated time to start motor must be greater than 0!",
+     "Le temps estimé pour démarrer le moteur doit être plus grand que 0!"},
+    {ErrLimitUnreachable,
+     "No ramp time up to 3600 s keeps Imax/In below the desired value: raise Imax/In or lower the preset!",
+     "Aucun temps de rampe jusqu'à 3600 s ne garde Imax/In sous la valeur désirée : augmentez Imax/In ou "
+     "diminuez le preset!"},
+};
+} // namespace
+
+const char* ErrorMessage(int number, Language language) {
+    for (const Entry& e : Table)
+        if (e.number == number) return language == Language::English ? e.english : e.french;
+    return nullptr;
+}

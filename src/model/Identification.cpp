@@ -1,0 +1,58 @@
+#include "Identification.h"
+
+#include <cmath>
+
+namespace {
+const Extended OneSixtieth = 1.0L / 60.0L; // slightly above 1/60: x.5 pole-pair quotients round down
+const Extended TwoPi = 6.283185307179586L;
+const Extended OneThird = 1.0L / 3.0L;
+const Extended OneSixth = 1.0L / 6.0L;
+
+double Store(Extended v) { return static_cast<double>(v); }
+Extended Sqr(Extended v) { return v * v; }
+} // namespace
+
+void DeriveRatedValues(MotorDataSet& ds) {
+    const Extended sqrt3 = std::sqrt(3.0L);
+    // Default rounding mode: to nearest, an exact half to the even neighbour.
+    ds.PairOfPoles = Store(std::nearbyint(ds.Frequency / (ds.RatedSpeed * OneSixtieth)));
+    ds.SynchronousSpeed = Store(static_cast<Extended>(ds.Frequency) / ds.PairOfPoles);
+    if (ds.StarCoupling) {
+        ds.PhaseVoltage = Store(ds.LineVoltage / sqrt3);
+        ds.PhaseCurrent = ds.LineCurrent;
+        ds.NoLoadPhaseCurrent = ds.NoLoadLineCurrent;
+    } else {
+        ds.PhaseCurrent = Store(ds.LineCurrent / sqrt3);
+        ds.NoLoadPhaseCurrent = Store(ds.NoLoadLineCurrent / sqrt3);
+        ds.PhaseVoltage = ds.LineVoltage;
+    }
+    ds.ElectricalPower = Store(3.0L * ds.PhaseVoltage * ds.PhaseCurrent * ds.PowerFactor);
+    ds.RatedTorque = Store(ds.MechanicalPower / (ds.RatedSpeed * TwoPi * OneSixtieth));
+    ds.Efficiency = Store(static_cast<Extended>(ds.MechanicalPower) / ds.ElectricalPower * 100.0L);
+}
+
+void IdentifyEquivalentDiagram(MotorDataSet& ds) {
+    const Extended uph = ds.PhaseVoltage, iph = ds.PhaseCurrent;
+    const double losses = Store(static_cast<Extended>(ds.ElectricalPower) - ds.MechanicalPower);
+    const double copperLossShare = Store(losses * OneThird);
+    const double ironLoss = Store(losses * OneSixth);
+    ds.Rs = Store(copperLossShare / (3.0L * Sqr(iph)));
+    ds.Rr = ds.Rs;
+    ds.Riron = Store(3.0L * Sqr(uph) / ironLoss);
+    const double q = Store(std::sqrt(Sqr(3.0L * uph * iph) - Sqr(ds.ElectricalPower)));
+    double leakageQ;
+    if (ds.ApproximationWithoutNoLoadCurrent) {
+        const double magnetisingQ = Store(0.9L * q);
+        ds.Xh = Store(3.0L * Sqr(uph) / magnetisingQ);
+        leakageQ = Store(0.1L * q);
+        ds.NoLoadPhaseCurrent = Store(uph / ds.Xh);
+        ds.NoLoadLineCurrent =
+            ds.StarCoupling ? ds.NoLoadPhaseCurrent : Store(ds.NoLoadPhaseCurrent * std::sqrt(3.0L));
+    } else {
+        ds.Xh = Store(uph / ds.NoLoadPhaseCurrent);
+        const double magnetisingQ = Store(3.0L * Sqr(uph) / ds.Xh);
+        leakageQ = Store((static_cast<Extended>(q) - magnetisingQ) * 0.5L);
+    }
+    ds.Xssigma = Store(leakageQ / (3.0L * Sqr(iph)));
+    ds.Xrsigma = ds.Xssigma;
+}

@@ -1,0 +1,118 @@
+#include "OperatingPoint.h"
+
+#include <cmath>
+
+namespace {
+const Extended TwoPi = 6.283185307179586L;
+double Store(Extended v) { return static_cast<double>(v); }
+Extended Sqr(Extended v) { return v * v; }
+Extended AngularSpeed(const MotorDataSet& ds) { return ds.SynchronousSpeed * TwoPi; }
+} // namespace
+
+double StatorCurrent(const MotorDataSet& ds, double slip, double voltage) {
+    const Complex zs{ds.Rs, ds.Xssigma};
+    const Complex zr{Store(ds.Rr / static_cast<Extended>(slip)), ds.Xrsigma};
+    const Complex zh{0, ds.Xh};
+    const Complex zfe{ds.Riron, 0};
+    Complex zm, zp, z;
+    ComplexParallel(zfe, zh, zm);
+    ComplexParallel(zm, zr, zp);
+    ComplexAdd(zs, zp, z);
+    return Store(voltage / static_cast<Extended>(ComplexAbs(z)));
+}
+
+double MotorTorque(const MotorDataSet& ds, double slip, double voltage) {
+    const Complex zs{ds.Rs, ds.Xssigma};
+    const Complex zh{0, ds.Xh};
+    Complex zth, b, c;
+    ComplexParallel(zh, zs, zth);
+    ComplexAdd(zs, zh, b);
+    ComplexDivide(zh, b, c);
+    const double uth = Store(static_cast<Extended>(ComplexAbs(c)) * voltage);
+    const double rrs = Store(ds.Rr / static_cast<Extended>(slip));
+    const double numerator = Store(3.0L * Sqr(uth) * rrs);
+    const double denominator =
+        Store((Sqr(static_cast<Extended>(zth.Re) + rrs) + Sqr(static_cast<Extended>(zth.Im) + ds.Xrsigma)) *
+              AngularSpeed(ds));
+    return Store(static_cast<Extended>(numerator) / denominator);
+}
+
+double OperatingSlip(const MotorDataSet& ds, double loadTorque, double voltage, bool& noSolution) {
+    noSolution = false;
+    const Complex zs{ds.Rs, ds.Xssigma};
+    const Complex zh{0, ds.Xh};
+    Complex zth, b, c;
+    ComplexParallel(zh, zs, zth);
+    ComplexAdd(zs, zh, b);
+    ComplexDivide(zh, b, c);
+    const double uth = Store(static_cast<Extended>(ComplexAbs(c)) * voltage);
+    // No load would divide by zero: a tiny torque gives a slip just above 0 instead.
+    const double tl = loadTorque == 0 ? 0.000001 : loadTorque;
+    const double k = Store(3.0L * Sqr(uth) * ds.Rr / (tl * AngularSpeed(ds)));
+    const double a = Store(Sqr(ds.Rr));
+    const double bq = Store(2.0L * ds.Rr * zth.Re - k);
+    const double cq = Store(Sqr(zth.Re) + Sqr(static_cast<Extended>(zth.Im) + ds.Xrsigma));
+    const double d = Store(Sqr(bq) - 4.0L * a * cq);
+    if (d < 0) {
+        noSolution = true;
+        return 0;
+    }
+    const Extended root = std::sqrt(static_cast<Extended>(d));
+    const double u1 = Store((-static_cast<Extended>(bq) + root) / (2.0L * a));
+    const double u2 = Store((-static_cast<Extended>(bq) - root) / (2.0L * a));
+    if (u1 != 0) {
+        const double s1 = Store(1.0L / u1);
+        if (s1 >= 0 && s1 <= 1) return s1;
+    }
+    if (u2 != 0) {
+        const double s2 = Store(1.0L / u2);
+        if (s2 >= 0 && s2 <= 1) return s2;
+    }
+    noSolution = true;
+    return 0;
+}
+
+double LoadTorque(const MotorDataSet& ds, double speed) {
+    return Store((static_cast<Extended>(ds.T1) * speed + ds.T0) + ds.T2 * Sqr(speed));
+}
+
+double RampVoltage(const MotorDataSet& ds, double time, double rampTime) {
+    if (time >= rampTime) return ds.PhaseVoltage;
+    return Store(ds.PhaseVoltage * (ds.Preset + (1.0L - ds.Preset) / rampTime * time));
+}
+
+double SpeedAtTime(const MotorDataSet& ds, double time, double finalSpeed) {
+    const double tau = Store(0.2L * ds.EstimatedStartTime);
+    return Store(finalSpeed * (1.0L - std::exp(-static_cast<Extended>(time) / tau)));
+}
+
+CircuitEvaluator::CircuitEvaluator(const MotorDataSet& ds)
+    : zs_{ds.Rs, ds.Xssigma}, rr_(ds.Rr), xrsigma_(ds.Xrsigma), ws_(AngularSpeed(ds)) {
+    const Complex zh{0, ds.Xh};
+    const Complex zfe{ds.Riron, 0};
+    ComplexParallel(zfe, zh, zm_);
+    Complex zth, b, c;
+    ComplexParallel(zh, zs_, zth);
+    ComplexAdd(zs_, zh, b);
+    ComplexDivide(zh, b, c);
+    rth_ = zth.Re;
+    xth_ = zth.Im;
+    kth_ = ComplexAbs(c);
+}
+
+double CircuitEvaluator::InputImpedance(double slip) const {
+    const Complex zr{Store(rr_ / static_cast<Extended>(slip)), xrsigma_};
+    Complex zp, z;
+    ComplexParallel(zm_, zr, zp);
+    ComplexAdd(zs_, zp, z);
+    return ComplexAbs(z);
+}
+
+double CircuitEvaluator::Torque(double slip, double voltage) const {
+    const double uth = Store(static_cast<Extended>(kth_) * voltage);
+    const double rrs = Store(rr_ / static_cast<Extended>(slip));
+    const double numerator = Store(3.0L * Sqr(uth) * rrs);
+    const double denominator =
+        Store((Sqr(static_cast<Extended>(rth_) + rrs) + Sqr(static_cast<Extended>(xth_) + xrsigma_)) * ws_);
+    return Store(static_cast<Extended>(numerator) / denominator);
+}
