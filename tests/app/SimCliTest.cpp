@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "SimCli.h"
+
+namespace {
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+Result Sim(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int status = RunSimulatorCommand(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> Motor(std::vector<std::string> extra = {}) {
+    std::vector<std::string> a = {"--power", "4000", "--voltage", "400", "--current", "8.5", "--power-factor",
+                                  "0.82", "--frequency", "50", "--speed", "1440"};
+    a.insert(a.end(), extra.begin(), extra.end());
+    return a;
+}
+
+// The value of one key of the --json object, as text.
+std::string JsonValue(const std::string& json, const std::string& key) {
+    const std::string tag = "\"" + key + "\": ";
+    const std::size_t p = json.find(tag);
+    if (p == std::string::npos) return "<missing>";
+    const std::size_t start = p + tag.size();
+    return json.substr(start, json.find_first_of(",}", start) - start);
+}
+
+double JsonNumber(const std::string& json, const std::string& key) { return std::stod(JsonValue(json, key)); }
+} // namespace
+
+TEST(TarvelloSim, PanelsOfTheWorkedExample) {
+    const Result r = Sim(Motor({"--no-load-current", "4.5", "--current-limit", "3", "--maker", "Maker A"}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Constructor : Maker A"), std::string::npos);
+    EXPECT_NE(r.out.find("Electrical Power : 4829 W"), std::string::npos);
+    EXPECT_NE(r.out.find("Number Pair of Poles : 2 --"), std::string::npos);
+    EXPECT_NE(r.out.find("Time of Soft-Starter : 4.20 s"), std::string::npos);
+    EXPECT_NE(r.out.find("Preset : 10.00 %"), std::string::npos);
+    EXPECT_TRUE(r.err.empty());
+
+    const Result fr = Sim(Motor({"--no-load-current", "4.5", "--lang", "fr"}));
+    EXPECT_NE(fr.out.find("Puissance électrique : 4829 W"), std::string::npos);
+}
+
+TEST(TarvelloSim, StarDeltaApproximationAndGivenCircuit) {
+    Result r = Sim(Motor({"--no-load-current", "4.5", "--json"}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NEAR(JsonNumber(r.out, "Xh"), 51.3200, 1e-4);
+    EXPECT_EQ(JsonValue(r.out, "StarCoupling"), "true");
+    EXPECT_EQ(JsonValue(r.out, "PhaseVoltage"), "230.9401076758503");
+
+    r = Sim(Motor({"--no-load-current", "4.5", "--delta", "--json"}));
+    EXPECT_NEAR(JsonNumber(r.out, "Rs"), 3.82449, 1e-5);
+    EXPECT_EQ(JsonValue(r.out, "StarCoupling"), "false");
+
+    r = Sim(Motor({"--approximate", "--json"}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NEAR(JsonNumber(r.out, "NoLoadLineCurrent"), 4.37858, 1e-5);
+
+    r = Sim(Motor({"--approximate", "--circuit", "0,86;0,61;1,36;1,36;61;1440", "--json"}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(JsonNumber(r.out, "Rr"), 0.61);
+    EXPECT_EQ(JsonNumber(r.out, "Xh"), 61);
+    r = Sim(Motor({"--approximate", "--circuit", "0.86,0.61,1.36,1.36,61,1440", "--json"}));
+    EXPECT_EQ(JsonNumber(r.out, "Riron"), 1440);
+}
+
+TEST(TarvelloSim, ModesAndLoads) {
+    Result r = Sim(Motor({"--no-load-current", "4,5", "--ramp-time", "7,5", "--preset", "25", "--json"}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(JsonNumber(r.out, "SoftStarterTime"), 7.5);
+    EXPECT_EQ(JsonNumber(r.out, "Preset"), 0.25);
+    EXPECT_EQ(JsonValue(r.out, "LimitCurrentMode"), "false");
+    EXPECT_GT(JsonNumber(r.out, "ImaxIn"), 2.4);
+
+    // Each load kind uses only its own coefficients.
+    const std::map<std::string, std::array<double, 3>> kinds = {
+        {"none", {0, 0, 0}}, {"constant", {5, 0, 0}}, {"proportional", {5, 0.2, 0}}, {"squared", {5, 0.2, 0.01}}};
+    for (const auto& [kind, t] : kinds) {
+        r = Sim(Motor({"--no-load-current", "4.5", "--load", kind, "--t0", "5", "--t1", "0.2", "--t2", "0.01",
+                       "--json"}));
+        ASSERT_EQ(r.status, 0) << kind << r.err;
+        EXPECT_EQ(JsonNumber(r.out, "T0"), t[0]) << kind;
+        EXPECT_EQ(JsonNumber(r.out, "T1"), t[1]) << kind;
+        EXPECT_EQ(JsonNumber(r.out, "T2"), t[2]) << kind;
+    }
+}
+
+TEST(TarvelloSim, CurvesToStandardOutputAndFile) {
+    const Result r = Sim(Motor({"--no-load-current", "4.5", "--static", "--curves", "-"}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("Time;Id/In DOL;Td/Tn DOL;Id/In SS;Td/Tn SS;n/ns\r\n", 0), 0u);
+    EXPECT_EQ(r.out.size(), 49u + 100u * 145u);
+
+    const auto file = std::filesystem::temp_directory_path() / "tarvello-sim-test.TXT";
+    const Result w = Sim(Motor({"--no-load-current", "4.5", "--static", "--curves", file.string()}));
+    ASSERT_EQ(w.status, 0) << w.err;
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    EXPECT_EQ(s.str(), r.out);
+    std::filesystem::remove(file);
+
+    const Result bad = Sim(Motor({"--no-load-current", "4.5", "--curves", "/nonexistent-dir/x.TXT"}));
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("No such file"), std::string::npos) << bad.err;
+}
+
+TEST(TarvelloSim, RefusedInput) {
+    // Missing rated values in the dialog's order.
+    EXPECT_EQ(Sim({}).err, "error 1: Mecanical power is not declared!\n");
+    EXPECT_EQ(Sim({"--power", "4000", "--voltage", "400", "--current", "8"}).err,
+              "error 5: Frequency is not declared!\n");
+    EXPECT_EQ(Sim(Motor()).err, "error 6: No load current is not declared!\n");
+    Result r = Sim(Motor({"--no-load-current", "4.5", "--power-factor", "1.2"}));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "error 20: Power factor must be less than 1!\n");
+    r = Sim(Motor({"--no-load-current", "4.5", "--power", "6000", "--lang", "fr"}));
+    EXPECT_EQ(r.err, "error 21: La puissance mécanique doit être plus petite que la puissance électrique!\n");
+    r = Sim(Motor({"--no-load-current", "4.5", "--ramp-time", "30.5"}));
+    EXPECT_EQ(r.err, "error 51: Time Soft-Starter must be less than 30s!\n");
+    EXPECT_EQ(Sim(Motor({"--no-load-current", "4.5", "--ramp-time", "30"})).status, 0);
+    r = Sim(Motor({"--no-load-current", "4.5", "--load", "constant", "--t0", "170"}));
+    EXPECT_EQ(r.err, "error 70: Loaded Torque is too big!\n");
+    r = Sim(Motor({"--no-load-current", "4.5", "--current-limit", "0"}));
+    EXPECT_EQ(r.err.rfind("error 94: ", 0), 0u) << r.err;
+    r = Sim(Motor({"--no-load-current", "0", "--speed", "0"}));
+    EXPECT_EQ(r.err, "error 81: Rated speed must be greater than 0!\n");
+    r = Sim(Motor({"--no-load-current", "0"}));
+    EXPECT_EQ(r.err, "error 90: No load current must be greater than 0!\n");
+    r = Sim(Motor({"--no-load-current", "4.5", "--estimated-time", "0"}));
+    EXPECT_EQ(r.err, "error 93: Estimated time to start motor must be greater than 0!\n");
+    r = Sim(Motor({"--no-load-current", "4.5", "--circuit", "1,0,1,1,50,1000"}));
+    EXPECT_EQ(r.err, "error 91: R'r must not be 0!\n");
+    r = Sim(Motor({"--no-load-current", "abc"}));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "error: 'abc' n'est pas une valeur flottante correcte\n");
+    EXPECT_TRUE(r.out.empty());
+}
+
+TEST(TarvelloSim, UsageErrors) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--bogus"},
+                                               {"--power"},
+                                               Motor({"--current-limit", "3", "--ramp-time", "5"}),
+                                               Motor({"--json", "--curves", "-"}),
+                                               Motor({"--approximate", "--no-load-current", "4"}),
+                                               Motor({"--lang", "de"}),
+                                               Motor({"--approximate", "--circuit", "1,2,3"})}) {
+        const Result r = Sim(args);
+        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_NE(r.err.find("tarvello-sim [OPTIONS]"), std::string::npos);
+        EXPECT_TRUE(r.out.empty());
+    }
+    const Result help = Sim({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--current-limit RATIO"), std::string::npos);
+}

@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "Checks.h"
+#include "ErrorMessages.h"
+#include "MotorFixtures.h"
+#include "StartSimulation.h"
+
+namespace {
+MotorDataSet Typed() {
+    MotorDataSet ds = FourKilowattMotor(true);
+    ds.PairOfPoles = ds.SynchronousSpeed = ds.PhaseVoltage = ds.PhaseCurrent = 0; // not derived yet
+    return ds;
+}
+
+// Every value of every curve that a computation produced is finite.
+void ExpectFiniteResults(const MotorDataSet& ds) {
+    for (const Curve* c : {&ds.TimeAxis, &ds.DolCurrentCurve, &ds.DolTorqueCurve, &ds.SoftStarterCurrentCurve,
+                           &ds.SoftStarterTorqueCurve, &ds.SpeedAxis})
+        for (double v : *c) ASSERT_TRUE(std::isfinite(v));
+    ASSERT_TRUE(std::isfinite(ds.ImaxIn));
+    ASSERT_TRUE(std::isfinite(ds.SoftStarterTime));
+}
+} // namespace
+
+TEST(ConfirmRatedValues, DivisionsByZeroAreRefusedBeforeAnythingIsDerived) {
+    struct Case {
+        void (*change)(MotorDataSet&);
+        int error;
+    };
+    const Case cases[] = {
+        {[](MotorDataSet& d) { d.RatedSpeed = 0; }, ErrRatedSpeedZero},
+        {[](MotorDataSet& d) { d.RatedSpeed = 6001; }, ErrNoPairOfPoles},
+        {[](MotorDataSet& d) { d.Frequency = 0; }, ErrFrequencyZero},
+        {[](MotorDataSet& d) { d.LineCurrent = 0; }, ErrLineCurrentZero},
+        {[](MotorDataSet& d) { d.LineVoltage = 0; }, ErrLineVoltageZero},
+        {[](MotorDataSet& d) { d.PowerFactor = 0; }, ErrPowerFactorZero},
+        {[](MotorDataSet& d) { d.MechanicalPower = 0; }, ErrMechanicalPowerZero},
+    };
+    for (const Case& c : cases) {
+        MotorDataSet ds = Typed();
+        c.change(ds);
+        EXPECT_EQ(ConfirmRatedValues(ds), c.error);
+        EXPECT_EQ(ds.PhaseVoltage, 0) << "derived values must stay untouched";
+        EXPECT_NE(ErrorMessage(c.error, Language::English), nullptr);
+        EXPECT_NE(ErrorMessage(c.error, Language::French), nullptr);
+    }
+}
+
+TEST(ConfirmRatedValues, PlausibilityAndIdentificationRefusals) {
+    MotorDataSet ds = Typed();
+    EXPECT_EQ(ConfirmRatedValues(ds), 0);
+    EXPECT_EQ(ds.PairOfPoles, 2);
+
+    ds = Typed();
+    ds.PowerFactor = 1.01;
+    EXPECT_EQ(ConfirmRatedValues(ds), 20);
+    ds.PowerFactor = -1.01;
+    EXPECT_EQ(ConfirmRatedValues(ds), 20);
+    ds.PowerFactor = 0.82;
+    ds.MechanicalPower = 6000;
+    EXPECT_EQ(ConfirmRatedValues(ds), 21);
+
+    // No losses at all: equal powers pass error 21 but leave no iron loss to share.
+    ds = Typed();
+    ds.PowerFactor = 1;
+    ds.MechanicalPower = 3 * (400 / std::sqrt(3.0)) * 8.5;
+    DeriveRatedValues(ds);
+    ds.MechanicalPower = ds.ElectricalPower;
+    EXPECT_EQ(ConfirmRatedValues(ds), ErrNoLosses);
+
+    ds = Typed();
+    ds.PowerFactor = 1;
+    ds.ApproximationWithoutNoLoadCurrent = true;
+    EXPECT_EQ(ConfirmRatedValues(ds), ErrPowerFactorOneApprox);
+    ds.ApproximationWithoutNoLoadCurrent = false;
+    EXPECT_EQ(ConfirmRatedValues(ds), 0); // the no-load current gives the magnetising branch
+
+    ds = Typed();
+    ds.NoLoadLineCurrent = 0;
+    EXPECT_EQ(ConfirmRatedValues(ds), ErrNoLoadCurrentZero);
+    ds.ApproximationWithoutNoLoadCurrent = true;
+    EXPECT_EQ(ConfirmRatedValues(ds), 0);
+}
+
+TEST(CheckComputable, EmptyAndBrokenDataSetsAreRefused) {
+    MotorDataSet empty;
+    PresetStartInputs(empty);
+    EXPECT_EQ(CheckComputable(empty), ErrNoMotor);
+    empty.ShowStaticCurves = true;
+    EXPECT_EQ(RunStartComputation(empty, nullptr, nullptr), ErrNoMotor);
+
+    MotorDataSet listed = IdentifiedFourKilowattMotor();
+    listed.MotorFromList = true;
+    EXPECT_EQ(CheckComputable(listed), 0);
+    listed.Rr = 0;
+    EXPECT_EQ(CheckComputable(listed), ErrRotorResistanceZero);
+    listed.Rr = 1;
+    listed.Riron = 0;
+    listed.Xh = 0;
+    EXPECT_EQ(CheckComputable(listed), ErrCircuitNotFinite);
+    listed.Xh = 50;
+    listed.Riron = 1000;
+    listed.Rs = 0;
+    listed.Xssigma = -50;
+    EXPECT_EQ(CheckComputable(listed), ErrCircuitNotFinite);
+
+    MotorDataSet noTime = FourKilowattMotor();
+    noTime.EstimatedStartTime = 0;
+    EXPECT_EQ(CheckComputable(noTime), ErrEstimatedTimeZero);
+    noTime.EstimatedStartTime = -3;
+    EXPECT_EQ(RunStartComputation(noTime, nullptr, nullptr), ErrEstimatedTimeZero);
+
+    // A typed motor never confirmed has no derived values yet.
+    MotorDataSet underived = Typed();
+    EXPECT_EQ(CheckComputable(underived), ErrNoMotor);
+}
+
+TEST(RunStartComputation, NoNonFiniteValueEverComesOut) {
+    // A circuit that passes the checks but whose impedance vanishes at some slip.
+    MotorDataSet ds = IdentifiedFourKilowattMotor();
+    ds.MotorFromList = true;
+    ds.ShowStaticCurves = true;
+    ds.Rs = 0;
+    ds.Xssigma = 0;
+    ds.Xrsigma = 0;
+    ds.Riron = 1e308;
+    ds.Xh = 1e308;
+    const int e = RunStartComputation(ds, nullptr, nullptr);
+    if (e == 0) ExpectFiniteResults(ds);
+    else EXPECT_TRUE(e == 70 || e == ErrCircuitNotFinite) << e;
+
+    MotorDataSet ok = FourKilowattMotor();
+    ok.ShowStaticCurves = true;
+    ASSERT_EQ(RunStartComputation(ok, nullptr, nullptr), 0);
+    ExpectFiniteResults(ok);
+}
+
+TEST(ErrorMessages, TableTextsStandAsWritten) {
+    EXPECT_STREQ(ErrorMessage(30, Language::French), "Il faut d'a^bord choisir le moteur dans la liste!");
+    EXPECT_STREQ(ErrorMessage(7, Language::English), "Nominal speed is not declared");
+    EXPECT_STREQ(ErrorMessage(200, Language::French), "Les valeurs ne sont pas déclarées");
+    EXPECT_STREQ(ErrorMessage(100, Language::English), "You must declare \"Nominals Values\" before!");
+    EXPECT_STREQ(ErrorMessage(1, Language::English), "Mecanical power is not declared!");
+    EXPECT_EQ(ErrorMessage(0, Language::English), nullptr);
+    EXPECT_EQ(ErrorMessage(8, Language::French), nullptr);
+    int count = 0;
+    for (int n = 0; n <= 300; ++n)
+        if (ErrorMessage(n, Language::English)) {
+            ++count;
+            EXPECT_NE(ErrorMessage(n, Language::French), nullptr) << n;
+        }
+    EXPECT_EQ(count, 16 + 15);
+}

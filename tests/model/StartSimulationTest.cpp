@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "ErrorMessages.h"
+#include "MotorFixtures.h"
+#include "OperatingPoint.h"
+#include "StartSimulation.h"
+
+namespace {
+MotorDataSet LimitMotor(double limit) {
+    MotorDataSet ds = IdentifiedFourKilowattMotor(true);
+    ds.MotorFromList = true;
+    ds.LimitCurrentMode = true;
+    ds.DesiredImaxIn = limit;
+    return ds;
+}
+
+// The ramp-time search written out literally, one StatorCurrent call per point and trial.
+double LiteralSearch(const MotorDataSet& ds, double limit, int maxTrials = 100000) {
+    bool none;
+    const double slipOp = OperatingSlip(ds, LoadTorque(ds, ds.SynchronousSpeed), ds.PhaseVoltage, none);
+    const double nFinal = static_cast<double>(ds.SynchronousSpeed * (1.0L - slipOp));
+    const double tend = static_cast<double>(1.5L * ds.EstimatedStartTime);
+    double ramp = 0;
+    for (int trial = 0; trial < maxTrials; ++trial) {
+        Curve a{};
+        for (int k = 1; k <= CurvePoints; ++k) {
+            const double t = static_cast<double>((tend * 0.01L) * (k - 1));
+            const double n = SpeedAtTime(ds, t, nFinal);
+            const double s = static_cast<double>((static_cast<Extended>(ds.SynchronousSpeed) - n) / ds.SynchronousSpeed);
+            a[k - 1] = static_cast<double>(
+                static_cast<Extended>(StatorCurrent(ds, s, RampVoltage(ds, t, ramp))) / ds.PhaseCurrent);
+        }
+        if (PeakValue(a) < limit) return ramp;
+        ramp = static_cast<double>(ramp + 0.05L);
+    }
+    return -1;
+}
+} // namespace
+
+TEST(StartCurves, TimeGridAndFirstPoint) {
+    MotorDataSet ds = IdentifiedFourKilowattMotor(true);
+    ComputeStartCurves(ds);
+    EXPECT_EQ(ds.TimeAxis[0], 0);
+    EXPECT_DOUBLE_EQ(ds.TimeAxis[1], 0.15);
+    EXPECT_DOUBLE_EQ(ds.TimeAxis[99], 14.85);
+    for (int k = 1; k < CurvePoints; ++k) EXPECT_NEAR(ds.TimeAxis[k] - ds.TimeAxis[k - 1], 0.15, 1e-12);
+    // Locked rotor at full voltage, and at the preset for the soft-starter.
+    EXPECT_SIG6(ds.DolCurrentCurve[0], 82.8883 / 8.5);
+    EXPECT_SIG6(ds.DolTorqueCurve[0], 163.266 / 26.5258);
+    EXPECT_SIG6(ds.SoftStarterCurrentCurve[0], 0.1 * 82.8883 / 8.5);
+    EXPECT_EQ(ds.ImaxIn, PeakValue(ds.SoftStarterCurrentCurve)); // also in selected-time mode
+    EXPECT_LT(ds.DolCurrentCurve[99], 1.1);                      // near no load at the end
+}
+
+TEST(StartCurves, ZeroRampEqualsDirectOnLine) {
+    MotorDataSet ds = IdentifiedFourKilowattMotor(true);
+    ds.SoftStarterTime = 0;
+    ComputeStartCurves(ds);
+    EXPECT_EQ(ds.SoftStarterCurrentCurve, ds.DolCurrentCurve);
+    EXPECT_EQ(ds.SoftStarterTorqueCurve, ds.DolTorqueCurve);
+}
+
+TEST(StartCurves, SinkReceivesThePointsInOrder) {
+    MotorDataSet ds = IdentifiedFourKilowattMotor(true);
+    CurveBuffer buffer;
+    ComputeStartCurves(ds, &buffer);
+    ASSERT_EQ(buffer.points.size(), 100u);
+    for (int k = 0; k < CurvePoints; ++k) {
+        EXPECT_EQ(buffer.points[k].x, ds.TimeAxis[k]);
+        EXPECT_EQ(buffer.points[k].dolCurrent, ds.DolCurrentCurve[k]);
+        EXPECT_EQ(buffer.points[k].ssTorque, ds.SoftStarterTorqueCurve[k]);
+    }
+}
+
+TEST(StaticCurves, SpeedAxisIsTheSameForEveryMotor) {
+    for (bool star : {true, false}) {
+        MotorDataSet ds = IdentifiedFourKilowattMotor(star);
+        ds.EstimatedStartTime = star ? 10 : 3.7;
+        CurveBuffer buffer;
+        ComputeStaticCurves(ds, &buffer);
+        EXPECT_EQ(ds.SpeedAxis[0], 0);
+        EXPECT_NEAR(ds.SpeedAxis[1], 1 - std::exp(-0.075), 1e-12);
+        EXPECT_NEAR(ds.SpeedAxis[99], 1 - std::exp(-7.425), 1e-12);
+        ASSERT_EQ(buffer.points.size(), 100u);
+        EXPECT_EQ(buffer.points[99].x, ds.SpeedAxis[99]);
+        EXPECT_SIG6(buffer.points[0].dolCurrent, StatorCurrent(ds, 1, ds.PhaseVoltage) / ds.PhaseCurrent);
+    }
+}
+
+TEST(RampSearch, LimitThreeGivesFourPointTwoSeconds) {
+    MotorDataSet ds = LimitMotor(3);
+    ASSERT_TRUE(SearchRampTime(ds));
+    EXPECT_NEAR(ds.SoftStarterTime, 4.20, 1e-9);
+    ComputeStartCurves(ds);
+    EXPECT_LT(ds.ImaxIn, 3);
+    EXPECT_GT(ds.ImaxIn, 2.9);
+}
+
+TEST(RampSearch, SameResultAsTheLiteralSearch) {
+    for (double limit : {9.0, 5.0, 3.0, 2.5, 2.0, 1.5, 1.2}) {
+        MotorDataSet ds = LimitMotor(limit);
+        ASSERT_TRUE(SearchRampTime(ds)) << limit;
+        EXPECT_EQ(ds.SoftStarterTime, LiteralSearch(ds, limit)) << limit;
+        EXPECT_NEAR(std::remainder(ds.SoftStarterTime, 0.05), 0, 1e-9) << limit;
+    }
+    MotorDataSet loaded = LimitMotor(3.5);
+    loaded.T2 = 0.02;
+    loaded.Preset = 0.3;
+    ASSERT_TRUE(SearchRampTime(loaded));
+    EXPECT_GT(loaded.SoftStarterTime, 0);
+    EXPECT_EQ(loaded.SoftStarterTime, LiteralSearch(loaded, 3.5));
+}
+
+TEST(RampSearch, ComparisonIsStrict) {
+    MotorDataSet ds = LimitMotor(3);
+    // The peak of the 1.00 s trial (20 additions of 0.05) as the desired limit rejects that trial.
+    double ramp = 0;
+    for (int i = 0; i < 20; ++i) ramp = static_cast<double>(ramp + 0.05L);
+    MotorDataSet trial = ds;
+    trial.SoftStarterTime = ramp;
+    ComputeStartCurves(trial);
+    ds.DesiredImaxIn = trial.ImaxIn;
+    ASSERT_TRUE(SearchRampTime(ds));
+    EXPECT_GT(ds.SoftStarterTime, ramp);
+    ds.DesiredImaxIn = std::nextafter(trial.ImaxIn, 100.0);
+    ASSERT_TRUE(SearchRampTime(ds));
+    EXPECT_LE(ds.SoftStarterTime, ramp);
+}
+
+TEST(RampSearch, NoRampWhenDirectOnLineIsBelowTheLimit) {
+    MotorDataSet ds = LimitMotor(10);
+    ds.SoftStarterTime = 7;
+    ASSERT_TRUE(SearchRampTime(ds));
+    EXPECT_EQ(ds.SoftStarterTime, 0);
+}
+
+TEST(RampSearch, UnreachableLimitStopsAtTheBound) {
+    for (double limit : {0.0, -1.0, 0.9}) { // preset 10 % of a 9.75 peak is about 0.975
+        MotorDataSet ds = LimitMotor(limit);
+        ds.SoftStarterTime = 5;
+        EXPECT_FALSE(SearchRampTime(ds)) << limit;
+        EXPECT_EQ(ds.SoftStarterTime, 5);
+    }
+}
+
+TEST(RunStartComputation, RecomputingKeepsTheRampTime) {
+    MotorDataSet ds = FourKilowattMotor(true);
+    ds.LimitCurrentMode = true;
+    ds.DesiredImaxIn = 3;
+    ASSERT_EQ(RunStartComputation(ds, nullptr, nullptr), 0);
+    const double first = ds.SoftStarterTime;
+    const double peak = ds.ImaxIn;
+    ds.ShowStaticCurves = true;
+    ASSERT_EQ(RunStartComputation(ds, nullptr, nullptr), 0);
+    ASSERT_EQ(RunStartComputation(ds, nullptr, nullptr), 0);
+    EXPECT_EQ(ds.SoftStarterTime, first);
+    EXPECT_NEAR(first, 4.20, 1e-9);
+    EXPECT_EQ(ds.ImaxIn, peak);
+    EXPECT_EQ(ds.DesiredImaxIn, 3);
+}
+
+TEST(RunStartComputation, IdentifiesTypedMotorsOnly) {
+    MotorDataSet typed = FourKilowattMotor(true);
+    ASSERT_EQ(RunStartComputation(typed, nullptr, nullptr), 0);
+    EXPECT_NEAR(typed.Xh, 51.32, 1e-3);
+
+    MotorDataSet listed = IdentifiedFourKilowattMotor(true);
+    listed.MotorFromList = true;
+    listed.Xh = 61;
+    ASSERT_EQ(RunStartComputation(listed, nullptr, nullptr), 0);
+    EXPECT_EQ(listed.Xh, 61);
+}
+
+TEST(RunStartComputation, RefusalsLeaveEverythingAsItWas) {
+    MotorDataSet ds = FourKilowattMotor(true);
+    ASSERT_EQ(RunStartComputation(ds, nullptr, nullptr), 0);
+    const MotorDataSet before = ds;
+
+    CurveBuffer timePoints, staticPoints;
+    ds.T0 = 500; // far above the breakdown torque
+    EXPECT_EQ(RunStartComputation(ds, &timePoints, &staticPoints), 70);
+    EXPECT_EQ(ds.DolCurrentCurve, before.DolCurrentCurve);
+    EXPECT_TRUE(timePoints.points.empty());
+
+    ds.T0 = 0;
+    ds.LimitCurrentMode = true;
+    ds.DesiredImaxIn = 0;
+    EXPECT_EQ(RunStartComputation(ds, &timePoints, &staticPoints), ErrLimitUnreachable);
+    EXPECT_EQ(ds.SoftStarterTime, before.SoftStarterTime);
+    EXPECT_EQ(ds.ImaxIn, before.ImaxIn);
+    EXPECT_EQ(ds.SoftStarterCurrentCurve, before.SoftStarterCurrentCurve);
+    EXPECT_TRUE(timePoints.points.empty());
+}
+
+TEST(RunStartComputation, LoadShortensTheFinalSpeed) {
+    MotorDataSet ds = FourKilowattMotor(true);
+    ds.ShowStaticCurves = true;
+    CurveBuffer noLoadPoints, s1;
+    ASSERT_EQ(RunStartComputation(ds, &noLoadPoints, &s1), 0);
+    ds.T0 = 26.5258; // rated torque: ends at the rated slip
+    CurveBuffer loadPoints, s2;
+    ASSERT_EQ(RunStartComputation(ds, &loadPoints, &s2), 0);
+    EXPECT_GT(loadPoints.points.back().dolCurrent, noLoadPoints.points.back().dolCurrent);
+    EXPECT_NEAR(loadPoints.points.back().dolTorque, 1.0, 0.02);
+    EXPECT_EQ(s1.points.size(), 100u);
+    // The static curves run to synchronous speed whatever the load.
+    EXPECT_EQ(s1.points.back().dolCurrent, s2.points.back().dolCurrent);
+}
