@@ -31,7 +31,9 @@ int CheckIdentification(const MotorDataSet& ds) {
     if (ds.ApproximationWithoutNoLoadCurrent) {
         const Extended s = 3.0L * ds.PhaseVoltage * ds.PhaseCurrent;
         const Extended p = ds.ElectricalPower;
-        if (static_cast<double>(std::sqrt(s * s - p * p)) == 0) return ErrPowerFactorOneApprox;
+        // At a power factor of 1 the reactive power is only rounding noise: no magnetising branch.
+        if (std::fabs(ds.PowerFactor) >= 1 || static_cast<double>(std::sqrt(s * s - p * p)) == 0)
+            return ErrPowerFactorOneApprox;
     } else if (ds.NoLoadPhaseCurrent == 0 || !Finite(ds.NoLoadPhaseCurrent)) {
         return ErrNoLoadCurrentZero;
     }

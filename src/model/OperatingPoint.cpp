@@ -77,13 +77,16 @@ double LoadTorque(const MotorDataSet& ds, double speed) {
 }
 
 double RampVoltage(const MotorDataSet& ds, double time, double rampTime) {
-    if (time >= rampTime) return ds.PhaseVoltage;
-    return Store(ds.PhaseVoltage * (ds.Preset + (1.0L - ds.Preset) / rampTime * time));
+    return VoltageRamp(ds, rampTime).Voltage(time);
+}
+
+Extended SpeedRise(const MotorDataSet& ds, double time) {
+    const double tau = Store(0.2L * ds.EstimatedStartTime);
+    return 1.0L - std::exp(-static_cast<Extended>(time) / tau);
 }
 
 double SpeedAtTime(const MotorDataSet& ds, double time, double finalSpeed) {
-    const double tau = Store(0.2L * ds.EstimatedStartTime);
-    return Store(finalSpeed * (1.0L - std::exp(-static_cast<Extended>(time) / tau)));
+    return Store(finalSpeed * SpeedRise(ds, time));
 }
 
 CircuitEvaluator::CircuitEvaluator(const MotorDataSet& ds)

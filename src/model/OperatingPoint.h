@@ -12,6 +12,25 @@ double LoadTorque(const MotorDataSet& ds, double speed);
 double RampVoltage(const MotorDataSet& ds, double time, double rampTime);
 double SpeedAtTime(const MotorDataSet& ds, double time, double finalSpeed);
 
+// The soft-starter's voltage ramp with its slope worked out once (same digits as RampVoltage).
+class VoltageRamp {
+public:
+    VoltageRamp(const MotorDataSet& ds, double rampTime)
+        : voltage_(ds.PhaseVoltage), preset_(ds.Preset), ramp_(rampTime),
+          slope_(rampTime > 0 ? (1.0L - ds.Preset) / rampTime : 0) {}
+    double Voltage(double time) const {
+        if (time >= ramp_) return voltage_;
+        return static_cast<double>(voltage_ * (preset_ + slope_ * time));
+    }
+
+private:
+    double voltage_, preset_, ramp_;
+    Extended slope_;
+};
+
+// 1 - exp(-t / tau) of the speed law, the factor SpeedAtTime applies to the final speed.
+Extended SpeedRise(const MotorDataSet& ds, double time);
+
 // The circuit with its slip-independent parts worked out once. Its results are bit-identical to
 // StatorCurrent and MotorTorque, which the curve computations call thousands of times.
 class CircuitEvaluator {

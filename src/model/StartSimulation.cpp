@@ -34,89 +34,120 @@ double PeakValue(const Curve& curve) {
     return m;
 }
 
-void ComputeStartCurves(MotorDataSet& ds, CurvePointSink* sink) {
+namespace {
+// The time points and the speed law's rise at each, shared by every curve of one computation.
+struct TimeGrid {
+    explicit TimeGrid(const MotorDataSet& ds) {
+        const double tend = EndOfSpan(ds);
+        for (int i = 0; i < CurvePoints; ++i) {
+            t[i] = TimePoint(tend, i + 1);
+            rise[i] = SpeedRise(ds, t[i]);
+        }
+    }
+    std::array<double, CurvePoints> t{};
+    std::array<Extended, CurvePoints> rise{};
+};
+
+// The slip of each time point does not depend on the ramp: the input impedance and the
+// direct-on-line current are worked out once and serve the search and the time curves alike.
+struct StartGrid {
+    StartGrid(const MotorDataSet& ds, const TimeGrid& grid, const CircuitEvaluator& circuit) : time(grid) {
+        const double nFinal = FinalSpeed(ds);
+        for (int i = 0; i < CurvePoints; ++i) {
+            slip[i] = Slip(ds, Store(nFinal * grid.rise[i]));
+            z[i] = circuit.InputImpedance(slip[i]);
+            dol[i] = Ratio(CircuitEvaluator::Current(z[i], ds.PhaseVoltage), ds.PhaseCurrent);
+        }
+    }
+    const TimeGrid& time;
+    std::array<double, CurvePoints> slip{}, z{}, dol{};
+};
+
+void StartCurvesOn(MotorDataSet& ds, const StartGrid& grid, const CircuitEvaluator& circuit, CurvePointSink* sink) {
     ds.SoftStarterCurrentCurve.fill(0);
     ds.SoftStarterTorqueCurve.fill(0);
     ds.TimeAxis.fill(0);
     ds.DolCurrentCurve.fill(0);
     ds.DolTorqueCurve.fill(0);
-    const double nFinal = FinalSpeed(ds);
-    const double tend = EndOfSpan(ds);
-    const CircuitEvaluator circuit(ds);
-    for (int k = 1; k <= CurvePoints; ++k) {
-        const double t = TimePoint(tend, k);
-        const double s = Slip(ds, SpeedAtTime(ds, t, nFinal));
-        const double z = circuit.InputImpedance(s);
+    const VoltageRamp ramp(ds, ds.SoftStarterTime);
+    for (int i = 0; i < CurvePoints; ++i) {
+        const double t = grid.time.t[i], s = grid.slip[i], z = grid.z[i];
         const double dolTorque = Ratio(circuit.Torque(s, ds.PhaseVoltage), ds.RatedTorque);
-        const double dolCurrent = Ratio(CircuitEvaluator::Current(z, ds.PhaseVoltage), ds.PhaseCurrent);
-        const double u = RampVoltage(ds, t, ds.SoftStarterTime);
-        const double ssTorque = Ratio(circuit.Torque(s, u), ds.RatedTorque);
+        const double dolCurrent = grid.dol[i];
+        const double u = ramp.Voltage(t);
+        const double ssTorque = u == ds.PhaseVoltage ? dolTorque : Ratio(circuit.Torque(s, u), ds.RatedTorque);
         const double ssCurrent = Ratio(CircuitEvaluator::Current(z, u), ds.PhaseCurrent);
-        ds.DolCurrentCurve[k - 1] = dolCurrent;
-        ds.DolTorqueCurve[k - 1] = dolTorque;
-        ds.SoftStarterCurrentCurve[k - 1] = ssCurrent;
-        ds.SoftStarterTorqueCurve[k - 1] = ssTorque;
-        ds.TimeAxis[k - 1] = t;
+        ds.DolCurrentCurve[i] = dolCurrent;
+        ds.DolTorqueCurve[i] = dolTorque;
+        ds.SoftStarterCurrentCurve[i] = ssCurrent;
+        ds.SoftStarterTorqueCurve[i] = ssTorque;
+        ds.TimeAxis[i] = t;
         if (sink) sink->AddPoints(t, dolCurrent, dolTorque, ssCurrent, ssTorque);
     }
     ds.ImaxIn = PeakValue(ds.SoftStarterCurrentCurve);
 }
 
-bool SearchRampTime(MotorDataSet& ds) {
-    // The slip of each point does not depend on the ramp, so the circuit is evaluated once per
-    // point; a trial then costs one ramp voltage and two divisions per point on the ramp, and the
-    // points past the ramp keep their direct-on-line ratio. A trial stops at its first point that
-    // reaches the limit: it is rejected whatever the other points give.
-    const double nFinal = FinalSpeed(ds);
-    const double tend = EndOfSpan(ds);
-    const CircuitEvaluator circuit(ds);
-    std::array<double, CurvePoints> t{}, z{}, dol{}, dolPeakFrom{};
-    for (int i = 0; i < CurvePoints; ++i) {
-        t[i] = TimePoint(tend, i + 1);
-        z[i] = circuit.InputImpedance(Slip(ds, SpeedAtTime(ds, t[i], nFinal)));
-        dol[i] = Ratio(CircuitEvaluator::Current(z[i], ds.PhaseVoltage), ds.PhaseCurrent);
-    }
-    dolPeakFrom[CurvePoints - 1] = dol[CurvePoints - 1];
-    for (int i = CurvePoints - 2; i >= 0; --i) dolPeakFrom[i] = dol[i] > dolPeakFrom[i + 1] ? dol[i] : dolPeakFrom[i + 1];
+bool SearchOn(MotorDataSet& ds, const StartGrid& grid) {
+    // A trial costs one ramp voltage and two divisions per point on the ramp; the points past the
+    // ramp keep their direct-on-line ratio, whose largest value is known for every start index.
+    // A trial stops at its first point that reaches the limit: it is rejected whatever the rest give.
+    std::array<double, CurvePoints> dolPeakFrom{};
+    dolPeakFrom[CurvePoints - 1] = grid.dol[CurvePoints - 1];
+    for (int i = CurvePoints - 2; i >= 0; --i)
+        dolPeakFrom[i] = grid.dol[i] > dolPeakFrom[i + 1] ? grid.dol[i] : dolPeakFrom[i + 1];
 
     const double limit = ds.DesiredImaxIn;
     const long maxTrials = std::lround(MaxSearchedRampTime / 0.05) + 1;
-    double ramp = 0;
-    int onRamp = 0; // points before this index lie on the ramp (t < ramp)
-    for (long trial = 0; trial < maxTrials; ++trial, ramp = Store(ramp + 0.05L)) {
-        while (onRamp < CurvePoints && t[onRamp] < ramp) ++onRamp;
+    double rampTime = 0;
+    int onRamp = 0; // points before this index lie on the ramp (t < rampTime)
+    for (long trial = 0; trial < maxTrials; ++trial, rampTime = Store(rampTime + 0.05L)) {
+        while (onRamp < CurvePoints && grid.time.t[onRamp] < rampTime) ++onRamp;
         if (onRamp < CurvePoints && !(dolPeakFrom[onRamp] < limit)) continue;
+        const VoltageRamp ramp(ds, rampTime);
         bool below = true;
-        for (int i = 0; i < onRamp && below; ++i) {
-            const double ratio = Ratio(CircuitEvaluator::Current(z[i], RampVoltage(ds, t[i], ramp)), ds.PhaseCurrent);
-            below = ratio < limit;
-        }
+        for (int i = 0; i < onRamp && below; ++i)
+            below = Ratio(CircuitEvaluator::Current(grid.z[i], ramp.Voltage(grid.time.t[i])), ds.PhaseCurrent) < limit;
         if (below) {
-            ds.SoftStarterTime = ramp;
+            ds.SoftStarterTime = rampTime;
             return true;
         }
     }
     return false;
 }
 
-void ComputeStaticCurves(MotorDataSet& ds, CurvePointSink* sink) {
+void StaticCurvesOn(MotorDataSet& ds, const TimeGrid& grid, const CircuitEvaluator& circuit, CurvePointSink* sink) {
     ds.SpeedAxis.fill(0);
-    const double tend = EndOfSpan(ds);
-    const CircuitEvaluator circuit(ds);
-    for (int k = 1; k <= CurvePoints; ++k) {
-        const double t = TimePoint(tend, k);
-        const double n = SpeedAtTime(ds, t, ds.SynchronousSpeed);
+    const VoltageRamp ramp(ds, ds.SoftStarterTime);
+    for (int i = 0; i < CurvePoints; ++i) {
+        const double n = Store(ds.SynchronousSpeed * grid.rise[i]);
         const double x = Store(static_cast<Extended>(n) / ds.SynchronousSpeed);
-        ds.SpeedAxis[k - 1] = x;
+        ds.SpeedAxis[i] = x;
         const double s = Slip(ds, n);
         const double z = circuit.InputImpedance(s);
         const double dolCurrent = Ratio(CircuitEvaluator::Current(z, ds.PhaseVoltage), ds.PhaseCurrent);
         const double dolTorque = Ratio(circuit.Torque(s, ds.PhaseVoltage), ds.RatedTorque);
-        const double u = RampVoltage(ds, t, ds.SoftStarterTime);
+        const double u = ramp.Voltage(grid.t[i]);
         const double ssCurrent = Ratio(CircuitEvaluator::Current(z, u), ds.PhaseCurrent);
-        const double ssTorque = Ratio(circuit.Torque(s, u), ds.RatedTorque);
+        const double ssTorque = u == ds.PhaseVoltage ? dolTorque : Ratio(circuit.Torque(s, u), ds.RatedTorque);
         if (sink) sink->AddPoints(x, dolCurrent, dolTorque, ssCurrent, ssTorque);
     }
+}
+} // namespace
+
+void ComputeStartCurves(MotorDataSet& ds, CurvePointSink* sink) {
+    const TimeGrid time(ds);
+    const CircuitEvaluator circuit(ds);
+    StartCurvesOn(ds, StartGrid(ds, time, circuit), circuit, sink);
+}
+
+bool SearchRampTime(MotorDataSet& ds) {
+    const TimeGrid time(ds);
+    const CircuitEvaluator circuit(ds);
+    return SearchOn(ds, StartGrid(ds, time, circuit));
+}
+
+void ComputeStaticCurves(MotorDataSet& ds, CurvePointSink* sink) {
+    StaticCurvesOn(ds, TimeGrid(ds), CircuitEvaluator(ds), sink);
 }
 
 namespace {
@@ -176,14 +207,17 @@ int RunStartComputation(MotorDataSet& ds, CurvePointSink* timeSink, CurvePointSi
     OperatingSlip(ds, LoadTorque(ds, ds.SynchronousSpeed), ds.PhaseVoltage, noSolution);
     if (noSolution) return refuse(70);
 
-    if (ds.LimitCurrentMode && !SearchRampTime(ds)) return refuse(ErrLimitUnreachable);
+    const TimeGrid time(ds);
+    const CircuitEvaluator circuit(ds);
+    const StartGrid grid(ds, time, circuit);
+    if (ds.LimitCurrentMode && !SearchOn(ds, grid)) return refuse(ErrLimitUnreachable);
 
     CurveBuffer timePoints, staticPoints;
     timePoints.points.reserve(CurvePoints);
-    ComputeStartCurves(ds, &timePoints);
+    StartCurvesOn(ds, grid, circuit, &timePoints);
     if (ds.ShowStaticCurves) {
         staticPoints.points.reserve(CurvePoints);
-        ComputeStaticCurves(ds, &staticPoints);
+        StaticCurvesOn(ds, time, circuit, &staticPoints);
     }
     if (!AllFinite(timePoints.points) || !AllFinite(staticPoints.points) || !std::isfinite(ds.ImaxIn) ||
         !AllFinite(ds.SpeedAxis))
