@@ -1,0 +1,22 @@
+// tarvello: the desktop simulator. Start-up: the application, the chart's clipboard format, the
+// ten windows in their order; then the event loop until the main window is closed.
+
+#include "Forms.h"
+#include "Main.h"
+#include "xyGraph.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    // Dialogs may still be open when the main window closes; closing it ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    RegisterXyGraphClipboardFormat();
+    CreateForms();
+    QObject::connect(Form1, &TForm1::Closed, &app, &QCoreApplication::quit);
+    Form1->show();
+    const int result = app.exec();
+    DestroyForms();
+    return result;
+}

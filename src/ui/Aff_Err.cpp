@@ -1,0 +1,65 @@
+#include "Aff_Err.h"
+
+#include "ErrorMessages.h"
+#include "Forms.h"
+#include "UiCommon.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+TOKBottomDlg::TOKBottomDlg()
+{
+    setObjectName(QStringLiteral("OKBottomDlg"));
+    setWindowTitle(QStringLiteral("Error"));
+    SetClientSize(600, 221);
+    setFont(SansFont(11));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0, 128, 0));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    Label1 = new QLabel(QStringLiteral("Error"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(40, 32, 521, 113);
+    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label1->setWordWrap(true);
+    Label1->setFont(SansFont(19));
+    QPalette lp = Label1->palette();
+    lp.setColor(QPalette::WindowText, QColor(255, 255, 0));
+    Label1->setPalette(lp);
+
+    OKBtn = MakeButton(this, "OKBtn", QStringLiteral("OK"), 262, 176, 75, 25, SansFont(11));
+    OKBtn->setDefault(true);
+    connect(OKBtn, &QPushButton::clicked, this, &TOKBottomDlg::OKBtnClick);
+}
+
+void TOKBottomDlg::FormActivate()
+{
+    Language language;
+    if (MotorData.LanguageEnglish) {
+        setWindowTitle(QStringLiteral("Error"));
+        language = Language::English;
+    } else if (MotorData.LanguageFrench) {
+        setWindowTitle(QStringLiteral("Erreur"));
+        language = Language::French;
+    } else {
+        // No language chosen yet: the designed language is English. A bare "Error" would not
+        // tell the user what to correct.
+        language = Language::English;
+    }
+    if (const char* message = ErrorMessage(MotorData.ErrorNumber, language))
+        Label1->setText(QString::fromUtf8(message));
+}
+
+void TOKBottomDlg::OKBtnClick()
+{
+    MotorData.ErrorNumber = 0;
+    CloseForm();
+}
+
+void RaiseError(int number)
+{
+    MotorData.ErrorNumber = number;
+    if (OKBottomDlg)
+        OKBottomDlg->ShowForm();
+}

@@ -1,0 +1,67 @@
+#include "Forms.h"
+
+#include "About.h"
+#include "Aff_Err.h"
+#include "Init_Mot.h"
+#include "Load.h"
+#include "Main.h"
+#include "Print.h"
+#include "SchemEqu.h"
+#include "SelMot.h"
+#include "SoftStar.h"
+#include "ValNom.h"
+
+MotorDataSet MotorData;
+
+TForm1* Form1 = nullptr;
+TAboutBox* AboutBox = nullptr;
+TForm2* Form2 = nullptr;
+TOKBottomDlg* OKBottomDlg = nullptr;
+TForm3* Form3 = nullptr;
+TForm4* Form4 = nullptr;
+TOKBottomDlg1* OKBottomDlg1 = nullptr;
+TForm5* Form5 = nullptr;
+TForm6* Form6 = nullptr;
+TOKBottomDlg2* OKBottomDlg2 = nullptr;
+
+void CreateForms()
+{
+    Form1 = new TForm1;
+    AboutBox = new TAboutBox;
+    Form2 = new TForm2;
+    OKBottomDlg = new TOKBottomDlg;
+    Form3 = new TForm3;
+    Form4 = new TForm4;
+    OKBottomDlg1 = new TOKBottomDlg1;
+    Form5 = new TForm5;
+    Form6 = new TForm6;
+    OKBottomDlg2 = new TOKBottomDlg2;
+}
+
+template <class T>
+static void Destroy(T*& form)
+{
+    delete form;
+    form = nullptr;
+}
+
+void DestroyForms()
+{
+    Destroy(OKBottomDlg2);
+    Destroy(Form6);
+    Destroy(Form5);
+    Destroy(OKBottomDlg1);
+    Destroy(Form4);
+    Destroy(Form3);
+    Destroy(OKBottomDlg);
+    Destroy(Form2);
+    Destroy(AboutBox);
+    Destroy(Form1);
+}
+
+void RestartForms()
+{
+    DestroyForms();
+    MotorData.Reset();
+    CreateForms();
+}

@@ -1,0 +1,37 @@
+#pragma once
+// The program-wide motor data set and the ten windows, created once in the start-up order.
+
+#include "MotorDataSet.h"
+
+class TForm1;
+class TAboutBox;
+class TForm2;
+class TOKBottomDlg;
+class TForm3;
+class TForm4;
+class TOKBottomDlg1;
+class TForm5;
+class TForm6;
+class TOKBottomDlg2;
+
+extern MotorDataSet MotorData;
+
+extern TForm1* Form1;
+extern TAboutBox* AboutBox;
+extern TForm2* Form2;
+extern TOKBottomDlg* OKBottomDlg;
+extern TForm3* Form3;
+extern TForm4* Form4;
+extern TOKBottomDlg1* OKBottomDlg1;
+extern TForm5* Form5;
+extern TForm6* Form6;
+extern TOKBottomDlg2* OKBottomDlg2;
+
+// Creates the windows in the order main window, About box, rated values, error, equivalent diagram,
+// motor selection, motor-list confirmation, load, soft-starter, print. Needs a QApplication.
+void CreateForms();
+// Destroys them (in reverse order) and sets the pointers back to null.
+void DestroyForms();
+// Starts a fresh session: windows destroyed, data set back to its program-start state, windows
+// created again (the main window presets the start inputs as at start-up).
+void RestartForms();

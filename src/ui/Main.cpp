@@ -1,0 +1,650 @@
+#include "Main.h"
+
+#include "About.h"
+#include "Aff_Err.h"
+#include "CurveFile.h"
+#include "Forms.h"
+#include "HelpWindow.h"
+#include "Init_Mot.h"
+#include "Load.h"
+#include "MainCharts.h"
+#include "Pictures.h"
+#include "Print.h"
+#include "SchemEqu.h"
+#include "SelMot.h"
+#include "SoftStar.h"
+#include "StartSimulation.h"
+#include "UiCommon.h"
+#include "ValNom.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+constexpr int ClientWidth = 776;  // outer 784 x 583 less borders, caption and menu
+constexpr int ClientHeight = 537;
+
+QFrame* MakePanel(QWidget* parent, const char* name, int x, int y, int w, int h)
+{
+    auto* p = new QFrame(parent);
+    p->setObjectName(QString::fromLatin1(name));
+    p->setGeometry(x, y, w, h);
+    p->setFrameShape(QFrame::Panel);
+    p->setFrameShadow(QFrame::Raised);
+    p->setAutoFillBackground(true);
+    return p;
+}
+
+QLineEdit* MakeDisplay(QWidget* parent, const char* name, int x, int y, int w, const QFont& font)
+{
+    QLineEdit* e = MakeEdit(parent, name, x, y, w, font);
+    e->setReadOnly(true);
+    return e;
+}
+
+QLabel* MakeColouredCaption(QWidget* parent, const char* name, const QString& text, int x, int y,
+                            const QColor& colour)
+{
+    QLabel* l = MakeLabel(parent, name, text, x, y, SansFont(11, true));
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, colour);
+    l->setPalette(pal);
+    return l;
+}
+
+} // namespace
+
+TForm1::TForm1()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Tarvello : Soft-Starter Simultator for Induction Motor"));
+    setFont(SansFont(11));
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    client->setMinimumSize(ClientWidth, ClientHeight);
+    setCentralWidget(client);
+
+    CreateCharts(client);
+    CreateResultPanels(client);
+    CreateStartMenu(client);
+    CreateLanguagePanel(client);
+    CreateMenu();
+
+    resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+    CentreOnScreen(this);
+    FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    delete helpWindow_;
+}
+
+void TForm1::CreateCharts(QWidget* client)
+{
+    xyGraph3 = NewMainChart(client, "xyGraph3", 8, 0, MainChart::CurrentTime);
+    xyGraph4 = NewMainChart(client, "xyGraph4", 8, 120, MainChart::TorqueTime);
+    xyGraph1 = NewMainChart(client, "xyGraph1", 8, 240, MainChart::CurrentSpeed);
+    xyGraph2 = NewMainChart(client, "xyGraph2", 8, 360, MainChart::TorqueSpeed);
+    // The captions that name the two series, inside each chart at its lower right.
+    const QColor blue(0, 0, 255), red(255, 0, 0);
+    Label41 = MakeColouredCaption(AsWidget(xyGraph3), "Label41", QStringLiteral("DOL"), 236, 104, blue);
+    Label47 = MakeColouredCaption(AsWidget(xyGraph3), "Label47", QStringLiteral("With Soft-Starter"), 266, 104, red);
+    Label42 = MakeColouredCaption(AsWidget(xyGraph4), "Label42", QStringLiteral("DOL"), 236, 104, blue);
+    Label49 = MakeColouredCaption(AsWidget(xyGraph4), "Label49", QStringLiteral("With Soft-Starter"), 266, 104, red);
+    Label43 = MakeColouredCaption(AsWidget(xyGraph1), "Label43", QStringLiteral("DOL"), 236, 104, blue);
+    Label52 = MakeColouredCaption(AsWidget(xyGraph1), "Label52", QStringLiteral("With Soft-Starter"), 266, 104, red);
+    Label44 = MakeColouredCaption(AsWidget(xyGraph2), "Label44", QStringLiteral("DOL"), 236, 104, blue);
+    Label53 = MakeColouredCaption(AsWidget(xyGraph2), "Label53", QStringLiteral("With Soft-Starter"), 266, 104, red);
+}
+
+void TForm1::CreateResultPanels(QWidget* client)
+{
+    const QFont f = SansFont(11);
+    Panel1 = MakePanel(client, "Panel1", 400, 0, 361, 361);
+    QPalette silver = Panel1->palette();
+    silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    Panel1->setPalette(silver);
+    Panel1->setFrameShape(QFrame::Box);
+    Panel1->setFrameShadow(QFrame::Plain);
+    Label7 = MakeLabel(Panel1, "Label7", QStringLiteral("Rated Value"), 120, 6, SansFont(13, true));
+
+    struct Row {
+        QLabel** label;
+        const char* labelName;
+        const char* caption;
+        QLineEdit** edit;
+        const char* editName;
+        QLabel** unit;
+        const char* unitName;
+        const char* unitText;
+    };
+    const Row rows[] = {
+        {&Label26, "Label26", "Constructor", &Edit14, "Edit14", nullptr, nullptr, nullptr},
+        {&Label27, "Label27", "Motor Size", &Edit13, "Edit13", nullptr, nullptr, nullptr},
+        {&Label1, "Label1", "Mechanical Power", &Edit1, "Edit1", &Label10, "Label10", "W"},
+        {&Label2, "Label2", "Line Voltage", &Edit2, "Edit2", &Label11, "Label11", "V"},
+        {&Label3, "Label3", "Frequency", &Edit3, "Edit3", &Label12, "Label12", "Hz"},
+        {&Label4, "Label4", "Line Current", &Edit4, "Edit4", &Label13, "Label13", "A"},
+        {&Label28, "Label28", "No Load Line Current", &Edit15, "Edit15", &Label29, "Label29", "A"},
+        {&Label5, "Label5", "Power Factor", &Edit5, "Edit5", &Label14, "Label14", "--"},
+        {&Label6, "Label6", "Electrical Power", &Edit6, "Edit6", &Label15, "Label15", "W"},
+        {&Label8, "Label8", "Pair of Poles", &Edit7, "Edit7", &Label16, "Label16", "--"},
+        {&label50, "label50", "Rated Torque", &Edit8, "Edit8", &Label51, "Label51", "Nm"},
+        {&Label9, "Label9", "Rated Speed", &Edit9, "Edit9", &Label17, "Label17", "rpm"},
+        {&Label19, "Label19", "Efficiency", &Edit10, "Edit10", &Label18, "Label18", "%"},
+    };
+    int y = 30;
+    for (const Row& r : rows) {
+        const bool text = r.unit == nullptr;
+        *r.label = MakeLabel(Panel1, r.labelName, QString::fromLatin1(r.caption), 10, y + 4, f);
+        *r.edit = MakeDisplay(Panel1, r.editName, text ? 180 : 210, y, text ? 160 : 89, f);
+        if (r.unit)
+            *r.unit = MakeLabel(Panel1, r.unitName, QString::fromLatin1(r.unitText), 306, y + 4, f);
+        y += 25;
+    }
+
+    Panel2 = MakePanel(client, "Panel2", 400, 368, 361, 161);
+    Label21 = MakeLabel(Panel2, "Label21", QStringLiteral("Soft-Stater Parameters"), 10, 6, SansFont(13, true));
+    const struct {
+        QLabel** label;
+        const char* labelName;
+        const char* caption;
+        QLineEdit** edit;
+        const char* editName;
+        QLabel** unit;
+        const char* unitName;
+        const char* unitText;
+    } results[] = {
+        {&Label22, "Label22", "Estimated Time to Start Motor with Load", &Edit16, "Edit16", &Label30, "Label30", "s"},
+        {&Label23, "Label23", "Imax/In", &Edit17, "Edit17", &Label25, "Label25", "--"},
+        {&Label24, "Label24", "Preset", &Edit18, "Edit18", &Label31, "Label31", "%"},
+        {&Label33, "Label33", "Time of Soft-Starter", &Edit19, "Edit19", &Label32, "Label32", "s"},
+    };
+    y = 32;
+    for (const auto& r : results) {
+        *r.label = MakeLabel(Panel2, r.labelName, QString::fromLatin1(r.caption), 10, y + 4, f);
+        *r.edit = MakeDisplay(Panel2, r.editName, 252, y, 57, f);
+        (*r.edit)->setEnabled(false);
+        *r.unit = MakeLabel(Panel2, r.unitName, QString::fromLatin1(r.unitText), 314, y + 4, f);
+        y += 30;
+    }
+    Image2 = new TPicture(TPicture::Logo, Panel2, "Image2", 290, 4, 56, 26);
+
+    Label35 = MakeLabel(client, "Label35",
+                        QStringLiteral("If you want to return to the start menu, press \"RETURN\"!"), 6, 492, f);
+    Label36 = MakeLabel(client, "Label36", QStringLiteral("Or use the menu on the top in left."), 6, 508, f);
+    Button4 = MakeButton(client, "Button4", QStringLiteral("RETURN"), 310, 508, 67, 25, f);
+    connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+}
+
+void TForm1::CreateStartMenu(QWidget* client)
+{
+    const QFont f = SansFont(11);
+    Panel3 = MakePanel(client, "Panel3", 112, 116, 537, 305);
+    Label34 = MakeLabel(Panel3, "Label34", QStringLiteral("Select parameters in the order"), 137, 32,
+                        SansFont(19, true));
+    const QFont big = SansFont(16);
+    Button1 = MakeButton(Panel3, "Button1", QStringLiteral("1. Select Motor in List"), 137, 80, 254, 37, big);
+    Button2 = MakeButton(Panel3, "Button2", QStringLiteral("2. Soft-Starter Parameters"), 137, 128, 254, 37, big);
+    Button3 = MakeButton(Panel3, "Button3", QStringLiteral("3. Load Parameters"), 137, 176, 254, 37, big);
+    Button5 = MakeButton(Panel3, "Button5", QStringLiteral("Help"), 178, 260, 75, 25, f);
+    Button6 = MakeButton(Panel3, "Button6", QStringLiteral("Exit"), 274, 260, 75, 25, f);
+    Image1 = new TPicture(TPicture::MotorRamp, Panel3, "Image1", 410, 80, 110, 133);
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+}
+
+void TForm1::CreateLanguagePanel(QWidget* client)
+{
+    const QFont f = SansFont(11);
+    Panel4 = MakePanel(client, "Panel4", 140, 180, 481, 161);
+    Label45 = MakeLabel(Panel4, "Label45", QStringLiteral("Select your language"), 46, 16, SansFont(16, true));
+    Label46 = MakeLabel(Panel4, "Label46", QStringLiteral("Choisissez votre langue"), 244, 16, SansFont(16, true));
+    RadioButton1 = MakeRadio(Panel4, "RadioButton1", QStringLiteral("English"), 99, 48, 113, 17, f);
+    RadioButton2 = MakeRadio(Panel4, "RadioButton2", QString::fromUtf8("Français"), 303, 48, 113, 17, f);
+    RadioButton1->setChecked(true);
+    auto* group = new QButtonGroup(Panel4);
+    group->addButton(RadioButton1);
+    group->addButton(RadioButton2);
+    Button7 = MakeButton(Panel4, "Button7", QStringLiteral("OK"), 203, 104, 75, 25, f);
+    Button7->setDefault(true);
+    connect(Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
+}
+
+void TForm1::CreateMenu()
+{
+    auto add = [this](QMenu* menu, QAction*& action, const char* name, const char* text, const QKeySequence& key,
+                      void (TForm1::*handler)()) {
+        action = menu->addAction(QString::fromUtf8(text));
+        action->setObjectName(QString::fromLatin1(name));
+        if (!key.isEmpty())
+            action->setShortcut(key);
+        connect(action, &QAction::triggered, this, handler);
+    };
+    auto separator = [](QMenu* menu, QAction*& action, const char* name) {
+        action = menu->addSeparator();
+        action->setObjectName(QString::fromLatin1(name));
+    };
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    File1 = bar->addMenu(QStringLiteral("&File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    add(File1, SelectMotor, "SelectMotor", "Select &Motor in List", QKeySequence(Qt::CTRL | Qt::Key_M),
+        &TForm1::ChooseMotorKnowed1Click);
+    add(File1, SaveMotor, "SaveMotor", "&Save Parameters in Motor List", {}, &TForm1::SaveMotorClick);
+    add(File1, Initialize, "Initialize", "&Initialize Motor List", {}, &TForm1::InitializeClick);
+    separator(File1, N1, "N1");
+    add(File1, SaveCurves, "SaveCurves", "Save &Curves in file", {}, &TForm1::SaveCurvesClick);
+    add(File1, Print1, "Print1", "&Print Graphs", {}, &TForm1::Print1Click);
+    separator(File1, N4, "N4");
+    add(File1, Exit1, "Exit1", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_X), &TForm1::Exit1Click);
+
+    Parameters = bar->addMenu(QStringLiteral("&Parameters"));
+    Parameters->setObjectName(QStringLiteral("Parameters"));
+    add(Parameters, RatedValues, "RatedValues", "&Enter Or Change Rated Values", QKeySequence(Qt::CTRL | Qt::Key_E),
+        &TForm1::RatedValuesClick);
+    add(Parameters, EquivalentDiagram, "EquivalentDiagram", "&Change Equivalent Diagram",
+        QKeySequence(Qt::CTRL | Qt::Key_C), &TForm1::EnterEquivalentDiagram1Click);
+    separator(Parameters, N2, "N2");
+    add(Parameters, SoftStarter, "SoftStarter", "&Soft-Starter Parameters", {}, &TForm1::SoftStarterClick);
+    add(Parameters, Load, "Load", "&Load Parameters", {}, &TForm1::LoadClick);
+
+    Options1 = bar->addMenu(QStringLiteral("&Options"));
+    Options1->setObjectName(QStringLiteral("Options1"));
+    add(Options1, DisplayStatic, "DisplayStatic", "Display Static Curves", {}, &TForm1::DisplayStaticClick);
+    DisplayStatic->setCheckable(true);
+    DisplayStatic->setChecked(false);
+
+    Help1 = bar->addMenu(QStringLiteral("&Help"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    add(Help1, Help2, "Help2", "&Help", {}, &TForm1::Help2Click);
+    separator(Help1, N3, "N3");
+    add(Help1, About1, "About1", "&About", {}, &TForm1::About1Click);
+}
+
+void TForm1::FormCreate()
+{
+    for (QWidget* w : {static_cast<QWidget*>(Panel1), static_cast<QWidget*>(Panel2), static_cast<QWidget*>(Panel3),
+                       AsWidget(xyGraph1), AsWidget(xyGraph2), AsWidget(xyGraph3), AsWidget(xyGraph4),
+                       static_cast<QWidget*>(Label35), static_cast<QWidget*>(Label36),
+                       static_cast<QWidget*>(Button4)})
+        w->hide();
+    Panel4->show();
+    MotorData.MotorIdentified = false;
+    MotorData.DataChanged = false;
+    MotorData.LimitCurrentMode = false;
+    MotorData.SelectedTimeMode = false;
+    MotorData.ShowStaticCurves = false;
+    MotorData.ResultsMode = false;
+    MotorData.StartStep = 0;
+    PresetStartInputs(MotorData);
+}
+
+bool TForm1::event(QEvent* e)
+{
+    const bool handled = QMainWindow::event(e);
+    if (e->type() == QEvent::WindowActivate)
+        FormActivate();
+    return handled;
+}
+
+void TForm1::closeEvent(QCloseEvent* e)
+{
+    QMainWindow::closeEvent(e);
+    if (e->isAccepted())
+        emit Closed();
+}
+
+void TForm1::FormActivate()
+{
+    if (!MotorData.ResultsMode)
+        return;
+    ComputeAndShowResults();
+    if (!Panel1->isHidden()) {
+        Panel3->hide();
+    } else {
+        // The first computation was refused and there is no result to show: stay in the
+        // start menu rather than show an empty window.
+        MotorData.ResultsMode = false;
+    }
+}
+
+void TForm1::Button1Click()
+{
+    ChooseMotorKnowed1Click();
+}
+
+void TForm1::Button2Click()
+{
+    if (MotorData.StartStep == 1)
+        Form6->ShowForm();
+    else
+        RaiseError(30);
+}
+
+void TForm1::Button3Click()
+{
+    if (MotorData.StartStep == 2)
+        Form5->ShowForm();
+    else if (MotorData.StartStep == 1)
+        RaiseError(31);
+    else
+        RaiseError(30);
+}
+
+void TForm1::Button4Click()
+{
+    MotorData.StartStep = 0;
+    Panel3->show();
+    MotorData.ResultsMode = false;
+    for (QWidget* w : {static_cast<QWidget*>(Label35), static_cast<QWidget*>(Label36),
+                       static_cast<QWidget*>(Button4), static_cast<QWidget*>(Panel1),
+                       static_cast<QWidget*>(Panel2), AsWidget(xyGraph1), AsWidget(xyGraph2), AsWidget(xyGraph3),
+                       AsWidget(xyGraph4)})
+        w->hide();
+}
+
+void TForm1::Button5Click()
+{
+    OpenHelp();
+}
+
+void TForm1::Button6Click()
+{
+    close();
+}
+
+void TForm1::Button7Click()
+{
+    MotorData.LanguageEnglish = RadioButton1->isChecked();
+    MotorData.LanguageFrench = RadioButton2->isChecked();
+    ApplyTexts();
+    Panel4->hide();
+    Panel3->show();
+}
+
+void TForm1::ChooseMotorKnowed1Click()
+{
+    if (!MotorCatalogueAvailable) {
+        // Without the catalogue a typed motor must keep being identified: MotorFromList stays.
+        ShowCatalogueNotAvailable(this);
+        return;
+    }
+    MotorData.MotorFromList = true;
+    Form4->ShowForm();
+}
+
+void TForm1::SaveMotorClick()
+{
+    MotorData.ListAction = 2;
+    OKBottomDlg1->ShowForm();
+}
+
+void TForm1::InitializeClick()
+{
+    MotorData.ListAction = 1;
+    OKBottomDlg1->ShowForm();
+}
+
+void TForm1::SaveCurvesClick()
+{
+    QFileDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("OpenDialog1"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QStringLiteral("Text File (*.TXT)"), QStringLiteral("All File (*.*)")});
+    dialog.setDefaultSuffix(QStringLiteral("TXT"));
+    if (!lastCurveFile_.isEmpty())
+        dialog.selectFile(lastCurveFile_);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    lastCurveFile_ = dialog.selectedFiles().first();
+    try {
+        WriteCurveFile(MotorData, lastCurveFile_.toStdString());
+    } catch (const CurveFileError& e) {
+        auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Tarvello"), QString::fromUtf8(e.what()),
+                                    QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->show();
+    }
+}
+
+void TForm1::Print1Click()
+{
+    OKBottomDlg2->ShowForm();
+}
+
+void TForm1::Exit1Click()
+{
+    close();
+}
+
+void TForm1::RatedValuesClick()
+{
+    MotorData.MotorFromList = false;
+    Form2->ShowForm();
+}
+
+void TForm1::EnterEquivalentDiagram1Click()
+{
+    if (!MotorData.MotorIdentified) {
+        RaiseError(100);
+        return;
+    }
+    if (!EquivalentDiagramAvailable) {
+        ShowNote(this, QStringLiteral("Changing the equivalent diagram is not available yet."),
+                 QString::fromUtf8("La modification du schéma équivalent n'est pas encore disponible."));
+        return;
+    }
+    MotorData.MotorFromList = true;
+    Form3->ShowForm();
+}
+
+void TForm1::SoftStarterClick()
+{
+    Form6->ShowForm();
+}
+
+void TForm1::LoadClick()
+{
+    Form5->ShowForm();
+}
+
+void TForm1::DisplayStaticClick()
+{
+    if (!DisplayStatic->isChecked()) {
+        MotorData.ShowStaticCurves = false;
+        AsWidget(xyGraph1)->hide();
+        AsWidget(xyGraph2)->hide();
+        return;
+    }
+    MotorData.ShowStaticCurves = true;
+    MotorData.DataChanged = true;
+    if (!ComputeAndShowResults()) {
+        // Nothing could be computed: the option stays off, so the mark tells the truth.
+        MotorData.ShowStaticCurves = false;
+        DisplayStatic->setChecked(false);
+    }
+}
+
+void TForm1::Help2Click()
+{
+    OpenHelp();
+}
+
+void TForm1::About1Click()
+{
+    AboutBox->ShowForm();
+}
+
+void TForm1::OpenHelp()
+{
+    const bool french = !MotorData.LanguageEnglish && MotorData.LanguageFrench;
+    const QString path = FindHelpFile(french);
+    if (path.isEmpty()) {
+        const QString name = HelpFileName(french);
+        ShowNote(this, QStringLiteral("The help file \"%1\" was not found.").arg(name),
+                 QStringLiteral("Le fichier d'aide \"%1\" est introuvable.").arg(name));
+        return;
+    }
+    if (!helpWindow_)
+        helpWindow_ = new THelpWindow;
+    helpWindow_->ShowContents(path);
+}
+
+bool TForm1::ComputeAndShowResults()
+{
+    if (!MotorData.DataChanged)
+        return true;
+    CurveBuffer timePoints, staticPoints;
+    const int error = RunStartComputation(MotorData, &timePoints, &staticPoints);
+    MotorData.DataChanged = false;
+    if (error != 0) {
+        // The data set and the charts keep the last results.
+        RaiseError(error);
+        return false;
+    }
+
+    for (QWidget* w : {static_cast<QWidget*>(Label35), static_cast<QWidget*>(Label36),
+                       static_cast<QWidget*>(Button4), static_cast<QWidget*>(Panel1),
+                       static_cast<QWidget*>(Panel2)})
+        w->show();
+
+    // Series are rebuilt out of sight, then drawn once.
+    PlotCurves(xyGraph3, xyGraph4, timePoints.points);
+    FillResultPanels();
+    SetPlotting(xyGraph3, true);
+    SetPlotting(xyGraph4, true);
+    if (MotorData.ShowStaticCurves) {
+        PlotCurves(xyGraph1, xyGraph2, staticPoints.points);
+        SetPlotting(xyGraph1, true);
+        SetPlotting(xyGraph2, true);
+    }
+    SetUpCharts();
+    MotorData.DataChanged = false;
+    return true;
+}
+
+void TForm1::FillResultPanels()
+{
+    const MotorDataSet& d = MotorData;
+    Edit14->setText(FromStd(d.ConstructorName));
+    Edit13->setText(FromStd(d.MotorSize));
+    Edit1->setText(FixedText(d.MechanicalPower, 0));
+    Edit2->setText(FixedText(d.LineVoltage, 0));
+    Edit3->setText(FixedText(d.Frequency, 0));
+    Edit4->setText(FixedText(d.LineCurrent, 1));
+    Edit15->setText(FixedText(d.NoLoadLineCurrent, 1));
+    Edit5->setText(FixedText(d.PowerFactor, 2));
+    Edit6->setText(FixedText(d.ElectricalPower, 0));
+    Edit7->setText(FixedText(d.PairOfPoles, 0));
+    Edit8->setText(FixedText(d.RatedTorque, 0));
+    Edit9->setText(FixedText(d.RatedSpeed, 0));
+    Edit10->setText(FixedText(d.Efficiency, 0));
+    Edit16->setText(FixedText(d.EstimatedStartTime, 2));
+    Edit17->setText(FixedText(d.ImaxIn, 2));
+    Edit18->setText(FixedText(d.Preset * 100, 2));
+    Edit19->setText(FixedText(d.SoftStarterTime, 2));
+}
+
+void TForm1::SetUpCharts()
+{
+    StyleChart(xyGraph3);
+    StyleChart(xyGraph4);
+    if (MotorData.ShowStaticCurves) {
+        StyleChart(xyGraph1);
+        StyleChart(xyGraph2);
+    }
+}
+
+void TForm1::PrintGraph(int graph)
+{
+    TxyGraph* charts[] = {nullptr, xyGraph1, xyGraph2, xyGraph3, xyGraph4};
+    if (graph >= 1 && graph <= 4)
+        PrintChart(charts[graph]);
+}
+
+void TForm1::ApplyTexts()
+{
+    struct Text {
+        QLabel* label;
+        const char* english;
+        const char* french;
+    };
+    const bool english = MotorData.LanguageEnglish;
+    if (!english && !MotorData.LanguageFrench)
+        return;
+    auto pick = [english](const char* en, const char* fr) { return QString::fromUtf8(english ? en : fr); };
+
+    setWindowTitle(pick("Tarvello : Soft-Starter Simulator for Induction Motor",
+                        "Tarvello : Simulateur de Soft-Starter pour moteur asynchrone"));
+    const Text labels[] = {
+        {Label7, "Rated Value", "Grandeurs nominales"},
+        {Label26, "Constructor", "Fabricant"},
+        {Label27, "Motor Size", "Dimension du moteur"},
+        {Label1, "Mechanical Power", "Puissance mécanique"},
+        {Label2, "Line Voltage", "Tension de ligne"},
+        {Label3, "Frequency", "Fréquence"},
+        {Label4, "Line Current", "Courant de ligne"},
+        {Label5, "Power Factor", "Facteur de puissance"},
+        {Label9, "Rated Speed", "Vitesse nominale"},
+        {Label28, "No Load Line Current", "Courant de ligne à vide"},
+        {Label6, "Electrical Power", "Puissance électrique"},
+        {Label8, "Number Pair of Poles", "Nombre de paire de pôles"},
+        {label50, "Rated Torque", "Couple nominal"},
+        {Label19, "Efficiency", "Rendement"},
+        {Label21, "Soft-Stater Parameters", "Paramètres du Soft-Stater"},
+        {Label22, "Estimated Time to Start Motor with Load", "Temps estimé pour démarrer le moteur avec charge"},
+        {Label33, "Time of Soft-Starter", "Temps du Soft-Starter"},
+        {Label35, "If you want to return to the start menu, press \"RETURN\"!",
+         "Si vous voulez retourner au menu de démarrage, presser \"RETOUR\"!"},
+        {Label36, "Or use the menu on the top in left.", "Sinon utilisez le menu en haut à gauche."},
+    };
+    for (const Text& t : labels)
+        SetCaption(t.label, pick(t.english, t.french));
+    Button4->setText(pick("Return", "Retour"));
+    SetCaption(Label34, pick("Select parameters in the order", "Le choix des paramètres se fait dans l'ordre"));
+    Button1->setText(pick("1. Select Motor in List", "1. Choisir un moteur dans la liste"));
+    Button2->setText(pick("2. Soft-Starter Parameters", "2. Paramètres du Soft-Starter"));
+    Button3->setText(pick("3. Load Parameters", "3. Paramètres de la charge"));
+    Button5->setText(pick("Help", "Aide"));
+    Button6->setText(pick("Exit", "Quitter"));
+    File1->setTitle(pick("&File", "&Fichier"));
+    Exit1->setText(pick("E&xit", "&Quitter"));
+    SelectMotor->setText(pick("Select &Motor in List", "Choisir un &moteur dans la liste"));
+    SaveMotor->setText(pick("&Save Parameters in Motor List", "&Sauver les paramètres dans la liste des moteurs"));
+    Initialize->setText(pick("&Initialize Motor List", "&Initialiser la liste des moteurs"));
+    SaveCurves->setText(pick("Save &Curves in file", "Sauver les &courbes dans un fichier"));
+    Print1->setText(pick("&Print Graphs", "Im&primer les graphiques"));
+    Parameters->setTitle(pick("&Parameters", "&Paramètres"));
+    RatedValues->setText(pick("&Enter Or Change Rated Values", "&Entrer ou modifier les valeurs nominales"));
+    EquivalentDiagram->setText(pick("&Change Equivalent Diagram", "&Modifier le schéma équivalent"));
+    SoftStarter->setText(pick("&Soft-Starter Parameters", "Paramètres du &Soft-Starter"));
+    Load->setText(pick("&Load Parameters", "Paramètres de la &charge"));
+    Options1->setTitle(pick("&Options", "&Options"));
+    DisplayStatic->setText(pick("Display Static Curves", "&Afficher les courbes statiques"));
+    Help1->setTitle(pick("&Help", "&Aide"));
+    Help2->setText(pick("&Help", "&Aide"));
+    About1->setText(pick("&About", "A &propos"));
+    SetChartTitle(xyGraph1, pick("Current", "Courant"));
+    SetChartTitle(xyGraph2, pick("Torque", "Couple"));
+    SetChartTitle(xyGraph3, pick("Current", "Courant"));
+    SetChartTitle(xyGraph4, pick("Torque", "Couple"));
+    for (QLabel* l : {Label47, Label49, Label52, Label53})
+        SetCaption(l, pick("With Soft-Starter", "Avec Soft-Starter"));
+}

@@ -1,0 +1,63 @@
+#include "ModelessForm.h"
+
+#include "Forms.h"
+#include "Main.h"
+#include "UiCommon.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QHideEvent>
+
+TModelessForm::TModelessForm(QWidget* parent) : QDialog(parent)
+{
+    setModal(false);
+    // A dialog of its own on the desktop, not a sheet of the main window.
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+}
+
+void TModelessForm::SetClientSize(int width, int height)
+{
+    setFixedSize(width, height);
+}
+
+void TModelessForm::ShowForm()
+{
+    QWidget* active = QApplication::activeWindow();
+    if (active != this && !isVisible())
+        opener_ = active;
+    if (!placed_) {
+        CentreOnScreen(this);
+        placed_ = true;
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void TModelessForm::CloseForm()
+{
+    hide();
+}
+
+bool TModelessForm::event(QEvent* e)
+{
+    const bool handled = QDialog::event(e);
+    if (e->type() == QEvent::WindowActivate)
+        FormActivate();
+    return handled;
+}
+
+void TModelessForm::hideEvent(QHideEvent* e)
+{
+    QDialog::hideEvent(e);
+    if (QCoreApplication::closingDown() || e->spontaneous())
+        return;
+    QWidget* next = opener_;
+    opener_ = nullptr;
+    if (!next || !next->isVisible())
+        next = Form1;
+    if (next && next != this && next->isVisible()) {
+        next->raise();
+        next->activateWindow();
+    }
+}

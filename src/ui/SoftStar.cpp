@@ -1,0 +1,162 @@
+#include "SoftStar.h"
+
+#include "Aff_Err.h"
+#include "Forms.h"
+#include "Pictures.h"
+#include "TextToReal.h"
+#include "UiCommon.h"
+
+#include <QButtonGroup>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+TForm6::TForm6()
+{
+    setObjectName(QStringLiteral("Form6"));
+    setWindowTitle(QStringLiteral("Soft-Starter Parameters"));
+    SetClientSize(680, 284);
+    const QFont f = SansFont(11);
+    setFont(f);
+
+    Label30 = MakeLabel(this, "Label30", QStringLiteral("1. Estimated Time to Start Motor with Load :"), 16, 24,
+                        SansFont(13, true));
+    Edit1 = MakeEdit(this, "Edit1", 400, 20, 73, f);
+    Edit1->setText(QStringLiteral("10"));
+    Label31 = MakeLabel(this, "Label31", QStringLiteral("s"), 480, 24, f);
+    Image1 = new TPicture(TPicture::Logo, this, "Image1", 598, 8, 74, 49);
+
+    Label7 = MakeLabel(this, "Label7", QStringLiteral("2. Choose how you want the calculation done :"), 16, 72,
+                       SansFont(13, true));
+    RadioButton1 = MakeRadio(this, "RadioButton1", QStringLiteral("Desired Limit Maximum Current"), 40, 108, 250,
+                             17, f);
+    RadioButton2 = MakeRadio(this, "RadioButton2", QStringLiteral("Selected Time Soft-Starter"), 40, 148, 250,
+                             17, f);
+    auto* group = new QButtonGroup(this);
+    group->addButton(RadioButton1);
+    group->addButton(RadioButton2);
+
+    auto makePanel = [this](const char* name) {
+        auto* p = new QFrame(this);
+        p->setObjectName(QString::fromLatin1(name));
+        p->setGeometry(320, 96, 265, 89);
+        p->setFrameShape(QFrame::Panel);
+        p->setFrameShadow(QFrame::Raised);
+        p->hide();
+        return p;
+    };
+    Panel1 = makePanel("Panel1");
+    Label1 = MakeLabel(Panel1, "Label1", QStringLiteral("Preset"), 16, 20, f);
+    Edit2 = MakeEdit(Panel1, "Edit2", 128, 16, 73, f);
+    Edit2->setText(QStringLiteral("10"));
+    Label2 = MakeLabel(Panel1, "Label2", QStringLiteral("%"), 208, 20, f);
+    Label3 = MakeLabel(Panel1, "Label3", QStringLiteral("Imax/In"), 16, 56, f);
+    Edit3 = MakeEdit(Panel1, "Edit3", 128, 52, 73, f);
+    Edit3->setText(QStringLiteral("1.5"));
+    Label4 = MakeLabel(Panel1, "Label4", QStringLiteral("--"), 208, 56, f);
+
+    Panel2 = makePanel("Panel2");
+    Label5 = MakeLabel(Panel2, "Label5", QStringLiteral("Preset"), 16, 20, f);
+    Edit4 = MakeEdit(Panel2, "Edit4", 128, 16, 73, f);
+    Edit4->setText(QStringLiteral("10"));
+    Label6 = MakeLabel(Panel2, "Label6", QStringLiteral("%"), 208, 20, f);
+    Label8 = MakeLabel(Panel2, "Label8", QStringLiteral("Time Soft-Starter"), 16, 56, f);
+    Edit5 = MakeEdit(Panel2, "Edit5", 128, 52, 73, f);
+    Edit5->setText(QStringLiteral("5"));
+    Label9 = MakeLabel(Panel2, "Label9", QStringLiteral("s"), 208, 56, f);
+
+    Button1 = MakeButton(this, "Button1", QStringLiteral("OK"), 232, 236, 75, 25, f);
+    Button2 = MakeButton(this, "Button2", QStringLiteral("Cancel"), 360, 236, 75, 25, f);
+    Button1->setDefault(true);
+
+    // A radio button checked by the program runs its click like one checked by the user.
+    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            RadioButton1Click();
+    });
+    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            RadioButton2Click();
+    });
+    connect(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
+}
+
+void TForm6::RadioButton1Click()
+{
+    MotorData.LimitCurrentMode = true;
+    MotorData.SelectedTimeMode = false;
+    Panel1->show();
+    Panel2->hide();
+}
+
+void TForm6::RadioButton2Click()
+{
+    MotorData.SelectedTimeMode = true;
+    MotorData.LimitCurrentMode = false;
+    Panel2->show();
+    Panel1->hide();
+}
+
+void TForm6::FormActivate()
+{
+    if (EnglishChosen()) {
+        setWindowTitle(QStringLiteral("Soft-Starter Parameters"));
+        SetCaption(Label30, QStringLiteral("1. Estimated Time to Start Motor with Load :"));
+        SetCaption(Label7, QStringLiteral("2. Choose how you want the calculation done :"));
+        RadioButton1->setText(QStringLiteral("Desired Limit Maximum Current"));
+        RadioButton2->setText(QStringLiteral("Selected Time Soft-Starter"));
+        Button2->setText(QStringLiteral("Cancel"));
+    } else if (FrenchChosen()) {
+        setWindowTitle(QString::fromUtf8("Paramètres du Soft-Starter"));
+        SetCaption(Label30, QString::fromUtf8("1. Temps estimé pour le démarrage du moteur en charge :"));
+        SetCaption(Label7, QStringLiteral("2. Comment voulez-vous que le calcul se fasse :"));
+        RadioButton1->setText(QString::fromUtf8("Limite maximale désirée pour le courant"));
+        RadioButton2->setText(QStringLiteral("Choisir le temps du Soft-Starter"));
+        Button2->setText(QStringLiteral("Annuler"));
+    }
+    Edit1->setText(FixedText(MotorData.EstimatedStartTime, 2));
+    Edit2->setText(FixedText(MotorData.Preset * 100, 2));
+    Edit4->setText(FixedText(MotorData.Preset * 100, 2));
+    // The user's desired limit, not the peak the last computation reached: reopening and
+    // confirming must not change the setting.
+    Edit3->setText(FixedText(MotorData.DesiredImaxIn, 2));
+    Edit5->setText(FixedText(MotorData.SoftStarterTime, 2));
+    if (MotorData.LimitCurrentMode)
+        RadioButton1->setChecked(true);
+    if (MotorData.SelectedTimeMode)
+        RadioButton2->setChecked(true);
+}
+
+void TForm6::Button1Click()
+{
+    try {
+        if (!RadioButton1->isChecked() && !RadioButton2->isChecked())
+            RaiseError(50);
+        if (TextToReal(ToStd(Edit5->text())) > 30)
+            RaiseError(51);
+        // A pending error, from here or from any other dialog, blocks storing until acknowledged.
+        if (MotorData.ErrorNumber != 0)
+            return;
+        MotorData.EstimatedStartTime = TextToReal(ToStd(Edit1->text()));
+        if (MotorData.LimitCurrentMode) {
+            MotorData.Preset = TextToReal(ToStd(Edit2->text())) * 0.01;
+            MotorData.DesiredImaxIn = TextToReal(ToStd(Edit3->text()));
+        } else {
+            MotorData.Preset = TextToReal(ToStd(Edit4->text())) * 0.01;
+            MotorData.SoftStarterTime = TextToReal(ToStd(Edit5->text()));
+        }
+        MotorData.DataChanged = true;
+        MotorData.StartStep = 2;
+        CloseForm();
+    } catch (const EConvertError& e) {
+        ShowConvertError(this, e.what());
+    }
+}
+
+void TForm6::Button2Click()
+{
+    CloseForm();
+}

@@ -1,0 +1,150 @@
+#include "UiCommon.h"
+
+#include "Forms.h"
+#include "MotorDataSet.h"
+#include "TextToReal.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+QFont SansFont(int heightPx, bool bold)
+{
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPixelSize(heightPx);
+    f.setBold(bold);
+    return f;
+}
+
+QFont SerifFont(int heightPx, bool bold)
+{
+    QFont f(QStringLiteral("Liberation Serif"));
+    f.setPixelSize(heightPx);
+    f.setBold(bold);
+    return f;
+}
+
+char SystemDecimalSeparator()
+{
+    const QString point = QLocale::system().decimalPoint();
+    if (point.size() == 1 && point.at(0).unicode() < 128 && point.at(0) != QChar('\0'))
+        return static_cast<char>(point.at(0).unicode());
+    return '.';
+}
+
+QString FixedText(double value, int decimals)
+{
+    return FromStd(FormatFixed(value, decimals, SystemDecimalSeparator()));
+}
+
+QString FixedTextOrEmpty(double value, int decimals)
+{
+    return value == 0 ? QString() : FixedText(value, decimals);
+}
+
+bool EnglishChosen() { return MotorData.LanguageEnglish; }
+bool FrenchChosen() { return !MotorData.LanguageEnglish && MotorData.LanguageFrench; }
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y, const QFont& font)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setFont(font);
+    l->move(x, y);
+    l->adjustSize();
+    return l;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, int x, int y, int w, const QFont& font, int h)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setFont(font);
+    e->setGeometry(x, y, w, h);
+    return e;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h,
+                        const QFont& font)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setFont(font);
+    b->setGeometry(x, y, w, h);
+    return b;
+}
+
+QRadioButton* MakeRadio(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h,
+                        const QFont& font)
+{
+    auto* r = new QRadioButton(text, parent);
+    r->setObjectName(QString::fromLatin1(name));
+    r->setFont(font);
+    r->setGeometry(x, y, w, h);
+    return r;
+}
+
+QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h,
+                     const QFont& font)
+{
+    auto* c = new QCheckBox(text, parent);
+    c->setObjectName(QString::fromLatin1(name));
+    c->setFont(font);
+    c->setGeometry(x, y, w, h);
+    return c;
+}
+
+void SetCaption(QLabel* label, const QString& text)
+{
+    label->setText(text);
+    if (!label->wordWrap())
+        label->adjustSize();
+}
+
+void ShowConvertError(QWidget* parent, const char* what)
+{
+    // Non-blocking, like every other window of the program; it deletes itself when dismissed.
+    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Tarvello"), QString::fromUtf8(what),
+                                QMessageBox::Ok, parent ? parent->window() : nullptr);
+    box->setObjectName(QStringLiteral("ConvertErrorBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+    box->raise();
+    box->activateWindow();
+}
+
+void ShowNote(QWidget* parent, const QString& english, const QString& french)
+{
+    QString text;
+    if (MotorData.LanguageEnglish)
+        text = english;
+    else if (MotorData.LanguageFrench)
+        text = french;
+    else
+        text = english + QStringLiteral("\n\n") + french;
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Tarvello"), text, QMessageBox::Ok,
+                                parent ? parent->window() : nullptr);
+    box->setObjectName(QStringLiteral("NoteBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+    box->raise();
+    box->activateWindow();
+}
+
+void CentreOnScreen(QWidget* window)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = window->frameGeometry().size().isValid() ? window->frameGeometry().size() : window->size();
+    window->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+}

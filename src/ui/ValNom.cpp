@@ -1,0 +1,211 @@
+#include "ValNom.h"
+
+#include "Aff_Err.h"
+#include "Checks.h"
+#include "Forms.h"
+#include "Pictures.h"
+#include "TextToReal.h"
+#include "UiCommon.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+TForm2::TForm2()
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Rated Values"));
+    SetClientSize(557, 458);
+    const QFont f = SansFont(11);
+    setFont(f);
+
+    Label9 = MakeLabel(this, "Label9", QStringLiteral("Rated Values"), 176, 16, SansFont(19));
+    Image1 = new TPicture(TPicture::Logo, this, "Image1", 472, 8, 74, 49);
+
+    Label16 = MakeLabel(this, "Label16", QStringLiteral("Constructor"), 24, 68, f);
+    Edit9 = MakeEdit(this, "Edit9", 160, 64, 121, f);
+    Label17 = MakeLabel(this, "Label17", QStringLiteral("Motor Size"), 24, 100, f);
+    Edit8 = MakeEdit(this, "Edit8", 160, 96, 121, f);
+
+    struct Row {
+        QLabel** label;
+        const char* labelName;
+        const char* caption;
+        QLineEdit** edit;
+        const char* editName;
+        int y;
+        QLabel** unit;
+        const char* unitName;
+        const char* unitText;
+    };
+    const Row rows[] = {
+        {&Label1, "Label1", "Mechanical Power", &Edit1, "Edit1", 152, &Label2, "Label2", "W"},
+        {&Label3, "Label3", "Line Voltage", &Edit2, "Edit2", 184, &Label6, "Label6", "V"},
+        {&Label10, "Label10", "Frequency", &Edit5, "Edit5", 216, &Label11, "Label11", "Hz"},
+        {&Label4, "Label4", "Line Current", &Edit3, "Edit3", 248, &Label7, "Label7", "A"},
+        {&Label5, "Label5", "Power Factor", &Edit4, "Edit4", 280, &Label8, "Label8", "--"},
+        {&Label14, "Label14", "Rated Speed", &Edit7, "Edit7", 312, &Label15, "Label15", "rpm"},
+        {&Label12, "Label12", "No Load Line Current", &Edit6, "Edit6", 408, &Label13, "Label13", "A"},
+    };
+    for (const Row& r : rows) {
+        *r.label = MakeLabel(this, r.labelName, QString::fromLatin1(r.caption), 24, r.y + 4, f);
+        *r.edit = MakeEdit(this, r.editName, 160, r.y, 73, f);
+        *r.unit = MakeLabel(this, r.unitName, QString::fromLatin1(r.unitText), 240, r.y + 4, f);
+    }
+
+    CheckBox1 = MakeCheck(this, "CheckBox1", QStringLiteral("Approximation without no load current"), 48, 384,
+                          257, 17, f);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(280, 184, 113, 81);
+    Panel1->setFrameShape(QFrame::Panel);
+    Panel1->setFrameShadow(QFrame::Raised);
+    Label18 = MakeLabel(Panel1, "Label18", QStringLiteral("Coupling"), 8, 6, f);
+    RadioButton1 = MakeRadio(Panel1, "RadioButton1", QStringLiteral("Star"), 16, 26, 90, 17, f);
+    RadioButton2 = MakeRadio(Panel1, "RadioButton2", QStringLiteral("Delta"), 16, 50, 90, 17, f);
+    RadioButton1->setChecked(true);
+
+    Button1 = MakeButton(this, "Button1", QStringLiteral("OK"), 424, 376, 75, 25, f);
+    Button2 = MakeButton(this, "Button2", QStringLiteral("Cancel"), 424, 416, 75, 25, f);
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
+
+    // tab order of the design
+    QWidget* order[] = {Edit9, Edit8, Edit1, Edit2, Edit5, Edit3, Edit4, Edit7, Edit6, Button1, Button2,
+                        CheckBox1, RadioButton1};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+}
+
+void TForm2::SetRatedValuesTexts()
+{
+    struct Text {
+        QLabel* label;
+        const char* english;
+        const char* french;
+    };
+    const Text texts[] = {
+        {Label9, "Rated Value", "Valeurs nominales"},
+        {Label16, "Constructor", "Fabricant"},
+        {Label17, "Motor Size", "Dimensions du moteur"},
+        {Label1, "Mechanical Power", "Puissance mécanique"},
+        {Label3, "Line Voltage", "Tension de ligne"},
+        {Label10, "Frequency", "Fréquence"},
+        {Label4, "Line Current", "Courant de ligne"},
+        {Label5, "Power Factor", "Facteur de puissance"},
+        {Label14, "Rated Speed", "Vitesse nominale"},
+        {Label12, "No Load Line Current", "Courant de ligne à vide"},
+        {Label18, "Coupling", "Couplage"},
+    };
+    if (EnglishChosen()) {
+        setWindowTitle(QStringLiteral("Rated Values"));
+        for (const Text& t : texts)
+            SetCaption(t.label, QString::fromUtf8(t.english));
+        CheckBox1->setText(QStringLiteral("Approximation without no Load Current"));
+        RadioButton1->setText(QStringLiteral("Star"));
+        RadioButton2->setText(QStringLiteral("Delta"));
+        Button2->setText(QStringLiteral("Cancel"));
+    } else if (FrenchChosen()) {
+        setWindowTitle(QStringLiteral("Valeurs nominales"));
+        for (const Text& t : texts)
+            SetCaption(t.label, QString::fromUtf8(t.french));
+        CheckBox1->setText(QString::fromUtf8("Calcul approximatif sans le courant à vide"));
+        RadioButton1->setText(QStringLiteral("Etoile"));
+        RadioButton2->setText(QStringLiteral("Triangle"));
+        Button2->setText(QStringLiteral("Annuler"));
+    }
+}
+
+void TForm2::FormActivate()
+{
+    SetRatedValuesTexts();
+    Edit9->setText(FromStd(MotorData.ConstructorName));
+    Edit8->setText(FromStd(MotorData.MotorSize));
+    Edit1->setText(FixedTextOrEmpty(MotorData.MechanicalPower, 0));
+    Edit2->setText(FixedTextOrEmpty(MotorData.LineVoltage, 0));
+    Edit3->setText(FixedTextOrEmpty(MotorData.LineCurrent, 1));
+    Edit4->setText(FixedTextOrEmpty(MotorData.PowerFactor, 2));
+    Edit5->setText(FixedTextOrEmpty(MotorData.Frequency, 0));
+    Edit6->setText(FixedTextOrEmpty(MotorData.NoLoadLineCurrent, 1));
+    Edit7->setText(FixedTextOrEmpty(MotorData.RatedSpeed, 0));
+    if (MotorData.StarCoupling)
+        RadioButton1->setChecked(true);
+    else
+        RadioButton2->setChecked(true);
+    CheckBox1->setChecked(false);
+    MotorData.DataChanged = false;
+    MotorData.ErrorNumber = 0;
+}
+
+bool TForm2::CheckRatedValuesPresent()
+{
+    const std::pair<QLineEdit*, int> required[] = {{Edit1, 1}, {Edit2, 2}, {Edit5, 5}, {Edit3, 3},
+                                                   {Edit4, 4}, {Edit7, 7}};
+    for (const auto& [edit, number] : required) {
+        if (edit->text().isEmpty()) {
+            RaiseError(number);
+            return false;
+        }
+    }
+    if (!MotorData.ApproximationWithoutNoLoadCurrent && Edit6->text().isEmpty()) {
+        RaiseError(6);
+        return false;
+    }
+    MotorData.ErrorNumber = 0;
+    return true;
+}
+
+void TForm2::ReadRatedValues()
+{
+    MotorData.ConstructorName = ToStd(Edit9->text());
+    MotorData.MotorSize = ToStd(Edit8->text());
+    const std::pair<QLineEdit*, double*> fields[] = {
+        {Edit1, &MotorData.MechanicalPower}, {Edit2, &MotorData.LineVoltage}, {Edit3, &MotorData.LineCurrent},
+        {Edit4, &MotorData.PowerFactor},     {Edit5, &MotorData.Frequency},   {Edit7, &MotorData.RatedSpeed},
+    };
+    for (const auto& [edit, field] : fields) {
+        if (!edit->text().isEmpty())
+            *field = TextToReal(ToStd(edit->text()));
+    }
+    MotorData.StarCoupling = RadioButton1->isChecked();
+    if (!MotorData.ApproximationWithoutNoLoadCurrent && !Edit6->text().isEmpty())
+        MotorData.NoLoadLineCurrent = TextToReal(ToStd(Edit6->text()));
+}
+
+void TForm2::Button1Click()
+{
+    try {
+        MotorData.ApproximationWithoutNoLoadCurrent = CheckBox1->isChecked();
+        CheckRatedValuesPresent();
+        ReadRatedValues();
+        if (MotorData.ErrorNumber != 0)
+            return;
+        // Values that the derivation would divide by are refused before it runs; such a motor
+        // has no derived values and does not count as identified.
+        const bool derivable = CheckRatedValues(MotorData) == 0;
+        const int error = ConfirmRatedValues(MotorData);
+        if (error != 0)
+            RaiseError(error);
+        else
+            MotorData.ErrorNumber = 0;
+        if (derivable)
+            MotorData.MotorIdentified = true;
+        if (MotorData.ErrorNumber != 0)
+            return;
+        MotorData.DataChanged = true;
+        MotorData.StartStep = 1;
+        CloseForm();
+    } catch (const EConvertError& e) {
+        ShowConvertError(this, e.what());
+    }
+}
+
+void TForm2::Button2Click()
+{
+    CloseForm();
+}
