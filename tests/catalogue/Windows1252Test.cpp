@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "Windows1252.h"
+
+TEST(Windows1252, EveryByteReadsAndWritesBackUnchanged) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    std::string back;
+    const EncodeResult result = EncodeWindows1252(DecodeWindows1252(all), back);
+    EXPECT_EQ(result.problem, EncodeProblem::None);
+    EXPECT_EQ(back, all);
+}
+
+TEST(Windows1252, HighBytesAreTheirWesternCharacters) {
+    EXPECT_EQ(DecodeWindows1252("\x80"), "€");
+    EXPECT_EQ(DecodeWindows1252("\x8A"), "Š");
+    EXPECT_EQ(DecodeWindows1252("\x8C"), "Œ");
+    EXPECT_EQ(DecodeWindows1252("\x93\x94"), "“”");
+    EXPECT_EQ(DecodeWindows1252("\x96\x97"), "–—");
+    EXPECT_EQ(DecodeWindows1252("\x99"), "™");
+    EXPECT_EQ(DecodeWindows1252("\x9F"), "Ÿ");
+    EXPECT_EQ(DecodeWindows1252("\xE9\xFC\xE0\xC7\xDF"), "éüàÇß");
+    EXPECT_EQ(DecodeWindows1252("\xA0"), "\u00A0");
+    // Bytes without a character keep their value as a control character.
+    EXPECT_EQ(DecodeWindows1252("\x81"), "\u0081");
+    EXPECT_EQ(DecodeWindows1252("\x9D"), "\u009D");
+}
+
+TEST(Windows1252, AccentedTextEncodesToSingleBytes) {
+    std::string bytes;
+    ASSERT_EQ(EncodeWindows1252("Société Müller €", bytes).problem, EncodeProblem::None);
+    EXPECT_EQ(bytes, "Soci\xE9t\xE9 M\xFCller \x80");
+}
+
+TEST(Windows1252, CharacterOutsideTheCodePageIsRefused) {
+    std::string bytes;
+    EncodeResult r = EncodeWindows1252("3 Ω", bytes);
+    EXPECT_EQ(r.problem, EncodeProblem::NotRepresentable);
+    EXPECT_EQ(r.codePoint, U'Ω');
+    EXPECT_EQ(r.offset, 2u);
+    // U+0080 has no byte: 0x80 is the euro sign.
+    EXPECT_EQ(EncodeWindows1252("\u0080", bytes).problem, EncodeProblem::NotRepresentable);
+    EXPECT_EQ(EncodeWindows1252("电机", bytes).problem, EncodeProblem::NotRepresentable);
+    EXPECT_EQ(EncodeWindows1252("😀", bytes).problem, EncodeProblem::NotRepresentable);
+    EXPECT_FALSE(IsWindows1252Text("Ω"));
+    EXPECT_TRUE(IsWindows1252Text("Œuvre €"));
+}
+
+TEST(Windows1252, InvalidUtf8IsRefused) {
+    std::string bytes;
+    for (const char* bad : {"\xC3", "a\xE9z", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"})
+        EXPECT_EQ(EncodeWindows1252(bad, bytes).problem, EncodeProblem::InvalidUtf8) << bad;
+}
+
+TEST(Windows1252, DescribeCodePoint) {
+    EXPECT_EQ(DescribeCodePoint(U'Ω'), "U+03A9 \"Ω\"");
+    EXPECT_EQ(DescribeCodePoint(0x1F600), "U+1F600 \"😀\"");
+    EXPECT_EQ(DescribeCodePoint(0x85), "U+0085");
+}
