@@ -1,5 +1,4 @@
-# Installed layout and the Debian package.
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/Help DESTINATION ${CMAKE_INSTALL_DATADIR}/tarvello)
+# Installed layout and the Debian package (the help files are installed with the desktop program).
 install(FILES "${PROJECT_SOURCE_DIR}/data/Liste Moteur.old" DESTINATION ${CMAKE_INSTALL_DATADIR}/tarvello)
 install(FILES ${PROJECT_SOURCE_DIR}/data/tarvello.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/data/icons/tarvello.svg

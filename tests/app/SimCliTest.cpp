@@ -166,3 +166,37 @@ TEST(TarvelloSim, UsageErrors) {
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--current-limit RATIO"), std::string::npos);
 }
+
+TEST(TarvelloSim, CatalogueRecord) {
+    const auto dir = std::filesystem::temp_directory_path() / "tarvello-sim-catalogue";
+    std::filesystem::create_directories(dir);
+    const auto file = dir / "Liste Moteur.dat";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "0;title;\r\n"
+            << "12;Maker A;132 M;5500;400;50;11.2;0.83;1450;5.6;0.86;0.61;1.36;1.36;61;1440;Delta;\r\n"
+            << "13;Maker B;112 M;4000;400;50;8,5;0,82;1440;4,5;1,27;1,27;0,58;0,58;51;1158;Star;\r\n";
+    }
+    Result r = Sim({"--catalogue", file.string(), "--record", "1", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(JsonValue(r.out, "ConstructorName"), "\"Maker A\"");
+    EXPECT_EQ(JsonValue(r.out, "StarCoupling"), "false");
+    EXPECT_EQ(JsonNumber(r.out, "Xh"), 61); // used as listed, not identified again
+    EXPECT_EQ(JsonNumber(r.out, "Rr"), 0.61);
+    EXPECT_EQ(JsonNumber(r.out, "PhaseVoltage"), 400);
+
+    r = Sim({"--catalogue", file.string(), "--record", "2", "--current-limit", "3", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(JsonNumber(r.out, "LineCurrent"), 8.5);
+    EXPECT_EQ(JsonNumber(r.out, "Riron"), 1158);
+
+    r = Sim({"--catalogue", file.string(), "--record", "3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("error: ", 0), 0u);
+    r = Sim({"--catalogue", (dir / "missing.dat").string(), "--record", "1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(Sim({"--catalogue", file.string(), "--record", "x"}).status, 2);
+    EXPECT_EQ(Sim({"--catalogue", file.string()}).status, 2);
+    EXPECT_EQ(Sim({"--catalogue", file.string(), "--record", "1", "--power", "5"}).status, 2);
+    std::filesystem::remove_all(dir);
+}

@@ -9,13 +9,17 @@
 #include "Checks.h"
 #include "CurveFile.h"
 #include "ErrorMessages.h"
+#include "Identification.h"
 #include "MotorDataSet.h"
+#include "MotorList.h"
 #include "StartSimulation.h"
 #include "TextToReal.h"
 
 const char* const SimulatorUsage =
     R"(tarvello-sim [OPTIONS]
- motor from rated values (the circuit is identified from them):
+ motor from the catalogue (its circuit is used as listed):
+   --catalogue FILE --record N        record N: the N-th motor line after the title
+ or motor from rated values (the circuit is identified from them):
    --power W --voltage V --current A --power-factor PF --frequency HZ --speed RPM
    --no-load-current A | --approximate
    --star | --delta                   (default --star)
@@ -48,7 +52,7 @@ struct UsageError {
 const std::set<std::string> ValueOptions = {
     "--power", "--voltage", "--current", "--power-factor", "--frequency", "--speed", "--no-load-current",
     "--maker", "--size", "--circuit", "--estimated-time", "--preset", "--current-limit", "--ramp-time",
-    "--load", "--t0", "--t1", "--t2", "--curves", "--lang"};
+    "--load", "--t0", "--t1", "--t2", "--curves", "--lang", "--catalogue", "--record"};
 const std::set<std::string> FlagOptions = {"--approximate", "--star", "--delta", "--static", "--json", "--help"};
 
 struct Options {
@@ -75,6 +79,13 @@ Options Parse(const std::vector<std::string>& args) {
             throw UsageError{"unknown option " + a};
         }
     }
+    if (o.Has("--catalogue") != o.Has("--record")) throw UsageError{"--catalogue and --record go together"};
+    if (o.Has("--catalogue"))
+        for (const char* motorOption : {"--power", "--voltage", "--current", "--power-factor", "--frequency",
+                                        "--speed", "--no-load-current", "--approximate", "--star", "--delta",
+                                        "--maker", "--size", "--circuit"})
+            if (o.Has(motorOption))
+                throw UsageError{std::string(motorOption) + " does not go with --catalogue: the record gives the motor"};
     if (o.Has("--no-load-current") && o.Has("--approximate"))
         throw UsageError{"--no-load-current and --approximate exclude each other"};
     if (o.Has("--star") && o.Has("--delta")) throw UsageError{"--star and --delta exclude each other"};
@@ -140,6 +151,21 @@ void ReadMotor(const Options& o, MotorDataSet& ds) {
     } else {
         ds.MotorFromList = false;
     }
+}
+
+// The motor of a catalogue record, as the selection dialog takes it: rated values and circuit as
+// listed, then the derived values.
+void ReadCatalogueMotor(const Options& o, MotorDataSet& ds) {
+    const std::string recordText = *o.Value("--record");
+    int record = 0;
+    const auto [end, ec] = std::from_chars(recordText.data(), recordText.data() + recordText.size(), record);
+    if (ec != std::errc() || end != recordText.data() + recordText.size() || record < 1)
+        throw UsageError{"--record takes a whole number from 1"};
+    CopyRecordToDataSet(ReadListRecord(record, *o.Value("--catalogue")), ds);
+    ds.MotorFromList = true;
+    if (int e = CheckRatedValues(ds)) throw Refusal{e};
+    DeriveRatedValues(ds);
+    ds.MotorIdentified = true;
 }
 
 void ReadSoftStarter(const Options& o, MotorDataSet& ds) {
@@ -294,7 +320,8 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
     ds.LanguageEnglish = lang == Language::English;
     ds.LanguageFrench = !ds.LanguageEnglish;
     try {
-        ReadMotor(o, ds);
+        if (o.Has("--catalogue")) ReadCatalogueMotor(o, ds);
+        else ReadMotor(o, ds);
         ReadSoftStarter(o, ds);
         ReadLoad(o, ds);
         ds.ShowStaticCurves = o.Has("--static");
@@ -305,6 +332,9 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
         return 1;
     } catch (const EConvertError& e) {
         err << "error: " << e.what() << "\n";
+        return 1;
+    } catch (const ListFileError& e) {
+        err << "error: " << e.Message(lang) << "\n";
         return 1;
     } catch (const UsageError& e) {
         err << "tarvello-sim: " << e.text << "\n" << SimulatorUsage;
