@@ -421,3 +421,35 @@ TEST(ListFileFaults, NoTemporaryFileAfterSuccessfulWrites) {
     EXPECT_EQ(KindThrown([&] { WriteListFile(list, {"Ω"}); }), ListFileError::Kind::NotRepresentable);
     EXPECT_EQ(ReadBytes(list), Title + "\r\n" + RecordLine(1) + "\r\n");
 }
+
+// Permission refusals are seen only by an ordinary user; root (as in CI) bypasses them, and the
+// injected writer failures above cover the same paths there.
+TEST(ListFileFaults, ReadOnlyListRefusesTheAppendUnchanged) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root ignores file permissions";
+    TempFolder dir;
+    const auto list = ListFilePath(dir.Path());
+    const std::string before = Title + "\r\n" + RecordLine(1) + "\r\n";
+    WriteBytes(list, before);
+    std::filesystem::permissions(list, std::filesystem::perms::owner_read);
+    const ListFileError e = Thrown([&] { AppendMotorRecord(Motor(), '.', list); });
+    EXPECT_EQ(e.GetKind(), ListFileError::Kind::WriteFailed);
+    EXPECT_EQ(e.SystemText(), std::strerror(EACCES));
+    EXPECT_EQ(ReadBytes(list), before);
+}
+
+TEST(ListFileFaults, ReadOnlyFolderRefusesTheRestoreUnchanged) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root ignores file permissions";
+    TempFolder dir;
+    const auto list = ListFilePath(dir.Path());
+    const auto backup = BackupFilePath(dir.Path());
+    const std::string before = Title + "\r\n" + RecordLine(1) + "\r\n";
+    WriteBytes(list, before);
+    WriteBytes(backup, Title + "\r\n");
+    using std::filesystem::perms;
+    std::filesystem::permissions(dir.Path(), perms::owner_read | perms::owner_exec);
+    const ListFileError e = Thrown([&] { RestoreListFromBackup(list, backup); });
+    std::filesystem::permissions(dir.Path(), perms::owner_all);
+    EXPECT_EQ(e.GetKind(), ListFileError::Kind::WriteFailed);
+    EXPECT_EQ(ReadBytes(list), before);
+    EXPECT_EQ(dir.EntryCount(), 2u);
+}
