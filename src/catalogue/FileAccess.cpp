@@ -21,7 +21,9 @@ long WriteSome(int fd, const char* data, std::size_t size) {
     return static_cast<long>(::write(fd, data, size));
 }
 
-std::string SystemText(int error) { return std::strerror(error); }
+std::string SystemText(int error) {
+    return std::strerror(error);
+}
 
 // 0 on success, else the errno of the failure.
 int WriteAll(int fd, const std::string& bytes) {
@@ -67,7 +69,9 @@ void SyncFolder(const std::filesystem::path& folder) {
 
 } // namespace
 
-void SetListWriterForTesting(ListWriteFunction writer) { Writer() = std::move(writer); }
+void SetListWriterForTesting(ListWriteFunction writer) {
+    Writer() = std::move(writer);
+}
 
 namespace listfile {
 
@@ -89,7 +93,8 @@ AppendSession::AppendSession(const std::filesystem::path& file) : file_(file) {
     fd_ = ::open(file.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
     if (fd_ < 0) {
         const int error = errno;
-        throw ListFileError(error == ENOENT ? ListFileError::Kind::ListMissing : ListFileError::Kind::WriteFailed,
+        throw ListFileError(error == ENOENT ? ListFileError::Kind::ListMissing
+                                            : ListFileError::Kind::WriteFailed,
                             file, SystemText(error));
     }
     const int error = ReadAll(fd_, content_);
@@ -113,8 +118,8 @@ void AppendSession::Append(const std::string& bytes) {
     // Cut back whatever part of the line reached the file.
     if (::ftruncate(fd_, originalSize) != 0 || ::fsync(fd_) != 0) {
         const int undoError = errno;
-        throw ListFileError(ListFileError::Kind::WriteNotUndone, file_, SystemText(error), SystemText(undoError),
-                            SystemText(undoError));
+        throw ListFileError(ListFileError::Kind::WriteNotUndone, file_, SystemText(error),
+                            SystemText(undoError), SystemText(undoError));
     }
     throw ListFileError(ListFileError::Kind::WriteFailed, file_, SystemText(error));
 }
@@ -137,7 +142,8 @@ void ReplaceFile(const std::filesystem::path& file, const std::string& bytes) {
 
     // The replaced list keeps the permissions its owner gave it.
     struct stat existing {};
-    if (::stat(file.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) ::fchmod(fd, existing.st_mode & 07777);
+    if (::stat(file.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
+        ::fchmod(fd, existing.st_mode & 07777);
 
     int error = WriteAll(fd, bytes);
     if (error == 0 && ::fsync(fd) != 0) error = errno;

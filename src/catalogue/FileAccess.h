@@ -16,8 +16,7 @@ std::string ReadWholeFile(const std::filesystem::path& file, ListFileError::Kind
 // file's current content and returns what to append, or throws; it runs with the file open, so
 // the content it sees is the content appended to. On a failed write or sync the file is cut back
 // to its former size and WriteFailed thrown (WriteNotUndone if even that fails).
-template <typename MakeBytes>
-void AppendToFile(const std::filesystem::path& file, MakeBytes makeBytes);
+template <typename MakeBytes> void AppendToFile(const std::filesystem::path& file, MakeBytes makeBytes);
 
 // Writes bytes into a new temporary file in file's folder, syncs it and renames it over file. An
 // existing file keeps its permission bits. On failure the temporary file is removed, file is
@@ -26,7 +25,7 @@ void ReplaceFile(const std::filesystem::path& file, const std::string& bytes);
 
 // Non-template core of AppendToFile.
 class AppendSession {
-public:
+  public:
     explicit AppendSession(const std::filesystem::path& file);
     ~AppendSession();
     AppendSession(const AppendSession&) = delete;
@@ -35,14 +34,13 @@ public:
     const std::string& Content() const { return content_; }
     void Append(const std::string& bytes);
 
-private:
+  private:
     std::filesystem::path file_;
     int fd_ = -1;
     std::string content_;
 };
 
-template <typename MakeBytes>
-void AppendToFile(const std::filesystem::path& file, MakeBytes makeBytes) {
+template <typename MakeBytes> void AppendToFile(const std::filesystem::path& file, MakeBytes makeBytes) {
     AppendSession session(file);
     session.Append(makeBytes(session.Content()));
 }

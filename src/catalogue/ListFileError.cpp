@@ -4,7 +4,9 @@
 
 namespace {
 
-std::string Quoted(const std::filesystem::path& file) { return "\"" + file.string() + "\""; }
+std::string Quoted(const std::filesystem::path& file) {
+    return "\"" + file.string() + "\"";
+}
 
 std::string English(ListFileError::Kind kind, const std::string& file, const std::string& system,
                     const std::string& detail) {
@@ -19,8 +21,9 @@ std::string English(ListFileError::Kind kind, const std::string& file, const std
     case Kind::WriteFailed:
         return file + " could not be written: " + system + ". The file was left as it was.";
     case Kind::WriteNotUndone:
-        return file + " could not be written: " + system + ", and the unfinished change could not be undone (" +
-               detail + "). The file may end with an incomplete line.";
+        return file + " could not be written: " + system +
+               ", and the unfinished change could not be undone (" + detail +
+               "). The file may end with an incomplete line.";
     case Kind::ListEmpty:
         return "The motor list " + file +
                " is empty: without even a title line there is no number for a new record. Nothing was "
@@ -45,7 +48,8 @@ std::string English(ListFileError::Kind kind, const std::string& file, const std
     case Kind::InvalidUtf8:
         return "A text for the motor list is not valid UTF-8 (" + detail + "). Nothing was written.";
     case Kind::NumberNotWritable:
-        return "The value " + detail + " cannot be written in the motor list's number format. Nothing was written.";
+        return "The value " + detail +
+               " cannot be written in the motor list's number format. Nothing was written.";
     }
     return file;
 }
@@ -57,7 +61,8 @@ std::string French(ListFileError::Kind kind, const std::string& file, const std:
     case Kind::ListMissing:
         return "La liste de moteurs " + file + " est introuvable.";
     case Kind::BackupMissing:
-        return "La liste de moteurs d'origine " + file + " est introuvable ; la liste de moteurs n'a pas été modifiée.";
+        return "La liste de moteurs d'origine " + file +
+               " est introuvable ; la liste de moteurs n'a pas été modifiée.";
     case Kind::ReadFailed:
         return "Impossible de lire " + file + " : " + system + (detail.empty() ? "." : " ; " + detail + ".");
     case Kind::WriteFailed:
@@ -68,7 +73,8 @@ std::string French(ListFileError::Kind kind, const std::string& file, const std:
                "). Le fichier peut se terminer par une ligne incomplète.";
     case Kind::ListEmpty:
         return "La liste de moteurs " + file +
-               " est vide : sans ligne de titre, il n'y a pas de numéro pour un nouvel enregistrement. Rien n'a "
+               " est vide : sans ligne de titre, il n'y a pas de numéro pour un nouvel enregistrement. Rien "
+               "n'a "
                "été écrit.";
     case Kind::BadRecordNumber:
         return "La dernière ligne de la liste de moteurs " + file +
@@ -79,10 +85,11 @@ std::string French(ListFileError::Kind kind, const std::string& file, const std:
     case Kind::RecordNotFound:
         return "La liste de moteurs " + file + " n'a pas d'enregistrement " + detail + ".";
     case Kind::MalformedRecord:
-        return "La liste de moteurs " + file + " n'a pas d'enregistrement utilisable à cet endroit : " + detail + ".";
+        return "La liste de moteurs " + file +
+               " n'a pas d'enregistrement utilisable à cet endroit : " + detail + ".";
     case Kind::TextHasSeparator:
-        return "Le fabricant et la dimension du moteur ne doivent contenir ni \";\" ni saut de ligne (" + detail +
-               "). Rien n'a été écrit.";
+        return "Le fabricant et la dimension du moteur ne doivent contenir ni \";\" ni saut de ligne (" +
+               detail + "). Rien n'a été écrit.";
     case Kind::NotRepresentable:
         return "Le caractère " + detail +
                " ne peut pas être enregistré dans la liste de moteurs, qui ne contient que des caractères "
@@ -92,7 +99,8 @@ std::string French(ListFileError::Kind kind, const std::string& file, const std:
                "). Rien n'a été écrit.";
     case Kind::NumberNotWritable:
         return "La valeur " + detail +
-               " ne peut pas être écrite dans le format numérique de la liste de moteurs. Rien n'a été écrit.";
+               " ne peut pas être écrite dans le format numérique de la liste de moteurs. Rien n'a été "
+               "écrit.";
     }
     return file;
 }

@@ -10,7 +10,7 @@
 #include "ErrorMessages.h"
 
 class ListFileError : public std::runtime_error {
-public:
+  public:
     enum class Kind {
         ListMissing,        // "Liste Moteur.dat" does not exist
         BackupMissing,      // "Liste Moteur.old" does not exist
@@ -40,7 +40,7 @@ public:
     // The whole message for the user, UTF-8.
     std::string Message(Language language) const;
 
-private:
+  private:
     Kind kind_;
     std::filesystem::path file_;
     std::string systemText_;

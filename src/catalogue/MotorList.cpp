@@ -19,13 +19,26 @@ constexpr int FirstNumberField = 4;
 constexpr int LastNumberField = 16;
 
 constexpr std::array<const char*, ListFieldCount> FieldNameEnglish = {
-    "record number", "constructor",   "motor size", "power", "line voltage", "frequency",
-    "line current",  "power factor",  "rated speed", "no-load current", "Rs", "R'r", "Xssigma", "X'rsigma",
-    "Xh",            "Riron",         "coupling"};
-constexpr std::array<const char*, ListFieldCount> FieldNameFrench = {
-    "numéro",           "fabricant",      "dimension", "puissance", "tension de ligne", "fréquence",
-    "courant de ligne", "facteur de puissance", "vitesse nominale", "courant à vide", "Rs", "R'r", "Xssigma",
-    "X'rsigma",         "Xh",             "Riron",     "couplage"};
+    "record number", "constructor",  "motor size",  "power",           "line voltage", "frequency",
+    "line current",  "power factor", "rated speed", "no-load current", "Rs",           "R'r",
+    "Xssigma",       "X'rsigma",     "Xh",          "Riron",           "coupling"};
+constexpr std::array<const char*, ListFieldCount> FieldNameFrench = {"numéro",
+                                                                     "fabricant",
+                                                                     "dimension",
+                                                                     "puissance",
+                                                                     "tension de ligne",
+                                                                     "fréquence",
+                                                                     "courant de ligne",
+                                                                     "facteur de puissance",
+                                                                     "vitesse nominale",
+                                                                     "courant à vide",
+                                                                     "Rs",
+                                                                     "R'r",
+                                                                     "Xssigma",
+                                                                     "X'rsigma",
+                                                                     "Xh",
+                                                                     "Riron",
+                                                                     "couplage"};
 
 // Splits file content at CR LF, LF or CR. Text after the last line end is a line of its own; a
 // line end at the very end of the content starts no new line.
@@ -81,7 +94,8 @@ std::string Shortened(const std::string& text) {
     constexpr std::size_t limit = 40;
     if (text.size() <= limit) return text;
     std::size_t cut = limit;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
     return text.substr(0, cut) + "...";
 }
 
@@ -176,10 +190,19 @@ std::string FormatRecordBody(const MotorDataSet& ds, char decimalSeparator) {
     RefuseSeparators(ds.MotorSize, 3);
     Encode(ds.ConstructorName, {});
     Encode(ds.MotorSize, {});
-    const std::array<double, 13> numbers = {ds.MechanicalPower, ds.LineVoltage, ds.Frequency, ds.LineCurrent,
-                                            ds.PowerFactor,     ds.RatedSpeed,  ds.NoLoadLineCurrent,
-                                            ds.Rs,              ds.Rr,          ds.Xssigma,
-                                            ds.Xrsigma,         ds.Xh,          ds.Riron};
+    const std::array<double, 13> numbers = {ds.MechanicalPower,
+                                            ds.LineVoltage,
+                                            ds.Frequency,
+                                            ds.LineCurrent,
+                                            ds.PowerFactor,
+                                            ds.RatedSpeed,
+                                            ds.NoLoadLineCurrent,
+                                            ds.Rs,
+                                            ds.Rr,
+                                            ds.Xssigma,
+                                            ds.Xrsigma,
+                                            ds.Xh,
+                                            ds.Riron};
     std::string body = ";" + ds.ConstructorName + ";" + ds.MotorSize + ";";
     for (int field = FirstNumberField; field <= LastNumberField; ++field)
         body += FormatNumber(numbers[field - FirstNumberField], field, separator) + ";";
@@ -268,7 +291,8 @@ bool CutField(std::string& line, std::string& field) {
 
 int CountListLines(const std::filesystem::path& listFile) {
     const std::size_t lines = ReadLines(listFile).size();
-    if (lines > static_cast<std::size_t>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+    if (lines > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
     return lines == 0 ? 1 : static_cast<int>(lines);
 }
 
@@ -333,12 +357,13 @@ void RestoreListFromBackup(const std::filesystem::path& listFile, const std::fil
         backup = listfile::ReadWholeFile(backupFile, Kind::BackupMissing);
     } catch (const ListFileError& error) {
         if (error.GetKind() != Kind::ReadFailed) throw;
-        throw ListFileError(Kind::ReadFailed, backupFile, error.SystemText(), "the motor list was not changed",
-                            "la liste de moteurs n'a pas été modifiée");
+        throw ListFileError(Kind::ReadFailed, backupFile, error.SystemText(),
+                            "the motor list was not changed", "la liste de moteurs n'a pas été modifiée");
     }
     std::string copy;
     copy.reserve(backup.size() + 64);
-    for (const std::string& line : SplitLines(backup)) copy += line + "\r\n";
+    for (const std::string& line : SplitLines(backup))
+        copy += line + "\r\n";
     listfile::ReplaceFile(listFile, copy);
 }
 
@@ -373,17 +398,29 @@ void CopyRecordToDataSet(const ListRecord& record, MotorDataSet& ds) {
 }
 
 void StoreListRows(const MotorList& list, MotorDataSet& ds) {
-    std::array<std::vector<std::string>*, 16> columns = {
-        &ds.ListConstructorName, &ds.ListMotorSize, &ds.ListMechanicalPower, &ds.ListLineVoltage,
-        &ds.ListFrequency,       &ds.ListLineCurrent, &ds.ListPowerFactor,   &ds.ListRatedSpeed,
-        &ds.ListNoLoadLineCurrent, &ds.ListRs,      &ds.ListRr,              &ds.ListXssigma,
-        &ds.ListXrsigma,         &ds.ListXh,        &ds.ListRiron,           &ds.ListCoupling};
+    std::array<std::vector<std::string>*, 16> columns = {&ds.ListConstructorName,
+                                                         &ds.ListMotorSize,
+                                                         &ds.ListMechanicalPower,
+                                                         &ds.ListLineVoltage,
+                                                         &ds.ListFrequency,
+                                                         &ds.ListLineCurrent,
+                                                         &ds.ListPowerFactor,
+                                                         &ds.ListRatedSpeed,
+                                                         &ds.ListNoLoadLineCurrent,
+                                                         &ds.ListRs,
+                                                         &ds.ListRr,
+                                                         &ds.ListXssigma,
+                                                         &ds.ListXrsigma,
+                                                         &ds.ListXh,
+                                                         &ds.ListRiron,
+                                                         &ds.ListCoupling};
     for (auto* column : columns) {
         column->clear();
         column->reserve(list.records.size());
     }
     for (const ListRecord& record : list.records)
-        for (std::size_t k = 0; k < columns.size(); ++k) columns[k]->push_back(record.fields[k + 1]);
+        for (std::size_t k = 0; k < columns.size(); ++k)
+            columns[k]->push_back(record.fields[k + 1]);
 }
 
 int CheckListTexts(const MotorDataSet& ds) {

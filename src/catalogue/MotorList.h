@@ -52,18 +52,18 @@ enum class SkipReason {
 struct SkippedLine {
     int lineNumber = 0;
     SkipReason reason = SkipReason::EmptyLine;
-    int fieldCount = 0;  // TooFewFields: the complete fields found
-    int field = 0;       // BadRecordNumber, BadNumber: the field number (1 to 17)
-    std::string text;    // BadRecordNumber, BadNumber: the field's text, UTF-8
+    int fieldCount = 0; // TooFewFields: the complete fields found
+    int field = 0;      // BadRecordNumber, BadNumber: the field number (1 to 17)
+    std::string text;   // BadRecordNumber, BadNumber: the field's text, UTF-8
 
     // E.g. "line 5: field 7 (line current) "abc" is not a number".
     std::string Reason(Language language) const;
 };
 
 struct MotorList {
-    std::string title;                 // line 1, UTF-8; empty for an empty file
-    std::vector<ListRecord> records;   // every well-formed record, in file order, no limit
-    std::vector<SkippedLine> skipped;  // every other line after the title, in file order
+    std::string title;                // line 1, UTF-8; empty for an empty file
+    std::vector<ListRecord> records;  // every well-formed record, in file order, no limit
+    std::vector<SkippedLine> skipped; // every other line after the title, in file order
 };
 
 // Splits one record line (UTF-8, without line end) as the readers do: true with record filled, or

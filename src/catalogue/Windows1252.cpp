@@ -101,7 +101,8 @@ EncodeResult EncodeWindows1252(const std::string& utf8, std::string& out) {
 std::string DecodeWindows1252(const std::string& bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 4);
-    for (const char ch : bytes) AppendUtf8(out, ByteToCodePoint(static_cast<unsigned char>(ch)));
+    for (const char ch : bytes)
+        AppendUtf8(out, ByteToCodePoint(static_cast<unsigned char>(ch)));
     return out;
 }
 

@@ -33,7 +33,8 @@ TEST(DeliveredCatalogue, ReadsWithoutSkippedLinesAndNumbersFromOne) {
     std::string title = list.title;
     ASSERT_TRUE(CutField(title, first));
     EXPECT_EQ(first, "0");
-    for (std::size_t i = 0; i < list.records.size(); ++i) EXPECT_EQ(list.records[i].recordNumber, int(i + 1));
+    for (std::size_t i = 0; i < list.records.size(); ++i)
+        EXPECT_EQ(list.records[i].recordNumber, int(i + 1));
     EXPECT_EQ(NextRecordNumber(Delivered), int(list.records.size()) + 1);
 }
 
@@ -104,6 +105,7 @@ TEST(DeliveredCatalogue, TableListsEveryMotor) {
     const MotorList list = ReadMotorList(Delivered);
     const std::string table = LockedRotorTable(list);
     std::size_t rows = 0;
-    for (char c : table) rows += c == '\n';
+    for (char c : table)
+        rows += c == '\n';
     EXPECT_EQ(rows, list.records.size() + 2);
 }

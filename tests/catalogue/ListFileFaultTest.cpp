@@ -38,8 +38,7 @@ MotorDataSet Motor() {
     return ds;
 }
 
-template <typename F>
-ListFileError::Kind KindThrown(F f) {
+template <typename F> ListFileError::Kind KindThrown(F f) {
     try {
         f();
     } catch (const ListFileError& e) {
@@ -49,8 +48,7 @@ ListFileError::Kind KindThrown(F f) {
     return ListFileError::Kind::ReadFailed;
 }
 
-template <typename F>
-ListFileError Thrown(F f) {
+template <typename F> ListFileError Thrown(F f) {
     try {
         f();
     } catch (const ListFileError& e) {
@@ -177,7 +175,8 @@ TEST(ListFileFaults, AppendCompletesALastLineWithoutLineEnd) {
     WriteBytes(list, Title + "\r\n" + RecordLine(1));
     EXPECT_EQ(AppendMotorRecord(Motor(), '.', list), 2);
     const std::string bytes = ReadBytes(list);
-    EXPECT_EQ(bytes.substr(0, Title.size() + 2 + RecordLine(1).size() + 4), Title + "\r\n" + RecordLine(1) + "\r\n2;");
+    EXPECT_EQ(bytes.substr(0, Title.size() + 2 + RecordLine(1).size() + 4),
+              Title + "\r\n" + RecordLine(1) + "\r\n2;");
     const MotorList read = ReadMotorList(list);
     EXPECT_EQ(read.records.size(), 2u);
     EXPECT_TRUE(read.skipped.empty());
@@ -225,7 +224,8 @@ TEST(ListFileFaults, SeparatorInMakerOrSizeIsRefusedBeforeWriting) {
     ds = Motor();
     for (const char* size : {"112\r\nM", "112\nM", "112\rM", ";"}) {
         ds.MotorSize = size;
-        EXPECT_EQ(KindThrown([&] { AppendMotorRecord(ds, '.', list); }), ListFileError::Kind::TextHasSeparator);
+        EXPECT_EQ(KindThrown([&] { AppendMotorRecord(ds, '.', list); }),
+                  ListFileError::Kind::TextHasSeparator);
         EXPECT_EQ(CheckListTexts(ds), ListTextSeparatorError);
     }
     EXPECT_EQ(ReadBytes(list), before);
@@ -272,7 +272,7 @@ TEST(ListFileFaults, LastLineWithoutWholeNumberStopsTheAppendBeforeWriting) {
     TempFolder dir;
     const auto list = ListFilePath(dir.Path());
     for (const std::string& last : {std::string("abc;M;S;"), std::string("7.5;M;"), std::string(";M;"),
-                                   std::string(""), std::string("12x"), std::string("- 3;")}) {
+                                    std::string(""), std::string("12x"), std::string("- 3;")}) {
         const std::string before = Title + "\r\n" + RecordLine(1) + "\r\n" + last + "\r\n";
         WriteBytes(list, before);
         const ListFileError e = Thrown([&] { AppendMotorRecord(Motor(), '.', list); });
@@ -306,20 +306,21 @@ TEST(ListFileFaults, MalformedLinesAreSkippedWithTheirReasons) {
     TempFolder dir;
     const auto list = ListFilePath(dir.Path());
     std::string good3 = RecordLine(3);
-    std::string bytes = Title + "\r\n" +                                                    // 1
-                        RecordLine(1) + "\r\n" +                                            // 2 good
-                        "\r\n" +                                                            // 3 empty
-                        "2;M;S;1000;400;50\r\n" +                                           // 4 few fields
-                        "x;M;S;1000;400;50;2.5;0.80;1400;1.2;5;5;4;4;150;2000;Star;\r\n" +  // 5 number
-                        ";M;S;1000;400;50;2.5;0.80;1400;1.2;5;5;4;4;150;2000;Star;\r\n" +   // 6 empty number
-                        "4;M;S;1000;400;50;;0.80;1400;1.2;5;5;4;4;150;2000;Star;\r\n" +     // 7 empty field
-                        "5;M;S;1000;400;50;2.5;0.80;1400;1.2;5;5;4;4;abc;2000;Star;\r\n" +  // 8 not a number
-                        "6;M;S;1000;400;50;2.5;0.80;1400;1.2;5;5;4;4;150;5.;Star;\r\n" +    // 9 nothing after "."
-                        "7;M;S;1000;400;50;2.5;0.80;1400;1.2;5;5;4;4;150;2000;Star\r\n" +   // 10 16 fields
-                        "8.5;M;S;1000;400;50;2.5;0.80;1400;1.2;5;5;4;4;150;2000;Star;\r\n" + // 11 not whole
-                        "9;M;S;1e999;400;50;2.5;0.80;1400;1.2;5;5;4;4;150;2000;Star;\r\n" + // 12 not finite
-                        good3 + "\r\n" +                                                    // 13 good
-                        "\r\n";                                                             // 14 empty
+    std::string bytes =
+        Title + "\r\n" +                                                     // 1
+        RecordLine(1) + "\r\n" +                                             // 2 good
+        "\r\n" +                                                             // 3 empty
+        "2;M;S;1000;400;50\r\n" +                                            // 4 few fields
+        "x;M;S;1000;400;50;2.5;0.80;1400;1.2;5;5;4;4;150;2000;Star;\r\n" +   // 5 number
+        ";M;S;1000;400;50;2.5;0.80;1400;1.2;5;5;4;4;150;2000;Star;\r\n" +    // 6 empty number
+        "4;M;S;1000;400;50;;0.80;1400;1.2;5;5;4;4;150;2000;Star;\r\n" +      // 7 empty field
+        "5;M;S;1000;400;50;2.5;0.80;1400;1.2;5;5;4;4;abc;2000;Star;\r\n" +   // 8 not a number
+        "6;M;S;1000;400;50;2.5;0.80;1400;1.2;5;5;4;4;150;5.;Star;\r\n" +     // 9 nothing after "."
+        "7;M;S;1000;400;50;2.5;0.80;1400;1.2;5;5;4;4;150;2000;Star\r\n" +    // 10 16 fields
+        "8.5;M;S;1000;400;50;2.5;0.80;1400;1.2;5;5;4;4;150;2000;Star;\r\n" + // 11 not whole
+        "9;M;S;1e999;400;50;2.5;0.80;1400;1.2;5;5;4;4;150;2000;Star;\r\n" +  // 12 not finite
+        good3 + "\r\n" +                                                     // 13 good
+        "\r\n";                                                              // 14 empty
     WriteBytes(list, bytes);
     const MotorList read = ReadMotorList(list);
     ASSERT_EQ(read.records.size(), 2u);
@@ -333,10 +334,12 @@ TEST(ListFileFaults, MalformedLinesAreSkippedWithTheirReasons) {
         int field;
     };
     const Expected expected[] = {
-        {3, SkipReason::EmptyLine, 0},        {4, SkipReason::TooFewFields, 0},   {5, SkipReason::BadRecordNumber, 1},
-        {6, SkipReason::BadRecordNumber, 1},  {7, SkipReason::BadNumber, 7},      {8, SkipReason::BadNumber, 15},
-        {9, SkipReason::BadNumber, 16},       {10, SkipReason::TooFewFields, 0},  {11, SkipReason::BadRecordNumber, 1},
-        {12, SkipReason::BadNumber, 4},       {14, SkipReason::EmptyLine, 0},
+        {3, SkipReason::EmptyLine, 0},        {4, SkipReason::TooFewFields, 0},
+        {5, SkipReason::BadRecordNumber, 1},  {6, SkipReason::BadRecordNumber, 1},
+        {7, SkipReason::BadNumber, 7},        {8, SkipReason::BadNumber, 15},
+        {9, SkipReason::BadNumber, 16},       {10, SkipReason::TooFewFields, 0},
+        {11, SkipReason::BadRecordNumber, 1}, {12, SkipReason::BadNumber, 4},
+        {14, SkipReason::EmptyLine, 0},
     };
     ASSERT_EQ(read.skipped.size(), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {
@@ -350,20 +353,25 @@ TEST(ListFileFaults, MalformedLinesAreSkippedWithTheirReasons) {
     EXPECT_EQ(read.skipped[0].Reason(Language::English), "line 3: empty line");
     EXPECT_EQ(read.skipped[0].Reason(Language::French), "ligne 3 : ligne vide");
     EXPECT_EQ(read.skipped[1].Reason(Language::English), "line 4: only 5 of the 17 fields ended by \";\"");
-    EXPECT_EQ(read.skipped[1].Reason(Language::French), "ligne 4 : seulement 5 des 17 champs terminés par \";\"");
-    EXPECT_EQ(read.skipped[2].Reason(Language::English), "line 5: field 1 (record number) \"x\" is not a whole number");
-    EXPECT_EQ(read.skipped[2].Reason(Language::French), "ligne 5 : le champ 1 (numéro) \"x\" n'est pas un nombre entier");
+    EXPECT_EQ(read.skipped[1].Reason(Language::French),
+              "ligne 4 : seulement 5 des 17 champs terminés par \";\"");
+    EXPECT_EQ(read.skipped[2].Reason(Language::English),
+              "line 5: field 1 (record number) \"x\" is not a whole number");
+    EXPECT_EQ(read.skipped[2].Reason(Language::French),
+              "ligne 5 : le champ 1 (numéro) \"x\" n'est pas un nombre entier");
     EXPECT_EQ(read.skipped[3].Reason(Language::English), "line 6: field 1 (record number) is empty");
     EXPECT_EQ(read.skipped[4].Reason(Language::English), "line 7: field 7 (line current) is empty");
     EXPECT_EQ(read.skipped[4].Reason(Language::French), "ligne 7 : le champ 7 (courant de ligne) est vide");
     EXPECT_EQ(read.skipped[5].Reason(Language::English), "line 8: field 15 (Xh) \"abc\" is not a number");
-    EXPECT_EQ(read.skipped[5].Reason(Language::French), "ligne 8 : le champ 15 (Xh) \"abc\" n'est pas un nombre");
+    EXPECT_EQ(read.skipped[5].Reason(Language::French),
+              "ligne 8 : le champ 15 (Xh) \"abc\" n'est pas un nombre");
 
     // The selection dialog's rows hold the good records only, and every stored text converts.
     MotorDataSet ds;
     StoreListRows(read, ds);
     ASSERT_EQ(ds.ListConstructorName.size(), 2u);
-    for (const ListRecord& r : read.records) EXPECT_NO_THROW(CopyRecordToDataSet(r, ds));
+    for (const ListRecord& r : read.records)
+        EXPECT_NO_THROW(CopyRecordToDataSet(r, ds));
 
     // ReadListRecord says the same about single lines.
     EXPECT_EQ(ReadListRecord(1, list).recordNumber, 1);

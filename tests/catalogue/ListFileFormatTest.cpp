@@ -8,10 +8,12 @@
 
 namespace {
 
-const std::string Title = "0;Constructor;Motor Size;Power [W];Line Voltage [V];Frequency [Hz];Line Current [A];"
-                          "Power Factor;Rated Speed [rpm];No Load Line Current [A];Rs;R'r;Xssigma;X'rsigma;Xh;"
-                          "Riron;Coupling;";
-const std::string ExampleLine = "12;Maker A;132 M;5500;400;50;11.2;0.83;1450;5.6;0.86;0.61;1.36;1.36;61;1440;Delta;";
+const std::string Title =
+    "0;Constructor;Motor Size;Power [W];Line Voltage [V];Frequency [Hz];Line Current [A];"
+    "Power Factor;Rated Speed [rpm];No Load Line Current [A];Rs;R'r;Xssigma;X'rsigma;Xh;"
+    "Riron;Coupling;";
+const std::string ExampleLine =
+    "12;Maker A;132 M;5500;400;50;11.2;0.83;1450;5.6;0.86;0.61;1.36;1.36;61;1440;Delta;";
 
 MotorDataSet ExampleMotor() {
     MotorDataSet ds;
@@ -35,18 +37,19 @@ MotorDataSet ExampleMotor() {
 }
 
 std::string RecordLine(int number, const std::string& maker = "M") {
-    return std::to_string(number) + ";" + maker + ";S;1000;400;50;2.5;0.80;1400;1.2;5.00;5.00;4.00;4.00;150;2000;Star;";
+    return std::to_string(number) + ";" + maker +
+           ";S;1000;400;50;2.5;0.80;1400;1.2;5.00;5.00;4.00;4.00;150;2000;Star;";
 }
 
 // Runs the body under a process locale whose decimal mark is the other one, so that reading is
 // seen not to depend on it.
 class ScopedLocale {
-public:
+  public:
     explicit ScopedLocale(const char* name) : had_(std::setlocale(LC_ALL, name) != nullptr) {}
     ~ScopedLocale() { std::setlocale(LC_ALL, "C"); }
     bool Active() const { return had_; }
 
-private:
+  private:
     bool had_;
 };
 
@@ -79,7 +82,8 @@ TEST(ListFileFormat, AppendWritesTheExampleLineWithCrLf) {
     TempFolder dir;
     const auto list = ListFilePath(dir.Path());
     std::string before = Title + "\r\n";
-    for (int n = 1; n <= 11; ++n) before += RecordLine(n) + "\r\n";
+    for (int n = 1; n <= 11; ++n)
+        before += RecordLine(n) + "\r\n";
     WriteBytes(list, before);
     EXPECT_EQ(AppendMotorRecord(ExampleMotor(), '.', list), 12);
     EXPECT_EQ(ReadBytes(list), before + ExampleLine + "\r\n");
@@ -92,7 +96,8 @@ TEST(ListFileFormat, WholeFileByteForByteUnderPointAndComma) {
     EXPECT_EQ(AppendMotorRecord(ExampleMotor(), '.', list), 1);
     EXPECT_EQ(AppendMotorRecord(ExampleMotor(), ',', list), 2);
     EXPECT_EQ(ReadBytes(list),
-              Title + "\r\n" + "1;Maker A;132 M;5500;400;50;11.2;0.83;1450;5.6;0.86;0.61;1.36;1.36;61;1440;Delta;\r\n" +
+              Title + "\r\n" +
+                  "1;Maker A;132 M;5500;400;50;11.2;0.83;1450;5.6;0.86;0.61;1.36;1.36;61;1440;Delta;\r\n" +
                   "2;Maker A;132 M;5500;400;50;11,2;0,83;1450;5,6;0,86;0,61;1,36;1,36;61;1440;Delta;\r\n");
 }
 
@@ -155,7 +160,9 @@ TEST(ListFileFormat, AccentedMakerRoundTripsThroughWindows1252) {
     ds.MotorSize = "Größe 132 – Œ";
     AppendMotorRecord(ds, ',', list);
     const std::string bytes = ReadBytes(list);
-    EXPECT_NE(bytes.find("1;Soci\xE9t\xE9 M\xFCller \x80;Gr\xF6\xDF" "e 132 \x96 \x8C;5500;"), std::string::npos);
+    EXPECT_NE(bytes.find("1;Soci\xE9t\xE9 M\xFCller \x80;Gr\xF6\xDF"
+                         "e 132 \x96 \x8C;5500;"),
+              std::string::npos);
     const MotorList read = ReadMotorList(list);
     ASSERT_EQ(read.records.size(), 1u);
     EXPECT_EQ(read.records[0].fields[1], "Société Müller €");
@@ -206,7 +213,8 @@ TEST(ListFileNumbering, FollowsTheLastLineNotTheLargestNumber) {
     TempFolder dir;
     const auto list = ListFilePath(dir.Path());
     std::string bytes = Title + "\r\n";
-    for (int n = 1; n <= 12; ++n) bytes += RecordLine(n) + "\r\n";
+    for (int n = 1; n <= 12; ++n)
+        bytes += RecordLine(n) + "\r\n";
     bytes += RecordLine(7) + "\r\n";
     WriteBytes(list, bytes);
     EXPECT_EQ(NextRecordNumber(list), 8);
@@ -253,10 +261,15 @@ TEST(ListFileNumbering, CountListLines) {
 }
 
 TEST(ListFileCoupling, OnlyDeltaExactlyIsDelta) {
-    for (const auto& [text, star] : std::initializer_list<std::pair<std::string, bool>>{
-             {"Delta", false}, {"delta", true}, {"", true}, {"Star", true}, {"DELTA", true}, {" Delta", true}}) {
+    for (const auto& [text, star] : std::initializer_list<std::pair<std::string, bool>>{{"Delta", false},
+                                                                                        {"delta", true},
+                                                                                        {"", true},
+                                                                                        {"Star", true},
+                                                                                        {"DELTA", true},
+                                                                                        {" Delta", true}}) {
         ListRecord record;
-        record.fields = {"1", "M", "S", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1", text};
+        record.fields = {"1", "M", "S", "1", "1", "1", "1", "1", "1",
+                         "1", "1", "1", "1", "1", "1", "1", text};
         MotorDataSet ds;
         ds.StarCoupling = !star;
         CopyRecordToDataSet(record, ds);
@@ -289,7 +302,8 @@ TEST(ListFileRead, MoreThanAHundredRecordsAreAllRead) {
     TempFolder dir;
     const auto list = ListFilePath(dir.Path());
     std::string bytes = Title + "\r\n";
-    for (int n = 1; n <= 250; ++n) bytes += RecordLine(n, "Maker " + std::to_string(n)) + "\r\n";
+    for (int n = 1; n <= 250; ++n)
+        bytes += RecordLine(n, "Maker " + std::to_string(n)) + "\r\n";
     WriteBytes(list, bytes);
     const MotorList read = ReadMotorList(list);
     ASSERT_EQ(read.records.size(), 250u);
@@ -311,16 +325,29 @@ TEST(ListFileRead, MoreThanAHundredRecordsAreAllRead) {
 
 TEST(ListFileRead, StoreListRowsPutsFieldsTwoToSeventeenInColumnOrder) {
     ListRecord record;
-    for (int k = 0; k < ListFieldCount; ++k) record.fields[k] = "f" + std::to_string(k + 1);
+    for (int k = 0; k < ListFieldCount; ++k)
+        record.fields[k] = "f" + std::to_string(k + 1);
     MotorList list;
     list.records = {record};
     MotorDataSet ds;
     ds.ListXh = {"old", "older"};
     StoreListRows(list, ds);
-    const std::vector<std::string>* columns[] = {
-        &ds.ListConstructorName, &ds.ListMotorSize, &ds.ListMechanicalPower, &ds.ListLineVoltage,
-        &ds.ListFrequency, &ds.ListLineCurrent, &ds.ListPowerFactor, &ds.ListRatedSpeed, &ds.ListNoLoadLineCurrent,
-        &ds.ListRs, &ds.ListRr, &ds.ListXssigma, &ds.ListXrsigma, &ds.ListXh, &ds.ListRiron, &ds.ListCoupling};
+    const std::vector<std::string>* columns[] = {&ds.ListConstructorName,
+                                                 &ds.ListMotorSize,
+                                                 &ds.ListMechanicalPower,
+                                                 &ds.ListLineVoltage,
+                                                 &ds.ListFrequency,
+                                                 &ds.ListLineCurrent,
+                                                 &ds.ListPowerFactor,
+                                                 &ds.ListRatedSpeed,
+                                                 &ds.ListNoLoadLineCurrent,
+                                                 &ds.ListRs,
+                                                 &ds.ListRr,
+                                                 &ds.ListXssigma,
+                                                 &ds.ListXrsigma,
+                                                 &ds.ListXh,
+                                                 &ds.ListRiron,
+                                                 &ds.ListCoupling};
     for (int k = 0; k < 16; ++k) {
         ASSERT_EQ(columns[k]->size(), 1u) << k;
         EXPECT_EQ((*columns[k])[0], "f" + std::to_string(k + 2));
@@ -332,13 +359,16 @@ TEST(ListFileRestore, CopyIsEqualLineForLineWithCrLf) {
     const auto list = ListFilePath(dir.Path());
     const auto backup = BackupFilePath(dir.Path());
     // Mixed line ends, and a last line without one.
-    WriteBytes(backup, Title + "\n" + RecordLine(1, "Caf\xE9") + "\r\n" + RecordLine(2) + "\r" + RecordLine(3));
-    WriteBytes(list, Title + "\r\n" + RecordLine(1) + "\r\n" + RecordLine(2) + "\r\n" + RecordLine(99) + "\r\n");
+    WriteBytes(backup,
+               Title + "\n" + RecordLine(1, "Caf\xE9") + "\r\n" + RecordLine(2) + "\r" + RecordLine(3));
+    WriteBytes(list,
+               Title + "\r\n" + RecordLine(1) + "\r\n" + RecordLine(2) + "\r\n" + RecordLine(99) + "\r\n");
     RestoreListFromBackup(list, backup);
     EXPECT_EQ(ReadBytes(list), Title + "\r\n" + RecordLine(1, "Caf\xE9") + "\r\n" + RecordLine(2) + "\r\n" +
                                    RecordLine(3) + "\r\n");
     EXPECT_EQ(CountListLines(list), CountListLines(backup));
-    for (int n = 1; n <= 3; ++n) EXPECT_EQ(ReadListRecord(n, list).fields, ReadListRecord(n, backup).fields);
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_EQ(ReadListRecord(n, list).fields, ReadListRecord(n, backup).fields);
     EXPECT_EQ(NextRecordNumber(list), 4);
     // The backup itself is never written.
     EXPECT_EQ(ReadBytes(backup).back(), RecordLine(3).back());
@@ -364,12 +394,13 @@ TEST(ListFileRestore, KeepsThePermissionsOfTheList) {
     const auto backup = BackupFilePath(dir.Path());
     WriteBytes(backup, Title + "\r\n");
     WriteBytes(list, "old\r\n");
-    std::filesystem::permissions(list, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+    std::filesystem::permissions(list, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write |
                                            std::filesystem::perms::group_read);
     RestoreListFromBackup(list, backup);
-    EXPECT_EQ(std::filesystem::status(list).permissions(),
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                  std::filesystem::perms::group_read);
+    EXPECT_EQ(std::filesystem::status(list).permissions(), std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::owner_write |
+                                                               std::filesystem::perms::group_read);
 }
 
 TEST(ListFilePaths, BareNamesInTheWorkingDirectory) {

@@ -9,7 +9,7 @@
 #include <string>
 
 class TempFolder {
-public:
+  public:
     TempFolder() {
         std::string name = (std::filesystem::temp_directory_path() / "tarvello-catalogue-XXXXXX").string();
         if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
@@ -28,11 +28,12 @@ public:
     // Number of entries, to see that no temporary file was left behind.
     std::size_t EntryCount() const {
         std::size_t n = 0;
-        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(path_)) ++n;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(path_))
+            ++n;
         return n;
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

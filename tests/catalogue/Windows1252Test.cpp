@@ -4,7 +4,8 @@
 
 TEST(Windows1252, EveryByteReadsAndWritesBackUnchanged) {
     std::string all;
-    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
     std::string back;
     const EncodeResult result = EncodeWindows1252(DecodeWindows1252(all), back);
     EXPECT_EQ(result.problem, EncodeProblem::None);

@@ -25,7 +25,8 @@ std::vector<std::string> SplitColumns(const std::string& line) {
     std::size_t start = 0;
     for (;;) {
         const auto end = line.find(';', start);
-        columns.push_back(Trim(line.substr(start, end == std::string::npos ? std::string::npos : end - start)));
+        columns.push_back(
+            Trim(line.substr(start, end == std::string::npos ? std::string::npos : end - start)));
         if (end == std::string::npos) break;
         start = end + 1;
     }
@@ -127,7 +128,8 @@ std::vector<std::string> CatalogueLines(const std::vector<Nameplate>& nameplates
         SkippedLine skipped;
         if (!ParseRecordLine(line, static_cast<int>(i + 2), record, skipped))
             Fail(n.sourceLine, skipped.Reason(Language::English));
-        if (const std::string problem = DeliveryProblem(record); !problem.empty()) Fail(n.sourceLine, problem);
+        if (const std::string problem = DeliveryProblem(record); !problem.empty())
+            Fail(n.sourceLine, problem);
         lines.push_back(line);
     }
     return lines;
@@ -145,20 +147,24 @@ MotorDataSet SelectedMotor(const ListRecord& record) {
 
 std::string DeliveryProblem(const ListRecord& record) {
     MotorDataSet ds = SelectedMotor(record);
-    if (const int e = ConfirmRatedValues(ds)) return "the rated values are refused with message " + std::to_string(e);
-    if (const int e = CheckComputable(ds)) return "the motor cannot be computed: message " + std::to_string(e);
+    if (const int e = ConfirmRatedValues(ds))
+        return "the rated values are refused with message " + std::to_string(e);
+    if (const int e = CheckComputable(ds))
+        return "the motor cannot be computed: message " + std::to_string(e);
     if (!(ds.Xssigma > 0) || !(ds.Xrsigma > 0)) return "a leakage reactance is not positive";
     const double sinPhi = std::sqrt(1 - ds.PowerFactor * ds.PowerFactor);
-    if (!(ds.NoLoadPhaseCurrent < ds.PhaseCurrent * sinPhi)) return "the no-load current is not below In x sin(phi)";
+    if (!(ds.NoLoadPhaseCurrent < ds.PhaseCurrent * sinPhi))
+        return "the no-load current is not below In x sin(phi)";
     for (double v : {ds.Rs, ds.Rr, ds.Xh, ds.Riron})
         if (!(v > 0)) return "a circuit value is not positive";
     // The whole results computation, with and without the static curves, must pass untouched.
     ds.DataChanged = true;
     ds.ShowStaticCurves = true;
     ds.SelectedTimeMode = true;
-    if (const int e = RunStartComputation(ds, nullptr, nullptr)) return "the start computation refuses: message " + std::to_string(e);
-    for (const Curve* c : {&ds.DolCurrentCurve, &ds.DolTorqueCurve, &ds.SoftStarterCurrentCurve,
-                           &ds.SoftStarterTorqueCurve})
+    if (const int e = RunStartComputation(ds, nullptr, nullptr))
+        return "the start computation refuses: message " + std::to_string(e);
+    for (const Curve* c :
+         {&ds.DolCurrentCurve, &ds.DolTorqueCurve, &ds.SoftStarterCurrentCurve, &ds.SoftStarterTorqueCurve})
         for (double v : *c)
             if (!std::isfinite(v)) return "a start curve holds a value that is not finite";
     return {};
@@ -181,10 +187,11 @@ std::string LockedRotorTable(const MotorList& list) {
         for (int k = 1; k <= 10000; ++k)
             breakdown = std::max(breakdown, MotorTorque(ds, k / 10000.0, ds.PhaseVoltage));
         table += "| " + r.fields[0] + " | " + r.fields[1] + " | " + r.fields[2] + " | " +
-                 Fixed(ds.MechanicalPower / 1000, ds.MechanicalPower < 10000 ? 2 : 1) + " | " + r.fields[4] + " | " +
-                 r.fields[5] + " | " + r.fields[16] + " | " + Fixed(2 * ds.PairOfPoles, 0) + " | " + r.fields[6] +
-                 " | " + Fixed(ds.NoLoadLineCurrent / ds.LineCurrent, 2) + " | " + Fixed(lr.current, 2) + " | " +
-                 Fixed(lr.torque, 2) + " | " + Fixed(breakdown / ds.RatedTorque, 2) + " |\n";
+                 Fixed(ds.MechanicalPower / 1000, ds.MechanicalPower < 10000 ? 2 : 1) + " | " + r.fields[4] +
+                 " | " + r.fields[5] + " | " + r.fields[16] + " | " + Fixed(2 * ds.PairOfPoles, 0) + " | " +
+                 r.fields[6] + " | " + Fixed(ds.NoLoadLineCurrent / ds.LineCurrent, 2) + " | " +
+                 Fixed(lr.current, 2) + " | " + Fixed(lr.torque, 2) + " | " +
+                 Fixed(breakdown / ds.RatedTorque, 2) + " |\n";
     }
     return table;
 }

@@ -13,10 +13,10 @@ struct Nameplate {
     int sourceLine = 0; // line in the nameplate table, for messages
     std::string maker;
     std::string size;
-    double power = 0;         // W
-    double lineVoltage = 0;   // V
-    double frequency = 0;     // Hz
-    double lineCurrent = 0;   // A
+    double power = 0;       // W
+    double lineVoltage = 0; // V
+    double frequency = 0;   // Hz
+    double lineCurrent = 0; // A
     double powerFactor = 0;
     double ratedSpeed = 0;    // rpm
     double noLoadCurrent = 0; // A, line

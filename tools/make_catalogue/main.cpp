@@ -21,7 +21,8 @@ int Usage() {
 
 int PrintTable(const std::filesystem::path& file) {
     const MotorList list = ReadMotorList(file);
-    for (const SkippedLine& s : list.skipped) std::fprintf(stderr, "skipped %s\n", s.Reason(Language::English).c_str());
+    for (const SkippedLine& s : list.skipped)
+        std::fprintf(stderr, "skipped %s\n", s.Reason(Language::English).c_str());
     std::fputs(LockedRotorTable(list).c_str(), stdout);
     return list.skipped.empty() ? 0 : 1;
 }
