@@ -54,6 +54,18 @@ const Entry Table[] = {
      "No ramp time up to 3600 s keeps Imax/In below the desired value: raise Imax/In or lower the preset!",
      "Aucun temps de rampe jusqu'à 3600 s ne garde Imax/In sous la valeur désirée : augmentez Imax/In ou "
      "diminuez le preset!"},
+    {ErrRsField, "Rs is not declared or is not a number!", "Rs n'est pas déclarée ou n'est pas un nombre!"},
+    {ErrRrField, "R'r is not declared or is not a number!", "R'r n'est pas déclarée ou n'est pas un nombre!"},
+    {ErrXssigmaField, "Xssigma is not declared or is not a number!",
+     "Xssigma n'est pas déclarée ou n'est pas un nombre!"},
+    {ErrXrsigmaField, "X'rsigma is not declared or is not a number!",
+     "X'rsigma n'est pas déclarée ou n'est pas un nombre!"},
+    {ErrXhField, "Xh is not declared or is not a number!", "Xh n'est pas déclarée ou n'est pas un nombre!"},
+    {ErrRironField, "Riron is not declared or is not a number!", "Rfer n'est pas déclarée ou n'est pas un nombre!"},
+    {ErrListTextSeparator, "Constructor and Motor Size must not contain \";\" or a line break!",
+     "Le fabricant et la dimension du moteur ne doivent pas contenir \";\" ni de retour à la ligne!"},
+    {ErrListTextCharacter, "Constructor and Motor Size may only hold characters of the Windows-1252 set!",
+     "Le fabricant et la dimension du moteur ne peuvent contenir que des caractères du jeu Windows-1252!"},
 };
 } // namespace
 

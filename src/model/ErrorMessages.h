@@ -22,6 +22,16 @@ enum NewErrorNumber {
     ErrCircuitNotFinite = 92,
     ErrEstimatedTimeZero = 93,
     ErrLimitUnreachable = 94,
+    // Equivalent diagram fields that are empty or not a number, in field order.
+    ErrRsField = 101,
+    ErrRrField = 102,
+    ErrXssigmaField = 103,
+    ErrXrsigmaField = 104,
+    ErrXhField = 105,
+    ErrRironField = 106,
+    // Maker and size texts that the motor list cannot hold.
+    ErrListTextSeparator = 210,
+    ErrListTextCharacter = 211,
 };
 
 // nullptr when the number has no message.
