@@ -41,9 +41,24 @@ TxyGraph* NewMainChart(QWidget* parent, const char* name, int x, int y, MainChar
     chart->setObjectName(QString::fromLatin1(name));
     chart->setGeometry(x, y, 369, 121);
     const ChartDesign d = DesignOf(kind);
-    chart->Appearance.GraphTitle = QString::fromLatin1(d.title);
-    chart->XAxis.Title = QString::fromLatin1(d.xTitle);
-    chart->YAxis.Title = QString::fromLatin1(d.yTitle);
+    const bool speedChart = kind == MainChart::CurrentSpeed || kind == MainChart::TorqueSpeed;
+    TAppearance& a = chart->Appearance();
+    a.SetGraphTitle(QString::fromLatin1(d.title));
+    chart->XAxis().SetTitle(QString::fromLatin1(d.xTitle));
+    chart->YAxis().SetTitle(QString::fromLatin1(d.yTitle));
+    chart->XAxis().SetStepSize(0.2);
+    chart->YAxis().SetStepSize(kind == MainChart::CurrentSpeed ? 0.1 : 0.2);
+    chart->XAxis().SetAutoSizing(kind == MainChart::CurrentTime);
+    chart->XAxis().SetAutoStepping(kind == MainChart::CurrentTime);
+    a.SetPrintBkgndColor(!speedChart);
+    a.SetTitleFont(TFont::Arial(speedChart ? -11 : -9));
+    a.SetCaptionFont(TFont::Arial(-16, true));
+    a.SetLabelFont(TFont::Arial(-7));
+    a.SetCrossColor(Qt::black);
+    a.SetBackgroundColor(Qt::white);
+    a.SetMarginColor(Qt::white);
+    chart->Legend().setVisible(kind == MainChart::CurrentSpeed);
+    chart->Legend().setFont(TFont::Arial(-9));
     return chart;
 }
 
@@ -56,15 +71,19 @@ void PlotCurves(TxyGraph* currentChart, TxyGraph* torqueChart, const std::vector
 {
     for (TxyGraph* chart : {currentChart, torqueChart}) {
         chart->SetPlotting(false);
-        chart->hide();
+        chart->SetVisible(false);
     }
     RebuildSeries(currentChart);
     RebuildSeries(torqueChart);
+    TSeries& dolCurrent = currentChart->GetSeries(1);
+    TSeries& dolTorque = torqueChart->GetSeries(1);
+    TSeries& ssCurrent = currentChart->GetSeries(2);
+    TSeries& ssTorque = torqueChart->GetSeries(2);
     for (const CurvePoint& p : points) {
-        currentChart->GetSeries(1)->AddPoint(p.x, p.dolCurrent);
-        torqueChart->GetSeries(1)->AddPoint(p.x, p.dolTorque);
-        currentChart->GetSeries(2)->AddPoint(p.x, p.ssCurrent);
-        torqueChart->GetSeries(2)->AddPoint(p.x, p.ssTorque);
+        dolCurrent.AddPoint(p.x, p.dolCurrent);
+        dolTorque.AddPoint(p.x, p.dolTorque);
+        ssCurrent.AddPoint(p.x, p.ssCurrent);
+        ssTorque.AddPoint(p.x, p.ssTorque);
     }
 }
 
@@ -75,33 +94,34 @@ void SetPlotting(TxyGraph* chart, bool on)
 
 void StyleChart(TxyGraph* chart)
 {
-    chart->show();
-    chart->Appearance.PrintLineStyle = true;
-    for (TAxis* axis : {&chart->XAxis, &chart->YAxis}) {
-        axis->AutoSizing = true;
-        axis->AutoStepping = true;
-        axis->Min = 0;
+    chart->SetVisible(true);
+    chart->Appearance().SetPrintLineStyle(true);
+    for (TAxis* axis : {&chart->XAxis(), &chart->YAxis()}) {
+        // Each setter repaints: the axis is fitted to the data once, then its minimum pinned at 0.
+        axis->SetAutoSizing(true);
+        axis->SetAutoStepping(true);
+        axis->SetMin(0);
     }
-    TSeries* dol = chart->GetSeries(1);
-    dol->LineColor = QColor(0, 0, 255);
-    dol->DrawPoints = false;
-    dol->LineStyle = 0;
-    TSeries* soft = chart->GetSeries(2);
-    soft->LineColor = QColor(255, 0, 0);
-    soft->PointColor = QColor(255, 0, 0);
-    soft->DrawPoints = true;
-    soft->LineStyle = 0;
-    soft->PointStyle = 2;
+    TSeries& dol = chart->GetSeries(1);
+    dol.SetLineColor(ColorFromBGR(0xFF0000));
+    dol.SetDrawPoints(false);
+    dol.SetLineStyle(psSolid);
+    TSeries& soft = chart->GetSeries(2);
+    soft.SetLineColor(ColorFromBGR(0x0000FF));
+    soft.SetPointColor(ColorFromBGR(0x0000FF));
+    soft.SetDrawPoints(true);
+    soft.SetLineStyle(psSolid);
+    soft.SetPointStyle(2);
 }
 
 void SetChartTitle(TxyGraph* chart, const QString& title)
 {
-    chart->Appearance.GraphTitle = title;
+    chart->Appearance().SetGraphTitle(title);
 }
 
 QString ChartTitle(TxyGraph* chart)
 {
-    return chart->Appearance.GraphTitle;
+    return chart->Appearance().GraphTitle();
 }
 
 void PrintChart(TxyGraph* chart)
@@ -112,7 +132,8 @@ void PrintChart(TxyGraph* chart)
 std::vector<std::pair<double, double>> SeriesPoints(TxyGraph* chart, int series)
 {
     std::vector<std::pair<double, double>> result;
-    for (const TxyPoint& p : chart->GetSeries(series)->Points())
-        result.emplace_back(p.x, p.y);
+    if (const TSeries* s = chart->FindSeries(series))
+        for (const TxyPoint& p : s->Points())
+            result.emplace_back(p.x, p.y);
     return result;
 }

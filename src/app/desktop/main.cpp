@@ -12,7 +12,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // Dialogs may still be open when the main window closes; closing it ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
-    RegisterXyGraphClipboardFormat();
+    RegisterxyGraphClipboardFormat();
     CreateForms();
     QObject::connect(Form1, &TForm1::Closed, &app, &QCoreApplication::quit);
     Form1->show();
