@@ -521,6 +521,13 @@ public:
     std::function<void(TxyGraph&, QPainter&)> OnPaintStart;
     std::function<void(TxyGraph&, QPainter&)> OnPaintEnd;
 
+    // The X tick labels of the last draw, where they were drawn (overlapping ones are left out).
+    struct DrawnLabel {
+        QString Text;
+        QRect Box;
+    };
+    const std::vector<DrawnLabel>& DrawnXLabels() const { return m_drawnXLabels; }
+
     // Mouse state, for tools and tests.
     bool Zooming() const { return m_zooming; }
     bool MovingLegend() const { return m_movingLegend; }
@@ -595,6 +602,7 @@ private:
     TFont m_chartFont;
 
     TDrawState m_draw;
+    std::vector<DrawnLabel> m_drawnXLabels;
     bool m_scalesValid = false;
     bool m_inRescale = false;
     bool m_inPaint = false;

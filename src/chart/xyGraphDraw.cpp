@@ -291,8 +291,10 @@ void TxyGraph::DrawXAxis(QPainter& p) {
 
     std::vector<Tick> ticks;
     double step = 0.0;
+    m_drawnXLabels.clear();
     if (s.Valid) {
         try {
+            // The drawing step is returned, not stored: StepSize keeps its value.
             step = DrawStep(s, app.Limits(), PlotRight() - PlotLeft(), ax.m_title.toStdString());
             ticks = TickSequence(s, step);
         } catch (const ChartError&) {
@@ -343,8 +345,11 @@ void TxyGraph::DrawXAxis(QPainter& p) {
             const int h = fm.height();
             const int top = ax.m_reversed ? yLine - d.TickLength - d.XAxisLabelOffset - h
                                           : yLine + d.TickLength + d.XAxisLabelOffset;
-            for (std::size_t k = 0; k < extents.size(); ++k)
-                if (draw[k]) TextAt(p, extents[k].first, top, texts[index[k]]);
+            for (std::size_t k = 0; k < extents.size(); ++k) {
+                if (!draw[k]) continue;
+                TextAt(p, extents[k].first, top, texts[index[k]]);
+                m_drawnXLabels.push_back({texts[index[k]], QRect(extents[k].first, top, extents[k].second - extents[k].first, h)});
+            }
             if (!extents.empty()) band = h;
         }
 

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
 // A 369 x 121 chart with two 100-point series, styled as the main window styles its charts.
@@ -20,6 +21,7 @@ inline void FillLikeMainWindow(TxyGraph& g, double tEnd = 2.3) {
         g.GetSeries(2).AddPoint(t, 3.0 * (1.0 - std::exp(-3.0 * t)));
     }
     g.SetPlotting(true);
+    g.Appearance().SetCrossColor(Qt::black);
     g.Appearance().SetPrintLineStyle(true);
     for (TAxis* a : {&g.XAxis(), &g.YAxis()}) {
         a->SetAutoSizing(true);

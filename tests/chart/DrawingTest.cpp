@@ -1,1 +1,277 @@
+// Drawing on an image: layers, clipping, invalid scales, legend, labels, cross.
 #include "ChartTestUtil.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace {
+
+// The plot area in image coordinates (the image has the 1-pixel border around the client area).
+QRect PlotInImage(const TxyGraph& g) { return g.PlotArea().translated(g.BorderWidth(), g.BorderWidth()); }
+
+bool IsDark(QRgb c) { return qRed(c) < 100 && qGreen(c) < 100 && qBlue(c) < 100; }
+
+} // namespace
+
+TEST(Drawing, SeriesStayInsideThePlotArea) {
+    TxyGraph g;
+    FillLikeMainWindow(g);
+    g.Appearance().SetCrossColor(Qt::black);
+    // Pull the Y axis below the data so that the blue curve leaves the plot at the top.
+    g.YAxis().SetMax(4.0);
+    const QImage img = g.RenderImage();
+    const QRect plot = PlotInImage(g);
+
+    // Lines are clipped to the plot area; markers (red, half-size r = 1) are centred on points
+    // inside the ranges and so may reach r pixels beyond its edges.
+    const int r = g.GetSeries(2).PointStyle() / 2;
+    const QRect markerArea = plot.adjusted(-r, -r, r, r);
+
+    const QRect blue = PixelBox(img, IsPureBlue);
+    const QRect red = PixelBox(img, IsPureRed);
+    ASSERT_FALSE(blue.isNull());
+    ASSERT_FALSE(red.isNull());
+    EXPECT_TRUE(plot.contains(blue)) << "blue outside the plot area";
+    EXPECT_TRUE(markerArea.contains(red)) << "red outside the plot area";
+    EXPECT_EQ(CountPixels(img, img.rect(), IsBlueish) - CountPixels(img, plot, IsBlueish), 0);
+    EXPECT_EQ(CountPixels(img, img.rect(), IsReddish) - CountPixels(img, markerArea, IsReddish), 0);
+    // The clipped blue curve (6 exp(-t) + 1 > 4 until t = ln 2) meets the top edge there.
+    EXPECT_EQ(blue.top(), plot.top());
+    EXPECT_NEAR(blue.left(), g.XToPixel(std::log(2.0)) + 1, 2);
+    EXPECT_NEAR(blue.right(), g.XToPixel(2.277) + 1, 2);
+    // The red curve runs from t = 0 to the last point.
+    EXPECT_NEAR(red.left(), plot.left() - r, 1);
+    EXPECT_NEAR(red.right(), g.XToPixel(2.277) + 1 + r, 2);
+}
+
+TEST(Drawing, PlotOffGraphDrawsBeyondThePlotArea) {
+    TxyGraph g;
+    FillLikeMainWindow(g);
+    g.YAxis().SetMax(4.0);
+    g.Appearance().SetPlotOffGraph(true);
+    const QImage img = g.RenderImage();
+    EXPECT_GT(CountPixels(img, img.rect(), IsPureBlue) - CountPixels(img, PlotInImage(g), IsPureBlue), 0);
+}
+
+TEST(Drawing, InvalidYRangeShowsTheErrorCaptionAndNoSeries) {
+    TxyGraph g;
+    FillLikeMainWindow(g);
+    g.resize(369, 300); // room for the caption written upwards
+    g.YAxis().SetTitle("Id/In");
+    g.YAxis().SetMin(3);
+    g.YAxis().SetMax(3);
+    const QImage img = g.RenderImage();
+    EXPECT_FALSE(g.ScalesValid());
+    EXPECT_FALSE(g.YAxis().Valid());
+    EXPECT_EQ(CountPixels(img, img.rect(), IsBlueish), 0);
+    EXPECT_EQ(CountPixels(img, img.rect(), IsReddish), 0);
+
+    // The Y title column holds a text as long as the caption, not the short title.
+    const QRect plot = PlotInImage(g);
+    const QRect titleColumn(2, 2, plot.left() - 10, plot.bottom() - 2);
+    const QRect ink = PixelBox(img.copy(titleColumn), IsDark);
+    const QFontMetrics fm(g.Appearance().TitleFont().ToQFont());
+    const int captionLength = fm.horizontalAdvance("MAX/MIN VALUES INCONSISTENT");
+    ASSERT_FALSE(ink.isNull());
+    EXPECT_NEAR(ink.height(), captionLength, 4);
+    EXPECT_GT(ink.height(), fm.horizontalAdvance("Id/In") * 2);
+    // The frame is there: the X axis line runs along the plot's bottom.
+    EXPECT_GT(CountPixels(img, QRect(plot.left(), plot.bottom(), plot.width(), 1), IsDark), plot.width() / 2);
+}
+
+TEST(Drawing, WithoutPlottingAxesButNoSeries) {
+    TxyGraph g;
+    FillLikeMainWindow(g);
+    g.SetPlotting(false);
+    const QImage img = g.RenderImage();
+    EXPECT_EQ(CountPixels(img, img.rect(), IsBlueish), 0);
+    EXPECT_EQ(CountPixels(img, img.rect(), IsReddish), 0);
+    const QRect plot = PlotInImage(g);
+    // Axis lines along the bottom and the left of the plot area, and labels under it.
+    EXPECT_GT(CountPixels(img, QRect(plot.left(), plot.bottom(), plot.width(), 1), IsDark), plot.width() * 9 / 10);
+    EXPECT_GE(CountPixels(img, QRect(plot.left(), plot.top(), 1, plot.height()), IsDark), plot.height() * 9 / 10);
+    EXPECT_GT(CountPixels(img, QRect(plot.left() - 10, plot.bottom() + 5, plot.width() + 20, 12), IsDark), 20);
+    g.SetPlotting(true);
+    const QImage with = g.RenderImage();
+    EXPECT_GT(CountPixels(with, with.rect(), IsBlueish), 50);
+}
+
+TEST(Drawing, LegendOnlyWhenASeriesShowsInIt) {
+    TxyGraph g;
+    FillLikeMainWindow(g);
+    g.resize(369, 200);
+    g.Legend().setVisible(true);
+    g.Legend().setColor(Qt::yellow);
+    auto isYellow = [](QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 60; };
+    EXPECT_EQ(CountPixels(g.RenderImage(), QRect(0, 0, 369, 200), isYellow), 0);
+
+    g.GetSeries(1).SetShowInLegend(4);
+    g.GetSeries(2).SetShowInLegend(1);
+    const QImage img = g.RenderImage();
+    const QRect box = PixelBox(img, isYellow);
+    ASSERT_FALSE(box.isNull());
+    const TLegend& l = g.Legend();
+    EXPECT_NEAR(box.left(), l.left() + 1, 1);
+    EXPECT_NEAR(box.top(), l.top() + 1, 1);
+    EXPECT_NEAR(box.width(), l.width(), 2);
+    EXPECT_NEAR(box.height(), l.height(), 2);
+    // The line sample of series 1 is drawn in the legend.
+    EXPECT_GT(CountPixels(img, box, IsPureBlue), 10);
+}
+
+TEST(Drawing, OverlappingXLabelsAreSkippedExceptTheLast) {
+    TxyGraph g;
+    g.resize(200, 121);
+    g.Appearance().SetLabelFont(TFont::Arial(-14));
+    g.XAxis().SetMin(0);
+    g.XAxis().SetMax(5000); // labels 0, 500 ... 5000: far wider than their 14 px spacing
+    g.XAxis().SetStepSize(500);
+    const QImage img = g.RenderImage();
+    const auto& labels = g.DrawnXLabels();
+    ASSERT_GE(labels.size(), 3u);
+    EXPECT_LT(labels.size(), 11u);
+    EXPECT_EQ(labels.front().Text, "0");
+    EXPECT_EQ(labels.back().Text, "5000");
+    for (std::size_t i = 1; i + 1 < labels.size(); ++i)
+        EXPECT_GT(labels[i].Box.left(), labels[i - 1].Box.right()) << i;
+    // Drawn where claimed.
+    for (const auto& l : labels)
+        EXPECT_GT(CountPixels(img, l.Box.translated(1, 1), IsDark), 3) << l.Text.toStdString();
+
+    // Wide enough, every label is drawn.
+    g.resize(900, 121);
+    g.RenderImage();
+    EXPECT_EQ(g.DrawnXLabels().size(), 11u);
+}
+
+TEST(Drawing, CrossAtTheOriginOnlyWhenItIsInRange) {
+    TxyGraph g;
+    g.resize(300, 200);
+    g.XAxis().SetMin(0);
+    g.XAxis().SetMax(10);
+    g.YAxis().SetMin(0);
+    g.YAxis().SetMax(10);
+    g.Appearance().SetCrossColor(Qt::red);
+    const QImage img = g.RenderImage();
+    const QRect red = PixelBox(img, IsPureRed);
+    const QRect plot = PlotInImage(g);
+    ASSERT_FALSE(red.isNull());
+    EXPECT_TRUE(red.contains(plot.bottomLeft()));
+    EXPECT_LE(red.width(), 2 * 4 + 2);
+
+    g.XAxis().SetMin(1);
+    EXPECT_TRUE(PixelBox(g.RenderImage(), IsPureRed).isNull());
+}
+
+TEST(Drawing, MarkerClearanceSkipsCrowdedMarkers) {
+    TxyGraph g;
+    g.resize(369, 121);
+    TSeries& s = g.GetSeries(3); // red diamonds
+    s.SetDrawLine(false);
+    for (int i = 0; i <= 200; ++i) s.AddPoint(i * 0.01, 0.5);
+    g.XAxis().SetMin(0);
+    g.XAxis().SetMax(2);
+    const int dense = CountPixels(g.RenderImage(), QRect(0, 0, 369, 121), IsPureRed);
+    g.Appearance().SetMinPointClearance(3.0); // 2 x r x 3 = 12 px apart at least
+    const int sparse = CountPixels(g.RenderImage(), QRect(0, 0, 369, 121), IsPureRed);
+    EXPECT_GT(dense, 0);
+    EXPECT_LT(sparse, dense / 2);
+    EXPECT_GT(sparse, 0);
+}
+
+TEST(Drawing, MarkerShapes) {
+    for (int shape = 0; shape <= 5; ++shape) {
+        TxyGraph g;
+        g.resize(200, 150);
+        TSeries& s = g.GetSeries(3);
+        s.SetDrawLine(false);
+        s.SetPointShape(shape);
+        s.SetPointStyle(8);
+        s.SetBarWidth(0.1);
+        s.AddPoint(0.5, 0.5);
+        const QImage img = g.RenderImage();
+        EXPECT_GT(CountPixels(img, img.rect(), IsPureRed), 4) << "shape " << shape;
+    }
+}
+
+TEST(Drawing, PaintEventsBracketTheDrawing) {
+    TxyGraph g;
+    FillLikeMainWindow(g);
+    std::vector<std::string> calls;
+    g.OnPaintStart = [&](TxyGraph&, QPainter&) { calls.push_back("start"); };
+    g.OnPaintEnd = [&](TxyGraph&, QPainter&) { calls.push_back("end"); };
+    g.RenderImage();
+    EXPECT_EQ(calls, (std::vector<std::string>{"start", "end"}));
+}
+
+TEST(Drawing, LogErrorLeavesTheSeriesOut) {
+    TxyGraph g;
+    g.resize(300, 200);
+    TSeries& s = g.GetSeries(3);
+    s.AddPoint(1, 0);
+    s.AddPoint(2, 5);
+    g.YAxis().SetLogScale(true);
+    g.YAxis().SetMin(1);
+    g.YAxis().SetMax(10);
+    g.XAxis().SetMin(0);
+    g.XAxis().SetMax(3);
+    int errors = 0;
+    g.OnLogError = [&](TSeries& sender, int n) {
+        EXPECT_EQ(&sender, &s);
+        EXPECT_EQ(n, 3);
+        ++errors;
+    };
+    const QImage img = g.RenderImage();
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(CountPixels(img, img.rect(), IsPureRed), 0);
+}
+
+TEST(Drawing, NonFiniteValuesBreakTheLine) {
+    TxyGraph g;
+    g.resize(300, 200);
+    TSeries& s = g.GetSeries(2);
+    s.SetDrawPoints(false);
+    s.SetLineStyle(psSolid);
+    s.AddPoint(0, 1);
+    s.AddPoint(1, 1);
+    s.AddPoint(2, NAN);
+    s.AddPoint(3, 1);
+    s.AddPoint(4, 1);
+    g.XAxis().SetMin(0);
+    g.XAxis().SetMax(4);
+    g.YAxis().SetMin(0);
+    g.YAxis().SetMax(2);
+    const QImage img = g.RenderImage();
+    const int y = g.YToPixel(1) + 1;
+    // Blue on both sides of the gap, none in its middle.
+    EXPECT_TRUE(IsPureBlue(img.pixel(g.XToPixel(0.5) + 1, y)));
+    EXPECT_TRUE(IsPureBlue(img.pixel(g.XToPixel(3.5) + 1, y)));
+    EXPECT_FALSE(IsPureBlue(img.pixel(g.XToPixel(2) + 1, y)));
+}
+
+TEST(Drawing, ComposedChartsKeepTheirPlaces) {
+    QWidget parent;
+    parent.resize(400, 260);
+    TxyGraph a(&parent), b(&parent);
+    a.setGeometry(8, 0, 369, 121);
+    b.setGeometry(8, 120, 369, 121);
+    FillLikeMainWindow(a);
+    FillLikeMainWindow(b, 4.0);
+    const QImage all = TxyGraph::RenderCharts({&a, &b});
+    EXPECT_EQ(all.size(), QSize(369, 241));
+    EXPECT_EQ(all.copy(0, 0, 369, 120), a.RenderImage().copy(0, 0, 369, 120));
+    EXPECT_EQ(all.copy(0, 120, 369, 121), b.RenderImage());
+}
+
+TEST(Drawing, PngFile) {
+    TxyGraph g;
+    FillLikeMainWindow(g);
+    const QString file = QDir::temp().filePath("tarvello_chart_test.png");
+    ASSERT_TRUE(g.SavePng(file));
+    QImage back(file);
+    EXPECT_EQ(back.size(), QSize(369, 121));
+    EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), g.RenderImage());
+    QFile::remove(file);
+}
