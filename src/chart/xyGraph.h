@@ -574,6 +574,7 @@ private:
     void RenderPicture();
     void PartialDraw();
     QFont DrawFont(const TFont& f) const;
+    void TitleBackground(QPainter& p) const;
     int PlotLeft() const;
     int PlotTop() const;
     int PlotRight() const;

@@ -79,6 +79,16 @@ double TxyGraph::PixelToY(int py, bool secondAxis) const {
 
 QFont TxyGraph::DrawFont(const TFont& f) const { return f.ToQFont(); }
 
+void TxyGraph::TitleBackground(QPainter& p) const {
+    // Titles sit on a box of the margin colour, unless the page is printed without background.
+    if (m_draw.Printing && !m_appearance->PrintBkgndColor()) {
+        p.setBackgroundMode(Qt::TransparentMode);
+        return;
+    }
+    p.setBackgroundMode(Qt::OpaqueMode);
+    p.setBackground(m_appearance->MarginColor());
+}
+
 // --- scaling ----------------------------------------------------------------------------------
 
 bool TxyGraph::AxisHasData(const TAxis& a) const {
@@ -224,8 +234,7 @@ void TxyGraph::DrawGraphTitle(QPainter& p) {
     const int x = (PlotLeft() + PlotRight()) / 2 - w / 2;
     const int y = m_dimensions->m_v.TopMargin - m_dimensions->m_v.GraphTitleOffset - fm.height() + m_draw.YOffset;
     p.setPen(f.Color);
-    p.setBackgroundMode(Qt::OpaqueMode);
-    p.setBackground(m_appearance->MarginColor());
+    TitleBackground(p);
     TextAt(p, x, y, text);
     p.setBackgroundMode(Qt::TransparentMode);
 }
@@ -369,8 +378,7 @@ void TxyGraph::DrawXAxis(QPainter& p) {
             const int x = (PlotLeft() + PlotRight()) / 2 - w / 2;
             const int gap = d.TickLength + d.XAxisTitleOffset + band;
             const int y = ax.m_reversed ? yLine - gap - fm.height() : yLine + gap;
-            p.setBackgroundMode(Qt::OpaqueMode);
-            p.setBackground(app.MarginColor());
+            TitleBackground(p);
             TextAt(p, x, y, title);
             p.setBackgroundMode(Qt::TransparentMode);
         }
@@ -463,8 +471,7 @@ void TxyGraph::DrawYAxis(QPainter& p, TAxis& ax) {
             p.save();
             p.translate(left, centre + w / 2);
             p.rotate(-90.0);
-            p.setBackgroundMode(Qt::OpaqueMode);
-            p.setBackground(app.MarginColor());
+            TitleBackground(p);
             TextAt(p, 0, 0, title);
             p.restore();
         }
@@ -729,7 +736,8 @@ void TxyGraph::paintEvent(QPaintEvent*) {
         QPen pen(m_color.rgb() == QColor(Qt::black).rgb() ? QColor(Qt::white) : m_color, 1, Qt::DotLine);
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
-        p.drawRect(m_band.normalized());
+        // A stroked QRect reaches one pixel past right() and bottom(): take that pixel back.
+        p.drawRect(m_band.normalized().adjusted(0, 0, -1, -1));
     }
     if (m_crossShown) {
         p.setCompositionMode(QPainter::RasterOp_NotDestination);
