@@ -13,9 +13,11 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <QStaticText>
 #include <QString>
 #include <QWidget>
 
@@ -574,6 +576,9 @@ private:
     void RenderPicture();
     void PartialDraw();
     QFont DrawFont(const TFont& f) const;
+    const QStaticText& StaticText(const QFont& font, const QString& text);
+    int TextWidth(QPainter& p, const QString& text);
+    void TextAt(QPainter& p, int x, int y, const QString& text);
     void TitleBackground(QPainter& p) const;
     int PlotLeft() const;
     int PlotTop() const;
@@ -608,6 +613,8 @@ private:
     bool m_inRescale = false;
     bool m_inPaint = false;
     int m_screenDpi = 96;
+
+    QHash<QString, QStaticText> m_textCache;
 
     // The last full picture of the widget; overlays are drawn over it.
     QImage m_picture;

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPicture>
 
 namespace {
 
@@ -274,4 +275,42 @@ TEST(Drawing, PngFile) {
     EXPECT_EQ(back.size(), QSize(369, 121));
     EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), g.RenderImage());
     QFile::remove(file);
+}
+
+// Screen drawing caches text layouts and stamps markers; recorded through a picture (not a raster
+// engine) the chart takes the plain drawing calls. Both must give the same pixels.
+TEST(Drawing, RasterShortcutsDrawTheSamePixels) {
+    TxyGraph g;
+    FillLikeMainWindow(g);
+    g.resize(369, 200);
+    g.GetSeries(2).SetPointStyle(6);
+    TSeries& s3 = g.GetSeries(3);
+    s3.SetHighlighted(true);
+    for (int i = 0; i < 10; ++i) s3.AddPoint(i * 0.2, 0.5 * i);
+    g.Legend().setVisible(true);
+    g.GetSeries(1).SetShowInLegend(4);
+    g.GetSeries(2).SetShowInLegend(2);
+
+    const QImage direct = g.RenderImage();
+    QPicture picture;
+    QPainter rec(&picture);
+    g.Render(rec, QPoint(0, 0));
+    rec.end();
+    QImage replayed(direct.size(), QImage::Format_RGB32);
+    replayed.fill(Qt::white);
+    QPainter play(&replayed);
+    play.drawPicture(0, 0, picture);
+    play.end();
+
+    // Markers: identical pixels.
+    const int diffRed = CountPixels(direct, direct.rect(), IsPureRed) - CountPixels(replayed, direct.rect(), IsPureRed);
+    const int diffGreen = CountPixels(direct, direct.rect(), [](QRgb c) { return c == qRgb(0, 128, 0); }) -
+                          CountPixels(replayed, direct.rect(), [](QRgb c) { return c == qRgb(0, 128, 0); });
+    EXPECT_EQ(diffRed, 0);
+    EXPECT_EQ(diffGreen, 0);
+    int differing = 0;
+    for (int y = 0; y < direct.height(); ++y)
+        for (int x = 0; x < direct.width(); ++x)
+            if (direct.pixel(x, y) != replayed.pixel(x, y)) ++differing;
+    EXPECT_EQ(differing, 0);
 }
