@@ -66,7 +66,8 @@ void BM_DrawFourCharts(benchmark::State& state) {
     QImage img(377, 481, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter p(&img);
-        for (auto& c : charts) c->Render(p, c->pos());
+        for (auto& c : charts)
+            c->Render(p, c->pos());
         p.end();
         benchmark::DoNotOptimize(img.constBits());
     }

@@ -1,8 +1,8 @@
 #include "AxisScaling.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cctype>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +12,9 @@ namespace {
 // Hard cap on produced ticks: a sequence never grows beyond this, whatever the range and step.
 constexpr int kMaxTicks = 10000;
 
-bool Finite(double v) { return std::isfinite(v); }
+bool Finite(double v) {
+    return std::isfinite(v);
+}
 
 // Splits v > 0 into decade d = 10^k and mantissa m in [1, 10), tolerant of rounding in log10.
 void SplitDecade(double v, double& d, double& m) {
@@ -79,19 +81,30 @@ int DaysInMonth(long y, int m) {
     return days[m - 1];
 }
 
-Civil CivilOf(double v) { return CivilFromDays(static_cast<long>(std::floor(v)) - kUnixEpochDay); }
-double DayOf(const Civil& c) { return static_cast<double>(DaysFromCivil(c.y, c.m, c.d) + kUnixEpochDay); }
+Civil CivilOf(double v) {
+    return CivilFromDays(static_cast<long>(std::floor(v)) - kUnixEpochDay);
+}
+double DayOf(const Civil& c) {
+    return static_cast<double>(DaysFromCivil(c.y, c.m, c.d) + kUnixEpochDay);
+}
 
 // Months per unit for the calendar units, 0 for the fixed-length ones.
 int MonthsPerUnit(Dateticks t) {
     switch (t) {
-    case dt_monthly: return 1;
-    case dt_2monthly: return 2;
-    case dt_quarterly: return 3;
-    case dt_annually: return 12;
-    case dt_decade: return 120;
-    case dt_century: return 1200;
-    default: return 0;
+    case dt_monthly:
+        return 1;
+    case dt_2monthly:
+        return 2;
+    case dt_quarterly:
+        return 3;
+    case dt_annually:
+        return 12;
+    case dt_decade:
+        return 120;
+    case dt_century:
+        return 1200;
+    default:
+        return 0;
     }
 }
 
@@ -172,7 +185,9 @@ void SetLogCycleDivisions(AxisScale& a, int divisions) {
     a.LogTable = LogSubdivisions(a.LogCycleDivisions);
 }
 
-int LogIntermediateCount(const AxisScale& a) { return std::max(0, static_cast<int>(a.LogTable.size()) - 2); }
+int LogIntermediateCount(const AxisScale& a) {
+    return std::max(0, static_cast<int>(a.LogTable.size()) - 2);
+}
 
 // --- fits -------------------------------------------------------------------------------------
 
@@ -203,7 +218,8 @@ void LinearFit(AxisScale& a, const StepLimits& lim) {
     }
 
     double s = a.StepSize;
-    if (a.AutoStepping || !(s > 0.0) || (oMax - oMin) / s > lim.MaxSteps) s = GetStep(lim.MinSteps, oMin, oMax);
+    if (a.AutoStepping || !(s > 0.0) || (oMax - oMin) / s > lim.MaxSteps)
+        s = GetStep(lim.MinSteps, oMin, oMax);
     a.StepSize = s;
 
     double mn = std::trunc(oMin / s) * s;
@@ -287,19 +303,32 @@ void AutoLogDivisions(AxisScale& a, int minSteps) {
 
 double DateStepDays(Dateticks t) {
     switch (t) {
-    case dt_minute: return 1.0 / 1440.0;
-    case dt_5minute: return 5.0 / 1440.0;
-    case dt_halfhourly: return 1.0 / 48.0;
-    case dt_hourly: return 1.0 / 24.0;
-    case dt_daily: return 1.0;
-    case dt_weekly: return 7.0;
-    case dt_monthly: return 30.0;
-    case dt_2monthly: return 61.0;
-    case dt_quarterly: return 91.0;
-    case dt_annually: return 365.0;
-    case dt_decade: return 3654.0;
-    case dt_century: return 36540.0;
-    case dt_custom: break;
+    case dt_minute:
+        return 1.0 / 1440.0;
+    case dt_5minute:
+        return 5.0 / 1440.0;
+    case dt_halfhourly:
+        return 1.0 / 48.0;
+    case dt_hourly:
+        return 1.0 / 24.0;
+    case dt_daily:
+        return 1.0;
+    case dt_weekly:
+        return 7.0;
+    case dt_monthly:
+        return 30.0;
+    case dt_2monthly:
+        return 61.0;
+    case dt_quarterly:
+        return 91.0;
+    case dt_annually:
+        return 365.0;
+    case dt_decade:
+        return 3654.0;
+    case dt_century:
+        return 36540.0;
+    case dt_custom:
+        break;
     }
     return 1.0;
 }
@@ -314,15 +343,18 @@ double DateFloor(double v, Dateticks t) {
         const double per = 1.0 / DateStepDays(t);
         return std::floor(v * per + 1e-6) / per;
     }
-    case dt_daily: return std::floor(v + 1e-9);
+    case dt_daily:
+        return std::floor(v + 1e-9);
     case dt_weekly: {
         const double day = std::floor(v + 1e-9);
         const long unixDay = static_cast<long>(day) - kUnixEpochDay;
         const long mondayBased = ((unixDay + 3) % 7 + 7) % 7; // weeks start on Monday
         return day - static_cast<double>(mondayBased);
     }
-    case dt_custom: return v;
-    default: break;
+    case dt_custom:
+        return v;
+    default:
+        break;
     }
     Civil c = CivilOf(v + 1e-9);
     const int months = MonthsPerUnit(t);
@@ -380,7 +412,8 @@ std::string FormatDateTime(const std::string& format, double v) {
     std::size_t i = 0;
     auto run = [&](char ch) {
         std::size_t n = 0;
-        while (i + n < format.size() && std::tolower(static_cast<unsigned char>(format[i + n])) == ch) ++n;
+        while (i + n < format.size() && std::tolower(static_cast<unsigned char>(format[i + n])) == ch)
+            ++n;
         return n;
     };
     while (i < format.size()) {
@@ -641,7 +674,8 @@ int LogDecimals(const AxisScale& a, double firstTick) {
 std::string FormatLabel(double v, int decimals, double range, char decimalPoint) {
     if (!Finite(v)) return "";
     const double av = std::fabs(v);
-    if (av >= 0.001 * range && (av <= 0.000999 || av >= 9999.0)) return Localise(ExponentText(v, 2), decimalPoint);
+    if (av >= 0.001 * range && (av <= 0.000999 || av >= 9999.0))
+        return Localise(ExponentText(v, 2), decimalPoint);
 
     // Fixed point with five significant digits; more integer digits than that need an exponent.
     char buf[64];
@@ -654,10 +688,14 @@ std::string FormatLabel(double v, int decimals, double range, char decimalPoint)
 
 double AxisCrossValue(TAxisOffsetType type, double offset, const AxisScale& other) {
     switch (type) {
-    case ao_Minimum: return other.Min;
-    case ao_Maximum: return other.Max;
-    case ao_percentage: return other.Min + (other.Max - other.Min) * offset / 100.0;
-    case ao_absolute: return offset;
+    case ao_Minimum:
+        return other.Min;
+    case ao_Maximum:
+        return other.Max;
+    case ao_percentage:
+        return other.Min + (other.Max - other.Min) * offset / 100.0;
+    case ao_absolute:
+        return offset;
     }
     return other.Min;
 }

@@ -71,8 +71,8 @@ struct AxisScale {
     double Scale = 0.0; // pixels per unit (per unit of ln on a logarithmic axis)
     bool Valid = false;
     std::vector<double> LogTable{1.0, 2.0, 5.0, 10.0}; // mantissas of one decade, 1 first, 10 last
-    bool ShortRange = false; // a logarithmic axis fell back to linear stepping
-    bool LabelAll = false;   // label every logarithmic subdivision, not only decade starts
+    bool ShortRange = false;                           // a logarithmic axis fell back to linear stepping
+    bool LabelAll = false; // label every logarithmic subdivision, not only decade starts
 };
 
 // Linear step for a range [lo, hi] giving at least minSteps steps where it can.

@@ -4,7 +4,9 @@
 #include <cmath>
 
 namespace {
-bool FinitePoint(const TxyPoint& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+bool FinitePoint(const TxyPoint& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
 } // namespace
 
 void TDataSeries::AddPoint(double x, double y) {

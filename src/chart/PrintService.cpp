@@ -15,7 +15,9 @@ TPrinterService::TPrinterService(QString pdfFileWhenNoPrinter, Target target)
 
 TPrinterService::~TPrinterService() = default;
 
-bool TPrinterService::HasDefaultPrinter() { return !QPrinterInfo::defaultPrinter().isNull(); }
+bool TPrinterService::HasDefaultPrinter() {
+    return !QPrinterInfo::defaultPrinter().isNull();
+}
 
 QPaintDevice* TPrinterService::BeginJob(const QString& jobName) {
     const QPrinterInfo info =

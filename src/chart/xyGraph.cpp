@@ -16,11 +16,15 @@ namespace {
 
 const char* const kGraphTitle = "TxyGraph 1.0";
 
-int Clamp16(int v) { return std::clamp(v, 0, 65535); }
+int Clamp16(int v) {
+    return std::clamp(v, 0, 65535);
+}
 
 } // namespace
 
-QColor ColorFromBGR(unsigned bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QColor ColorFromBGR(unsigned bgr) {
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
 
 unsigned ColorToBGR(const QColor& c) {
     return static_cast<unsigned>(c.red()) | (static_cast<unsigned>(c.green()) << 8) |
@@ -29,12 +33,18 @@ unsigned ColorToBGR(const QColor& c) {
 
 Qt::PenStyle ToQtPenStyle(TPenStyle s) {
     switch (s) {
-    case psSolid: return Qt::SolidLine;
-    case psDash: return Qt::DashLine;
-    case psDot: return Qt::DotLine;
-    case psDashDot: return Qt::DashDotLine;
-    case psDashDotDot: return Qt::DashDotDotLine;
-    case psClear: return Qt::NoPen;
+    case psSolid:
+        return Qt::SolidLine;
+    case psDash:
+        return Qt::DashLine;
+    case psDot:
+        return Qt::DotLine;
+    case psDashDot:
+        return Qt::DashDotLine;
+    case psDashDotDot:
+        return Qt::DashDotDotLine;
+    case psClear:
+        return Qt::NoPen;
     }
     return Qt::SolidLine;
 }
@@ -89,8 +99,12 @@ bool IsClipboardFormatRegistered(const QString& name) {
 
 TAxis::TAxis(TxyGraph& owner, Kind kind) : m_graph(owner), m_kind(kind) {
     switch (kind) {
-    case Kind::X: m_title = QStringLiteral("X axis"); break;
-    case Kind::Y: m_title = QStringLiteral("Y axis"); break;
+    case Kind::X:
+        m_title = QStringLiteral("X axis");
+        break;
+    case Kind::Y:
+        m_title = QStringLiteral("Y axis");
+        break;
     case Kind::YSecond:
         m_title = QStringLiteral("Second Y axis");
         m_s.AutoLabelDecimals = false;
@@ -103,7 +117,9 @@ TAxis::TAxis(TxyGraph& owner, Kind kind) : m_graph(owner), m_kind(kind) {
     ::SetLogCycleDivisions(m_s, 2);
 }
 
-void TAxis::Changed() { m_graph.PropertyChanged(); }
+void TAxis::Changed() {
+    m_graph.PropertyChanged();
+}
 
 void TAxis::SetTitle(const QString& v) {
     m_title = v;
@@ -201,10 +217,18 @@ void TDimensions::Set(int& field, int v) {
     field = Clamp16(v);
     m_graph.PropertyChanged();
 }
-void TDimensions::SetLeftMargin(int v) { Set(m_v.LeftMargin, v); }
-void TDimensions::SetRightMargin(int v) { Set(m_v.RightMargin, v); }
-void TDimensions::SetTopMargin(int v) { Set(m_v.TopMargin, v); }
-void TDimensions::SetBottomMargin(int v) { Set(m_v.BottomMargin, v); }
+void TDimensions::SetLeftMargin(int v) {
+    Set(m_v.LeftMargin, v);
+}
+void TDimensions::SetRightMargin(int v) {
+    Set(m_v.RightMargin, v);
+}
+void TDimensions::SetTopMargin(int v) {
+    Set(m_v.TopMargin, v);
+}
+void TDimensions::SetBottomMargin(int v) {
+    Set(m_v.BottomMargin, v);
+}
 void TDimensions::SetTickLength(int v) {
     m_v.TickLength = Clamp16(v);
     if (m_v.TickLength == 0) m_graph.Appearance().SetShowTicks(false);
@@ -230,9 +254,15 @@ void TDimensions::SetGraphTitleOffset(int v) {
     m_v.GraphTitleOffset = v;
     m_graph.PropertyChanged();
 }
-void TDimensions::SetPrintXOffsetPct(int v) { m_v.PrintXOffsetPct = Clamp16(v); }
-void TDimensions::SetPrintYOffsetPct(int v) { m_v.PrintYOffsetPct = Clamp16(v); }
-void TDimensions::SetPrintScalePct(int v) { m_v.PrintScalePct = std::clamp(v, 20, 100); }
+void TDimensions::SetPrintXOffsetPct(int v) {
+    m_v.PrintXOffsetPct = Clamp16(v);
+}
+void TDimensions::SetPrintYOffsetPct(int v) {
+    m_v.PrintYOffsetPct = Clamp16(v);
+}
+void TDimensions::SetPrintScalePct(int v) {
+    m_v.PrintScalePct = std::clamp(v, 20, 100);
+}
 
 // --- TAppearance ------------------------------------------------------------------------------
 
@@ -243,7 +273,9 @@ TAppearance::TAppearance(TxyGraph& owner)
     m_marginColor = owner.Color();
 }
 
-void TAppearance::Changed() { m_graph.PropertyChanged(); }
+void TAppearance::Changed() {
+    m_graph.PropertyChanged();
+}
 
 void TAppearance::SetAllowDuplicates(bool v) {
     m_allowDuplicates = v;
@@ -366,18 +398,42 @@ template <class T> void TLegend::Set(T& field, const T& v) {
     field = v;
     m_graph.PropertyChanged();
 }
-void TLegend::setVisible(bool v) { Set(m_visible, v); }
-void TLegend::setColor(const QColor& v) { Set(m_color, v); }
-void TLegend::setBorderStyle(TBorderStyle v) { Set(m_borderStyle, v); }
-void TLegend::SetLayout(TLegendStyle v) { Set(m_layout, v); }
-void TLegend::setTop(int v) { Set(m_top, v); }
-void TLegend::setLeft(int v) { Set(m_left, v); }
-void TLegend::setWidth(int v) { Set(m_width, std::max(0, v)); }
-void TLegend::setHeight(int v) { Set(m_height, std::max(0, v)); }
-void TLegend::setFont(const TFont& v) { Set(m_font, v); }
-void TLegend::SetSymbolSpace(int v) { Set(m_symbolSpace, std::max(0, v)); }
-void TLegend::SetXMargin(int v) { Set(m_xMargin, v); }
-void TLegend::SetYMargin(int v) { Set(m_yMargin, v); }
+void TLegend::setVisible(bool v) {
+    Set(m_visible, v);
+}
+void TLegend::setColor(const QColor& v) {
+    Set(m_color, v);
+}
+void TLegend::setBorderStyle(TBorderStyle v) {
+    Set(m_borderStyle, v);
+}
+void TLegend::SetLayout(TLegendStyle v) {
+    Set(m_layout, v);
+}
+void TLegend::setTop(int v) {
+    Set(m_top, v);
+}
+void TLegend::setLeft(int v) {
+    Set(m_left, v);
+}
+void TLegend::setWidth(int v) {
+    Set(m_width, std::max(0, v));
+}
+void TLegend::setHeight(int v) {
+    Set(m_height, std::max(0, v));
+}
+void TLegend::setFont(const TFont& v) {
+    Set(m_font, v);
+}
+void TLegend::SetSymbolSpace(int v) {
+    Set(m_symbolSpace, std::max(0, v));
+}
+void TLegend::SetXMargin(int v) {
+    Set(m_xMargin, v);
+}
+void TLegend::SetYMargin(int v) {
+    Set(m_yMargin, v);
+}
 
 // --- TSeries ----------------------------------------------------------------------------------
 
@@ -385,26 +441,54 @@ TSeries::TSeries(TxyGraph& owner, int index) : m_graph(owner), m_index(index) {
     m_name = QStringLiteral("Series ") + QString::number(index);
     m_fillPoints = index < 5;
     switch (index) {
-    case 2: m_pointColor = ColorFromBGR(0xFF0000); break;
-    case 3: m_pointColor = ColorFromBGR(0x0000FF); break;
-    case 4: m_pointColor = ColorFromBGR(0x808080); break;
-    case 5: m_pointColor = ColorFromBGR(0x000080); break;
-    default: m_pointColor = ColorFromBGR(0x008000); break;
+    case 2:
+        m_pointColor = ColorFromBGR(0xFF0000);
+        break;
+    case 3:
+        m_pointColor = ColorFromBGR(0x0000FF);
+        break;
+    case 4:
+        m_pointColor = ColorFromBGR(0x808080);
+        break;
+    case 5:
+        m_pointColor = ColorFromBGR(0x000080);
+        break;
+    default:
+        m_pointColor = ColorFromBGR(0x008000);
+        break;
     }
     m_lineColor = m_pointColor;
     switch (index) {
     case 1:
-    case 5: m_pointShape = 0; break;
-    case 3: m_pointShape = 2; break;
-    case 4: m_pointShape = 3; break;
-    default: m_pointShape = 1; break;
+    case 5:
+        m_pointShape = 0;
+        break;
+    case 3:
+        m_pointShape = 2;
+        break;
+    case 4:
+        m_pointShape = 3;
+        break;
+    default:
+        m_pointShape = 1;
+        break;
     }
     switch (index) {
-    case 2: m_lineStyle = psDash; break;
-    case 3: m_lineStyle = psDot; break;
-    case 4: m_lineStyle = psDashDot; break;
-    case 5: m_lineStyle = psDashDotDot; break;
-    default: m_lineStyle = psSolid; break;
+    case 2:
+        m_lineStyle = psDash;
+        break;
+    case 3:
+        m_lineStyle = psDot;
+        break;
+    case 4:
+        m_lineStyle = psDashDot;
+        break;
+    case 5:
+        m_lineStyle = psDashDotDot;
+        break;
+    default:
+        m_lineStyle = psSolid;
+        break;
     }
     m_pointStyle = 4;
     // Set without notifying: the series is not linked into its chart yet.
@@ -415,7 +499,9 @@ TSeries::TSeries(TxyGraph& owner, int index) : m_graph(owner), m_index(index) {
 
 TSeries::~TSeries() = default;
 
-void TSeries::Attribute() { Changed(kAttributeChanged); }
+void TSeries::Attribute() {
+    Changed(kAttributeChanged);
+}
 
 void TSeries::NormaliseSize() {
     if (m_pointShape == 4) return;
@@ -486,8 +572,12 @@ void TSeries::SetBarOffset(double v) {
     Attribute();
 }
 
-void TSeries::Notify(int kind) { m_graph.SeriesChanged(*this, kind); }
-void TSeries::TooManyPoints() { m_graph.TooManyPoints(*this); }
+void TSeries::Notify(int kind) {
+    m_graph.SeriesChanged(*this, kind);
+}
+void TSeries::TooManyPoints() {
+    m_graph.TooManyPoints(*this);
+}
 
 // --- TxyGraph ---------------------------------------------------------------------------------
 
@@ -546,12 +636,15 @@ void TxyGraph::DestroySeries(TSeries* series) {
     if (series) DestroySeries(*series);
 }
 
-void TxyGraph::DestroySeries(int index) { DestroySeries(FindSeries(index)); }
+void TxyGraph::DestroySeries(int index) {
+    DestroySeries(FindSeries(index));
+}
 
 std::vector<TSeries*> TxyGraph::SeriesList() const {
     std::vector<TSeries*> list;
     list.reserve(m_series.size());
-    for (const auto& s : m_series) list.push_back(s.get());
+    for (const auto& s : m_series)
+        list.push_back(s.get());
     return list;
 }
 
@@ -598,13 +691,13 @@ void TxyGraph::PropertyChanged() {
 }
 
 void TxyGraph::SeriesChanged(TSeries& s, int kind) {
-    m_pictureDirty = true;
-    if (kind == 0 || !m_plotting || m_draw.Printing) return;
-    // Not yet linked (being created) or being freed: nothing to draw for it now.
-    if (FindSeries(s.Index()) != &s) return;
-
+    if (kind == 0 || !m_plotting || m_draw.Printing || FindSeries(s.Index()) != &s) {
+        // Not drawn now (or not linked yet): the next paint draws the new state.
+        m_pictureDirty = true;
+        return;
+    }
     if (m_appearance->PreventFlicker() && kind == TDataSeries::kPointAdded && s.HasLastPoint() &&
-        !m_picture.isNull()) {
+        !m_pictureDirty && !m_picture.isNull()) {
         const TxyPoint p = s.LastPoint();
         const TAxis& ya = s.FirstAxis() ? *m_yAxis : *m_yAxis2;
         const double y = p.y - s.ZeroValue();
@@ -615,6 +708,7 @@ void TxyGraph::SeriesChanged(TSeries& s, int kind) {
             return;
         }
     }
+    m_pictureDirty = true;
     Rescale();
     update();
 }

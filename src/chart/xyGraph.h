@@ -628,11 +628,11 @@ private:
     Drag m_drag = Drag::None;
     bool m_zooming = false;
     bool m_movingLegend = false;
-    QPoint m_pressPos;       // client coordinates
-    QPoint m_pressGlobal;    // for moving and resizing the chart
+    QPoint m_pressPos;    // client coordinates
+    QPoint m_pressGlobal; // for moving and resizing the chart
     QRect m_pressGeometry;
     QSize m_legendDragSize;
-    QRect m_band;            // rubber band, client coordinates; null when none
+    QRect m_band; // rubber band, client coordinates; null when none
     bool m_crossShown = false;
     QPoint m_crossPos;
     struct SavedRange {

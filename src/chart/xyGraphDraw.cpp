@@ -54,12 +54,22 @@ TDrawState TxyGraph::ScreenState() const {
     return st;
 }
 
-int TxyGraph::PlotLeft() const { return m_dimensions->m_v.LeftMargin + m_draw.XOffset; }
-int TxyGraph::PlotTop() const { return m_dimensions->m_v.TopMargin + m_draw.YOffset; }
-int TxyGraph::PlotRight() const { return m_draw.Width - m_dimensions->m_v.RightMargin + m_draw.XOffset; }
-int TxyGraph::PlotBottom() const { return m_draw.Height - m_dimensions->m_v.BottomMargin + m_draw.YOffset; }
+int TxyGraph::PlotLeft() const {
+    return m_dimensions->m_v.LeftMargin + m_draw.XOffset;
+}
+int TxyGraph::PlotTop() const {
+    return m_dimensions->m_v.TopMargin + m_draw.YOffset;
+}
+int TxyGraph::PlotRight() const {
+    return m_draw.Width - m_dimensions->m_v.RightMargin + m_draw.XOffset;
+}
+int TxyGraph::PlotBottom() const {
+    return m_draw.Height - m_dimensions->m_v.BottomMargin + m_draw.YOffset;
+}
 
-QRect TxyGraph::PlotArea() const { return QRect(QPoint(PlotLeft(), PlotTop()), QPoint(PlotRight(), PlotBottom())); }
+QRect TxyGraph::PlotArea() const {
+    return QRect(QPoint(PlotLeft(), PlotTop()), QPoint(PlotRight(), PlotBottom()));
+}
 
 int TxyGraph::XToPixel(double x) const {
     return ValueToPixel(m_xAxis->m_s, x, false, m_dimensions->m_v.LeftMargin, m_draw.XOffset);
@@ -79,7 +89,9 @@ double TxyGraph::PixelToY(int py, bool secondAxis) const {
     return PixelToValue(a.m_s, py, true, m_dimensions->m_v.TopMargin, m_draw.YOffset);
 }
 
-QFont TxyGraph::DrawFont(const TFont& f) const { return f.ToQFont(); }
+QFont TxyGraph::DrawFont(const TFont& f) const {
+    return f.ToQFont();
+}
 
 // Laying a text out costs more than drawing it, and the labels of a chart rarely change between
 // draws: keep the layouts, keyed by font and text.
@@ -113,7 +125,8 @@ void TxyGraph::TextAt(QPainter& p, int x, int y, const QString& text) {
     const Qt::BGMode mode = p.backgroundMode();
     if (mode == Qt::OpaqueMode) {
         const QFontMetrics fm(p.font(), p.device());
-        p.fillRect(QRect(x, y, static_cast<int>(std::lround(st.size().width())), fm.height()), p.background());
+        p.fillRect(QRect(x, y, static_cast<int>(std::lround(st.size().width())), fm.height()),
+                   p.background());
         p.setBackgroundMode(Qt::TransparentMode);
     }
     p.drawStaticText(QPoint(x, y), st);
@@ -187,7 +200,8 @@ void TxyGraph::ScaleAxes() {
 
     if (m_plotting) {
         bool anyPoints = false;
-        for (const auto& s : m_series) anyPoints = anyPoints || s->PointCount() > 0;
+        for (const auto& s : m_series)
+            anyPoints = anyPoints || s->PointCount() > 0;
         if (anyPoints) GatherRanges();
     }
     const StepLimits lim = m_appearance->Limits();
@@ -261,7 +275,8 @@ void TxyGraph::FullDraw(QPainter& p) {
 
 void TxyGraph::DrawBackground(QPainter& p) {
     if (m_draw.Printing && !m_appearance->PrintBkgndColor()) return;
-    p.fillRect(QRect(m_draw.XOffset, m_draw.YOffset, m_draw.Width, m_draw.Height), m_appearance->MarginColor());
+    p.fillRect(QRect(m_draw.XOffset, m_draw.YOffset, m_draw.Width, m_draw.Height),
+               m_appearance->MarginColor());
     p.fillRect(PlotArea(), m_appearance->BackgroundColor());
 }
 
@@ -273,7 +288,8 @@ void TxyGraph::DrawGraphTitle(QPainter& p) {
     const QFontMetrics fm(p.font(), p.device());
     const int w = TextWidth(p, text);
     const int x = (PlotLeft() + PlotRight()) / 2 - w / 2;
-    const int y = m_dimensions->m_v.TopMargin - m_dimensions->m_v.GraphTitleOffset - fm.height() + m_draw.YOffset;
+    const int y =
+        m_dimensions->m_v.TopMargin - m_dimensions->m_v.GraphTitleOffset - fm.height() + m_draw.YOffset;
     p.setPen(f.Color);
     TitleBackground(p);
     TextAt(p, x, y, text);
@@ -318,7 +334,8 @@ bool FirstTickOnMin(const AxisScale& s, const std::vector<Tick>& ticks) {
     if (ticks.empty()) return false;
     double step;
     if (ticks.size() > 1)
-        step = s.LogScale ? std::log(ticks[1].Value) - std::log(ticks[0].Value) : ticks[1].Value - ticks[0].Value;
+        step = s.LogScale ? std::log(ticks[1].Value) - std::log(ticks[0].Value)
+                          : ticks[1].Value - ticks[0].Value;
     else
         step = s.LogScale ? std::log(s.Max) - std::log(s.Min) : s.Max - s.Min;
     const double dist = s.LogScale ? std::log(ticks[0].Value) - std::log(s.Min) : ticks[0].Value - s.Min;
@@ -334,8 +351,8 @@ void TxyGraph::DrawXAxis(QPainter& p) {
     const TDimensions::Values& d = m_dimensions->m_v;
     const TAppearance& app = *m_appearance;
 
-    const int yLine = other.Valid() ? YToPixel(AxisCrossValue(ax.m_offsetType, ax.m_offset, other.m_s))
-                                    : PlotBottom();
+    const int yLine =
+        other.Valid() ? YToPixel(AxisCrossValue(ax.m_offsetType, ax.m_offset, other.m_s)) : PlotBottom();
     const int axisPen = m_draw.PenWidth;
     const int thin = ThinPen(axisPen, app.PrintLineStyle());
 
@@ -381,7 +398,8 @@ void TxyGraph::DrawXAxis(QPainter& p) {
             p.setPen(f.Color);
             p.setBackgroundMode(Qt::TransparentMode);
             const QFontMetrics fm(p.font(), p.device());
-            const std::vector<QString> texts = LabelTexts(s, ticks, step, ax.m_dateTimeFormat, DecimalPoint());
+            const std::vector<QString> texts =
+                LabelTexts(s, ticks, step, ax.m_dateTimeFormat, DecimalPoint());
             std::vector<std::pair<int, int>> extents;
             std::vector<std::size_t> index;
             for (std::size_t i = 0; i < ticks.size(); ++i) {
@@ -398,7 +416,8 @@ void TxyGraph::DrawXAxis(QPainter& p) {
             for (std::size_t k = 0; k < extents.size(); ++k) {
                 if (!draw[k]) continue;
                 TextAt(p, extents[k].first, top, texts[index[k]]);
-                m_drawnXLabels.push_back({texts[index[k]], QRect(extents[k].first, top, extents[k].second - extents[k].first, h)});
+                m_drawnXLabels.push_back(
+                    {texts[index[k]], QRect(extents[k].first, top, extents[k].second - extents[k].first, h)});
             }
             if (!extents.empty()) band = h;
         }
@@ -433,8 +452,8 @@ void TxyGraph::DrawYAxis(QPainter& p, TAxis& ax) {
     const TAppearance& app = *m_appearance;
     const bool second = ax.m_kind == TAxis::Kind::YSecond;
 
-    const int xLine = other.Valid() ? XToPixel(AxisCrossValue(ax.m_offsetType, ax.m_offset, other.m_s))
-                                    : PlotLeft();
+    const int xLine =
+        other.Valid() ? XToPixel(AxisCrossValue(ax.m_offsetType, ax.m_offset, other.m_s)) : PlotLeft();
     const int axisPen = m_draw.PenWidth;
     const int thin = ThinPen(axisPen, app.PrintLineStyle());
 
@@ -478,7 +497,8 @@ void TxyGraph::DrawYAxis(QPainter& p, TAxis& ax) {
             p.setPen(f.Color);
             p.setBackgroundMode(Qt::TransparentMode);
             const QFontMetrics fm(p.font(), p.device());
-            const std::vector<QString> texts = LabelTexts(s, ticks, step, ax.m_dateTimeFormat, DecimalPoint());
+            const std::vector<QString> texts =
+                LabelTexts(s, ticks, step, ax.m_dateTimeFormat, DecimalPoint());
             const int h = fm.height();
             const int gap = d.TickLength + d.YAxisLabelOffset;
             for (std::size_t i = 0; i < ticks.size(); ++i) {
@@ -522,7 +542,8 @@ void TxyGraph::DrawYAxis(QPainter& p, TAxis& ax) {
 void TxyGraph::DrawCross(QPainter& p) {
     const AxisScale& x = m_xAxis->m_s;
     const AxisScale& y = m_yAxis->m_s;
-    if (!m_appearance->PlotOffGraph() && !(x.Min <= 0.0 && 0.0 <= x.Max && y.Min <= 0.0 && 0.0 <= y.Max)) return;
+    if (!m_appearance->PlotOffGraph() && !(x.Min <= 0.0 && 0.0 <= x.Max && y.Min <= 0.0 && 0.0 <= y.Max))
+        return;
     const int a = static_cast<int>(std::lround(m_appearance->Crosslength() * m_draw.Scale));
     const int x0 = XToPixel(0.0);
     const int y0 = YToPixel(0.0);
@@ -536,14 +557,19 @@ void TxyGraph::DrawCross(QPainter& p) {
 void TxyGraph::DrawSeriesLayer(QPainter& p) {
     const int saved = m_draw.PenWidth;
     if (m_appearance->PrintLineStyle()) m_draw.PenWidth = 1;
-    for (const auto& s : m_series) DrawSeries(p, *s);
+    for (const auto& s : m_series)
+        DrawSeries(p, *s);
     m_draw.PenWidth = saved;
 }
 
 void TxyGraph::DrawMarker(QPainter& p, int shape, int x, int y, int r) {
     switch (shape) {
-    case 0: p.drawRect(QRect(x - r, y - r, 2 * r, 2 * r)); break;
-    case 1: p.drawEllipse(QRect(x - r, y - r, 2 * r, 2 * r)); break;
+    case 0:
+        p.drawRect(QRect(x - r, y - r, 2 * r, 2 * r));
+        break;
+    case 1:
+        p.drawEllipse(QRect(x - r, y - r, 2 * r, 2 * r));
+        break;
     case 2: {
         const QPoint pts[4] = {QPoint(x, y - r), QPoint(x + r, y), QPoint(x, y + r), QPoint(x - r, y)};
         p.drawPolygon(pts, 4);
@@ -749,7 +775,8 @@ void TxyGraph::PaintPanel(QPainter& p) {
 
 void TxyGraph::RenderPicture() {
     const qreal dpr = devicePixelRatioF();
-    const QSize want(static_cast<int>(std::lround(width() * dpr)), static_cast<int>(std::lround(height() * dpr)));
+    const QSize want(static_cast<int>(std::lround(width() * dpr)),
+                     static_cast<int>(std::lround(height() * dpr)));
     if (m_picture.size() != want) {
         m_picture = QImage(want, QImage::Format_RGB32);
         m_picture.setDevicePixelRatio(dpr);
@@ -778,7 +805,8 @@ void TxyGraph::PartialDraw() {
 
 void TxyGraph::paintEvent(QPaintEvent*) {
     const qreal dpr = devicePixelRatioF();
-    const QSize want(static_cast<int>(std::lround(width() * dpr)), static_cast<int>(std::lround(height() * dpr)));
+    const QSize want(static_cast<int>(std::lround(width() * dpr)),
+                     static_cast<int>(std::lround(height() * dpr)));
     if (!m_inPaint && !m_draw.Printing && (m_pictureDirty || m_picture.size() != want)) {
         FlagGuard guard(m_inPaint);
         try {
@@ -830,7 +858,9 @@ QImage TxyGraph::RenderImage() {
     return img;
 }
 
-bool TxyGraph::SavePng(const QString& fileName) { return RenderImage().save(fileName, "PNG"); }
+bool TxyGraph::SavePng(const QString& fileName) {
+    return RenderImage().save(fileName, "PNG");
+}
 
 QImage TxyGraph::RenderCharts(const std::vector<TxyGraph*>& charts, const QColor& background) {
     QRect bounds;

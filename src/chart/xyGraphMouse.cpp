@@ -22,7 +22,8 @@ QPoint TxyGraph::ToClient(const QPoint& widgetPos) const {
 
 void TxyGraph::SaveRanges() {
     TAxis* axes[] = {m_xAxis.get(), m_yAxis.get(), m_yAxis2.get()};
-    for (int i = 0; i < 3; ++i) m_saved[i] = {axes[i]->AutoSizing(), axes[i]->Min(), axes[i]->Max()};
+    for (int i = 0; i < 3; ++i)
+        m_saved[i] = {axes[i]->AutoSizing(), axes[i]->Min(), axes[i]->Max()};
     m_rangesSaved = true;
 }
 
@@ -152,7 +153,8 @@ void TxyGraph::mouseMoveEvent(QMouseEvent* event) {
                std::max(kMinChartSize, m_pressGeometry.height() + delta.y()));
         return;
     }
-    case Drag::None: break;
+    case Drag::None:
+        break;
     }
 
     if (m_appearance->CrossWire()) {
@@ -196,8 +198,11 @@ void TxyGraph::mouseReleaseEvent(QMouseEvent* event) {
         break;
     }
     case Drag::MoveChart:
-    case Drag::ResizeChart: unsetCursor(); break;
-    case Drag::None: break;
+    case Drag::ResizeChart:
+        unsetCursor();
+        break;
+    case Drag::None:
+        break;
     }
 }
 

@@ -12,9 +12,13 @@
 namespace {
 
 // Rounded a * b / c, as designed font sizes are converted between points and pixels.
-int MulDiv(int a, int b, int c) { return c == 0 ? 0 : static_cast<int>(std::lround(double(a) * b / c)); }
+int MulDiv(int a, int b, int c) {
+    return c == 0 ? 0 : static_cast<int>(std::lround(double(a) * b / c));
+}
 
-int Scaled(int v, double f) { return static_cast<int>(std::lround(v * f)); }
+int Scaled(int v, double f) {
+    return static_cast<int>(std::lround(v * f));
+}
 
 // Font height on a canvas of printerDpi for a picture scaled by `scale`: the size in points is
 // scaled by screen/printer dpi so that text keeps its proportion to the picture.
@@ -39,7 +43,8 @@ bool TxyGraph::Print(const QString& pdfFileWhenNoPrinter) {
 
 bool TxyGraph::Print(TPrintService& service) {
     if (m_draw.Printing) return false; // one page at a time
-    const QString jobName = m_appearance->GraphTitle().isEmpty() ? QStringLiteral("xyGraph") : m_appearance->GraphTitle();
+    const QString jobName =
+        m_appearance->GraphTitle().isEmpty() ? QStringLiteral("xyGraph") : m_appearance->GraphTitle();
     QPaintDevice* page = service.BeginJob(jobName);
     if (!page) return false;
     PrintPage(*page, service);
@@ -57,8 +62,10 @@ void TxyGraph::PrintPage(QPaintDevice& page, TPrintService& service) {
         Restore(TxyGraph& graph)
             : g(graph), dims(graph.m_dimensions->m_v), chartFont(graph.m_chartFont),
               caption(graph.m_appearance->m_captionFont), title(graph.m_appearance->m_titleFont),
-              label(graph.m_appearance->m_labelFont), legend(graph.m_legend->m_font),
-              axes{graph.m_xAxis->m_s, graph.m_yAxis->m_s, graph.m_yAxis2->m_s}, scalesValid(graph.m_scalesValid) {
+              label(graph.m_appearance->m_labelFont),
+              legend(graph.m_legend->m_font), axes{graph.m_xAxis->m_s, graph.m_yAxis->m_s,
+                                                   graph.m_yAxis2->m_s},
+              scalesValid(graph.m_scalesValid) {
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         }
         ~Restore() {
@@ -122,8 +129,9 @@ void TxyGraph::PrintPage(QPaintDevice& page, TPrintService& service) {
     m_draw.Height = Scaled(client.height(), scale);
     m_draw.PenWidth = std::max(1, Scaled(1, scale));
 
-    for (int* v : {&d.LeftMargin, &d.RightMargin, &d.TopMargin, &d.BottomMargin, &d.TickLength, &d.XAxisTitleOffset,
-                   &d.XAxisLabelOffset, &d.YAxisTitleOffset, &d.YAxisLabelOffset, &d.GraphTitleOffset})
+    for (int* v :
+         {&d.LeftMargin, &d.RightMargin, &d.TopMargin, &d.BottomMargin, &d.TickLength, &d.XAxisTitleOffset,
+          &d.XAxisLabelOffset, &d.YAxisTitleOffset, &d.YAxisLabelOffset, &d.GraphTitleOffset})
         *v = Scaled(*v, scale);
 
     const int printerDpi = page.logicalDpiY() > 0 ? page.logicalDpiY() : m_screenDpi;

@@ -68,7 +68,15 @@ inline int CountPixels(const QImage& img, const QRect& area, const std::function
     return n;
 }
 
-inline bool IsPureBlue(QRgb c) { return qRed(c) < 60 && qGreen(c) < 60 && qBlue(c) > 200; }
-inline bool IsPureRed(QRgb c) { return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; }
-inline bool IsBlueish(QRgb c) { return qBlue(c) > qRed(c) + 80 && qBlue(c) > qGreen(c) + 80; }
-inline bool IsReddish(QRgb c) { return qRed(c) > qBlue(c) + 80 && qRed(c) > qGreen(c) + 80; }
+inline bool IsPureBlue(QRgb c) {
+    return qRed(c) < 60 && qGreen(c) < 60 && qBlue(c) > 200;
+}
+inline bool IsPureRed(QRgb c) {
+    return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60;
+}
+inline bool IsBlueish(QRgb c) {
+    return qBlue(c) > qRed(c) + 80 && qBlue(c) > qGreen(c) + 80;
+}
+inline bool IsReddish(QRgb c) {
+    return qRed(c) > qBlue(c) + 80 && qRed(c) > qGreen(c) + 80;
+}

@@ -1,18 +1,24 @@
 // Drawing on an image: layers, clipping, invalid scales, legend, labels, cross.
 #include "ChartTestUtil.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPicture>
+#include <QTest>
 
 namespace {
 
 // The plot area in image coordinates (the image has the 1-pixel border around the client area).
-QRect PlotInImage(const TxyGraph& g) { return g.PlotArea().translated(g.BorderWidth(), g.BorderWidth()); }
+QRect PlotInImage(const TxyGraph& g) {
+    return g.PlotArea().translated(g.BorderWidth(), g.BorderWidth());
+}
 
-bool IsDark(QRgb c) { return qRed(c) < 100 && qGreen(c) < 100 && qBlue(c) < 100; }
+bool IsDark(QRgb c) {
+    return qRed(c) < 100 && qGreen(c) < 100 && qBlue(c) < 100;
+}
 
 } // namespace
 
@@ -91,9 +97,12 @@ TEST(Drawing, WithoutPlottingAxesButNoSeries) {
     EXPECT_EQ(CountPixels(img, img.rect(), IsReddish), 0);
     const QRect plot = PlotInImage(g);
     // Axis lines along the bottom and the left of the plot area, and labels under it.
-    EXPECT_GT(CountPixels(img, QRect(plot.left(), plot.bottom(), plot.width(), 1), IsDark), plot.width() * 9 / 10);
-    EXPECT_GE(CountPixels(img, QRect(plot.left(), plot.top(), 1, plot.height()), IsDark), plot.height() * 9 / 10);
-    EXPECT_GT(CountPixels(img, QRect(plot.left() - 10, plot.bottom() + 5, plot.width() + 20, 12), IsDark), 20);
+    EXPECT_GT(CountPixels(img, QRect(plot.left(), plot.bottom(), plot.width(), 1), IsDark),
+              plot.width() * 9 / 10);
+    EXPECT_GE(CountPixels(img, QRect(plot.left(), plot.top(), 1, plot.height()), IsDark),
+              plot.height() * 9 / 10);
+    EXPECT_GT(CountPixels(img, QRect(plot.left() - 10, plot.bottom() + 5, plot.width() + 20, 12), IsDark),
+              20);
     g.SetPlotting(true);
     const QImage with = g.RenderImage();
     EXPECT_GT(CountPixels(with, with.rect(), IsBlueish), 50);
@@ -171,7 +180,8 @@ TEST(Drawing, MarkerClearanceSkipsCrowdedMarkers) {
     g.resize(369, 121);
     TSeries& s = g.GetSeries(3); // red diamonds
     s.SetDrawLine(false);
-    for (int i = 0; i <= 200; ++i) s.AddPoint(i * 0.01, 0.5);
+    for (int i = 0; i <= 200; ++i)
+        s.AddPoint(i * 0.01, 0.5);
     g.XAxis().SetMin(0);
     g.XAxis().SetMax(2);
     const int dense = CountPixels(g.RenderImage(), QRect(0, 0, 369, 121), IsPureRed);
@@ -286,7 +296,8 @@ TEST(Drawing, RasterShortcutsDrawTheSamePixels) {
     g.GetSeries(2).SetPointStyle(6);
     TSeries& s3 = g.GetSeries(3);
     s3.SetHighlighted(true);
-    for (int i = 0; i < 10; ++i) s3.AddPoint(i * 0.2, 0.5 * i);
+    for (int i = 0; i < 10; ++i)
+        s3.AddPoint(i * 0.2, 0.5 * i);
     g.Legend().setVisible(true);
     g.GetSeries(1).SetShowInLegend(4);
     g.GetSeries(2).SetShowInLegend(2);
@@ -303,7 +314,8 @@ TEST(Drawing, RasterShortcutsDrawTheSamePixels) {
     play.end();
 
     // Markers: identical pixels.
-    const int diffRed = CountPixels(direct, direct.rect(), IsPureRed) - CountPixels(replayed, direct.rect(), IsPureRed);
+    const int diffRed =
+        CountPixels(direct, direct.rect(), IsPureRed) - CountPixels(replayed, direct.rect(), IsPureRed);
     const int diffGreen = CountPixels(direct, direct.rect(), [](QRgb c) { return c == qRgb(0, 128, 0); }) -
                           CountPixels(replayed, direct.rect(), [](QRgb c) { return c == qRgb(0, 128, 0); });
     EXPECT_EQ(diffRed, 0);
@@ -313,4 +325,39 @@ TEST(Drawing, RasterShortcutsDrawTheSamePixels) {
         for (int x = 0; x < direct.width(); ++x)
             if (direct.pixel(x, y) != replayed.pixel(x, y)) ++differing;
     EXPECT_EQ(differing, 0);
+}
+
+// With PreventFlicker a point added inside the autosized ranges is drawn over the picture
+// without a full draw; one outside them refits and redraws everything.
+TEST(Drawing, PreventFlickerDrawsOnlyTheSeriesLayer) {
+    TxyGraph g;
+    g.resize(369, 121);
+    TSeries& s = g.GetSeries(2);
+    s.SetDrawPoints(false);
+    s.SetLineStyle(psSolid);
+    s.AddPoint(0, 0);
+    s.AddPoint(10, 10);
+    g.XAxis().SetAutoSizing(true);
+    g.YAxis().SetAutoSizing(true);
+    g.Appearance().SetPreventFlicker(true);
+    int fullDraws = 0;
+    g.OnPaintStart = [&](TxyGraph&, QPainter&) { ++fullDraws; };
+    g.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&g));
+    QCoreApplication::processEvents();
+    const QImage before = g.grab().toImage();
+    fullDraws = 0;
+
+    s.AddPoint(9, 2); // inside the ranges: a dip in the line
+    QCoreApplication::processEvents();
+    const QImage after = g.grab().toImage();
+    EXPECT_EQ(fullDraws, 0);
+    EXPECT_GT(CountPixels(after, after.rect(), IsPureBlue), CountPixels(before, before.rect(), IsPureBlue));
+
+    const double xMax = g.XAxis().Max();
+    s.AddPoint(30, 5); // beyond the X range: refitted and redrawn
+    QCoreApplication::processEvents();
+    g.grab();
+    EXPECT_GE(fullDraws, 1);
+    EXPECT_GT(g.XAxis().Max(), xMax);
 }

@@ -11,7 +11,8 @@ namespace {
 
 std::vector<double> Xs(const TSeries& s) {
     std::vector<double> v;
-    for (const TxyPoint& p : s.Points()) v.push_back(p.x);
+    for (const TxyPoint& p : s.Points())
+        v.push_back(p.x);
     return v;
 }
 
@@ -133,8 +134,8 @@ TEST(ChartModel, InitialLooksByIndex) {
         bool fill;
     };
     const Expect table[] = {
-        {1, QColor(0, 128, 0), 0, psSolid, true},      {2, QColor(0, 0, 255), 1, psDash, true},
-        {3, QColor(255, 0, 0), 2, psDot, true},        {4, QColor(128, 128, 128), 3, psDashDot, true},
+        {1, QColor(0, 128, 0), 0, psSolid, true},       {2, QColor(0, 0, 255), 1, psDash, true},
+        {3, QColor(255, 0, 0), 2, psDot, true},         {4, QColor(128, 128, 128), 3, psDashDot, true},
         {5, QColor(128, 0, 0), 0, psDashDotDot, false}, {6, QColor(0, 128, 0), 1, psSolid, false},
     };
     for (const Expect& e : table) {
@@ -187,7 +188,8 @@ TEST(ChartModel, EqualXReplacesThePoint) {
 TEST(ChartModel, DecreasingXGivesASortedList) {
     TxyGraph g;
     TSeries& s = g.GetSeries(1);
-    for (double x : {5.0, 4.0, 3.0, 2.0, 1.0}) s.AddPoint(x, x * x);
+    for (double x : {5.0, 4.0, 3.0, 2.0, 1.0})
+        s.AddPoint(x, x * x);
     s.AddPoint(3.5, 0);
     EXPECT_EQ(Xs(s), (std::vector<double>{1, 2, 3, 3.5, 4, 5}));
     EXPECT_EQ(s.XMin(), 1);
@@ -229,7 +231,8 @@ TEST(ChartModel, DuplicatesAndTolerance) {
 TEST(ChartModel, ReplacementWithToleranceKeepsTheOrder) {
     TxyGraph g;
     TSeries& s = g.GetSeries(1);
-    for (double x : {0.0, 0.5, 1.0, 3.0}) s.AddPoint(x, 0);
+    for (double x : {0.0, 0.5, 1.0, 3.0})
+        s.AddPoint(x, 0);
     // 1.2 replaces x = 0.5 (the first point not more than 1 below it) and so passes x = 1.0.
     s.SetNumericalTolerance(1.0);
     s.AddPoint(1.2, 1);
@@ -276,7 +279,8 @@ TEST(ChartModel, TooManyPointsIsReportedAndThePointStays) {
         EXPECT_EQ(n, 3);
         ++reports;
     };
-    for (int i = 0; i < TDataSeries::kPointLimit; ++i) s.AddPoint(i, i);
+    for (int i = 0; i < TDataSeries::kPointLimit; ++i)
+        s.AddPoint(i, i);
     EXPECT_EQ(reports, 0);
     s.AddPoint(TDataSeries::kPointLimit, 0);
     EXPECT_EQ(reports, 1);
@@ -371,7 +375,8 @@ TEST(SetterRules, AutoSizingThenMinFitsOnceAndPins) {
     TxyGraph g;
     g.resize(369, 121);
     TSeries& s = g.GetSeries(1);
-    for (int k = 0; k <= 23; ++k) s.AddPoint(k * 0.1, 0.5 + k * 0.1);
+    for (int k = 0; k <= 23; ++k)
+        s.AddPoint(k * 0.1, 0.5 + k * 0.1);
     EXPECT_EQ(g.XAxis().Max(), 1.0); // nothing fitted yet
     g.XAxis().SetAutoSizing(true);
     EXPECT_NEAR(g.XAxis().Min(), -0.2, 1e-12);

@@ -6,7 +6,9 @@
 namespace {
 
 // Widget position of a client point (the border is one pixel wide).
-QPoint W(const TxyGraph& g, int x, int y) { return QPoint(x + g.BorderWidth(), y + g.BorderWidth()); }
+QPoint W(const TxyGraph& g, int x, int y) {
+    return QPoint(x + g.BorderWidth(), y + g.BorderWidth());
+}
 
 void ShiftMove(TxyGraph& g, QPoint client) {
     QTest::mouseEvent(QTest::MouseMove, &g, Qt::NoButton, Qt::ShiftModifier, W(g, client.x(), client.y()));
@@ -19,7 +21,9 @@ void ShiftDrag(TxyGraph& g, QPoint from, QPoint to) {
     QTest::mouseRelease(&g, Qt::LeftButton, Qt::ShiftModifier, W(g, to.x(), to.y()));
 }
 
-QImage Grab(TxyGraph& g) { return g.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+QImage Grab(TxyGraph& g) {
+    return g.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 int Differences(const QImage& a, const QImage& b) {
     if (a.size() != b.size()) return -1;
@@ -100,7 +104,8 @@ TEST_F(MouseTest, AThreePixelBandRestoresInsteadOfZooming) {
 TEST_F(MouseTest, ZoomStopsAtAThousandthOfTheRange) {
     const double span = g.XAxis().Max() - g.XAxis().Min();
     // Zoom in five times into a 10 % corner: the span would reach 1e-5 of the original.
-    for (int i = 0; i < 5; ++i) ShiftDrag(g, QPoint(41, 31), QPoint(72, 36));
+    for (int i = 0; i < 5; ++i)
+        ShiftDrag(g, QPoint(41, 31), QPoint(72, 36));
     EXPECT_GE(g.XAxis().Max() - g.XAxis().Min(), 0.001 * span * (1 - 1e-9));
     EXPECT_LT(g.XAxis().Max() - g.XAxis().Min(), 0.0011 * span);
     EXPECT_TRUE(g.XAxis().Valid());
@@ -120,8 +125,9 @@ TEST_F(MouseTest, RubberBandLeavesNoTrace) {
         for (int x = 0; x < before.width(); ++x) {
             if (before.pixel(x, y) == during.pixel(x, y)) continue;
             ++changed;
-            const bool onOutline = ((x == band.left() || x == band.right()) && y >= band.top() && y <= band.bottom()) ||
-                                   ((y == band.top() || y == band.bottom()) && x >= band.left() && x <= band.right());
+            const bool onOutline =
+                ((x == band.left() || x == band.right()) && y >= band.top() && y <= band.bottom()) ||
+                ((y == band.top() || y == band.bottom()) && x >= band.left() && x <= band.right());
             EXPECT_TRUE(onOutline) << x << "," << y;
             EXPECT_EQ(during.pixel(x, y) & 0xFFFFFF, (before.pixel(x, y) ^ 0xFFFFFF) & 0xFFFFFF);
         }
@@ -138,7 +144,8 @@ TEST_F(MouseTest, LegendIsMovedFromItsCorner) {
     g.Legend().setVisible(true);
     g.GetSeries(1).SetShowInLegend(4);
     const QImage before = Grab(g);
-    QTest::mousePress(&g, Qt::LeftButton, Qt::ShiftModifier, W(g, g.Legend().left() + 3, g.Legend().top() + 3));
+    QTest::mousePress(&g, Qt::LeftButton, Qt::ShiftModifier,
+                      W(g, g.Legend().left() + 3, g.Legend().top() + 3));
     EXPECT_TRUE(g.MovingLegend());
     EXPECT_FALSE(g.Zooming());
     ShiftMove(g, QPoint(120, 90));
@@ -152,10 +159,12 @@ TEST_F(MouseTest, LegendIsMovedFromItsCorner) {
 
 TEST_F(MouseTest, AwayFromTheLegendCornerShiftStartsAZoom) {
     g.Legend().setVisible(true);
-    QTest::mousePress(&g, Qt::LeftButton, Qt::ShiftModifier, W(g, g.Legend().left() + 7, g.Legend().top() + 3));
+    QTest::mousePress(&g, Qt::LeftButton, Qt::ShiftModifier,
+                      W(g, g.Legend().left() + 7, g.Legend().top() + 3));
     EXPECT_FALSE(g.MovingLegend());
     EXPECT_TRUE(g.Zooming());
-    QTest::mouseRelease(&g, Qt::LeftButton, Qt::ShiftModifier, W(g, g.Legend().left() + 7, g.Legend().top() + 3));
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::ShiftModifier,
+                        W(g, g.Legend().left() + 7, g.Legend().top() + 3));
 }
 
 TEST_F(MouseTest, CrossWireFollowsTheMouseInsideThePlot) {

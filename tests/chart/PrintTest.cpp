@@ -10,7 +10,9 @@
 
 namespace {
 
-bool IsYellow(QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 60; }
+bool IsYellow(QRgb c) {
+    return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 60;
+}
 
 // A chart whose picture is easy to find on a white page: a yellow margin, printed.
 void MakeFindable(TxyGraph& g) {

@@ -18,7 +18,8 @@ AxisScale Data(double lo, double hi, bool autoStepping = false) {
 
 std::vector<double> Values(const std::vector<Tick>& ticks) {
     std::vector<double> v;
-    for (const Tick& t : ticks) v.push_back(t.Value);
+    for (const Tick& t : ticks)
+        v.push_back(t.Value);
     return v;
 }
 
@@ -351,10 +352,10 @@ TEST(Dates, UnitsFloorCeilAndAdvance) {
     const double v = 45000.75; // Wed 15 Mar 2023 18:00
     EXPECT_DOUBLE_EQ(DateFloor(v, dt_daily), 45000);
     EXPECT_DOUBLE_EQ(DateCeil(v, dt_daily), 45001);
-    EXPECT_DOUBLE_EQ(DateFloor(v, dt_weekly), 44998); // Monday 13 Mar
-    EXPECT_DOUBLE_EQ(DateFloor(v, dt_monthly), 44986); // 1 Mar 2023
+    EXPECT_DOUBLE_EQ(DateFloor(v, dt_weekly), 44998);        // Monday 13 Mar
+    EXPECT_DOUBLE_EQ(DateFloor(v, dt_monthly), 44986);       // 1 Mar 2023
     EXPECT_DOUBLE_EQ(DateAdvance(44986, dt_monthly), 45017); // 1 Apr 2023
-    EXPECT_DOUBLE_EQ(DateFloor(v, dt_annually), 44927); // 1 Jan 2023
+    EXPECT_DOUBLE_EQ(DateFloor(v, dt_annually), 44927);      // 1 Jan 2023
     EXPECT_DOUBLE_EQ(DateFloor(v, dt_hourly), 45000.75);
     EXPECT_DOUBLE_EQ(DateCeil(45000.0, dt_monthly), 45017);
     // 31 Jan + 1 month is the last day of February.
@@ -461,7 +462,8 @@ TEST(AxisPosition, ByOffsetType) {
 TEST(XLabels, OverlappingLabelsAreSkippedButTheLastIsKept) {
     // Labels 20 px wide every 15 px: every other one fits; the last one always shows.
     std::vector<std::pair<int, int>> ext;
-    for (int i = 0; i < 6; ++i) ext.push_back({i * 15, i * 15 + 20});
+    for (int i = 0; i < 6; ++i)
+        ext.push_back({i * 15, i * 15 + 20});
     const std::vector<bool> d = SelectXLabels(ext);
     EXPECT_EQ(d, (std::vector<bool>{true, false, true, false, true, true}));
     // A label starting exactly at the previous one's right edge counts as overlapping.
