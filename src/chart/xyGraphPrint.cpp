@@ -58,6 +58,7 @@ void TxyGraph::PrintPage(QPaintDevice& page, TPrintService& service) {
         TDimensions::Values dims;
         TFont chartFont, caption, title, label, legend;
         AxisScale axes[3];
+        std::vector<DrawnLabel> labels;
         bool scalesValid;
         Restore(TxyGraph& graph)
             : g(graph), dims(graph.m_dimensions->m_v), chartFont(graph.m_chartFont),
@@ -65,7 +66,7 @@ void TxyGraph::PrintPage(QPaintDevice& page, TPrintService& service) {
               label(graph.m_appearance->m_labelFont),
               legend(graph.m_legend->m_font), axes{graph.m_xAxis->m_s, graph.m_yAxis->m_s,
                                                    graph.m_yAxis2->m_s},
-              scalesValid(graph.m_scalesValid) {
+              labels(graph.m_drawnXLabels), scalesValid(graph.m_scalesValid) {
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         }
         ~Restore() {
@@ -83,6 +84,7 @@ void TxyGraph::PrintPage(QPaintDevice& page, TPrintService& service) {
             g.m_xAxis->m_s = axes[0];
             g.m_yAxis->m_s = axes[1];
             g.m_yAxis2->m_s = axes[2];
+            g.m_drawnXLabels = labels;
             g.m_scalesValid = scalesValid;
             g.m_draw = g.ScreenState();
             QGuiApplication::restoreOverrideCursor();

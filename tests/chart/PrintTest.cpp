@@ -119,9 +119,15 @@ TEST(Printing, ScreenUnchangedAfterPrinting) {
     g.Legend().setVisible(true);
     g.GetSeries(1).SetShowInLegend(3);
     const ScreenState before = Capture(g);
+    const auto labels = g.DrawnXLabels();
+    const double xScale = g.XAxis().ScaleFactor();
     TImagePrintService page(QSize(2480, 3508), 300);
     ASSERT_TRUE(g.Print(page));
     EXPECT_FALSE(g.Printing());
+    EXPECT_EQ(g.XAxis().ScaleFactor(), xScale);
+    ASSERT_EQ(g.DrawnXLabels().size(), labels.size());
+    for (std::size_t i = 0; i < labels.size(); ++i)
+        EXPECT_EQ(g.DrawnXLabels()[i].Box, labels[i].Box);
     ExpectSameScreen(before, Capture(g));
 }
 
