@@ -216,15 +216,19 @@ void TxyGraph::ScaleAxes() {
             a->m_s.Valid = false;
         }
     }
-    m_scalesValid = m_xAxis->Valid() && m_yAxis->Valid() && m_yAxis2->Valid();
-
     const int plotWidth = PlotRight() - PlotLeft();
     const int plotHeight = PlotBottom() - PlotTop();
     for (TAxis* a : axes) {
         if (!a->m_s.Valid) continue;
-        ComputeScaleFactor(a->m_s, a->m_kind == TAxis::Kind::X ? plotWidth : plotHeight,
-                           a->m_title.toStdString());
+        try {
+            ComputeScaleFactor(a->m_s, a->m_kind == TAxis::Kind::X ? plotWidth : plotHeight,
+                               a->m_title.toStdString());
+        } catch (const ChartError&) {
+            // A span beyond the doubles (say -1e308 ... 1e308) cannot be scaled either.
+            a->m_s.Valid = false;
+        }
     }
+    m_scalesValid = m_xAxis->Valid() && m_yAxis->Valid() && m_yAxis2->Valid();
     if (m_scalesValid && changed && OnRescale && !m_draw.Printing) OnRescale(*this);
 }
 

@@ -361,3 +361,20 @@ TEST(Drawing, PreventFlickerDrawsOnlyTheSeriesLayer) {
     EXPECT_GE(fullDraws, 1);
     EXPECT_GT(g.XAxis().Max(), xMax);
 }
+
+TEST(Drawing, RangesBeyondTheDoublesShowAsInconsistent) {
+    TxyGraph g;
+    g.resize(300, 200);
+    g.YAxis().SetMin(-1e308);
+    g.YAxis().SetMax(1e308); // the span overflows
+    g.GetSeries(2).AddPoint(0.5, 1);
+    QImage img;
+    EXPECT_NO_THROW(img = g.RenderImage());
+    EXPECT_FALSE(g.ScalesValid());
+    EXPECT_EQ(CountPixels(img, img.rect(), IsBlueish), 0);
+    g.YAxis().SetMin(0);
+    g.YAxis().SetMax(2);
+    img = g.RenderImage();
+    EXPECT_TRUE(g.ScalesValid());
+    EXPECT_GT(CountPixels(img, img.rect(), IsBlueish), 0);
+}
