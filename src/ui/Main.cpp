@@ -175,9 +175,9 @@ void TForm1::CreateResultPanels(QWidget* client)
     y = 32;
     for (const auto& r : results) {
         *r.label = MakeLabel(Panel2, r.labelName, QString::fromLatin1(r.caption), 10, y + 4, f);
-        *r.edit = MakeDisplay(Panel2, r.editName, 252, y, 57, f);
+        *r.edit = MakeDisplay(Panel2, r.editName, 282, y, 50, f);
         (*r.edit)->setEnabled(false);
-        *r.unit = MakeLabel(Panel2, r.unitName, QString::fromLatin1(r.unitText), 314, y + 4, f);
+        *r.unit = MakeLabel(Panel2, r.unitName, QString::fromLatin1(r.unitText), 337, y + 4, f);
         y += 30;
     }
     Image2 = new TPicture(TPicture::Logo, Panel2, "Image2", 290, 4, 56, 26);

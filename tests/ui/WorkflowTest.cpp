@@ -4,6 +4,7 @@
 
 #include "About.h"
 #include "MainCharts.h"
+#include "SelMot.h"
 
 #include <cmath>
 
@@ -212,11 +213,16 @@ TEST_F(UiTest, ChangeEquivalentDiagramBeforeAMotorIsError100)
     EXPECT_FALSE(MotorData.MotorFromList);
 }
 
-TEST_F(UiTest, TheCatalogueStepSaysItIsNotAvailable)
+TEST_F(UiTest, StepOneOpensTheCatalogueOrSaysItIsNotAvailable)
 {
     ChooseLanguage(false);
     EnterMotor();
     Click(Form1->Button1);
+    if (MotorCatalogueAvailable) {
+        EXPECT_TRUE(Form4->isVisible());
+        EXPECT_TRUE(MotorData.MotorFromList);
+        return;
+    }
     QMessageBox* note = OpenMessageBox("NoteBox");
     ASSERT_NE(note, nullptr);
     EXPECT_TRUE(note->text().contains("catalogue is not available yet"));
