@@ -195,13 +195,14 @@ void TForm1::CreateStartMenu(QWidget* client)
     Panel3 = MakePanel(client, "Panel3", 112, 116, 537, 305);
     Label34 = MakeLabel(Panel3, "Label34", QStringLiteral("Select parameters in the order"), 137, 32,
                         SansFont(19, true));
+    Label34->move((Panel3->width() - Label34->width()) / 2, Label34->y());
     const QFont big = SansFont(16);
     Button1 = MakeButton(Panel3, "Button1", QStringLiteral("1. Select Motor in List"), 137, 80, 254, 37, big);
     Button2 = MakeButton(Panel3, "Button2", QStringLiteral("2. Soft-Starter Parameters"), 137, 128, 254, 37, big);
     Button3 = MakeButton(Panel3, "Button3", QStringLiteral("3. Load Parameters"), 137, 176, 254, 37, big);
     Button5 = MakeButton(Panel3, "Button5", QStringLiteral("Help"), 178, 260, 75, 25, f);
     Button6 = MakeButton(Panel3, "Button6", QStringLiteral("Exit"), 274, 260, 75, 25, f);
-    Image1 = new TPicture(TPicture::MotorRamp, Panel3, "Image1", 410, 80, 110, 133);
+    Image1 = new TPicture(TPicture::MotorRamp, Panel3, "Image1", 14, 80, 110, 133);
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
@@ -619,6 +620,7 @@ void TForm1::ApplyTexts()
         SetCaption(t.label, pick(t.english, t.french));
     Button4->setText(pick("Return", "Retour"));
     SetCaption(Label34, pick("Select parameters in the order", "Le choix des paramètres se fait dans l'ordre"));
+    Label34->move((Panel3->width() - Label34->width()) / 2, Label34->y()); // the French text is longer
     Button1->setText(pick("1. Select Motor in List", "1. Choisir un moteur dans la liste"));
     Button2->setText(pick("2. Soft-Starter Parameters", "2. Paramètres du Soft-Starter"));
     Button3->setText(pick("3. Load Parameters", "3. Paramètres de la charge"));

@@ -4,6 +4,7 @@
 
 #include "About.h"
 #include "MainCharts.h"
+#include "ErrorMessages.h"
 #include "SelMot.h"
 
 #include <cmath>
@@ -245,4 +246,38 @@ TEST_F(UiTest, ClosingTheErrorDialogWithoutOkKeepsTheNumber)
     Pump();
     EXPECT_FALSE(ErrorShown());
     EXPECT_EQ(MotorData.ErrorNumber, 30);
+}
+
+TEST_F(UiTest, UnreachableCurrentLimitKeepsTheStartMenu)
+{
+    ChooseLanguage(false);
+    EnterMotor();
+    Click(Form1->Button2);
+    SetLimitMode("0.3"); // below the no-load current: no ramp keeps the current under it
+    Click(Form1->Button3);
+    SetLoad(LoadKind::None);
+    EXPECT_EQ(MotorData.ErrorNumber, ErrLimitUnreachable);
+    EXPECT_TRUE(ErrorShown());
+    EXPECT_FALSE(MotorData.ResultsMode);
+    EXPECT_FALSE(MotorData.DataChanged);
+    EXPECT_TRUE(Form1->Panel3->isVisible());
+    EXPECT_FALSE(Form1->Panel1->isVisible());
+    EXPECT_FALSE(AsWidget(Form1->xyGraph3)->isVisible());
+    AcknowledgeError();
+    EXPECT_FALSE(ErrorShown()); // the main window's activation does not raise it again
+    EXPECT_EQ(MotorData.ErrorNumber, 0);
+}
+
+TEST_F(UiTest, ARefusedRecomputationKeepsTheResultsView)
+{
+    RunWorkflow();
+    const QString ramp = Form1->Edit19->text();
+    Trigger(Form1->SoftStarter);
+    SetLimitMode("0.3");
+    EXPECT_EQ(MotorData.ErrorNumber, ErrLimitUnreachable);
+    EXPECT_TRUE(MotorData.ResultsMode);
+    EXPECT_TRUE(Form1->Panel1->isVisible());
+    EXPECT_FALSE(Form1->Panel3->isVisible());
+    EXPECT_EQ(Form1->Edit19->text(), ramp);
+    EXPECT_EQ(SeriesPoints(Form1->xyGraph4, 1).size(), 100u);
 }
