@@ -3,6 +3,7 @@
 #include "Aff_Err.h"
 #include "Checks.h"
 #include "Forms.h"
+#include "MotorList.h"
 #include "Pictures.h"
 #include "TextToReal.h"
 #include "UiCommon.h"
@@ -185,6 +186,12 @@ void TForm2::Button1Click()
         ReadRatedValues();
         if (MotorData.ErrorNumber != 0)
             return;
+        // A maker or size text that the motor list could not hold would be cut apart when the
+        // saved motor is read back.
+        if (const int textError = CheckListTexts(MotorData)) {
+            RaiseError(textError);
+            return;
+        }
         // Values that the derivation would divide by are refused before it runs; such a motor
         // has no derived values and does not count as identified.
         const bool derivable = CheckRatedValues(MotorData) == 0;

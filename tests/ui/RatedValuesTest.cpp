@@ -3,6 +3,8 @@
 
 #include "UiFixture.h"
 
+#include "ErrorMessages.h"
+
 TEST_F(UiTest, MissingRatedValuesAreReportedOneAtATimeInTheirOrder)
 {
     ChooseLanguage(false);
@@ -193,4 +195,21 @@ TEST_F(UiTest, FrenchRatedValuesTextsAndMessages)
     Click(Form2->Button1);
     EXPECT_EQ(OKBottomDlg->windowTitle(), "Erreur");
     EXPECT_EQ(ErrorText(), QString::fromUtf8("La puissance mécanique n'est pas declarée!"));
+}
+
+TEST_F(UiTest, MakerTextWithASemicolonIsRefused)
+{
+    ChooseLanguage(false);
+    Trigger(Form1->RatedValues);
+    Form2->Edit9->setText("Maker;A");
+    TypeMotor(Motor());
+    EXPECT_EQ(MotorData.ErrorNumber, ErrListTextSeparator);
+    EXPECT_EQ(ErrorText(), QString::fromUtf8(ErrorMessage(ErrListTextSeparator, Language::English)));
+    EXPECT_TRUE(Form2->isVisible());
+    EXPECT_EQ(MotorData.StartStep, 0);
+    AcknowledgeError();
+    Form2->Edit9->setText("Maker A");
+    Click(Form2->Button1);
+    EXPECT_EQ(MotorData.ErrorNumber, 0);
+    EXPECT_FALSE(Form2->isVisible());
 }
