@@ -2,12 +2,15 @@
 
 #include "Aff_Err.h"
 #include "Forms.h"
-#include "Main.h"
+#include "MotorList.h"
 #include "UiCommon.h"
 
 #include <QFrame>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+
+#include <exception>
 
 TOKBottomDlg1::TOKBottomDlg1()
 {
@@ -21,14 +24,20 @@ TOKBottomDlg1::TOKBottomDlg1()
     Bevel1->setGeometry(8, 8, 609, 65);
     Bevel1->setFrameShape(QFrame::Box);
     Bevel1->setFrameShadow(QFrame::Sunken);
+    // From its designed left edge to the same distance from the box's right edge, so that the
+    // centred question stays in the middle of the box whatever its length.
     Label1 = new QLabel(QStringLiteral("XXX"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(16, 29, 593, 25);
+    Label1->setGeometry(46, 29, 609 - 2 * (46 - 8), 25);
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setFont(SerifFont(19, true));
+    QPalette lp = Label1->palette();
+    lp.setColor(QPalette::WindowText, Qt::black);
+    Label1->setPalette(lp);
     OKBtn = MakeButton(this, "OKBtn", QStringLiteral("OK"), 230, 100, 75, 25, f);
     CancelBtn = MakeButton(this, "CancelBtn", QStringLiteral("Cancel"), 318, 100, 75, 25, f);
     OKBtn->setDefault(true);
+    CancelBtn->setAutoDefault(false);
     connect(OKBtn, &QPushButton::clicked, this, &TOKBottomDlg1::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TOKBottomDlg1::CancelBtnClick);
 }
@@ -47,25 +56,57 @@ void TOKBottomDlg1::FormActivate()
         if (action == 1)
             Label1->setText(QStringLiteral("Les moteurs que vous avez enregistrer seront effacer!"));
         else if (action == 2)
-            Label1->setText(QString::fromUtf8("Voulez-vous sauver les paramètres dans la liste de moteur?"));
+            Label1->setText(QStringLiteral("Voulez-vous sauver les paramètres dans la liste de moteur?"));
     }
 }
 
 void TOKBottomDlg1::OKBtnClick()
 {
     const int action = MotorData.ListAction;
+    if (action != 1 && action != 2)
+        return;
     if (action == 2 && !MotorData.MotorIdentified) {
         RaiseError(200);
         CloseForm();
         return;
     }
-    if (action == 1 || action == 2) {
-        // The list file operations are not built yet: say so rather than pretend to have written.
-        ShowNote(Form1 ? static_cast<QWidget*>(Form1) : static_cast<QWidget*>(this),
-                 QStringLiteral("The motor catalogue is not available yet: nothing was written."),
-                 QString::fromUtf8("Le catalogue des moteurs n'est pas encore disponible : rien n'a été écrit."));
-        CloseForm();
+    // Both operations leave the list exactly as it was when they fail; the window then stays
+    // open so that the user can put the cause right and try again, or cancel.
+    try {
+        if (action == 1)
+            RestoreListFromBackup(ListFileName, BackupFileName);
+        else
+            AppendMotorRecord(MotorData, SystemDecimalSeparator(), ListFileName);
+    } catch (const ListFileError& e) {
+        ReportFileError(QString::fromStdString(e.Message(Language::English)),
+                        QString::fromStdString(e.Message(Language::French)));
+        return;
+    } catch (const std::exception& e) {
+        const QString what = QString::fromLocal8Bit(e.what());
+        ReportFileError(QStringLiteral("The motor list \"%1\" was not changed: %2").arg(ListFileName, what),
+                        QStringLiteral("La liste des moteurs « %1 » n'a pas été modifiée : %2").arg(ListFileName, what));
+        return;
     }
+    lastFileError_.clear();
+    CloseForm();
+}
+
+void TOKBottomDlg1::ReportFileError(const QString& english, const QString& french)
+{
+    if (EnglishChosen())
+        lastFileError_ = english;
+    else if (FrenchChosen())
+        lastFileError_ = french;
+    else
+        lastFileError_ = english + QStringLiteral("\n\n") + french;
+    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Tarvello"), lastFileError_, QMessageBox::Ok,
+                                this);
+    box->setObjectName(QStringLiteral("ListFileErrorBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+    box->raise();
+    box->activateWindow();
 }
 
 void TOKBottomDlg1::CancelBtnClick()

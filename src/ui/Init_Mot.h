@@ -1,7 +1,10 @@
 #pragma once
-// Confirmation of the two motor-list commands (initialise the list, save the current motor).
+// Confirmation of the two motor-list commands: initialise the list from its delivered copy
+// (ListAction 1) or save the current motor in it (ListAction 2).
 
 #include "ModelessForm.h"
+
+#include <QString>
 
 class QFrame;
 class QLabel;
@@ -18,4 +21,12 @@ public:
     QFrame* Bevel1;
     QLabel* Label1;
     QPushButton *OKBtn, *CancelBtn;
+
+    // The message of the last failed file operation, in the chosen language; empty after a success.
+    const QString& LastFileError() const { return lastFileError_; }
+
+private:
+    void ReportFileError(const QString& english, const QString& french);
+
+    QString lastFileError_;
 };

@@ -1,9 +1,68 @@
 #include "SchemEqu.h"
 
+#include "Aff_Err.h"
+#include "Checks.h"
+#include "ErrorMessages.h"
+#include "Forms.h"
+#include "Identification.h"
+#include "Pictures.h"
+#include "TextToReal.h"
 #include "UiCommon.h"
 
+#include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+
+#include <cmath>
+
+TShape::TShape(Kind kind, QWidget* parent, const char* name, int x, int y, int w, int h)
+    : QWidget(parent), kind_(kind)
+{
+    setObjectName(QString::fromLatin1(name));
+    setGeometry(x, y, w, h);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void TShape::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    const QRectF inner(1, 1, width() - 2, height() - 2); // a 2-pixel pen centred on it stays inside
+    switch (kind_) {
+    case Line:
+    case Reactance:
+        p.fillRect(rect(), Qt::black);
+        break;
+    case Resistor:
+        p.setPen(QPen(Qt::black, 2));
+        p.setBrush(Qt::white);
+        p.drawRect(inner);
+        break;
+    case Circle:
+        // No fill: the conductor behind it stays visible, as on the original drawing.
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(Qt::black, 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(inner);
+        break;
+    }
+}
+
+TPaintBox::TPaintBox(QWidget* parent, const char* name, int x, int y, int w, int h) : QWidget(parent)
+{
+    setObjectName(QString::fromLatin1(name));
+    setGeometry(x, y, w, h);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void TPaintBox::paintEvent(QPaintEvent*)
+{
+    if (!OnPaint)
+        return;
+    QPainter p(this);
+    OnPaint(p);
+}
 
 TForm3::TForm3()
 {
@@ -12,27 +71,208 @@ TForm3::TForm3()
     SetClientSize(772, 412);
     const QFont f = SansFont(11);
     setFont(f);
-    Label18 = MakeLabel(this, "Label18", QStringLiteral("Equivalent Diagram"), 305, 32, SansFont(16, true));
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(6, 16, 760, 345);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setLineWidth(1);
+    QWidget* P = Panel1;
+
+    // Conductors first, the elements over them, so that each element hides the line it sits on.
+    Shape1 = new TShape(TShape::Line, P, "Shape1", 120, 120, 593, 2);
+    Shape2 = new TShape(TShape::Line, P, "Shape2", 120, 320, 593, 2);
+    Shape16 = new TShape(TShape::Line, P, "Shape16", 120, 120, 2, 201);
+    Shape15 = new TShape(TShape::Line, P, "Shape15", 712, 120, 2, 201);
+    Shape5 = new TShape(TShape::Line, P, "Shape5", 472, 120, 2, 49);
+    Shape4 = new TShape(TShape::Line, P, "Shape4", 448, 168, 49, 2);
+    Shape6 = new TShape(TShape::Line, P, "Shape6", 448, 168, 2, 105);
+    Shape3 = new TShape(TShape::Line, P, "Shape3", 496, 168, 2, 105);
+    Shape8 = new TShape(TShape::Line, P, "Shape8", 448, 272, 49, 2);
+    Shape7 = new TShape(TShape::Line, P, "Shape7", 472, 272, 2, 49);
+    Shape17 = new TShape(TShape::Circle, P, "Shape17", 96, 195, 50, 50);
+    Shape9 = new TShape(TShape::Resistor, P, "Shape9", 256, 109, 60, 25);
+    Shape11 = new TShape(TShape::Reactance, P, "Shape11", 360, 109, 60, 25);
+    Shape12 = new TShape(TShape::Reactance, P, "Shape12", 520, 109, 60, 25);
+    Shape10 = new TShape(TShape::Resistor, P, "Shape10", 616, 109, 60, 25);
+    Shape13 = new TShape(TShape::Reactance, P, "Shape13", 437, 190, 25, 60);
+    Shape14 = new TShape(TShape::Resistor, P, "Shape14", 485, 189, 25, 60);
+    Shape18 = new TShape(TShape::Resistor, P, "Shape18", 701, 190, 25, 60);
+    Shape19 = new TShape(TShape::Line, P, "Shape19", 655, 220, 16, 1);
+
+    PaintBox1 = new TPaintBox(P, "PaintBox1", 683, 185, 60, 70);
+    PaintBox1->OnPaint = [this](QPainter& canvas) { PaintBox1Paint(canvas); };
+    PaintBox2 = new TPaintBox(P, "PaintBox2", 168, 115, 20, 12);
+    PaintBox2->OnPaint = [this](QPainter& canvas) { PaintBox2Paint(canvas); };
+
+    Label18 = MakeLabel(P, "Label18", QStringLiteral("Equivalent Diagram"), 299, 16, SansFont(16, true));
+    Image1 = new TPicture(TPicture::Logo, P, "Image1", 683, 8, 74, 49);
+
+    Label1 = MakeLabel(P, "Label1", QStringLiteral("Rs"), 278, 64, f);
+    Label2 = MakeLabel(P, "Label2", QStringLiteral("Xssigma"), 369, 64, f);
+    Label3 = MakeLabel(P, "Label3", QStringLiteral("X'rsigma"), 530, 64, f);
+    Label4 = MakeLabel(P, "Label4", QStringLiteral("R'r"), 639, 64, f);
+    Label5 = MakeLabel(P, "Label5", QStringLiteral("Xh"), 390, 192, f);
+    Label6 = MakeLabel(P, "Label6", QStringLiteral("Riron"), 530, 192, f);
+    Label17 = MakeLabel(P, "Label17", QStringLiteral("R'r"), 642, 214, f);
+    Label19 = MakeLabel(P, "Label19", QStringLiteral("1-s"), 656, 204, f);
+    Label20 = MakeLabel(P, "Label20", QStringLiteral("s"), 661, 222, f);
+
+    // The ohm sign beside each element's field.
+    const QString ohm = QString(QChar(0x03A9));
+    Label7 = MakeLabel(P, "Label7", ohm, 312, 84, f);
+    Label8 = MakeLabel(P, "Label8", ohm, 416, 84, f);
+    Label9 = MakeLabel(P, "Label9", ohm, 576, 84, f);
+    Label10 = MakeLabel(P, "Label10", ohm, 672, 84, f);
+    Label11 = MakeLabel(P, "Label11", ohm, 568, 212, f);
+    Label12 = MakeLabel(P, "Label12", ohm, 424, 212, f);
+
+    Label13 = MakeLabel(P, "Label13", QStringLiteral("Phase Voltage"), 10, 168, f);
+    Label14 = MakeLabel(P, "Label14", QStringLiteral("Frequency"), 19, 216, f);
+    Label22 = MakeLabel(P, "Label22", QStringLiteral("Phase Current"), 150, 64, f);
+    Label15 = MakeLabel(P, "Label15", QStringLiteral("V"), 68, 188, f);
+    Label16 = MakeLabel(P, "Label16", QStringLiteral("Hz"), 68, 236, f);
+    Label25 = MakeLabel(P, "Label25", QStringLiteral("A"), 205, 88, f);
+
+    Edit1 = MakeEdit(P, "Edit1", 264, 80, 40, f);
+    Edit2 = MakeEdit(P, "Edit2", 624, 80, 40, f);
+    Edit3 = MakeEdit(P, "Edit3", 368, 80, 40, f);
+    Edit4 = MakeEdit(P, "Edit4", 528, 80, 40, f);
+    Edit5 = MakeEdit(P, "Edit5", 376, 208, 40, f);
+    Edit6 = MakeEdit(P, "Edit6", 520, 208, 40, f);
+    Edit7 = MakeEdit(P, "Edit7", 24, 184, 40, f);
+    Edit8 = MakeEdit(P, "Edit8", 24, 232, 40, f);
+    Edit12 = MakeEdit(P, "Edit12", 160, 84, 41, f);
+    // Shown for reference only: OK never reads them back.
+    for (QLineEdit* e : {Edit7, Edit8, Edit12})
+        e->setEnabled(false);
+    QLineEdit* const order[] = {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit12};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
     Button1 = MakeButton(this, "Button1", QStringLiteral("OK"), 303, 376, 75, 25, f);
     Cancel = MakeButton(this, "Cancel", QStringLiteral("Cancel"), 407, 376, 75, 25, f);
-    Button1->setEnabled(false);
+    setTabOrder(Edit12, Button1);
+    setTabOrder(Button1, Cancel);
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
     connect(Cancel, &QPushButton::clicked, this, &TForm3::CancelClick);
 }
 
-void TForm3::FormActivate()
+void TForm3::SetDiagramTexts()
 {
     if (EnglishChosen()) {
         setWindowTitle(QStringLiteral("Equivalent Diagram"));
         SetCaption(Label18, QStringLiteral("Equivalent Diagram"));
+        SetCaption(Label13, QStringLiteral("Phase Voltage"));
+        SetCaption(Label14, QStringLiteral("Frequency"));
+        SetCaption(Label22, QStringLiteral("Phase Current"));
+        SetCaption(Label6, QStringLiteral("Riron"));
         Cancel->setText(QStringLiteral("Cancel"));
     } else if (FrenchChosen()) {
-        setWindowTitle(QString::fromUtf8("Paramètres du schéma équivalent"));
-        SetCaption(Label18, QString::fromUtf8("Paramètres du schéma équivalent"));
+        setWindowTitle(QStringLiteral("Paramètres du schéma équivalent"));
+        SetCaption(Label18, QStringLiteral("Paramètres du schéma équivalent"));
+        SetCaption(Label13, QStringLiteral("Tension de phase"));
+        SetCaption(Label14, QStringLiteral("Frequence"));
+        SetCaption(Label22, QStringLiteral("Courant de phase"));
+        SetCaption(Label6, QStringLiteral("Rfer"));
         Cancel->setText(QStringLiteral("Annuler"));
     }
+}
+
+void TForm3::FormActivate()
+{
+    SetDiagramTexts();
+    const auto show = [](QLineEdit* edit, double value, int decimals) {
+        // A value the fixed-point form cannot show is left out rather than shown as NAN or INF.
+        edit->setText(std::isfinite(value) ? FixedTextOrEmpty(value, decimals) : QString());
+    };
+    const MotorDataSet& d = MotorData;
+    show(Edit1, d.Rs, 2);
+    show(Edit2, d.Rr, 2);
+    show(Edit3, d.Xssigma, 2);
+    show(Edit4, d.Xrsigma, 2);
+    show(Edit5, d.Xh, 0);
+    show(Edit6, d.Riron, 0);
+    show(Edit7, d.PhaseVoltage, 0);
+    show(Edit8, d.Frequency, 0);
+    show(Edit12, d.PhaseCurrent, 1);
+    MotorData.DataChanged = false;
+}
+
+void TForm3::Button1Click()
+{
+    // Every field is converted and the circuit judged before anything is stored, so a refusal
+    // leaves the data set as it was and the dialog open for the correction.
+    QLineEdit* const fields[] = {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6};
+    double values[6] = {};
+    for (int i = 0; i < 6; ++i) {
+        const std::string text = fields[i]->text().trimmed().toStdString();
+        bool ok = !text.empty();
+        if (ok) {
+            try {
+                values[i] = TextToReal(text);
+            } catch (const EConvertError&) {
+                ok = false;
+            }
+        }
+        if (!ok) {
+            fields[i]->setFocus();
+            fields[i]->selectAll();
+            RaiseError(ErrRsField + i);
+            return;
+        }
+    }
+    MotorDataSet circuit;
+    circuit.Rs = values[0];
+    circuit.Rr = values[1];
+    circuit.Xssigma = values[2];
+    circuit.Xrsigma = values[3];
+    circuit.Xh = values[4];
+    circuit.Riron = values[5];
+    int refusal = CheckCircuit(circuit);
+    // The derived values are computed again from the rated values, which must allow it.
+    if (!refusal && MotorData.MechanicalPower == 0 && MotorData.LineVoltage == 0 && MotorData.LineCurrent == 0 &&
+        MotorData.RatedSpeed == 0)
+        refusal = ErrNoMotor;
+    if (!refusal)
+        refusal = CheckRatedValues(MotorData);
+    if (refusal) {
+        RaiseError(refusal);
+        return;
+    }
+    MotorData.Rs = values[0];
+    MotorData.Rr = values[1];
+    MotorData.Xssigma = values[2];
+    MotorData.Xrsigma = values[3];
+    MotorData.Xh = values[4];
+    MotorData.Riron = values[5];
+    DeriveRatedValues(MotorData);
+    MotorData.DataChanged = true;
+    CloseForm();
 }
 
 void TForm3::CancelClick()
 {
     CloseForm();
+}
+
+void TForm3::PaintBox1Paint(QPainter& canvas)
+{
+    // A diagonal arrow through the load resistor: it varies with the slip.
+    canvas.setRenderHint(QPainter::Antialiasing);
+    canvas.setPen(QPen(Qt::black, 1));
+    canvas.setBrush(Qt::black);
+    canvas.drawLine(0, 70, 60, 0);
+    const QPoint head[] = {{50, 5}, {60, 0}, {55, 10}};
+    canvas.drawPolygon(head, 3);
+}
+
+void TForm3::PaintBox2Paint(QPainter& canvas)
+{
+    // The direction of the phase current.
+    canvas.setRenderHint(QPainter::Antialiasing);
+    canvas.setPen(QPen(Qt::black, 1));
+    canvas.setBrush(Qt::black);
+    const QPoint head[] = {{0, 0}, {20, 6}, {0, 12}};
+    canvas.drawPolygon(head, 3);
 }

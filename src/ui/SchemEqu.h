@@ -1,23 +1,69 @@
 #pragma once
-// The equivalent diagram dialog. Only its window and texts exist so far: editing the circuit is
-// not offered yet (the main menu says so), so a typed motor is always identified.
+// The equivalent diagram dialog: the per-phase circuit of the motor drawn with an edit field on
+// each of its six elements, beside the phase voltage, frequency and phase current (read only).
 
 #include "ModelessForm.h"
 
+#include <functional>
+
+class QFrame;
 class QLabel;
+class QLineEdit;
+class QPainter;
 class QPushButton;
+class TPicture;
+
+// A fixed figure of the drawing: a conductor (a 2-pixel filled bar), a resistor (white box with a
+// 2-pixel outline), a reactance (black box) or the source (a circle, outline only).
+class TShape : public QWidget {
+    Q_OBJECT
+public:
+    enum Kind { Line, Resistor, Reactance, Circle };
+    TShape(Kind kind, QWidget* parent, const char* name, int x, int y, int w, int h);
+    Kind ShapeKind() const { return kind_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    Kind kind_;
+};
+
+// A box whose picture is drawn by its owner's handler each time it is painted.
+class TPaintBox : public QWidget {
+    Q_OBJECT
+public:
+    TPaintBox(QWidget* parent, const char* name, int x, int y, int w, int h);
+    std::function<void(QPainter&)> OnPaint;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+};
 
 class TForm3 : public TModelessForm {
     Q_OBJECT
 public:
     TForm3();
     void FormActivate() override;
+    void Button1Click(); // OK
     void CancelClick();
+    void PaintBox1Paint(QPainter& canvas);
+    void PaintBox2Paint(QPainter& canvas);
 
-    QLabel* Label18;
+    QFrame* Panel1;
+    TShape *Shape1, *Shape2, *Shape3, *Shape4, *Shape5, *Shape6, *Shape7, *Shape8, *Shape9, *Shape10, *Shape11,
+        *Shape12, *Shape13, *Shape14, *Shape15, *Shape16, *Shape17, *Shape18, *Shape19;
+    TPaintBox *PaintBox1, *PaintBox2;
+    QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9, *Label10, *Label11,
+        *Label12, *Label13, *Label14, *Label15, *Label16, *Label17, *Label18, *Label19, *Label20, *Label22, *Label25;
+    QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit12;
+    TPicture* Image1;
     QPushButton* Button1;
     QPushButton* Cancel;
+
+private:
+    void SetDiagramTexts();
 };
 
-// Whether the dialog can edit the circuit; the menu entry opens it only then.
-constexpr bool EquivalentDiagramAvailable = false;
+// The dialog edits the circuit; the menu entry opens it.
+constexpr bool EquivalentDiagramAvailable = true;
