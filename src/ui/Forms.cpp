@@ -10,6 +10,7 @@
 #include "SelMot.h"
 #include "SoftStar.h"
 #include "ValNom.h"
+#include "xyGraph.h"
 
 MotorDataSet MotorData;
 
@@ -36,6 +37,12 @@ void CreateForms()
     Form5 = new TForm5;
     Form6 = new TForm6;
     OKBottomDlg2 = new TOKBottomDlg2;
+}
+
+void StartUp()
+{
+    RegisterxyGraphClipboardFormat();
+    CreateForms();
 }
 
 template <class T>

@@ -30,6 +30,8 @@ extern TOKBottomDlg2* OKBottomDlg2;
 // Creates the windows in the order main window, About box, rated values, error, equivalent diagram,
 // motor selection, motor-list confirmation, load, soft-starter, print. Needs a QApplication.
 void CreateForms();
+// The program's start-up: the chart component's clipboard format registered, then CreateForms.
+void StartUp();
 // Destroys them (in reverse order) and sets the pointers back to null.
 void DestroyForms();
 // Starts a fresh session: windows destroyed, data set back to its program-start state, windows

@@ -8,6 +8,7 @@
 #include "Print.h"
 #include "SchemEqu.h"
 #include "SelMot.h"
+#include "xyGraph.h"
 
 #include <QMenu>
 
@@ -186,4 +187,16 @@ TEST_F(UiTest, ExitClosesTheMainWindow)
     Trigger(Form1->Exit1);
     EXPECT_TRUE(closed);
     EXPECT_FALSE(Form1->isVisible());
+}
+
+TEST_F(UiTest, StartUpRegistersTheChartClipboardFormatAndCreatesTheWindows)
+{
+    DestroyForms();
+    MotorData.Reset();
+    StartUp();
+    EXPECT_TRUE(IsClipboardFormatRegistered(QStringLiteral("Internal xyGraph Format")));
+    ASSERT_NE(Form1, nullptr);
+    ASSERT_NE(OKBottomDlg2, nullptr);
+    EXPECT_TRUE(Form1->Panel4->isVisibleTo(Form1));
+    EXPECT_DOUBLE_EQ(MotorData.Preset, 0.1);
 }

@@ -3,7 +3,6 @@
 
 #include "Forms.h"
 #include "Main.h"
-#include "xyGraph.h"
 
 #include <QApplication>
 
@@ -12,8 +11,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // Dialogs may still be open when the main window closes; closing it ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
-    RegisterxyGraphClipboardFormat();
-    CreateForms();
+    StartUp();
     QObject::connect(Form1, &TForm1::Closed, &app, &QCoreApplication::quit);
     Form1->show();
     const int result = app.exec();
