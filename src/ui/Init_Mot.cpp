@@ -66,8 +66,10 @@ void TOKBottomDlg1::OKBtnClick()
     if (action != 1 && action != 2)
         return;
     if (action == 2 && !MotorData.MotorIdentified) {
-        RaiseError(200);
+        // Hidden first, so that the main window it gives the activation back to does not
+        // cover the error.
         CloseForm();
+        RaiseError(200);
         return;
     }
     // Both operations leave the list exactly as it was when they fail; the window then stays

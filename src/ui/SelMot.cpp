@@ -286,6 +286,13 @@ void TForm4::StringGrid1Click()
     const int r = StringGrid1->currentRow();
     if (r < 1 || r > static_cast<int>(MotorData.ListConstructorName.size()))
         return;
+    if (!filling_) {
+        // A click on the fixed number column moves the current row without selecting it; the
+        // highlight must still show the motor that is copied.
+        filling_ = true;
+        StringGrid1->selectRow(r);
+        filling_ = false;
+    }
     const std::size_t i = static_cast<std::size_t>(r - 1);
     ListRecord record;
     record.lineNumber = r + 1;

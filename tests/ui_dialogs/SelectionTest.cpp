@@ -322,3 +322,19 @@ TEST_F(DialogTest, EveryActivationReadsTheListAgainAndKeepsTheHighlightedRow)
     EXPECT_EQ(Form4->StringGrid1->currentRow(), 2);
     EXPECT_EQ(MotorData.ListConstructorName.back(), "Maker C");
 }
+
+TEST_F(DialogTest, ClickingTheNumberOfARowPicksThatRow)
+{
+    WriteList({Title(), Record(1, "Maker A", "132 M", 5500), Record(2, "Maker B", "90 L", 1500)});
+    ChooseLanguage(false);
+    OpenSelection();
+    QTableWidget* grid = Form4->StringGrid1;
+    const QRect numberCell = grid->visualItemRect(grid->item(2, 0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, numberCell.center());
+    Pump();
+    EXPECT_EQ(grid->currentRow(), 2);
+    EXPECT_EQ(MotorData.ConstructorName, "Maker B");
+    // The row is highlighted, the fixed number column is not.
+    EXPECT_TRUE(grid->item(2, 1)->isSelected());
+    EXPECT_FALSE(grid->item(2, 0)->isSelected());
+}
