@@ -84,6 +84,7 @@ TEST_F(DialogTest, SavingWithoutAMotorIsError200AndWritesNothing)
     EXPECT_TRUE(ErrorShown());
     EXPECT_EQ(MotorData.ErrorNumber, 200);
     EXPECT_EQ(ErrorText(), QString::fromUtf8("Les valeurs ne sont pas déclarées"));
+    EXPECT_EQ(QApplication::activeWindow(), OKBottomDlg);
     EXPECT_EQ(Bytes(ListFileName), before);
 }
 
