@@ -17,6 +17,8 @@
 #include "UiCommon.h"
 #include "ValNom.h"
 
+#include <tuple>
+
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -50,16 +52,6 @@ QLineEdit* MakeDisplay(QWidget* parent, const char* name, int x, int y, int w, c
     QLineEdit* e = MakeEdit(parent, name, x, y, w, font);
     e->setReadOnly(true);
     return e;
-}
-
-QLabel* MakeColouredCaption(QWidget* parent, const char* name, const QString& text, int x, int y,
-                            const QColor& colour)
-{
-    QLabel* l = MakeLabel(parent, name, text, x, y, SansFont(11, true));
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, colour);
-    l->setPalette(pal);
-    return l;
 }
 
 } // namespace
@@ -98,15 +90,10 @@ void TForm1::CreateCharts(QWidget* client)
     xyGraph1 = NewMainChart(client, "xyGraph1", 8, 240, MainChart::CurrentSpeed);
     xyGraph2 = NewMainChart(client, "xyGraph2", 8, 360, MainChart::TorqueSpeed);
     // The captions that name the two series, inside each chart at its lower right.
-    const QColor blue(0, 0, 255), red(255, 0, 0);
-    Label41 = MakeColouredCaption(AsWidget(xyGraph3), "Label41", QStringLiteral("DOL"), 236, 104, blue);
-    Label47 = MakeColouredCaption(AsWidget(xyGraph3), "Label47", QStringLiteral("With Soft-Starter"), 266, 104, red);
-    Label42 = MakeColouredCaption(AsWidget(xyGraph4), "Label42", QStringLiteral("DOL"), 236, 104, blue);
-    Label49 = MakeColouredCaption(AsWidget(xyGraph4), "Label49", QStringLiteral("With Soft-Starter"), 266, 104, red);
-    Label43 = MakeColouredCaption(AsWidget(xyGraph1), "Label43", QStringLiteral("DOL"), 236, 104, blue);
-    Label52 = MakeColouredCaption(AsWidget(xyGraph1), "Label52", QStringLiteral("With Soft-Starter"), 266, 104, red);
-    Label44 = MakeColouredCaption(AsWidget(xyGraph2), "Label44", QStringLiteral("DOL"), 236, 104, blue);
-    Label53 = MakeColouredCaption(AsWidget(xyGraph2), "Label53", QStringLiteral("With Soft-Starter"), 266, 104, red);
+    std::tie(Label41, Label47) = AddSeriesCaptions(xyGraph3, "Label41", "Label47");
+    std::tie(Label42, Label49) = AddSeriesCaptions(xyGraph4, "Label42", "Label49");
+    std::tie(Label43, Label52) = AddSeriesCaptions(xyGraph1, "Label43", "Label52");
+    std::tie(Label44, Label53) = AddSeriesCaptions(xyGraph2, "Label44", "Label53");
 }
 
 void TForm1::CreateResultPanels(QWidget* client)
@@ -382,11 +369,6 @@ void TForm1::Button7Click()
 
 void TForm1::ChooseMotorKnowed1Click()
 {
-    if (!MotorCatalogueAvailable) {
-        // Without the catalogue a typed motor must keep being identified: MotorFromList stays.
-        ShowCatalogueNotAvailable(this);
-        return;
-    }
     MotorData.MotorFromList = true;
     Form4->ShowForm();
 }
@@ -445,11 +427,6 @@ void TForm1::EnterEquivalentDiagram1Click()
 {
     if (!MotorData.MotorIdentified) {
         RaiseError(100);
-        return;
-    }
-    if (!EquivalentDiagramAvailable) {
-        ShowNote(this, QStringLiteral("Changing the equivalent diagram is not available yet."),
-                 QString::fromUtf8("La modification du schéma équivalent n'est pas encore disponible."));
         return;
     }
     MotorData.MotorFromList = true;
@@ -571,13 +548,6 @@ void TForm1::SetUpCharts()
         StyleChart(xyGraph1);
         StyleChart(xyGraph2);
     }
-}
-
-void TForm1::PrintGraph(int graph)
-{
-    TxyGraph* charts[] = {nullptr, xyGraph1, xyGraph2, xyGraph3, xyGraph4};
-    if (graph >= 1 && graph <= 4)
-        PrintChart(charts[graph]);
 }
 
 void TForm1::ApplyTexts()

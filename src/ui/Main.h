@@ -55,7 +55,6 @@ public:
     void FillResultPanels();
     void SetUpCharts();
     // Prints one chart (1 to 4, by its designer number) on a page of its own.
-    void PrintGraph(int graph);
 
     // The help window, once opened (for tests).
     THelpWindow* HelpWindow() const { return helpWindow_; }

@@ -4,6 +4,8 @@
 #include "UiCommon.h"
 #include "xyGraph.h"
 
+#include <QLabel>
+
 namespace {
 
 struct ChartDesign {
@@ -65,6 +67,19 @@ TxyGraph* NewMainChart(QWidget* parent, const char* name, int x, int y, MainChar
 QWidget* AsWidget(TxyGraph* chart)
 {
     return chart;
+}
+
+std::pair<QLabel*, QLabel*> AddSeriesCaptions(TxyGraph* chart, const char* dolName, const char* softStarterName)
+{
+    auto caption = [chart](const char* name, const QString& text, int x, const QColor& colour) {
+        QLabel* l = MakeLabel(chart, name, text, x, 104, SansFont(11, true));
+        QPalette pal = l->palette();
+        pal.setColor(QPalette::WindowText, colour);
+        l->setPalette(pal);
+        return l;
+    };
+    return {caption(dolName, QStringLiteral("DOL"), 236, QColor(0, 0, 255)),
+            caption(softStarterName, QStringLiteral("With Soft-Starter"), 266, QColor(255, 0, 0))};
 }
 
 void PlotCurves(TxyGraph* currentChart, TxyGraph* torqueChart, const std::vector<CurvePoint>& points)

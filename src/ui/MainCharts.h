@@ -14,6 +14,10 @@ enum class MainChart { CurrentTime, TorqueTime, CurrentSpeed, TorqueSpeed };
 
 TxyGraph* NewMainChart(QWidget* parent, const char* name, int x, int y, MainChart kind);
 QWidget* AsWidget(TxyGraph* chart);
+// The blue "DOL" and red "With Soft-Starter" captions that name the two series, laid over the
+// chart's lower right; returns them in that order.
+std::pair<class QLabel*, class QLabel*> AddSeriesCaptions(TxyGraph* chart, const char* dolName,
+                                                          const char* softStarterName);
 
 // Plotting off and hidden, series 1 and 2 destroyed, then for each point in order: DOL current on
 // series 1 of currentChart, DOL torque on series 1 of torqueChart, soft-starter current on

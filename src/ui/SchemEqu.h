@@ -65,5 +65,3 @@ private:
     void SetDiagramTexts();
 };
 
-// The dialog edits the circuit; the menu entry opens it.
-constexpr bool EquivalentDiagramAvailable = true;

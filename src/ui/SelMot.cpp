@@ -356,14 +356,3 @@ void TForm4::Button3Click()
     CloseForm();
     Form2->ShowForm();
 }
-
-void ShowCatalogueNotAvailable(QWidget* parent)
-{
-    ShowNote(parent,
-             QStringLiteral("The motor catalogue is not available.\n"
-                            "Enter the motor's rated values instead: menu Parameters, "
-                            "Enter Or Change Rated Values (Ctrl+E)."),
-             QString::fromUtf8("Le catalogue des moteurs n'est pas disponible.\n"
-                               "Entrez plutôt les valeurs nominales du moteur : menu Paramètres, "
-                               "Entrer ou modifier les valeurs nominales (Ctrl+E)."));
-}

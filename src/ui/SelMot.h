@@ -49,8 +49,3 @@ private:
     bool filling_ = false;
 };
 
-// The catalogue can be read: step 1 and Select Motor in List open the dialog.
-constexpr bool MotorCatalogueAvailable = true;
-
-// The note that was shown instead of the selection dialog while the catalogue could not be read.
-void ShowCatalogueNotAvailable(class QWidget* parent);

@@ -214,21 +214,13 @@ TEST_F(UiTest, ChangeEquivalentDiagramBeforeAMotorIsError100)
     EXPECT_FALSE(MotorData.MotorFromList);
 }
 
-TEST_F(UiTest, StepOneOpensTheCatalogueOrSaysItIsNotAvailable)
+TEST_F(UiTest, StepOneOpensTheCatalogue)
 {
     ChooseLanguage(false);
     EnterMotor();
     Click(Form1->Button1);
-    if (MotorCatalogueAvailable) {
-        EXPECT_TRUE(Form4->isVisible());
-        EXPECT_TRUE(MotorData.MotorFromList);
-        return;
-    }
-    QMessageBox* note = OpenMessageBox("NoteBox");
-    ASSERT_NE(note, nullptr);
-    EXPECT_TRUE(note->text().contains("catalogue is not available yet"));
-    EXPECT_FALSE(MotorData.MotorFromList); // the typed motor is still identified
-    EXPECT_EQ(MotorData.StartStep, 1);
+    EXPECT_TRUE(Form4->isVisible());
+    EXPECT_TRUE(MotorData.MotorFromList);
 }
 
 TEST_F(UiTest, ErrorDialogBeforeTheLanguageChoiceStillNamesTheError)
