@@ -200,3 +200,40 @@ TEST(TarvelloSim, CatalogueRecord) {
     EXPECT_EQ(Sim({"--catalogue", file.string(), "--record", "1", "--power", "5"}).status, 2);
     std::filesystem::remove_all(dir);
 }
+
+#ifdef TARVELLO_CHART_IMAGES
+#include <QImage>
+
+TEST(TarvelloSim, ChartImageWithoutADisplay) {
+    const auto file = std::filesystem::temp_directory_path() / "tarvello-sim-charts.png";
+    std::filesystem::remove(file);
+    Result r = Sim(Motor({"--no-load-current", "4.5", "--current-limit", "3", "--png", file.string()}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.empty()); // the image replaces the printed panels
+    QImage image(QString::fromStdString(file.string()));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), 385);
+    EXPECT_EQ(image.height(), 249); // two charts
+    int blue = 0, red = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            blue += c.blue() > 200 && c.red() < 80 && c.green() < 80;
+            red += c.red() > 200 && c.blue() < 80 && c.green() < 80;
+        }
+    EXPECT_GT(blue, 100); // the DOL curves and captions
+    EXPECT_GT(red, 100);  // the soft-starter curves and captions
+
+    r = Sim(Motor({"--no-load-current", "4.5", "--static", "--png", file.string(), "--lang", "fr"}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(QImage(QString::fromStdString(file.string())).height(), 489); // four charts
+
+    std::filesystem::remove(file);
+    r = Sim(Motor({"--no-load-current", "4.5", "--load", "constant", "--t0", "500", "--png", file.string()}));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    r = Sim(Motor({"--no-load-current", "4.5", "--png", "/nonexistent-dir/x.png"}));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("PNG"), std::string::npos);
+}
+#endif

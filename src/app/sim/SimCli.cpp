@@ -14,6 +14,9 @@
 #include "MotorList.h"
 #include "StartSimulation.h"
 #include "TextToReal.h"
+#ifdef TARVELLO_CHART_IMAGES
+#include "ChartImage.h"
+#endif
 
 const char* const SimulatorUsage =
     R"(tarvello-sim [OPTIONS]
@@ -39,6 +42,7 @@ const char* const SimulatorUsage =
    --static                           also compute the curves against n/ns
    --curves FILE                      write the curve file ("-" for standard output)
    --json                             print the motor data set after the computation as one JSON object
+   --png FILE                         draw the charts (with --static all four) into a PNG image
    --lang en|fr                       language of messages (default en)
    --help
 )";
@@ -52,7 +56,7 @@ struct UsageError {
 const std::set<std::string> ValueOptions = {
     "--power", "--voltage", "--current", "--power-factor", "--frequency", "--speed", "--no-load-current",
     "--maker", "--size", "--circuit", "--estimated-time", "--preset", "--current-limit", "--ramp-time",
-    "--load", "--t0", "--t1", "--t2", "--curves", "--lang", "--catalogue", "--record"};
+    "--load", "--t0", "--t1", "--t2", "--curves", "--lang", "--catalogue", "--record", "--png"};
 const std::set<std::string> FlagOptions = {"--approximate", "--star", "--delta", "--static", "--json", "--help"};
 
 struct Options {
@@ -319,13 +323,14 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
     PresetStartInputs(ds);
     ds.LanguageEnglish = lang == Language::English;
     ds.LanguageFrench = !ds.LanguageEnglish;
+    CurveBuffer timePoints, staticPoints;
     try {
         if (o.Has("--catalogue")) ReadCatalogueMotor(o, ds);
         else ReadMotor(o, ds);
         ReadSoftStarter(o, ds);
         ReadLoad(o, ds);
         ds.ShowStaticCurves = o.Has("--static");
-        if (int e = RunStartComputation(ds, nullptr, nullptr)) throw Refusal{e};
+        if (int e = RunStartComputation(ds, &timePoints, &staticPoints)) throw Refusal{e};
     } catch (const Refusal& r) {
         const char* text = ErrorMessage(r.number, lang);
         err << "error " << r.number << ": " << (text ? text : "") << "\n";
@@ -353,7 +358,20 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
             }
         }
     }
+    if (auto png = o.Value("--png")) {
+#ifdef TARVELLO_CHART_IMAGES
+        const std::string problem =
+            SaveChartImage(timePoints.points, ds.ShowStaticCurves ? &staticPoints.points : nullptr, lang, *png);
+        if (!problem.empty()) {
+            err << "error: " << problem << "\n";
+            return 1;
+        }
+#else
+        err << "error: this tarvello-sim was built without the chart component\n";
+        return 1;
+#endif
+    }
     if (o.Has("--json")) PrintJson(ds, out);
-    if (!o.Has("--json") && !o.Has("--curves")) PrintPanels(ds, lang, out);
+    if (!o.Has("--json") && !o.Has("--curves") && !o.Has("--png")) PrintPanels(ds, lang, out);
     return 0;
 }
