@@ -7,7 +7,7 @@ what=${1:-build}
 pkgs=(g++ cmake make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libvulkan-dev fonts-liberation
       libgtest-dev libbenchmark-dev locales-all)
 if [ "$what" = test ]; then
-  pkgs+=(xvfb xauth xdotool dpkg-dev file)
+  pkgs+=(xvfb xauth xdotool imagemagick dpkg-dev file)
 fi
 
 missing=()
