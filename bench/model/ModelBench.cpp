@@ -1,22 +1,12 @@
 // Cost of the results computation behind the main window and of the ramp-time search.
 #include <benchmark/benchmark.h>
 
-#include "Identification.h"
+#include "ExampleMotor.h"
 #include "StartSimulation.h"
 
 namespace {
 MotorDataSet FourKilowatt(double limit) {
-    MotorDataSet ds;
-    PresetStartInputs(ds);
-    ds.MechanicalPower = 4000;
-    ds.LineVoltage = 400;
-    ds.LineCurrent = 8.5;
-    ds.PowerFactor = 0.82;
-    ds.Frequency = 50;
-    ds.RatedSpeed = 1440;
-    ds.NoLoadLineCurrent = 4.5;
-    ds.StarCoupling = true;
-    DeriveRatedValues(ds);
+    MotorDataSet ds = ExampleFourKilowattMotor();
     ds.LimitCurrentMode = true;
     ds.DesiredImaxIn = limit;
     return ds;

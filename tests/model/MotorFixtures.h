@@ -1,23 +1,10 @@
 #pragma once
 // The 4 kW, 400 V, 50 Hz, 1440 rpm motor that the worked examples use.
 
-#include "Identification.h"
-#include "MotorDataSet.h"
+#include "ExampleMotor.h"
 
 inline MotorDataSet FourKilowattMotor(bool star = true, bool approximate = false) {
-    MotorDataSet ds;
-    PresetStartInputs(ds);
-    ds.MechanicalPower = 4000;
-    ds.LineVoltage = 400;
-    ds.LineCurrent = 8.5;
-    ds.PowerFactor = 0.82;
-    ds.Frequency = 50;
-    ds.RatedSpeed = 1440;
-    ds.NoLoadLineCurrent = 4.5;
-    ds.StarCoupling = star;
-    ds.ApproximationWithoutNoLoadCurrent = approximate;
-    DeriveRatedValues(ds);
-    return ds;
+    return ExampleFourKilowattMotor(star, approximate);
 }
 
 inline MotorDataSet IdentifiedFourKilowattMotor(bool star = true, bool approximate = false) {

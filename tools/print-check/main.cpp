@@ -12,7 +12,7 @@
 //   tarvello-print-check measure PNG...
 //       prints, per page image, the box of its non-white pixels as fractions of the page.
 
-#include "Identification.h"
+#include "ExampleMotor.h"
 #include "MainCharts.h"
 #include "MotorDataSet.h"
 #include "StartSimulation.h"
@@ -33,18 +33,7 @@ namespace {
 
 // The nameplate of the worked examples' motor, prepared as the main window prepares a new motor.
 MotorDataSet FourKilowattMotor() {
-    MotorDataSet ds;
-    PresetStartInputs(ds);
-    ds.MechanicalPower = 4000;
-    ds.LineVoltage = 400;
-    ds.LineCurrent = 8.5;
-    ds.PowerFactor = 0.82;
-    ds.Frequency = 50;
-    ds.RatedSpeed = 1440;
-    ds.NoLoadLineCurrent = 4.5;
-    ds.StarCoupling = true;
-    ds.ApproximationWithoutNoLoadCurrent = false;
-    DeriveRatedValues(ds);
+    MotorDataSet ds = ExampleFourKilowattMotor();
     ds.ShowStaticCurves = true;
     return ds;
 }
