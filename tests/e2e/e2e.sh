@@ -148,8 +148,9 @@ focus() {
 click_at() {
   local id=$1 x=$2 y=$3 WINDOW X Y WIDTH HEIGHT SCREEN
   eval "$(xdotool getwindowgeometry --shell "$id")"
-  xdotool mousemove --sync $((X + x)) $((Y + y))
-  xdotool click 1
+  # No --sync: it waits for a motion, and there is none when the pointer is already there. The
+  # server handles the motion and the click in order anyway.
+  xdotool mousemove $((X + x)) $((Y + y)) click 1
   sleep 0.15
 }
 
@@ -210,6 +211,10 @@ no_curves_yet() {
   blue=$(chart_pixels '#0000FF')
   red=$(chart_pixels '#FF0000')
   [ "${blue:-1}" -eq 0 ] && [ "${red:-1}" -eq 0 ]
+}
+
+no_error_window() { # the error dialog of the program, in either language
+  ! visible_windows | grep -Eq '^[0-9]+ (Error|Erreur)$'
 }
 
 # Succeeds once file $1 equals file $2 byte for byte.
@@ -279,7 +284,8 @@ app_ended() {
 
 run_language() {
   LANG_TAG=$1
-  local title_main title_select title_soft title_load cancel_word record sim_soft sim_load
+  local title_main title_select title_soft title_load record sim_soft sim_load
+  local other=9 # a motor strong enough for both loads, different from the saved one
   local dlg id curves expected next last saved
   if [ "$LANG_TAG" = en ]; then
     title_main="Tarvello : Soft-Starter Simulator for Induction Motor"
@@ -410,10 +416,15 @@ run_language() {
   dlg=$(wait_window "$title_select")
   check "$LANG_TAG: motor selection reopened" test -n "$dlg" || return 1
   focus "$dlg"
-  click_at "$dlg" $((89 + 100)) $((40 + 24 + 12))   # row 1
+  click_at "$dlg" $((89 + 100)) $((40 + 24 + (other - 1) * 24 + 12))
   keys Tab space
-  check "$LANG_TAG: motor 1 chosen" wait_hidden "$dlg" || return 1
+  check "$LANG_TAG: motor $other chosen" wait_hidden "$dlg" || return 1
   focus "$MAIN"
+  save_curves "curves-$LANG_TAG-other.txt" || return 1
+  "$SIM" --catalogue "$WORK/Liste Moteur.old" --record "$other" "${sim_soft[@]}" "${sim_load[@]}" \
+    --curves - >"$WORK/expected-$LANG_TAG-other.txt"
+  check "$LANG_TAG: curves recomputed for motor $other" \
+    wait_same "$WORK/curves-$LANG_TAG-other.txt" "$WORK/expected-$LANG_TAG-other.txt"
 
   # Read it back: reopen the selection, move to the last row, OK; the main window recomputes.
   menu f m
@@ -455,6 +466,7 @@ save_curves() {
   xdotool type --delay 20 "$WORK/$name"
   keys Return
   check "$LANG_TAG: file dialog closed" wait_hidden "$dlg"
+  check "$LANG_TAG: no error message shown" no_error_window
 }
 
 # ---------------------------------------------------------------------------------------------
