@@ -54,7 +54,15 @@ cleanup() {
   fi
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM HUP
+interrupted() {
+  echo "FAIL: interrupted by signal $1"
+  echo "$PASSED passed, $((FAILED + 1)) failed"
+  KEEP=1
+  exit 130
+}
+trap 'interrupted INT' INT
+trap 'interrupted TERM' TERM
+trap 'interrupted HUP' HUP
 
 check() { # name, then a command that succeeds when the check passes
   local name=$1
@@ -82,7 +90,10 @@ start_xvfb() {
   for n in $(seq 90 199); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
     xauth -q -f "$XAUTHORITY" add ":$n" . "$cookie"
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -auth "$XAUTHORITY" >"$WORK/xvfb-$n.log" 2>&1 &
+    # -noreset: otherwise the server resets whenever its last client (each xdotool call)
+    # leaves, and refuses the program's connection while it does.
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset -auth "$XAUTHORITY" \
+      >"$WORK/xvfb-$n.log" 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$n"
     local i
