@@ -3,12 +3,17 @@
 
 #include "Forms.h"
 #include "Main.h"
+#include "WorkingFolder.h"
 
 #include <QApplication>
+#include <QDir>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The list files are opened by their bare names: work in the folder that holds them.
+    const QString installedData = QDir(QCoreApplication::applicationDirPath()).filePath("../share/tarvello");
+    QDir::setCurrent(ChooseWorkingFolder(QDir::currentPath(), installedData, UserDataHome()));
     // Dialogs may still be open when the main window closes; closing it ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
     StartUp();
