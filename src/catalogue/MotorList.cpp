@@ -398,22 +398,7 @@ void CopyRecordToDataSet(const ListRecord& record, MotorDataSet& ds) {
 }
 
 void StoreListRows(const MotorList& list, MotorDataSet& ds) {
-    std::array<std::vector<std::string>*, 16> columns = {&ds.ListConstructorName,
-                                                         &ds.ListMotorSize,
-                                                         &ds.ListMechanicalPower,
-                                                         &ds.ListLineVoltage,
-                                                         &ds.ListFrequency,
-                                                         &ds.ListLineCurrent,
-                                                         &ds.ListPowerFactor,
-                                                         &ds.ListRatedSpeed,
-                                                         &ds.ListNoLoadLineCurrent,
-                                                         &ds.ListRs,
-                                                         &ds.ListRr,
-                                                         &ds.ListXssigma,
-                                                         &ds.ListXrsigma,
-                                                         &ds.ListXh,
-                                                         &ds.ListRiron,
-                                                         &ds.ListCoupling};
+    const std::array<std::vector<std::string>*, 16> columns = ds.ListColumns();
     for (auto* column : columns) {
         column->clear();
         column->reserve(list.records.size());

@@ -86,6 +86,14 @@ struct MotorDataSet {
         ListFrequency, ListLineCurrent, ListPowerFactor, ListRatedSpeed, ListNoLoadLineCurrent, ListRs, ListRr,
         ListXssigma, ListXrsigma, ListXh, ListRiron, ListCoupling;
 
+    // The sixteen row columns in catalogue order (fields 2 to 17 of a record).
+    std::array<std::vector<std::string>*, 16> ListColumns() {
+        return {&ListConstructorName, &ListMotorSize, &ListMechanicalPower, &ListLineVoltage, &ListFrequency,
+                &ListLineCurrent,     &ListPowerFactor, &ListRatedSpeed,    &ListNoLoadLineCurrent, &ListRs,
+                &ListRr,              &ListXssigma,     &ListXrsigma,       &ListXh,                &ListRiron,
+                &ListCoupling};
+    }
+
     // Back to the program-start state: every number 0, every text empty, every flag false.
     void Reset() { *this = MotorDataSet{}; }
 };
