@@ -65,14 +65,7 @@ int CheckComputable(const MotorDataSet& ds) {
         return ErrNoMotor;
     if (!ds.MotorFromList) {
         if (int e = CheckIdentification(ds)) return e;
-        MotorDataSet identified;
-        identified.ElectricalPower = ds.ElectricalPower;
-        identified.MechanicalPower = ds.MechanicalPower;
-        identified.PhaseVoltage = ds.PhaseVoltage;
-        identified.PhaseCurrent = ds.PhaseCurrent;
-        identified.NoLoadPhaseCurrent = ds.NoLoadPhaseCurrent;
-        identified.ApproximationWithoutNoLoadCurrent = ds.ApproximationWithoutNoLoadCurrent;
-        identified.StarCoupling = ds.StarCoupling;
+        MotorDataSet identified = ds;
         IdentifyEquivalentDiagram(identified);
         if (int e = CheckCircuit(identified)) return e;
     } else if (int e = CheckCircuit(ds)) {

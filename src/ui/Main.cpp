@@ -144,16 +144,7 @@ void TForm1::CreateResultPanels(QWidget* client)
 
     Panel2 = MakePanel(client, "Panel2", 400, 368, 361, 161);
     Label21 = MakeLabel(Panel2, "Label21", QStringLiteral("Soft-Stater Parameters"), 10, 6, SansFont(13, true));
-    const struct {
-        QLabel** label;
-        const char* labelName;
-        const char* caption;
-        QLineEdit** edit;
-        const char* editName;
-        QLabel** unit;
-        const char* unitName;
-        const char* unitText;
-    } results[] = {
+    const Row results[] = {
         {&Label22, "Label22", "Estimated Time to Start Motor with Load", &Edit16, "Edit16", &Label30, "Label30", "s"},
         {&Label23, "Label23", "Imax/In", &Edit17, "Edit17", &Label25, "Label25", "--"},
         {&Label24, "Label24", "Preset", &Edit18, "Edit18", &Label31, "Label31", "%"},
