@@ -54,6 +54,17 @@ const Entry Table[] = {
      "No ramp time up to 3600 s keeps Imax/In below the desired value: raise Imax/In or lower the preset!",
      "Aucun temps de rampe jusqu'à 3600 s ne garde Imax/In sous la valeur désirée : augmentez Imax/In ou "
      "diminuez le preset!"},
+    {ErrCircuitOverflow,
+     "The equivalent diagram's values are so large that the current or torque computation overflows!",
+     "Les valeurs du schéma équivalent sont si grandes que le calcul du courant ou du couple dépasse les "
+     "limites des nombres!"},
+    {ErrValueOverflows, "The value of %1 is so large that a derived value overflows!",
+     "La valeur de « %1 » est si grande qu'une grandeur calculée dépasse les limites des nombres!"},
+    {ErrValueVanishes, "The value of %1 is so small that a derived value vanishes!",
+     "La valeur de « %1 » est si petite qu'une grandeur calculée s'annule!"},
+    {ErrPresetRange, "Preset must lie between 0 and 100 %!", "Le preset doit être compris entre 0 et 100 %!"},
+    {ErrNoLoadCurrentTooBig, "No load line current must be less than %1 A (line current x sin phi)!",
+     "Le courant de ligne à vide doit être plus petit que %1 A (courant de ligne x sin phi)!"},
     {ErrRsField, "Rs is not declared or is not a number!", "Rs n'est pas déclarée ou n'est pas un nombre!"},
     {ErrRrField, "R'r is not declared or is not a number!", "R'r n'est pas déclarée ou n'est pas un nombre!"},
     {ErrXssigmaField, "Xssigma is not declared or is not a number!",
@@ -62,6 +73,7 @@ const Entry Table[] = {
      "X'rsigma n'est pas déclarée ou n'est pas un nombre!"},
     {ErrXhField, "Xh is not declared or is not a number!", "Xh n'est pas déclarée ou n'est pas un nombre!"},
     {ErrRironField, "Riron is not declared or is not a number!", "Rfer n'est pas déclarée ou n'est pas un nombre!"},
+    {ErrNegativeElement, "%1 must not be negative!", "%1 ne doit pas être négative!"},
     {ErrListTextSeparator, "Constructor and Motor Size must not contain \";\" or a line break!",
      "Le fabricant et la dimension du moteur ne doivent pas contenir \";\" ni de retour à la ligne!"},
     {ErrListTextCharacter, "Constructor and Motor Size may only hold characters of the Windows-1252 set!",
@@ -73,4 +85,13 @@ const char* ErrorMessage(int number, Language language) {
     for (const Entry& e : Table)
         if (e.number == number) return language == Language::English ? e.english : e.french;
     return nullptr;
+}
+
+std::string ErrorText(int number, Language language, const ErrorArgument& argument) {
+    const char* message = ErrorMessage(number, language);
+    if (!message) return {};
+    std::string text = message;
+    const std::string& value = language == Language::English ? argument.english : argument.french;
+    if (const auto at = text.find("%1"); at != std::string::npos) text.replace(at, 2, value);
+    return text;
 }

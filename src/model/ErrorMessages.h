@@ -2,6 +2,7 @@
 // The numbered bilingual messages of the error dialog.
 
 #include <string>
+#include <utility>
 
 enum class Language { English, French };
 
@@ -22,6 +23,11 @@ enum NewErrorNumber {
     ErrCircuitNotFinite = 92,
     ErrEstimatedTimeZero = 93,
     ErrLimitUnreachable = 94,
+    ErrCircuitOverflow = 95,
+    ErrValueOverflows = 96,   // names the field
+    ErrValueVanishes = 97,    // names the field
+    ErrPresetRange = 98,
+    ErrNoLoadCurrentTooBig = 99, // gives the limit in A
     // Equivalent diagram fields that are empty or not a number, in field order.
     ErrRsField = 101,
     ErrRrField = 102,
@@ -29,6 +35,7 @@ enum NewErrorNumber {
     ErrXrsigmaField = 104,
     ErrXhField = 105,
     ErrRironField = 106,
+    ErrNegativeElement = 107, // names the circuit element
     // Maker and size texts that the motor list cannot hold.
     ErrListTextSeparator = 210,
     ErrListTextCharacter = 211,
@@ -36,3 +43,25 @@ enum NewErrorNumber {
 
 // nullptr when the number has no message.
 const char* ErrorMessage(int number, Language language);
+
+// What fills "%1" in a message that names a field or element or gives a limit, worded for each
+// language (a value is usually the same text in both).
+struct ErrorArgument {
+    std::string english, french;
+    bool empty() const { return english.empty() && french.empty(); }
+};
+
+// A refused input: its message number (0 when the input is accepted) and what fills its "%1".
+struct Refusal {
+    int number = 0;
+    ErrorArgument argument;
+
+    Refusal() = default;
+    Refusal(int n) : number(n) {} // NOLINT: a plain number is a refusal without argument
+    Refusal(int n, ErrorArgument a) : number(n), argument(std::move(a)) {}
+    explicit operator bool() const { return number != 0; }
+};
+
+// The whole message of a number in a language, "%1" filled in; empty when the number has none.
+std::string ErrorText(int number, Language language, const ErrorArgument& argument = {});
+inline std::string ErrorText(const Refusal& r, Language language) { return ErrorText(r.number, language, r.argument); }

@@ -7,6 +7,11 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace {
+// What fills the pending message's "%1"; the number itself stays in the data set.
+ErrorArgument PendingArgument;
+} // namespace
+
 TOKBottomDlg::TOKBottomDlg()
 {
     setObjectName(QStringLiteral("OKBottomDlg"));
@@ -47,8 +52,9 @@ void TOKBottomDlg::FormActivate()
         // tell the user what to correct.
         language = Language::English;
     }
-    if (const char* message = ErrorMessage(MotorData.ErrorNumber, language))
-        Label1->setText(QString::fromUtf8(message));
+    const std::string message = ErrorText(MotorData.ErrorNumber, language, PendingArgument);
+    if (!message.empty())
+        Label1->setText(QString::fromStdString(message));
 }
 
 void TOKBottomDlg::OKBtnClick()
@@ -57,9 +63,10 @@ void TOKBottomDlg::OKBtnClick()
     CloseForm();
 }
 
-void RaiseError(int number)
+void RaiseError(int number, const ErrorArgument& argument)
 {
     MotorData.ErrorNumber = number;
+    PendingArgument = argument;
     if (OKBottomDlg)
         OKBottomDlg->ShowForm();
 }

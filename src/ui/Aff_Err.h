@@ -17,5 +17,9 @@ public:
     QPushButton* OKBtn;
 };
 
+#include "ErrorMessages.h"
+
 // Every raiser does this: ErrorNumber := number, then the error dialog is shown (not blocking).
-void RaiseError(int number);
+// The argument fills the "%1" of a message that names a field or gives a limit.
+void RaiseError(int number, const ErrorArgument& argument = {});
+inline void RaiseError(const Refusal& refusal) { RaiseError(refusal.number, refusal.argument); }

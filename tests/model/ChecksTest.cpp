@@ -151,5 +151,18 @@ TEST(ErrorMessages, TableTextsStandAsWritten) {
             ++count;
             EXPECT_NE(ErrorMessage(n, Language::French), nullptr) << n;
         }
-    EXPECT_EQ(count, 16 + 15 + 6 + 2);
+    EXPECT_EQ(count, 16 + 15 + 6 + 2 + 6);
+}
+
+TEST(ErrorMessages, ArgumentFillsTheMessageInEachLanguage) {
+    const ErrorArgument element{"X'rsigma", "X'rsigma"};
+    EXPECT_EQ(ErrorText(ErrNegativeElement, Language::English, element), "X'rsigma must not be negative!");
+    EXPECT_EQ(ErrorText(ErrNegativeElement, Language::French, element), "X'rsigma ne doit pas être négative!");
+    const Refusal r{ErrValueOverflows, {"Rated Speed", "Vitesse nominale"}};
+    EXPECT_EQ(ErrorText(r, Language::French),
+              "La valeur de « Vitesse nominale » est si grande qu'une grandeur calculée dépasse les limites des "
+              "nombres!");
+    // Messages without "%1" stand as they are; unknown numbers have no text.
+    EXPECT_EQ(ErrorText(7, Language::English, element), "Nominal speed is not declared");
+    EXPECT_EQ(ErrorText(8, Language::English), "");
 }

@@ -103,10 +103,6 @@ Options Parse(const std::vector<std::string>& args) {
     return o;
 }
 
-struct Refusal {
-    int number;
-};
-
 std::vector<std::string> SplitCircuit(const std::string& text) {
     const char sep = text.find(';') != std::string::npos ? ';' : ',';
     std::vector<std::string> parts;
@@ -332,8 +328,7 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
         ds.ShowStaticCurves = o.Has("--static");
         if (int e = RunStartComputation(ds, &timePoints, &staticPoints)) throw Refusal{e};
     } catch (const Refusal& r) {
-        const char* text = ErrorMessage(r.number, lang);
-        err << "error " << r.number << ": " << (text ? text : "") << "\n";
+        err << "error " << r.number << ": " << ErrorText(r, lang) << "\n";
         return 1;
     } catch (const EConvertError& e) {
         err << "error: " << e.what() << "\n";
