@@ -9,7 +9,7 @@ namespace {
 bool Finite(double v) { return std::isfinite(v); }
 } // namespace
 
-int CheckRatedValues(const MotorDataSet& ds) {
+Refusal CheckRatedValues(const MotorDataSet& ds) {
     // In the order the rated values dialog checks its fields.
     if (!(ds.MechanicalPower > 0)) return ErrMechanicalPowerZero;
     if (!(ds.LineVoltage > 0)) return ErrLineVoltageZero;
@@ -25,7 +25,7 @@ int CheckRatedValues(const MotorDataSet& ds) {
     return 0;
 }
 
-int CheckIdentification(const MotorDataSet& ds) {
+Refusal CheckIdentification(const MotorDataSet& ds) {
     const Extended losses = static_cast<double>(static_cast<Extended>(ds.ElectricalPower) - ds.MechanicalPower);
     if (losses == 0) return ErrNoLosses;
     if (ds.ApproximationWithoutNoLoadCurrent) {
@@ -40,7 +40,7 @@ int CheckIdentification(const MotorDataSet& ds) {
     return 0;
 }
 
-int CheckCircuit(const MotorDataSet& ds) {
+Refusal CheckCircuit(const MotorDataSet& ds) {
     for (double v : {ds.Rs, ds.Xssigma, ds.Rr, ds.Xrsigma, ds.Xh, ds.Riron})
         if (!Finite(v)) return ErrCircuitNotFinite;
     if (ds.Rr == 0) return ErrRotorResistanceZero;
@@ -50,32 +50,32 @@ int CheckCircuit(const MotorDataSet& ds) {
     return 0;
 }
 
-int CheckStartSettings(const MotorDataSet& ds) {
+Refusal CheckStartSettings(const MotorDataSet& ds) {
     if (!(ds.EstimatedStartTime > 0) || !Finite(ds.EstimatedStartTime)) return ErrEstimatedTimeZero;
     return 0;
 }
 
-int CheckComputable(const MotorDataSet& ds) {
+Refusal CheckComputable(const MotorDataSet& ds) {
     if (ds.MechanicalPower == 0 && ds.LineVoltage == 0 && ds.LineCurrent == 0 && ds.RatedSpeed == 0)
         return ErrNoMotor;
-    if (int e = CheckRatedValues(ds)) return e;
+    if (Refusal e = CheckRatedValues(ds)) return e;
     // The derived values come from the last confirmation; without one there is no motor yet.
     if (!(ds.SynchronousSpeed > 0) || !Finite(ds.SynchronousSpeed) || ds.PhaseCurrent == 0 ||
         !Finite(ds.PhaseCurrent) || ds.RatedTorque == 0 || !Finite(ds.RatedTorque) || !Finite(ds.PhaseVoltage))
         return ErrNoMotor;
     if (!ds.MotorFromList) {
-        if (int e = CheckIdentification(ds)) return e;
+        if (Refusal e = CheckIdentification(ds)) return e;
         MotorDataSet identified = ds;
         IdentifyEquivalentDiagram(identified);
-        if (int e = CheckCircuit(identified)) return e;
-    } else if (int e = CheckCircuit(ds)) {
+        if (Refusal e = CheckCircuit(identified)) return e;
+    } else if (Refusal e = CheckCircuit(ds)) {
         return e;
     }
     return CheckStartSettings(ds);
 }
 
-int ConfirmRatedValues(MotorDataSet& ds) {
-    if (int e = CheckRatedValues(ds)) return e;
+Refusal ConfirmRatedValues(MotorDataSet& ds) {
+    if (Refusal e = CheckRatedValues(ds)) return e;
     DeriveRatedValues(ds);
     if (std::fabs(ds.PowerFactor) > 1) return 20;
     if (ds.ElectricalPower < ds.MechanicalPower) return 21;

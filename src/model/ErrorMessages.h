@@ -59,7 +59,9 @@ struct Refusal {
     Refusal() = default;
     Refusal(int n) : number(n) {} // NOLINT: a plain number is a refusal without argument
     Refusal(int n, ErrorArgument a) : number(n), argument(std::move(a)) {}
-    explicit operator bool() const { return number != 0; }
+    // Reads as its number where only the number matters (0: accepted).
+    operator int() const { return number; } // NOLINT
+
 };
 
 // The whole message of a number in a language, "%1" filled in; empty when the number has none.

@@ -193,8 +193,8 @@ void Replay(const CurveBuffer& buffer, CurvePointSink* sink) {
 }
 } // namespace
 
-int RunStartComputation(MotorDataSet& ds, CurvePointSink* timeSink, CurvePointSink* staticSink) {
-    if (int e = CheckComputable(ds)) return e;
+Refusal RunStartComputation(MotorDataSet& ds, CurvePointSink* timeSink, CurvePointSink* staticSink) {
+    if (Refusal e = CheckComputable(ds)) return e;
     const Outputs before(ds);
     auto refuse = [&](int error) {
         before.RestoreInto(ds);

@@ -2,6 +2,7 @@
 // The direct-on-line and soft-starter start curves, the ramp-time search of the current-limit
 // mode, the curves against n/ns, and the whole computation behind the results view.
 
+#include "ErrorMessages.h"
 #include "MotorDataSet.h"
 
 #include <vector>
@@ -44,4 +45,4 @@ void ComputeStaticCurves(MotorDataSet& ds, CurvePointSink* sink = nullptr);
 // The whole results computation: the checks of Checks.h, the identification when the circuit is not
 // given, the search in current-limit mode, the time curves and, with ShowStaticCurves, the static
 // curves. Returns 0 or an error number; on error the data set and the sinks are left untouched.
-int RunStartComputation(MotorDataSet& ds, CurvePointSink* timeSink, CurvePointSink* staticSink);
+Refusal RunStartComputation(MotorDataSet& ds, CurvePointSink* timeSink, CurvePointSink* staticSink);

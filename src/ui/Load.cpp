@@ -170,7 +170,7 @@ void TForm5::Button1Click()
 
     // The load is judged on the circuit the computation will use: a typed motor is identified
     // first, on a copy, since the computation identifies it anew anyway.
-    if (const int refusal = CheckComputable(MotorData)) {
+    if (const Refusal refusal = CheckComputable(MotorData)) {
         RaiseError(refusal);
         return;
     }

@@ -481,7 +481,7 @@ bool TForm1::ComputeAndShowResults()
     if (!MotorData.DataChanged)
         return true;
     CurveBuffer timePoints, staticPoints;
-    const int error = RunStartComputation(MotorData, &timePoints, &staticPoints);
+    const Refusal error = RunStartComputation(MotorData, &timePoints, &staticPoints);
     MotorData.DataChanged = false;
     if (error != 0) {
         // The data set and the charts keep the last results.

@@ -229,7 +229,7 @@ void TForm3::Button1Click()
     circuit.Xrsigma = values[3];
     circuit.Xh = values[4];
     circuit.Riron = values[5];
-    int refusal = CheckCircuit(circuit);
+    Refusal refusal = CheckCircuit(circuit);
     // The derived values are computed again from the rated values, which must allow it.
     if (!refusal && MotorData.MechanicalPower == 0 && MotorData.LineVoltage == 0 && MotorData.LineCurrent == 0 &&
         MotorData.RatedSpeed == 0)

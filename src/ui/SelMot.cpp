@@ -323,7 +323,7 @@ void TForm4::StringGrid1Click()
 void TForm4::Button1Click()
 {
     // Without a motor (nothing picked, nothing typed) the derived values would divide by zero.
-    int refusal = 0;
+    Refusal refusal;
     if (MotorData.MechanicalPower == 0 && MotorData.LineVoltage == 0 && MotorData.LineCurrent == 0 &&
         MotorData.RatedSpeed == 0)
         refusal = ErrNoMotor;

@@ -195,7 +195,7 @@ void TForm2::Button1Click()
         // Values that the derivation would divide by are refused before it runs; such a motor
         // has no derived values and does not count as identified.
         const bool derivable = CheckRatedValues(MotorData) == 0;
-        const int error = ConfirmRatedValues(MotorData);
+        const Refusal error = ConfirmRatedValues(MotorData);
         if (error != 0)
             RaiseError(error);
         else

@@ -135,7 +135,7 @@ void ReadMotor(const Options& o, MotorDataSet& ds) {
     ds.RatedSpeed = TextToReal(*o.Value("--speed"));
     ds.StarCoupling = !o.Has("--delta");
     if (!ds.ApproximationWithoutNoLoadCurrent) ds.NoLoadLineCurrent = TextToReal(*o.Value("--no-load-current"));
-    if (int e = ConfirmRatedValues(ds)) throw Refusal{e};
+    if (Refusal e = ConfirmRatedValues(ds)) throw e;
     ds.MotorIdentified = true;
 
     if (auto circuit = o.Value("--circuit")) {
@@ -163,7 +163,7 @@ void ReadCatalogueMotor(const Options& o, MotorDataSet& ds) {
         throw UsageError{"--record takes a whole number from 1"};
     CopyRecordToDataSet(ReadListRecord(record, *o.Value("--catalogue")), ds);
     ds.MotorFromList = true;
-    if (int e = CheckRatedValues(ds)) throw Refusal{e};
+    if (Refusal e = CheckRatedValues(ds)) throw e;
     DeriveRatedValues(ds);
     ds.MotorIdentified = true;
 }
@@ -326,7 +326,7 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
         ReadSoftStarter(o, ds);
         ReadLoad(o, ds);
         ds.ShowStaticCurves = o.Has("--static");
-        if (int e = RunStartComputation(ds, &timePoints, &staticPoints)) throw Refusal{e};
+        if (Refusal e = RunStartComputation(ds, &timePoints, &staticPoints)) throw e;
     } catch (const Refusal& r) {
         err << "error " << r.number << ": " << ErrorText(r, lang) << "\n";
         return 1;

@@ -1,0 +1,161 @@
+#pragma once
+// The dynamic start: the motor accelerates by its torque balance with the inertia of rotor and
+// driven load, direct-on-line or through the soft-starter, on a stiff supply or through a supply
+// network (source, transformer, cable); every usual starting method simulated side by side; the
+// soft-starter's thermal duty check. Runs on a motor data set after a successful results
+// computation (circuit identified or listed, ramp time searched or selected).
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ErrorMessages.h"
+#include "MotorDataSet.h"
+
+// ---- Settings ----------------------------------------------------------------------------------
+
+struct MechanicalData {
+    std::optional<double> MotorInertia; // kg m2; unset: the typical value for the motor's power and poles
+    double LoadInertia = 0;             // kg m2, referred to the motor shaft
+    double StartTimeLimit = 60;         // s; a start not run up by then is stalled and too long
+};
+
+enum class CableMaterial { Copper, Aluminium };
+
+struct SupplyNetwork {
+    bool Enabled = false;                    // false: stiff supply; the other fields are kept for later
+    std::optional<double> SourceVoltage;     // line voltage U_src, V; unset: the motor's LineVoltage
+    std::optional<double> ShortCircuitPower; // S_k, VA; unset: infinite source (Z_k = 0)
+    double SourceRX = 0.1;                   // R/X of the source
+    bool HasTransformer = false;
+    double TransformerPower = 0; // S_T, VA
+    double TransformerUk = 0;    // u_k, %
+    double TransformerUr = 0;    // u_R, %
+    bool HasCable = false;
+    double CableLength = 0;  // m
+    double CableSection = 0; // mm2
+    CableMaterial Material = CableMaterial::Copper;
+    int CableParallel = 1;        // parallel runs
+    double CableReactance = 0.08; // x', ohm/km
+};
+
+struct MethodSettings {
+    double ChangeoverSpeed = 0.9;     // f, fraction of synchronous speed
+    double AutotransformerTap = 0.65; // k of the autotransformer
+    double ReactorVoltage = 0.65;     // k: motor voltage at standstill over rated, sizes the reactor
+};
+
+// "Ie AC-53a: X-Tx: F-S" and the starts per hour the application needs.
+struct StarterDuty {
+    double RatedCurrent = 0;     // Ie, A
+    std::string RatingCode;      // as typed, e.g. "AC-53a: 3.5-17: 90-5"
+    double StartsPerHour = 0;    // N
+};
+
+// The four numbers of a rating code.
+struct StarterRatingCode {
+    double CurrentMultiple = 0; // X
+    double StartTime = 0;       // Tx, s
+    double OnLoadFactor = 0;    // F, % (not judged)
+    double StartsPerHour = 0;   // S
+};
+
+struct DynamicSettings {
+    MechanicalData Mechanical;
+    SupplyNetwork Network;
+    double DipLimit = 10; // %, a larger busbar dip is flagged
+    MethodSettings Methods;
+    std::optional<StarterDuty> Starter; // judged only when given
+};
+
+// ---- Results -----------------------------------------------------------------------------------
+
+// One start (direct-on-line, soft-starter, or a starting method of the comparison). Optional
+// values are null where the JSON has null.
+struct StartOutcome {
+    bool Stalled = false; // does not reach 98 % of the operating speed (stall or time limit)
+    bool TooLong = false; // the start-time limit ran out
+    std::optional<double> StallSpeed;                 // rpm; set only when Stalled
+    std::optional<double> RunUpTime;                  // s, first time n >= 0.98 n_op
+    std::optional<double> PeakCurrentRatio;           // largest supply line current / LineCurrent
+    std::optional<double> PeakLineCurrent;            // A, supply side
+    std::optional<double> RotorEnergy;                // J
+    std::optional<double> StatorEnergy;               // J
+    std::optional<double> MinAcceleratingTorqueRatio; // (T - TL) / Tn over [0, t_b]
+    std::optional<double> OperatingSpeed;             // rpm; null when the motor has no operating point
+    std::optional<double> RmsCurrent;                 // A, sqrt(integral of I_line^2 dt / t_a)
+    double StartingTorqueRatio = 0; // T / Tn at standstill at t = 0, with the connection in use
+    double MaxVoltageDip = 0;       // %, largest busbar dip (0 without a network)
+    double MinMotorVoltage = 100;   // %, lowest winding voltage over PhaseVoltage
+    bool VoltageDipExceeded = false;
+};
+
+// A start sampled at the times of its results; every vector has one entry per time.
+struct StartCurves {
+    std::vector<double> Speed;       // n / ns
+    std::vector<double> Current;     // supply line current / LineCurrent
+    std::vector<double> Torque;      // T / Tn
+    std::vector<double> LoadTorque;  // TL / Tn
+    std::vector<double> Voltage;     // winding voltage / PhaseVoltage
+    std::vector<double> BusVoltage;  // |U_bus| / (U_src / sqrt 3); 1 without a network
+};
+
+struct DynamicResults {
+    double MotorInertia = 0;     // the value used, kg m2
+    bool TypicalInertia = false; // it is the typical value, not the user's
+    StartOutcome Dol, SoftStarter;
+    std::vector<double> Times; // t_k = k t_end / (samples - 1)
+    StartCurves DolCurves, SoftStarterCurves;
+};
+
+enum class StartingMethod { Dol, StarDelta, Autotransformer, Reactor, SoftRamp, SoftLimit };
+constexpr int StartingMethodCount = 6;
+// "dol", "star-delta", "autotransformer", "reactor", "soft-ramp", "soft-limit".
+const char* MethodKey(StartingMethod method);
+
+struct MethodOutcome {
+    StartingMethod Method = StartingMethod::Dol;
+    bool Applicable = true; // star-delta only for a motor that runs in delta
+    StartOutcome Outcome;
+    StartCurves Curves;
+};
+
+struct StarterDutyResult {
+    bool Pass = false, CurrentPass = false, TimePass = false, StartsPass = false, RatedCurrentPass = false;
+    std::optional<double> CurrentMargin, TimeMargin; // null for a stalled or too-long start
+    double StartsMargin = 0, RatedCurrentMargin = 0;
+    std::optional<double> RmsCurrent, RunUpTime, SmallestIe;
+};
+
+struct ComparisonResults {
+    std::vector<double> Times; // common to every method
+    std::array<MethodOutcome, StartingMethodCount> Methods;
+    std::optional<StarterDutyResult> Duty; // when the settings give a starter
+};
+
+// ---- Operations --------------------------------------------------------------------------------
+
+// Typical rotor inertia of a motor of this mechanical power (W) and number of pole pairs.
+double TypicalMotorInertia(double mechanicalPower, double pairOfPoles);
+
+// Refusals of settings that cannot be computed with (numbers 110-149), before any computation.
+Refusal CheckMechanicalData(const MechanicalData& mechanical, const MotorDataSet& ds);
+Refusal CheckSupplyNetwork(const SupplyNetwork& network);
+Refusal CheckMethodSettings(const MethodSettings& methods);
+Refusal ParseStarterRating(const std::string& code, StarterRatingCode& out);
+Refusal CheckStarterDuty(const StarterDuty& starter);
+Refusal CheckDynamicSettings(const DynamicSettings& settings, const MotorDataSet& ds);
+
+// Both starts of the data set's current computation. samples >= 2 fills Times and the curves with
+// that many points; 0 leaves them empty. Returns a refusal of the settings, else 0.
+Refusal ComputeDynamicStart(const MotorDataSet& ds, const DynamicSettings& settings, DynamicResults& out,
+                            int samples = 201);
+
+// Every starting method, in the order of StartingMethod, and the duty check of the soft-starter start.
+Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& settings, ComparisonResults& out,
+                          int samples = 201);
+
+// The duty check of a soft-starter start.
+StarterDutyResult JudgeStarterDuty(const StarterDuty& starter, const StarterRatingCode& code,
+                                   const StartOutcome& softStart, double ratedLineCurrent);
