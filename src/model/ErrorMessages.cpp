@@ -78,6 +78,17 @@ const Entry Table[] = {
      "Le fabricant et la dimension du moteur ne doivent pas contenir \";\" ni de retour à la ligne!"},
     {ErrListTextCharacter, "Constructor and Motor Size may only hold characters of the Windows-1252 set!",
      "Le fabricant et la dimension du moteur ne peuvent contenir que des caractères du jeu Windows-1252!"},
+
+    // The motor list under faults (212-219).
+
+    // Mechanical data of the dynamic start (110-119).
+
+    // Supply network (120-139).
+
+    // Starting methods and the starter's duty (140-149).
+
+    // Study files and sweeps (150-169).
+
 };
 } // namespace
 

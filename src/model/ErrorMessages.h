@@ -39,6 +39,17 @@ enum NewErrorNumber {
     // Maker and size texts that the motor list cannot hold.
     ErrListTextSeparator = 210,
     ErrListTextCharacter = 211,
+
+    // The motor list under faults (212-219).
+
+    // Mechanical data of the dynamic start (110-119).
+
+    // Supply network (120-139).
+
+    // Starting methods and the starter's duty (140-149).
+
+    // Study files and sweeps (150-169).
+
 };
 
 // nullptr when the number has no message.
