@@ -94,17 +94,17 @@ TEST(ListFileFaults, MissingBackupLeavesTheListUnchanged) {
     EXPECT_EQ(dir.EntryCount(), 1u);
 }
 
-TEST(ListFileFaults, UnreadableBackupLeavesTheListUnchanged) {
+TEST(ListFileFaults, BackupThatIsAFolderLeavesTheListUnchanged) {
     TempFolder dir;
     const auto list = ListFilePath(dir.Path());
     const auto backup = BackupFilePath(dir.Path());
     const std::string before = Title + "\r\n" + RecordLine(1) + "\r\n";
     WriteBytes(list, before);
-    std::filesystem::create_directory(backup); // reading a folder fails, also for root
+    std::filesystem::create_directory(backup);
     const ListFileError e = Thrown([&] { RestoreListFromBackup(list, backup); });
-    EXPECT_EQ(e.GetKind(), ListFileError::Kind::ReadFailed);
-    EXPECT_FALSE(e.SystemText().empty());
-    EXPECT_NE(std::string(e.what()).find("not changed"), std::string::npos);
+    EXPECT_EQ(e.GetKind(), ListFileError::Kind::NotRegularFile);
+    EXPECT_EQ(e.Number(), ErrListNotRegularFile);
+    EXPECT_NE(std::string(e.what()).find("Liste Moteur.old\" is not a regular file"), std::string::npos) << e.what();
     EXPECT_EQ(ReadBytes(list), before);
 }
 
@@ -122,7 +122,8 @@ TEST(ListFileFaults, FailedRestoreWriteLeavesTheListUnchangedAndNoTemporaryFile)
         EXPECT_EQ(e.GetKind(), ListFileError::Kind::WriteFailed);
         EXPECT_EQ(e.SystemText(), std::strerror(ENOSPC));
         EXPECT_EQ(ReadBytes(list), before);
-        EXPECT_EQ(dir.EntryCount(), 2u);
+        EXPECT_EQ(dir.EntryNames(),
+                  (std::set<std::string>{"Liste Moteur.dat", "Liste Moteur.old", "Liste Moteur.dat.lock"}));
     }
 }
 
@@ -133,7 +134,7 @@ TEST(ListFileFaults, RestoreOntoAFolderFailsAndLeavesItAlone) {
     WriteBytes(backup, Title + "\r\n");
     std::filesystem::create_directory(list);
     WriteBytes(list / "inside", "x");
-    EXPECT_EQ(KindThrown([&] { RestoreListFromBackup(list, backup); }), ListFileError::Kind::WriteFailed);
+    EXPECT_EQ(KindThrown([&] { RestoreListFromBackup(list, backup); }), ListFileError::Kind::NotRegularFile);
     EXPECT_EQ(ReadBytes(list / "inside"), "x");
     EXPECT_EQ(dir.EntryCount(), 2u);
 }
@@ -196,7 +197,9 @@ TEST(ListFileFaults, AppendToAFolderFails) {
     TempFolder dir;
     const auto list = ListFilePath(dir.Path());
     std::filesystem::create_directory(list);
-    EXPECT_EQ(KindThrown([&] { AppendMotorRecord(Motor(), '.', list); }), ListFileError::Kind::WriteFailed);
+    EXPECT_EQ(KindThrown([&] { AppendMotorRecord(Motor(), '.', list); }), ListFileError::Kind::NotRegularFile);
+    // Refused before the lock is taken: nothing is created beside it.
+    EXPECT_EQ(dir.EntryCount(), 1u);
 }
 
 TEST(ListFileFaults, MissingListIsAClearErrorForEveryReader) {
