@@ -395,8 +395,11 @@ void RestoreListFromBackup(const std::filesystem::path& listFile, const std::fil
     ForEachLine(backup, [&copy](std::string_view line) {
         copy += line;
         copy += "\r\n";
-        return true;
+        return copy.size() <= ListFileSizeLimit;
     });
+    // CR LF in place of LF can make the copy bigger than its backup: a list the readers would
+    // refuse is never made.
+    if (copy.size() > ListFileSizeLimit) throw ListFileError(Kind::BackupTooLarge, backupFile);
     listfile::ReplaceList(listFile, copy);
 }
 
