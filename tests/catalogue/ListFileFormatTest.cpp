@@ -333,22 +333,11 @@ TEST(ListFileRead, StoreListRowsPutsFieldsTwoToSeventeenInColumnOrder) {
     ds.ListXh = {"old", "older"};
     StoreListRows(list, ds);
     // Spelled out rather than through ListColumns, so that a wrong order there fails here.
-    const std::vector<std::string>* columns[] = {&ds.ListConstructorName,
-                                                 &ds.ListMotorSize,
-                                                 &ds.ListMechanicalPower,
-                                                 &ds.ListLineVoltage,
-                                                 &ds.ListFrequency,
-                                                 &ds.ListLineCurrent,
-                                                 &ds.ListPowerFactor,
-                                                 &ds.ListRatedSpeed,
-                                                 &ds.ListNoLoadLineCurrent,
-                                                 &ds.ListRs,
-                                                 &ds.ListRr,
-                                                 &ds.ListXssigma,
-                                                 &ds.ListXrsigma,
-                                                 &ds.ListXh,
-                                                 &ds.ListRiron,
-                                                 &ds.ListCoupling};
+    const std::vector<std::string>* columns[] = {
+        &ds.ListConstructorName, &ds.ListMotorSize, &ds.ListMechanicalPower, &ds.ListLineVoltage,
+        &ds.ListFrequency,       &ds.ListLineCurrent, &ds.ListPowerFactor, &ds.ListRatedSpeed,
+        &ds.ListNoLoadLineCurrent, &ds.ListRs, &ds.ListRr, &ds.ListXssigma, &ds.ListXrsigma, &ds.ListXh,
+        &ds.ListRiron, &ds.ListCoupling};
     for (int k = 0; k < 16; ++k) {
         ASSERT_EQ(columns[k]->size(), 1u) << k;
         EXPECT_EQ((*columns[k])[0], "f" + std::to_string(k + 2));
