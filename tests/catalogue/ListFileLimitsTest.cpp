@@ -95,11 +95,10 @@ TEST(ListFileLimits, WhatIsNoRegularFileIsRefusedBeforeAnyRead) {
             EXPECT_EQ(e.Message(Language::English),
                       "\"" + file.string() +
                           "\" is not a regular file: it cannot be read or written as a motor list!");
-            EXPECT_EQ(
-                e.MessageWithNumber(Language::French),
-                "Erreur 212 : « " + file.string() +
-                    " » n'est pas un fichier ordinaire : il ne peut pas être lu ni écrit comme liste de "
-                    "moteurs!");
+            EXPECT_EQ(e.MessageWithNumber(Language::French),
+                      "Erreur 212 : « " + file.string() +
+                          " » n'est pas un fichier ordinaire : il ne peut être ni lu ni écrit comme liste de "
+                          "moteurs!");
         }
         EXPECT_EQ(Thrown([&] { AppendMotorRecord(Motor(), '.', file); }).GetKind(),
                   ListFileError::Kind::NotRegularFile)
