@@ -301,14 +301,19 @@ AppendSession::AppendSession(const std::filesystem::path& file) : file_(file) {
         const int error = errno;
         throw ListFileError(error == ENOENT ? Kind::ListMissing : Kind::WriteFailed, file, SystemText(error));
     }
-    int error = ::fstat(fd_, &status) != 0 ? errno : 0;
-    if (error == 0) {
+    // The destructor does not run when the constructor throws.
+    try {
+        if (::fstat(fd_, &status) != 0) throw ListFileError(Kind::ReadFailed, file, SystemText(errno));
         CheckListFile(status, file, Role::List); // it may have been replaced meanwhile
         content_.reserve(static_cast<std::size_t>(status.st_size));
-        error = ReadAll(fd_, content_);
+        const int error = ReadAll(fd_, content_);
+        if (error == EFBIG) throw ListFileError(Kind::ListTooLarge, file);
+        if (error != 0) throw ListFileError(Kind::ReadFailed, file, SystemText(error));
+    } catch (...) {
+        ::close(fd_);
+        fd_ = -1;
+        throw;
     }
-    if (error == EFBIG) throw ListFileError(Kind::ListTooLarge, file);
-    if (error != 0) throw ListFileError(Kind::ReadFailed, file, SystemText(error));
 }
 
 AppendSession::~AppendSession() {
