@@ -348,13 +348,16 @@ MotorList ReadMotorList(const std::filesystem::path& listFile) {
             SkippedLine skipped;
             if (ParseRecordLine(DecodeWindows1252(line), LineNumber(index), record, skipped))
                 list.records.push_back(std::move(record));
-            else
+            else if (list.skippedCount++ < MotorList::KeptSkippedLines)
                 list.skipped.push_back(std::move(skipped));
         }
         ++index;
         return true;
     });
-    if (index == 0) list.skipped.push_back({1, SkipReason::EmptyFile, 0, 0, {}});
+    if (index == 0) {
+        list.skipped.push_back({1, SkipReason::EmptyFile, 0, 0, {}});
+        list.skippedCount = 1;
+    }
     return list;
 }
 

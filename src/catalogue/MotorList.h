@@ -66,7 +66,11 @@ struct SkippedLine {
 struct MotorList {
     std::string title;                // line 1, UTF-8; empty for an empty file
     std::vector<ListRecord> records;  // every well-formed record, in file order, no limit
-    std::vector<SkippedLine> skipped; // every other line after the title, in file order
+    std::vector<SkippedLine> skipped; // the first KeptSkippedLines other lines after the title, in file order
+    std::size_t skippedCount = 0;     // all the lines that are no record, also those not kept
+
+    // A list of millions of blank or broken lines must not hold a report of each in memory.
+    static constexpr std::size_t KeptSkippedLines = 1000;
 };
 
 // Splits one record line (UTF-8, without line end) as the readers do: true with record filled, or

@@ -203,8 +203,8 @@ void TForm4::ReadList()
     if (!list.skipped.empty()) {
         english = QStringLiteral("These lines of \"%1\" are not motor records and are not listed:").arg(ListName());
         french = QStringLiteral("Ces lignes de « %1 » ne sont pas des moteurs et ne sont pas listées :").arg(ListName());
-        const int count = static_cast<int>(list.skipped.size());
-        for (int i = 0; i < count && i < MaxReportedLines; ++i) {
+        const qint64 count = static_cast<qint64>(list.skippedCount);
+        for (int i = 0; i < static_cast<int>(list.skipped.size()) && i < MaxReportedLines; ++i) {
             english += QLatin1Char('\n') + QString::fromStdString(list.skipped[i].Reason(Language::English));
             french += QLatin1Char('\n') + QString::fromStdString(list.skipped[i].Reason(Language::French));
         }

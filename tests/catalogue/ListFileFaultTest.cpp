@@ -351,6 +351,7 @@ TEST(ListFileFaults, MalformedLinesAreSkippedWithTheirReasons) {
         {14, SkipReason::EmptyLine, 0},
     };
     ASSERT_EQ(read.skipped.size(), std::size(expected));
+    EXPECT_EQ(read.skippedCount, std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {
         EXPECT_EQ(read.skipped[i].lineNumber, expected[i].line) << i;
         EXPECT_EQ(read.skipped[i].reason, expected[i].reason) << i;
@@ -401,6 +402,7 @@ TEST(ListFileFaults, EmptyFileReadsAsNoRecordWithAReason) {
     const MotorList read = ReadMotorList(list);
     EXPECT_TRUE(read.records.empty());
     ASSERT_EQ(read.skipped.size(), 1u);
+    EXPECT_EQ(read.skippedCount, 1u);
     EXPECT_EQ(read.skipped[0].reason, SkipReason::EmptyFile);
     EXPECT_EQ(read.skipped[0].lineNumber, 1);
     EXPECT_FALSE(read.skipped[0].Reason(Language::French).empty());
@@ -666,4 +668,22 @@ TEST(ListFileFaults, RestoreByRootKeepsTheUsersOwnershipOfTheList) {
     EXPECT_EQ(status.st_uid, UnprivilegedId);
     EXPECT_EQ(status.st_gid, UnprivilegedId);
     EXPECT_EQ(ReadBytes(list), Title + "\r\n");
+}
+
+TEST(ListFileFaults, MillionsOfBrokenLinesAreCountedNotKept) {
+    // A list of blank lines up to the size limit once took gigabytes for the reasons alone.
+    TempFolder dir;
+    const auto list = ListFilePath(dir.Path());
+    const std::size_t broken = 3 * MotorList::KeptSkippedLines + 7;
+    std::string content = Title + "\r\n";
+    for (std::size_t i = 0; i < broken; ++i) content += i % 2 ? "\r\n" : "x;y;\r\n";
+    content += RecordLine(1) + "\r\n";
+    WriteBytes(list, content);
+    const MotorList read = ReadMotorList(list);
+    ASSERT_EQ(read.records.size(), 1u);
+    EXPECT_EQ(read.records[0].lineNumber, static_cast<int>(broken) + 2);
+    EXPECT_EQ(read.skippedCount, broken);
+    ASSERT_EQ(read.skipped.size(), MotorList::KeptSkippedLines);
+    EXPECT_EQ(read.skipped.front().lineNumber, 2);
+    EXPECT_EQ(read.skipped.back().lineNumber, static_cast<int>(MotorList::KeptSkippedLines) + 1);
 }
