@@ -108,7 +108,7 @@ const Entry Table[] = {
     {ErrStudyNotRegularFile, "The study file %1 is not a regular file!",
      "Le fichier d'étude %1 n'est pas un fichier ordinaire!"},
     {ErrStudyTooLarge, "The study file %1 is larger than 16 MiB!", "Le fichier d'étude %1 dépasse 16 Mio!"},
-    {ErrStudyCannotRead, "The study file %1 cannot be read!", "Le fichier d'étude %1 ne peut pas être lu!"},
+    {ErrStudyCannotRead, "The study file cannot be read: %1!", "Le fichier d'étude ne peut pas être lu : %1!"},
     {ErrStudyCannotSave, "The study cannot be saved as %1!", "L'étude ne peut pas être enregistrée sous %1!"},
     {ErrStudyNotWritable, "The study cannot be saved: %1!", "L'étude ne peut pas être enregistrée : %1!"},
 

@@ -88,10 +88,10 @@ bool LoadKindUses(LoadKind kind, int index);
 // every non-zero coefficient; the ramp time SoftStarterTime (in current-limit mode that is the
 // searched ramp, so a caller that knows the typed one passes it).
 struct StudyChoices {
-    std::optional<Language> language;
-    std::optional<MotorSource> source;
-    std::optional<LoadKind> loadKind;
-    std::optional<double> rampTime;
+    std::optional<Language> language{};
+    std::optional<MotorSource> source{};
+    std::optional<LoadKind> loadKind{};
+    std::optional<double> rampTime{};
 };
 
 Study StudyFromSettings(const MotorDataSet& ds, const DynamicSettings& settings,
