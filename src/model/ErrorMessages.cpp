@@ -80,6 +80,22 @@ const Entry Table[] = {
      "Le fabricant et la dimension du moteur ne peuvent contenir que des caractères du jeu Windows-1252!"},
 
     // The motor list under faults (212-219).
+    {ErrListNotRegularFile, "\"%1\" is not a regular file: it cannot be read or written as a motor list!",
+     "« %1 » n'est pas un fichier ordinaire : il ne peut être ni lu ni écrit comme liste de moteurs!"},
+    {ErrListTooLarge, "The motor list cannot be larger than %1: nothing was read or written!",
+     "La liste de moteurs ne peut pas dépasser %1 : rien n'a été lu ni écrit!"},
+    {ErrBackupTooLarge, "The delivered motor list cannot be larger than %1: the motor list was not changed!",
+     "La liste de moteurs d'origine ne peut pas dépasser %1 : la liste de moteurs n'a pas été modifiée!"},
+    {ErrListLockUnavailable,
+     "The motor list cannot be locked against other programs (lock file %1), so it was not changed! It can "
+     "still be read; to change it, make its folder writable or have the lock file created there once.",
+     "La liste de moteurs ne peut pas être verrouillée contre d'autres programmes (fichier de verrou %1), "
+     "elle n'a donc pas été modifiée! Elle reste lisible ; pour la modifier, rendez son dossier accessible "
+     "en écriture ou faites-y créer une fois le fichier de verrou."},
+    {ErrListBusy,
+     "Another program has been changing the motor list for more than %1: it was not changed, try again!",
+     "Un autre programme modifie la liste de moteurs depuis plus de %1 : elle n'a pas été modifiée, "
+     "réessayez!"},
 
     // Mechanical data of the dynamic start (110-119).
 

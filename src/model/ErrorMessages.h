@@ -41,6 +41,11 @@ enum NewErrorNumber {
     ErrListTextCharacter = 211,
 
     // The motor list under faults (212-219).
+    ErrListNotRegularFile = 212,  // names the file
+    ErrListTooLarge = 213,        // gives the size limit
+    ErrBackupTooLarge = 214,      // gives the size limit
+    ErrListLockUnavailable = 215, // names the lock file and why it cannot be opened
+    ErrListBusy = 216,            // gives the longest wait
 
     // Mechanical data of the dynamic start (110-119).
 

@@ -188,9 +188,9 @@ void TForm4::ReadList()
     } catch (const ListFileError& e) {
         // No list: an empty grid, so that no row of a former reading can still be picked.
         english = QStringLiteral("The motor list cannot be read, no motor is listed:\n") +
-                  QString::fromStdString(e.Message(Language::English));
+                  QString::fromStdString(e.MessageWithNumber(Language::English));
         french = QStringLiteral("La liste des moteurs ne peut pas être lue, aucun moteur n'est affiché :\n") +
-                 QString::fromStdString(e.Message(Language::French));
+                 QString::fromStdString(e.MessageWithNumber(Language::French));
         warning = true;
     } catch (const std::exception& e) {
         english = QStringLiteral("The motor list \"%1\" cannot be read, no motor is listed:\n%2")
