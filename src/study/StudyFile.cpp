@@ -143,10 +143,13 @@ Refusal SaveStudyFile(const fs::path& path, const Study& study) {
     static std::atomic<unsigned> counter{0};
     const auto stamp =
         static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    // Named after the target, shortened so that a long name still leaves room for the suffix.
+    std::string base = target.filename().string();
+    if (base.size() > 100) base.resize(100);
     fs::path temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = folder / ("." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
+        temporary = folder / ("." + base + ".tmp-" + std::to_string(::getpid()) + "-" +
                               std::to_string(counter++) + "-" + std::to_string(stamp % 1000000));
         // Permissions as for any new file (0666 less the umask).
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);

@@ -119,6 +119,14 @@ TEST(StudyFile, SavedStudyReadsBackAndTheFileHoldsTheStudyText) {
     }
 }
 
+TEST(StudyFile, LongestFileNameIsSaved) {
+    TempFolder folder;
+    const fs::path file = folder / (std::string(255 - 9, 'n') + ".tarvello");
+    ASSERT_EQ(SaveStudyFile(file, ListedStudy()).number, 0);
+    EXPECT_EQ(ReadBytes(file), StudyText(ListedStudy()));
+    EXPECT_EQ(folder.Names().size(), 1u);
+}
+
 TEST(StudyFile, NewFilesGetTheUsualPermissionsAndReplacedOnesKeepTheirs) {
     TempFolder folder;
     const mode_t old = ::umask(022);
