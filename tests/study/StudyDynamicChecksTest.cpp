@@ -54,7 +54,8 @@ TEST(StudyDynamicChecks, RefusedSettingsNameTheLineOfTheValue) {
         {"\"MotorInertia\": 0.012", "\"MotorInertia\": -1.0", "\"MotorInertia\"", 110, 119},
         {"\"ShortCircuitPower\": 50000000.0", "\"ShortCircuitPower\": 0", "\"ShortCircuitPower\"", 120, 139},
         {"\"CableSection\": 2.5", "\"CableSection\": 0", "\"CableSection\"", 120, 139},
-        {"\"TransformerUr\": 1.5", "\"TransformerUr\": 5", "\"TransformerUr\"", 120, 139},
+        // u_R above any u_k: a u_R of 5 % would be as much the fault of a u_k of 4 %.
+        {"\"TransformerUr\": 1.5", "\"TransformerUr\": 50", "\"TransformerUr\"", 120, 139},
         {"\"ChangeoverSpeed\": 0.9", "\"ChangeoverSpeed\": 1.5", "\"ChangeoverSpeed\"", 140, 149},
         {"\"RatingCode\": \"AC-53a: 3.5-17: 90-5\"", "\"RatingCode\": \"three\"", "\"RatingCode\"", 140, 149},
     };
