@@ -104,6 +104,29 @@ const Entry Table[] = {
     // Starting methods and the starter's duty (140-149).
 
     // Study files and sweeps (150-169).
+    {ErrStudyNotJson, "The study file is not valid JSON (%1)!", "Le fichier d'étude n'est pas un JSON valable (%1)!"},
+    {ErrStudyNotStudy, "This file is not a Tarvello study (%1)!", "Ce fichier n'est pas une étude Tarvello (%1)!"},
+    {ErrStudyNewerVersion, "The study file has version %1; this program reads study files up to version 1!",
+     "Le fichier d'étude est de la version %1 ; ce programme lit les fichiers d'étude jusqu'à la version 1!"},
+    {ErrStudyUnknownKey, "Unknown key %1 in the study file!", "Clé inconnue %1 dans le fichier d'étude!"},
+    {ErrStudyDuplicateKey, "The key %1 appears twice in the study file!",
+     "La clé %1 figure deux fois dans le fichier d'étude!"},
+    {ErrStudyWrongValue, "Wrong value in the study file: %1!", "Valeur incorrecte dans le fichier d'étude : %1!"},
+    {ErrStudyMissingKey, "The study file lacks %1!", "Il manque %1 dans le fichier d'étude!"},
+    {ErrStudyNumberTooLarge, "A number of the study file is too large: %1!",
+     "Un nombre du fichier d'étude est trop grand : %1!"},
+    {ErrUnusedLoadCoefficient, "The load coefficient %1 is not used by the load kind in force!",
+     "Le coefficient de charge %1 n'est pas utilisé par le type de charge en vigueur!"},
+    {ErrStudyCircuitOfTyped,
+     "A typed motor is identified from its rated values: leave out %1 or make the source \"diagram\"!",
+     "Un moteur saisi est identifié à partir de ses valeurs nominales : retirez %1 ou choisissez la source "
+     "« diagram »!"},
+    {ErrStudyNotRegularFile, "The study file %1 is not a regular file!",
+     "Le fichier d'étude %1 n'est pas un fichier ordinaire!"},
+    {ErrStudyTooLarge, "The study file %1 is larger than 16 MiB!", "Le fichier d'étude %1 dépasse 16 Mio!"},
+    {ErrStudyCannotRead, "The study file cannot be read: %1!", "Le fichier d'étude ne peut pas être lu : %1!"},
+    {ErrStudyCannotSave, "The study cannot be saved as %1!", "L'étude ne peut pas être enregistrée sous %1!"},
+    {ErrStudyNotWritable, "The study cannot be saved: %1!", "L'étude ne peut pas être enregistrée : %1!"},
 
 };
 } // namespace
