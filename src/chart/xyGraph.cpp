@@ -284,7 +284,7 @@ void TAppearance::SetAllowDuplicates(bool v) {
         s->SetDuplicatesAllowed(v);
         s->EndUpdate();
     }
-    m_graph.m_pictureDirty = true;
+    m_graph.MarkDirty();
     if (m_graph.m_plotting) m_graph.Rescale();
     m_graph.update();
 }
@@ -628,7 +628,7 @@ void TxyGraph::DestroySeries(TSeries& series) {
     if (OnDeleteSeries) OnDeleteSeries(*owned, owned->Index());
     owned.reset();
     // Drawn without it at the next paint.
-    m_pictureDirty = true;
+    MarkDirty();
     update();
 }
 
@@ -650,7 +650,7 @@ std::vector<TSeries*> TxyGraph::SeriesList() const {
 
 void TxyGraph::SetPlotting(bool v) {
     m_plotting = v;
-    m_pictureDirty = true;
+    MarkDirty();
     if (v) {
         Rescale();
         if (m_scalesValid && OnRescale && !m_draw.Printing) OnRescale(*this);
@@ -683,8 +683,13 @@ QSize TxyGraph::ClientSize() const {
 // synchronously, and only the painting is scheduled. That keeps sequences such as
 // AutoSizing := true; Min := 0 deterministic: the first fits the axis, the second pins Min while
 // Max keeps the fitted value, with or without an event loop in between.
-void TxyGraph::PropertyChanged() {
+void TxyGraph::MarkDirty() {
     m_pictureDirty = true;
+    m_scalingFresh = false;
+}
+
+void TxyGraph::PropertyChanged() {
+    MarkDirty();
     if (!m_plotting || m_draw.Printing) return;
     Rescale();
     update();
@@ -693,7 +698,7 @@ void TxyGraph::PropertyChanged() {
 void TxyGraph::SeriesChanged(TSeries& s, int kind) {
     if (kind == 0 || !m_plotting || m_draw.Printing || FindSeries(s.Index()) != &s) {
         // Not drawn now (or not linked yet): the next paint draws the new state.
-        m_pictureDirty = true;
+        MarkDirty();
         return;
     }
     if (m_appearance->PreventFlicker() && kind == TDataSeries::kPointAdded && s.HasLastPoint() &&
@@ -708,7 +713,7 @@ void TxyGraph::SeriesChanged(TSeries& s, int kind) {
             return;
         }
     }
-    m_pictureDirty = true;
+    MarkDirty();
     Rescale();
     update();
 }
@@ -733,6 +738,6 @@ QString TxyGraph::PrintFallbackFile() const {
 
 void TxyGraph::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    m_pictureDirty = true;
+    MarkDirty();
     if (m_plotting && !m_draw.Printing) Rescale();
 }

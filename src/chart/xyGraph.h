@@ -552,6 +552,7 @@ private:
     friend class TSeries;
 
     // Change hooks of the owned parts.
+    void MarkDirty();
     void PropertyChanged();
     void SeriesChanged(TSeries& s, int kind);
     void CrossWireChanged();
@@ -610,6 +611,9 @@ private:
     TDrawState m_draw;
     std::vector<DrawnLabel> m_drawnXLabels;
     bool m_scalesValid = false;
+    // The last rescaling is still current (nothing changed since) for a drawing of this size.
+    bool m_scalingFresh = false;
+    QSize m_scaledSize;
     bool m_inRescale = false;
     bool m_inPaint = false;
     int m_screenDpi = 96;

@@ -46,11 +46,12 @@ struct FlagGuard {
 
 // --- geometry ---------------------------------------------------------------------------------
 
+// The drawing is as large as the control, border included; it starts at the client area's
+// corner and what lies beyond the client area is cut off.
 TDrawState TxyGraph::ScreenState() const {
     TDrawState st;
-    const QSize c = ClientSize();
-    st.Width = c.width();
-    st.Height = c.height();
+    st.Width = width();
+    st.Height = height();
     return st;
 }
 
@@ -240,6 +241,8 @@ void TxyGraph::Rescale() {
     } catch (const ChartError&) {
         m_scalesValid = false;
     }
+    m_scalingFresh = true;
+    m_scaledSize = QSize(m_draw.Width, m_draw.Height);
 }
 
 // --- full draw --------------------------------------------------------------------------------
@@ -252,7 +255,11 @@ void TxyGraph::FullDraw(QPainter& p) {
     m_draw.PenWidth = std::max(1, m_draw.PenWidth);
     int pen = m_draw.PenWidth;
 
-    ScaleAxes();
+    // A repaint scales once: the drawing that follows a setter's rescaling uses its results.
+    // (Scaling is not always idempotent: an axis without data may be reversed by one pass and
+    // put back in order by the next.)
+    if (m_draw.Printing || !m_scalingFresh || m_scaledSize != QSize(m_draw.Width, m_draw.Height)) ScaleAxes();
+    if (!m_draw.Printing) m_scalingFresh = false;
     DrawBackground(p);
     DrawXAxis(p);
     DrawYAxis(p, *m_yAxis);
@@ -269,8 +276,7 @@ void TxyGraph::FullDraw(QPainter& p) {
             if (m_legend->visible()) DrawLegend(p);
             m_draw.PenWidth = saved;
             p.restore();
-            // While printing, Print calls OnPaintEnd itself once the page is complete.
-            if (!m_draw.Printing && OnPaintEnd) OnPaintEnd(*this, p);
+            if (OnPaintEnd) OnPaintEnd(*this, p);
             return;
         }
     }
@@ -552,8 +558,10 @@ void TxyGraph::DrawCross(QPainter& p) {
     const int x0 = XToPixel(0.0);
     const int y0 = YToPixel(0.0);
     p.setPen(MakePen(m_appearance->CrossColor(), m_draw.PenWidth));
-    p.drawLine(x0, y0 + a, x0, y0 - a);
-    p.drawLine(x0 - a, y0, x0 + a, y0);
+    // A flat-capped line leaves out the pixel at its lower or right end: each arm ends one
+    // pixel beyond a there.
+    p.drawLine(x0, y0 - a, x0, y0 + a + 1);
+    p.drawLine(x0 - a, y0, x0 + a + 1, y0);
 }
 
 // --- series -----------------------------------------------------------------------------------
@@ -617,7 +625,9 @@ void TxyGraph::DrawSeries(QPainter& p, TSeries& s) {
             }
             runs.back().append(QPoint(XToPixel(pt.x), YToPixel(pt.y - zero, second)));
         }
-        if (clip) p.setClipRect(PlotArea().adjusted(0, 0, 1, 1));
+        // The plot area's right and bottom edges included, nothing beyond.
+        p.save();
+        if (clip) p.setClipRect(PlotArea(), Qt::IntersectClip);
         if (s.Highlighted()) {
             p.setPen(MakePen(Qt::black, m_draw.PenWidth, Qt::DotLine));
             for (const QPolygon& run : runs)
@@ -626,7 +636,7 @@ void TxyGraph::DrawSeries(QPainter& p, TSeries& s) {
         p.setPen(MakePen(s.LineColor(), m_draw.PenWidth, ToQtPenStyle(s.LineStyle())));
         for (const QPolygon& run : runs)
             if (run.size() > 1) p.drawPolyline(run);
-        p.setClipping(false);
+        p.restore();
     }
 
     if (!s.DrawPoints()) return;
@@ -797,6 +807,7 @@ void TxyGraph::PartialDraw() {
         update();
         return;
     }
+    m_scalingFresh = false; // the new point is not in the last scaling's data ranges
     QPainter p(&m_picture);
     const int b = BorderWidth();
     const QSize c = ClientSize();

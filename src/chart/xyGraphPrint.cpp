@@ -127,8 +127,9 @@ void TxyGraph::PrintPage(QPaintDevice& page, TPrintService& service) {
     m_draw.Scale = scale;
     m_draw.XOffset = static_cast<int>(std::lround(pageW * d.PrintXOffsetPct / 100.0));
     m_draw.YOffset = static_cast<int>(std::lround(pageH * d.PrintYOffsetPct / 100.0));
-    m_draw.Width = Scaled(client.width(), scale);
-    m_draw.Height = Scaled(client.height(), scale);
+    // The page is measured against the client area, the picture is the whole control's size.
+    m_draw.Width = Scaled(width(), scale);
+    m_draw.Height = Scaled(height(), scale);
     m_draw.PenWidth = std::max(1, Scaled(1, scale));
 
     for (int* v :
@@ -150,10 +151,11 @@ void TxyGraph::PrintPage(QPaintDevice& page, TPrintService& service) {
         m_draw.Printing = false;
         throw;
     }
+    // The full draw ends with OnPaintEnd as on screen; the page then gets one more call, whose
+    // failure does not spoil it.
     try {
         if (OnPaintEnd) OnPaintEnd(*this, p);
     } catch (...) {
-        // A failing end-of-paint handler does not spoil the page.
     }
     p.end();
     m_draw.Printing = false;
