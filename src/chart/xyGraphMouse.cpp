@@ -106,10 +106,10 @@ void TxyGraph::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (m_dragAllowed) {
-        const QSize cs = ClientSize();
+        // The margins are measured in the drawing, which is as large as the control.
         const TDimensions::Values& d = m_dimensions->m_v;
         Drag mode = Drag::None;
-        if (c.x() > cs.width() - d.RightMargin && c.y() > cs.height() - d.BottomMargin) {
+        if (c.x() > width() - d.RightMargin && c.y() > height() - d.BottomMargin) {
             mode = Drag::ResizeChart;
             setCursor(Qt::SizeFDiagCursor);
         } else if (c.x() < d.LeftMargin && c.y() < d.TopMargin) {
