@@ -64,8 +64,9 @@ struct TDrawLayout {
 bool ScaleChart(const TxyGraph& chart, TChartScales& scales, const TDrawLayout& layout);
 
 // Laying a text out costs more than drawing it, and the labels of a chart rarely change between
-// draws: the layouts are kept, by font and text. A drawing takes the table of a font once, when
-// it sets the font (a font's key alone costs more than a lookup).
+// draws: the layouts are kept, by font and text, with the font's measures on each resolution of
+// device. A drawing looks a font's table up once after setting the font: working out a font's
+// key, or measuring it, costs more than drawing a label.
 class TTextCache {
 public:
     class Table {

@@ -495,7 +495,7 @@ public:
 
     // Gathers the data ranges and scales the axes now, as a full draw would. Every setter does
     // this while plotting, so the ranges are settled before the deferred screen paint (see
-    // PropertyChanged in the implementation).
+    // PartChanged in the implementation).
     void Rescale();
     bool ScalesValid() const { return m_scales.Valid; }
 

@@ -275,3 +275,35 @@ TEST(Printing, NoPrinterFallsBackToThePdfFile) {
     TPrinterService none{QString()};
     EXPECT_FALSE(g.Print(none));
 }
+
+// Text layouts and font measures are kept between draws. Pages of other resolutions, and the
+// screen between them, must each get their own: the same chart prints and shows as a fresh one.
+TEST(Printing, KeptTextLayoutsFollowTheTarget) {
+    auto fresh = [](auto draw) {
+        TxyGraph g;
+        FillLikeMainWindow(g);
+        g.Legend().setVisible(true);
+        g.GetSeries(1).SetShowInLegend(4);
+        return draw(g);
+    };
+    auto page = [](TxyGraph& g, int dpi) {
+        TImagePrintService p(QSize(827, 1169), dpi);
+        EXPECT_TRUE(g.Print(p));
+        return p.Page();
+    };
+    const QImage screen = fresh([](TxyGraph& g) { return g.RenderImage(); });
+    const QImage low = fresh([&](TxyGraph& g) { return page(g, 72); });
+    const QImage high = fresh([&](TxyGraph& g) { return page(g, 300); });
+    ASSERT_NE(low, high); // the resolutions do draw differently
+
+    TxyGraph g;
+    FillLikeMainWindow(g);
+    g.Legend().setVisible(true);
+    g.GetSeries(1).SetShowInLegend(4);
+    EXPECT_EQ(g.RenderImage(), screen);
+    EXPECT_EQ(page(g, 72), low);
+    EXPECT_EQ(g.RenderImage(), screen);
+    EXPECT_EQ(page(g, 300), high);
+    EXPECT_EQ(page(g, 72), low);
+    EXPECT_EQ(g.RenderImage(), screen);
+}
