@@ -287,8 +287,8 @@ std::vector<TxyGraph::DrawnLabel> TScaleDraw::DrawAxis(const TAxisView& v) {
     // A horizontal axis has its ticks, labels and title below its line, a vertical one left of
     // it; Reversed puts them on the other side. `out` is the direction away from the line.
     const int out = (h ? 1 : -1) * (ax.Reversed() ? -1 : 1);
-    // Segment across the axis at `along`, and the axis line along it at `across`.
-    auto across = [&](int along, int from, int to) {
+    // A line across the axis at `along` (gridline, tick), and the axis line itself at `at`.
+    auto acrossLine = [&](int along, int from, int to) {
         if (h)
             m_p.drawLine(along, from, along, to);
         else
@@ -330,7 +330,7 @@ std::vector<TxyGraph::DrawnLabel> TScaleDraw::DrawAxis(const TAxisView& v) {
         const bool skipFirst = FirstTickOnMin(s, ticks);
         for (std::size_t i = 0; i < ticks.size(); ++i) {
             if (i == 0 && skipFirst) continue;
-            across(v.Along.ToPixel(ticks[i].Value), from, to);
+            acrossLine(v.Along.ToPixel(ticks[i].Value), from, to);
         }
     }
     if (!ax.ShowAxis()) return drawn;
@@ -338,7 +338,7 @@ std::vector<TxyGraph::DrawnLabel> TScaleDraw::DrawAxis(const TAxisView& v) {
     if (m_app.ShowTicks() && s.Valid) {
         m_p.setPen(Pen(m_app.AxesColor(), thin));
         for (const Tick& t : ticks)
-            across(v.Along.ToPixel(t.Value), line, line + out * d.TickLength);
+            acrossLine(v.Along.ToPixel(t.Value), line, line + out * d.TickLength);
     }
 
     // Labels centred on their ticks. Along a horizontal axis a label that would not start right
