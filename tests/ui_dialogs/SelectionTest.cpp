@@ -283,8 +283,8 @@ TEST_F(DialogTest, AProblemIsReportedOncePerOpeningNotAtEveryActivation)
     ChooseLanguage(false);
     OpenSelection();
     EXPECT_EQ(BoxesNamed("ListReportBox"), 1);
-    // Coming back to the dialog (e.g. after dismissing the message) reads the list again but
-    // does not repeat the same message.
+    // Coming back to the open dialog (e.g. after dismissing the message) neither reads the list
+    // again nor repeats the message; the next opening does both.
     Form4->FormActivate();
     Form4->FormActivate();
     EXPECT_EQ(BoxesNamed("ListReportBox"), 1);
@@ -311,7 +311,7 @@ TEST_F(DialogTest, MoreThanAHundredRecordsAreAllListed)
     EXPECT_EQ(MotorData.StartStep, 1);
 }
 
-TEST_F(DialogTest, EveryActivationReadsTheListAgainAndKeepsTheHighlightedRow)
+TEST_F(DialogTest, EveryOpeningReadsTheListAgainAndKeepsTheHighlightedRow)
 {
     WriteList({Title(), Record(1, "Maker A", "132 M", 5500), Record(2, "Maker B", "90 L", 1500)});
     ChooseLanguage(false);
