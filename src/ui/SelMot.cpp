@@ -225,6 +225,16 @@ void TForm4::FormActivate()
 {
     SetSelectionTexts();
     SetHeaderTexts();
+    if (raiseReport_) {
+        // The remark on the list came up while the dialog was being opened, before the dialog
+        // took the activation; it belongs in front of the dialog it is about.
+        raiseReport_ = false;
+        for (QMessageBox* box : findChildren<QMessageBox*>(QStringLiteral("ListReportBox")))
+            if (box->isVisible()) {
+                box->raise();
+                box->activateWindow();
+            }
+    }
 }
 
 void TForm4::RememberMotor()
@@ -246,6 +256,7 @@ void TForm4::FormShow()
     // The list is read at each opening, so that a motor saved meanwhile is listed; coming back to
     // the open dialog keeps the grid and the row the user highlighted.
     ReadList();
+    raiseReport_ = !lastReport_.isEmpty();
     MotorData.DataChanged = false;
     StringGrid1->setFocus();
 }

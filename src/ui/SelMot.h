@@ -65,6 +65,8 @@ private:
     // front (it takes the activation away and gives it back) would otherwise show it again.
     bool reportedThisShowing_ = false;
     bool filling_ = false;
+    // A remark on the list was shown at this opening: the first activation brings it to the front.
+    bool raiseReport_ = false;
 
     // The motor part of the data set when the dialog was opened, before the opener set
     // MotorFromList; Cancel puts it back.

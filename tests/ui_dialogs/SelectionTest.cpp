@@ -234,6 +234,23 @@ TEST_F(DialogTest, MissingListGivesAMessageAndAnEmptyGrid)
     EXPECT_TRUE(Form2->isVisible());
 }
 
+TEST_F(DialogTest, TheListMessageIsInFrontOfTheDialogItIsAbout)
+{
+    WriteList({Title(), "", Record(2, "Maker B", "90 L", 1500)});
+    ChooseLanguage(false);
+    OpenSelection();
+    ASSERT_EQ(BoxesNamed("ListReportBox"), 1);
+    QMessageBox* box = OpenMessageBox("ListReportBox");
+    EXPECT_EQ(QApplication::activeWindow(), box);
+    // Dismissed, it gives the activation back to the dialog, which stays as it is.
+    box->button(QMessageBox::Ok)->click();
+    Pump();
+    Form4->activateWindow();
+    Pump();
+    EXPECT_EQ(QApplication::activeWindow(), Form4);
+    EXPECT_EQ(BoxesNamed("ListReportBox"), 0);
+}
+
 TEST_F(DialogTest, MissingListMessageInFrench)
 {
     ASSERT_TRUE(QFile::remove(QString::fromUtf8(ListFileName)));
