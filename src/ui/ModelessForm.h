@@ -2,8 +2,8 @@
 // Base of every dialog of the program: a window created once, shown without blocking, whose
 // FormShow runs each time it is shown from hidden and FormActivate each time it becomes the
 // active window, and which OK, Cancel, Escape or the close box only hide. When it hides, the
-// window that opened it (else the main window) is made active again, so that its own
-// FormActivate runs even where no window manager does that.
+// window that last showed or raised it (else the main window) is made active again, so that its
+// own FormActivate runs even where no window manager does that.
 
 #include <QDialog>
 #include <QPointer>
