@@ -15,6 +15,9 @@
 
 // ---- Settings ----------------------------------------------------------------------------------
 
+// Longest start-time limit accepted, s: every start is integrated at most this far.
+constexpr double MaxStartTimeLimit = 3600;
+
 struct MechanicalData {
     std::optional<double> MotorInertia; // kg m2; unset: the typical value for the motor's power and poles
     double LoadInertia = 0;             // kg m2, referred to the motor shaft
@@ -48,9 +51,9 @@ struct MethodSettings {
 
 // "Ie AC-53a: X-Tx: F-S" and the starts per hour the application needs.
 struct StarterDuty {
-    double RatedCurrent = 0;     // Ie, A
-    std::string RatingCode;      // as typed, e.g. "AC-53a: 3.5-17: 90-5"
-    double StartsPerHour = 0;    // N
+    double RatedCurrent = 0;  // Ie, A
+    std::string RatingCode;   // as typed, e.g. "AC-53a: 3.5-17: 90-5"
+    double StartsPerHour = 0; // N
 };
 
 // The four numbers of a rating code.
@@ -67,6 +70,20 @@ struct DynamicSettings {
     double DipLimit = 10; // %, a larger busbar dip is flagged
     MethodSettings Methods;
     std::optional<StarterDuty> Starter; // judged only when given
+    // Relative (and, on the scaled state, absolute) error tolerance of the integration; the
+    // results move by far less than it. Tests tighten it to show that they do not depend on the step.
+    double Tolerance = 1e-9;
+};
+
+// Star-equivalent impedances per phase at the motor's voltage level, ohms.
+struct NetworkImpedance {
+    double R = 0, X = 0;
+};
+struct NetworkImpedances {
+    double SourceVoltage = 0;     // line voltage U_src actually used, V
+    NetworkImpedance Source;      // Z_k (0 for an infinite source)
+    NetworkImpedance Transformer; // Z_T (0 without a transformer)
+    NetworkImpedance Cable;       // Z_c (0 without a cable)
 };
 
 // ---- Results -----------------------------------------------------------------------------------
@@ -74,10 +91,10 @@ struct DynamicSettings {
 // One start (direct-on-line, soft-starter, or a starting method of the comparison). Optional
 // values are null where the JSON has null.
 struct StartOutcome {
-    bool Stalled = false; // does not reach 98 % of the operating speed (stall or time limit)
-    bool TooLong = false; // the start-time limit ran out
-    std::optional<double> StallSpeed;                 // rpm; set only when Stalled
-    std::optional<double> RunUpTime;                  // s, first time n >= 0.98 n_op
+    bool Stalled = false;             // does not reach 98 % of the operating speed (stall or time limit)
+    bool TooLong = false;             // the start-time limit ran out
+    std::optional<double> StallSpeed; // rpm; set only when Stalled
+    std::optional<double> RunUpTime;  // s, first time n >= 0.98 n_op
     std::optional<double> PeakCurrentRatio;           // largest supply line current / LineCurrent
     std::optional<double> PeakLineCurrent;            // A, supply side
     std::optional<double> RotorEnergy;                // J
@@ -93,12 +110,12 @@ struct StartOutcome {
 
 // A start sampled at the times of its results; every vector has one entry per time.
 struct StartCurves {
-    std::vector<double> Speed;       // n / ns
-    std::vector<double> Current;     // supply line current / LineCurrent
-    std::vector<double> Torque;      // T / Tn
-    std::vector<double> LoadTorque;  // TL / Tn
-    std::vector<double> Voltage;     // winding voltage / PhaseVoltage
-    std::vector<double> BusVoltage;  // |U_bus| / (U_src / sqrt 3); 1 without a network
+    std::vector<double> Speed;      // n / ns
+    std::vector<double> Current;    // supply line current / LineCurrent
+    std::vector<double> Torque;     // T / Tn
+    std::vector<double> LoadTorque; // TL / Tn
+    std::vector<double> Voltage;    // winding voltage / PhaseVoltage
+    std::vector<double> BusVoltage; // |U_bus| / (U_src / sqrt 3); 1 without a network
 };
 
 struct DynamicResults {
@@ -136,8 +153,14 @@ struct ComparisonResults {
 
 // ---- Operations --------------------------------------------------------------------------------
 
-// Typical rotor inertia of a motor of this mechanical power (W) and number of pole pairs.
+// Typical rotor inertia of a motor of this mechanical power (W) and number of pole pairs; 0 for a
+// power that is not above 0.
 double TypicalMotorInertia(double mechanicalPower, double pairOfPoles);
+// The motor inertia a start uses: the user's, else the typical one of the data set's motor.
+double UsedMotorInertia(const MechanicalData& mechanical, const MotorDataSet& ds);
+
+// The impedances of an enabled network (all 0 for a stiff supply).
+NetworkImpedances SupplyImpedances(const SupplyNetwork& network, const MotorDataSet& ds);
 
 // Refusals of settings that cannot be computed with (numbers 110-149), before any computation.
 Refusal CheckMechanicalData(const MechanicalData& mechanical, const MotorDataSet& ds);
@@ -145,6 +168,9 @@ Refusal CheckSupplyNetwork(const SupplyNetwork& network);
 Refusal CheckMethodSettings(const MethodSettings& methods);
 Refusal ParseStarterRating(const std::string& code, StarterRatingCode& out);
 Refusal CheckStarterDuty(const StarterDuty& starter);
+// What the dynamic start uses: mechanical data, network (its impedances finite), dip limit.
+Refusal CheckDynamicStartSettings(const DynamicSettings& settings, const MotorDataSet& ds);
+// Everything: the above, then the methods and the starter when one is given.
 Refusal CheckDynamicSettings(const DynamicSettings& settings, const MotorDataSet& ds);
 
 // Both starts of the data set's current computation. samples >= 2 fills Times and the curves with
