@@ -72,7 +72,7 @@ struct DynamicSettings {
     std::optional<StarterDuty> Starter; // judged only when given
     // Relative (and, on the scaled state, absolute) error tolerance of the integration; the
     // results move by far less than it. Tests tighten it to show that they do not depend on the step.
-    double Tolerance = 1e-9;
+    double Tolerance = 1e-8;
 };
 
 // Star-equivalent impedances per phase at the motor's voltage level, ohms.
@@ -177,6 +177,11 @@ Refusal CheckDynamicSettings(const DynamicSettings& settings, const MotorDataSet
 // that many points; 0 leaves them empty. Returns a refusal of the settings, else 0.
 Refusal ComputeDynamicStart(const MotorDataSet& ds, const DynamicSettings& settings, DynamicResults& out,
                             int samples = 201);
+
+// One start by one method, without curves: a row of the comparison. A method that does not apply
+// to the motor gives Applicable false and an empty outcome.
+Refusal ComputeMethodStart(const MotorDataSet& ds, const DynamicSettings& settings, StartingMethod method,
+                           MethodOutcome& out);
 
 // Every starting method, in the order of StartingMethod, and the duty check of the soft-starter start.
 Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& settings, ComparisonResults& out,

@@ -1,0 +1,59 @@
+// Cost of the dynamic start: the 4 kW reference motor with a fan load (rated torque at synchronous
+// speed) and 0.12 kg m2 on the shaft. Its results computation (the ramp search of the current-limit
+// mode at 3 In) runs before the timed loops.
+#include <benchmark/benchmark.h>
+
+#include "Dynamics.h"
+#include "ExampleMotor.h"
+#include "StartSimulation.h"
+
+namespace {
+MotorDataSet FourKilowattWithFan() {
+    MotorDataSet ds = ExampleFourKilowattMotor();
+    ds.LimitCurrentMode = true;
+    ds.DesiredImaxIn = 3;
+    ds.T2 = 0;
+    if (RunStartComputation(ds, nullptr, nullptr) != 0) std::abort();
+    ds.T2 = ds.RatedTorque / (ds.SynchronousSpeed * ds.SynchronousSpeed);
+    return ds;
+}
+
+DynamicSettings Settings() {
+    DynamicSettings s;
+    s.Mechanical.MotorInertia = 0.12;
+    return s;
+}
+
+void RunMethod(benchmark::State& state, StartingMethod method, const DynamicSettings& settings) {
+    const MotorDataSet ds = FourKilowattWithFan();
+    MethodOutcome out;
+    for (auto _ : state) {
+        const int error = ComputeMethodStart(ds, settings, method, out);
+        benchmark::DoNotOptimize(error);
+        benchmark::DoNotOptimize(out);
+    }
+    state.counters["t_a_s"] = out.Outcome.RunUpTime.value_or(-1);
+    state.counters["peak_In"] = out.Outcome.PeakCurrentRatio.value_or(-1);
+}
+} // namespace
+
+static void BM_DynamicDolStart(benchmark::State& state) {
+    RunMethod(state, StartingMethod::Dol, Settings());
+}
+BENCHMARK(BM_DynamicDolStart)->Unit(benchmark::kMicrosecond);
+
+static void BM_DynamicCurrentLimitStart(benchmark::State& state) {
+    RunMethod(state, StartingMethod::SoftLimit, Settings());
+}
+BENCHMARK(BM_DynamicCurrentLimitStart)->Unit(benchmark::kMicrosecond);
+
+// Both starts with the 201 points of their curves, as the window and the command line ask for them.
+static void BM_DynamicStartWithCurves(benchmark::State& state) {
+    const MotorDataSet ds = FourKilowattWithFan();
+    DynamicResults r;
+    for (auto _ : state) {
+        const int error = ComputeDynamicStart(ds, Settings(), r, 201);
+        benchmark::DoNotOptimize(error);
+    }
+}
+BENCHMARK(BM_DynamicStartWithCurves)->Unit(benchmark::kMicrosecond);
