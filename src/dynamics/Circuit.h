@@ -66,6 +66,11 @@ class FastCircuit {
     double D1() const { return 2 * rth_ * rr_; }
     double D2() const { return rth_ * rth_ + x_ * x_; }
     double TorqueFactor() const { return torqueFactor_; }
+    // The elements, for the input impedance as (P0 + P1 s) / (Q0 + Q1 s).
+    Cx StatorImpedance() const { return zs_; }
+    Cx MagnetisingImpedance() const { return zm_; }
+    double RotorResistance() const { return rr_; }
+    double RotorReactance() const { return xr_; }
 
   private:
     Cx zs_, zm_;

@@ -132,15 +132,17 @@ struct StartIntegrator::Impl {
         return p;
     }
 
-    // The right-hand side needs squares only: no square root on the stiff supply.
+    // The right-hand side needs squares only: no square root but for the cap through a network.
     void Derivatives(const State& y, State& d, double time) const {
         const double n = law.resting ? 0 : y[0] * ns, s = 1 - n * invNs;
         const Stage& st = spec.stages[law.stage];
         const Cx zin = model.Circuit().InputImpedance(s);
         const double norm = Norm(zin);
-        double uw2;
+        double uw2, iw2;
         if (law.branch == Branch::Cap && !st.upstream) {
-            uw2 = model.StiffCapAlphaSquared(st, spec.lineLimit, norm) * st.vwRef * st.vwRef;
+            const double u0 = st.tap * st.vwRef; // the winding current is held: |Zin| cancels
+            iw2 = model.StiffCapAlphaSquared(st, spec.lineLimit, 1) * u0 * u0;
+            uw2 = iw2 * norm;
         } else {
             double alpha = law.branch == Branch::Ramp ? RampAlpha(time) : 1;
             if (law.branch == Branch::Cap) {
@@ -149,10 +151,9 @@ struct StartIntegrator::Impl {
                 e.zabs = std::sqrt(norm);
                 alpha = std::min(model.CapAlpha(st, spec.lineLimit, e), NoCap);
             }
-            uw2 = model.WindingVoltageSquared(st, alpha, zin);
+            model.Squares(st, alpha, zin, norm, uw2, iw2);
         }
         const double torque = model.Circuit().TorquePerVoltSquared(s) * uw2;
-        const double iw2 = uw2 / norm;
         d[0] = law.resting ? 0 : (torque - model.Load().At(n)) * speedRate;
         d[1] = s * torque * rotorRate;
         d[2] = iw2 * statorRate;

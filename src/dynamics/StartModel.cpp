@@ -3,44 +3,138 @@
 #include <algorithm>
 #include <cmath>
 
-#include <boost/math/tools/minima.hpp>
-#include <boost/math/tools/toms748_solve.hpp>
+#include <array>
+#include <limits>
 
 namespace {
 using Ld = long double;
+constexpr int MaxDegree = 6;
 
-Ld Horner(const Ld* c, int degree, Ld x) {
-    Ld v = c[degree];
-    for (int i = degree - 1; i >= 0; --i)
-        v = v * x + c[i];
-    return v;
+// A real polynomial in the slip, coefficients in ascending powers.
+struct Poly {
+    std::array<Ld, MaxDegree + 1> c{};
+    int degree = 0;
+
+    Ld At(Ld x) const {
+        Ld v = c[degree];
+        for (int i = degree - 1; i >= 0; --i)
+            v = v * x + c[i];
+        return v;
+    }
+    Poly Derivative() const {
+        Poly d;
+        d.degree = std::max(degree - 1, 0);
+        for (int i = 1; i <= degree; ++i)
+            d.c[i - 1] = i * c[i];
+        return d;
+    }
+};
+Poly operator*(const Poly& a, const Poly& b) {
+    Poly r;
+    r.degree = a.degree + b.degree;
+    for (int i = 0; i <= a.degree; ++i)
+        for (int j = 0; j <= b.degree; ++j)
+            r.c[i + j] += a.c[i] * b.c[j];
+    return r;
 }
-// Sum of the terms' moduli: the size of the rounding noise of Horner's result.
-Ld Magnitude(const Ld* c, int degree, Ld x) {
-    Ld v = std::fabs(c[degree]);
-    for (int i = degree - 1; i >= 0; --i)
-        v = v * std::fabs(x) + std::fabs(c[i]);
-    return v;
+Poly operator*(Ld k, const Poly& a);
+Poly operator-(const Poly& a, const Poly& b) {
+    Poly r;
+    r.degree = std::max(a.degree, b.degree);
+    for (int i = 0; i <= r.degree; ++i)
+        r.c[i] = (i <= a.degree ? a.c[i] : 0) - (i <= b.degree ? b.c[i] : 0);
+    return r;
 }
+Poly operator+(const Poly& a, const Poly& b) {
+    return a - (-1.0L * b);
+}
+Poly operator*(Ld k, const Poly& a) {
+    Poly r = a;
+    for (int i = 0; i <= r.degree; ++i)
+        r.c[i] *= k;
+    return r;
+}
+Poly Line(Ld c0, Ld c1) {
+    Poly p;
+    p.degree = 1;
+    p.c[0] = c0, p.c[1] = c1;
+    return p;
+}
+Poly Quadratic(Ld c0, Ld c1, Ld c2) {
+    Poly p;
+    p.degree = 2;
+    p.c[0] = c0, p.c[1] = c1, p.c[2] = c2;
+    return p;
+}
+
+struct CxL {
+    Ld re = 0, im = 0;
+};
+CxL operator+(CxL a, CxL b) {
+    return {a.re + b.re, a.im + b.im};
+}
+CxL operator*(CxL a, CxL b) {
+    return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
+}
+CxL operator*(Ld k, CxL a) {
+    return {k * a.re, k * a.im};
+}
+CxL Widen(Cx z) {
+    return {z.re, z.im};
+}
+// |a + b s|^2 as a polynomial in s.
+Poly SquaredModulus(CxL a, CxL b) {
+    return Quadratic(a.re * a.re + a.im * a.im, 2 * (a.re * b.re + a.im * b.im), b.re * b.re + b.im * b.im);
+}
+
+// The search for roots runs on double coefficients (the long double ones are built exactly
+// enough, but their arithmetic is several times slower); each root found is then polished by
+// Newton's steps on the long double polynomial.
+struct SearchPoly {
+    std::array<double, MaxDegree + 1> c{};
+    int degree = 0;
+
+    double At(double x) const {
+        double v = c[degree];
+        for (int i = degree - 1; i >= 0; --i)
+            v = v * x + c[i];
+        return v;
+    }
+    // Sum of the terms' moduli: the size of the rounding noise of At.
+    double Magnitude(double x) const {
+        double v = std::fabs(c[degree]);
+        for (int i = degree - 1; i >= 0; --i)
+            v = v * std::fabs(x) + std::fabs(c[i]);
+        return v;
+    }
+    SearchPoly Derivative() const {
+        SearchPoly d;
+        d.degree = std::max(degree - 1, 0);
+        for (int i = 1; i <= degree; ++i)
+            d.c[i - 1] = i * c[i];
+        return d;
+    }
+};
 
 // Root of a polynomial that changes sign over [a, b]: Newton's steps while they stay inside the
-// bracket and at least halve the value, bisection otherwise, down to adjacent numbers.
-Ld Bisect(const Ld* c, int degree, Ld a, Ld b, Ld fa) {
-    Ld x = a + (b - a) / 2, previous = HUGE_VALL;
+// bracket and at least halve the value, bisection otherwise, down to the rounding noise.
+double Bracketed(const SearchPoly& p, double a, double b, double fa) {
+    double x = a + (b - a) / 2, previous = HUGE_VAL;
     for (int i = 0; i < 200; ++i) {
-        Ld f = c[degree], df = 0;
-        for (int k = degree - 1; k >= 0; --k) {
+        double f = p.c[p.degree], df = 0;
+        for (int k = p.degree - 1; k >= 0; --k) {
             df = df * x + f;
-            f = f * x + c[k];
+            f = f * x + p.c[k];
         }
-        if (f == 0) return x;
+        // Within rounding noise the long double polish takes over.
+        if (std::fabs(f) <= 8 * std::numeric_limits<double>::epsilon() * p.Magnitude(x)) return x;
         if ((f < 0) == (fa < 0)) {
             a = x;
             fa = f;
         } else {
             b = x;
         }
-        Ld next = df != 0 ? x - f / df : a;
+        double next = df != 0 ? x - f / df : a;
         if (!(next > a && next < b) || std::fabs(f) > previous / 2) next = a + (b - a) / 2;
         previous = std::fabs(f);
         if (next == x || !(next > a && next < b)) break;
@@ -49,79 +143,95 @@ Ld Bisect(const Ld* c, int degree, Ld a, Ld b, Ld fa) {
     return x;
 }
 
-// Real roots in [lo, hi], ascending, of the polynomial of this degree (at most 4): between the
-// roots of its derivative it is monotone, so each sign change there is one root. A root that only
-// touches zero is taken when the value at the derivative's root is within rounding noise.
-int RealRoots(const Ld* coefficients, int degree, Ld lo, Ld hi, Ld* roots) {
-    while (degree > 0 && coefficients[degree] == 0)
-        --degree;
-    if (degree == 0) return 0;
-    const Ld* c = coefficients;
-    if (degree == 1) {
-        const Ld r = -c[0] / c[1];
-        if (r >= lo && r <= hi) {
-            roots[0] = r;
-            return 1;
-        }
-        return 0;
+// Real roots in [lo, hi], ascending: between the roots of its derivative a polynomial is
+// monotone, so each sign change there is one root. A root that only touches zero is taken when
+// the value at the derivative's root is within rounding noise.
+int RealRoots(SearchPoly p, double lo, double hi, double* roots) {
+    while (p.degree > 0 && p.c[p.degree] == 0)
+        --p.degree;
+    if (p.degree == 0) return 0;
+    if (p.degree == 1) {
+        const double r = -p.c[0] / p.c[1];
+        if (!(r >= lo && r <= hi)) return 0;
+        roots[0] = r;
+        return 1;
     }
-    Ld d[4] = {};
-    for (int i = 0; i < degree; ++i)
-        d[i] = (i + 1) * c[i + 1];
-    Ld points[6] = {};
+    double points[MaxDegree + 2] = {};
     int count = 0;
     points[count++] = lo;
-    Ld critical[4] = {};
-    const int nc = RealRoots(d, degree - 1, lo, hi, critical);
+    double critical[MaxDegree] = {};
+    const int nc = RealRoots(p.Derivative(), lo, hi, critical);
     for (int i = 0; i < nc; ++i)
         if (critical[i] > points[count - 1] && critical[i] < hi) points[count++] = critical[i];
     points[count++] = hi;
 
-    const Ld noise = 64 * std::numeric_limits<Ld>::epsilon();
+    const double noise = 64 * std::numeric_limits<double>::epsilon();
+    auto zero = [&](double x, double f) { return f == 0 || std::fabs(f) <= noise * p.Magnitude(x); };
     int found = 0;
-    auto add = [&](Ld r) {
+    auto add = [&](double r) {
         if (found == 0 || r > roots[found - 1]) roots[found++] = r;
     };
-    Ld fa = Horner(c, degree, points[0]);
+    double fa = p.At(points[0]);
     for (int i = 0; i + 1 < count; ++i) {
-        const Ld a = points[i], b = points[i + 1];
-        const Ld fb = Horner(c, degree, b);
-        if (fa == 0 || std::fabs(fa) <= noise * Magnitude(c, degree, a)) {
+        const double a = points[i], b = points[i + 1];
+        const double fb = p.At(b);
+        if (zero(a, fa))
             add(a);
-        } else if (fb != 0 && (fa < 0) != (fb < 0) && std::fabs(fb) > noise * Magnitude(c, degree, b)) {
-            add(Bisect(c, degree, a, b, fa));
-        }
+        else if (!zero(b, fb) && (fa < 0) != (fb < 0))
+            add(Bracketed(p, a, b, fa));
         fa = fb;
     }
-    const Ld fhi = Horner(c, degree, hi);
-    if (fhi == 0 || std::fabs(fhi) <= noise * Magnitude(c, degree, hi)) add(hi);
+    if (zero(hi, fa)) add(hi);
     return found;
 }
 
-// Slips of the scan: dense near synchronous speed, where operating points lie, then even steps.
-struct ScanGrid {
-    static constexpr int LogPoints = 80, EvenPoints = 320, Count = LogPoints + EvenPoints + 1;
-    std::array<double, Count> s{};
-    ScanGrid() {
-        const double first = 1e-7, split = 0.05;
-        s[0] = 0;
-        for (int i = 0; i < LogPoints; ++i)
-            s[i + 1] = first * std::pow(split / first, double(i) / LogPoints);
-        for (int i = 0; i < EvenPoints; ++i)
-            s[LogPoints + 1 + i] = split + (1 - split) * (i + 1) / EvenPoints;
-        s[Count - 1] = 1;
+// The roots of a long double polynomial in [lo, hi], ascending.
+int RealRoots(const Poly& exact, double lo, double hi, double* roots) {
+    SearchPoly p;
+    p.degree = exact.degree;
+    for (int i = 0; i <= p.degree; ++i)
+        p.c[i] = static_cast<double>(exact.c[i]);
+    const int n = RealRoots(p, lo, hi, roots);
+    const Poly slope = exact.Derivative();
+    for (int i = 0; i < n; ++i) {
+        Ld x = roots[i];
+        for (int k = 0; k < 2; ++k) {
+            const Ld d = slope.At(x);
+            if (d == 0) break;
+            const Ld next = x - exact.At(x) / d;
+            if (!(std::fabs(next - roots[i]) <= 1e-9L * (1 + std::fabs(x)))) break;
+            x = next;
+        }
+        roots[i] = std::clamp(static_cast<double>(x), lo, hi);
     }
-};
-const ScanGrid Grid;
+    return n;
+}
 
-double Refine(const StartModel& model, const Stage& stage, double a, double b, double fa, double fb) {
-    if (fa == 0) return a;
-    if (fb == 0) return b;
-    auto f = [&](double s) { return model.Accelerating(stage, s); };
-    boost::uintmax_t iterations = 200;
-    const auto r = boost::math::tools::toms748_solve(
-        f, a, b, fa, fb, boost::math::tools::eps_tolerance<double>(53), iterations);
-    return r.first + (r.second - r.first) / 2;
+// The torque of a stage at full output as K s A(s) / (D(s) B(s)), three real quadratics; A = B = 1
+// with nothing upstream. The winding voltage is U0 |Z_Y/k^2| / |Z_Y/k^2 + Z_up| with the input
+// impedance (P0 + P1 s) / (Q0 + Q1 s).
+struct TorqueRational {
+    Ld k;
+    Poly a, b, d;
+};
+TorqueRational Rational(const FastCircuit& c, const Stage& stage) {
+    TorqueRational r;
+    const Ld u0 = static_cast<Ld>(stage.tap) * stage.vwRef;
+    r.k = static_cast<Ld>(c.TorqueFactor()) * u0 * u0;
+    r.d = Quadratic(c.D0(), c.D1(), c.D2());
+    if (!stage.upstream) {
+        r.a = r.b = Quadratic(1, 0, 0);
+        return r;
+    }
+    const CxL zs = Widen(c.StatorImpedance()), zm = Widen(c.MagnetisingImpedance());
+    const Ld rr = c.RotorResistance(), xr = c.RotorReactance();
+    const CxL q0{rr, 0}, q1 = zm + CxL{0, xr};
+    const CxL p0 = rr * (zs + zm), p1 = zs * q1 + zm * CxL{0, xr};
+    const Ld scale = (stage.delta ? 1.0L / 3 : 1.0L) / (static_cast<Ld>(stage.tap) * stage.tap);
+    const CxL up = Widen(stage.zUp);
+    r.a = (scale * scale) * SquaredModulus(p0, p1);
+    r.b = SquaredModulus(scale * p0 + up * q0, scale * p1 + up * q1);
+    return r;
 }
 } // namespace
 
@@ -131,59 +241,37 @@ StartModel::StartModel(const MotorDataSet& ds, bool network, Cx zSourceTransform
 
 int StartModel::AcceleratingRoots(const Stage& stage, double lo, double hi, double* roots,
                                   int maxRoots) const {
+    // K s A(s) - TL(s) D(s) B(s) = 0 with TL(s) = c0 + c1 s + c2 s^2 for n = ns (1 - s).
+    const Ld ns = ns_, t0 = load_.t0, t1 = load_.t1, t2 = load_.t2;
+    const Poly load = Quadratic(t0 + t1 * ns + t2 * ns * ns, -t1 * ns - 2 * t2 * ns * ns, t2 * ns * ns);
+    const TorqueRational t = Rational(circuit_, stage);
+    const Poly balance =
+        stage.upstream ? t.k * (Line(0, 1) * t.a) - load * t.d * t.b : t.k * Line(0, 1) - load * t.d;
+    double r[MaxDegree];
+    const int n = RealRoots(balance, lo, hi, r);
     int found = 0;
-    if (!stage.upstream) {
-        // K u^2 R'r s - TL(s) D(s) = 0 with TL(s) = c0 + c1 s + c2 s^2, n = ns (1 - s).
-        const Ld ns = ns_, t0 = load_.t0, t1 = load_.t1, t2 = load_.t2;
-        const Ld c0 = t0 + t1 * ns + t2 * ns * ns, c1 = -t1 * ns - 2 * t2 * ns * ns, c2 = t2 * ns * ns;
-        const Ld u = static_cast<Ld>(stage.tap) * stage.vwRef;
-        const Ld k = static_cast<Ld>(circuit_.TorqueFactor()) * u * u;
-        const Ld a0 = circuit_.D0(), a1 = circuit_.D1(), a2 = circuit_.D2();
-        const Ld p[5] = {-c0 * a0, k - (c0 * a1 + c1 * a0), -(c0 * a2 + c1 * a1 + c2 * a0),
-                         -(c1 * a2 + c2 * a1), -c2 * a2};
-        Ld r[4];
-        const int n = RealRoots(p, 4, lo, hi, r);
-        for (int i = 0; i < n && found < maxRoots; ++i)
-            roots[found++] = static_cast<double>(r[i]);
-        return found;
-    }
-    double sa = lo, fa = Accelerating(stage, lo);
-    if (fa == 0 && found < maxRoots) roots[found++] = lo;
-    for (int i = 0; i < ScanGrid::Count && found < maxRoots; ++i) {
-        const double sb = Grid.s[i];
-        if (sb <= lo) continue;
-        const double b = std::min(sb, hi);
-        const double fb = Accelerating(stage, b);
-        if (fb == 0)
-            roots[found++] = b;
-        else if (fa != 0 && (fa < 0) != (fb < 0))
-            roots[found++] = Refine(*this, stage, sa, b, fa, fb);
-        sa = b;
-        fa = fb;
-        if (b >= hi) break;
-    }
+    for (int i = 0; i < n && found < maxRoots; ++i)
+        roots[found++] = r[i];
     return found;
 }
 
 double StartModel::BreakdownSlip(const Stage& stage) const {
     if (!stage.upstream) return circuit_.BreakdownSlip();
-    // The largest torque on the scan, then the maximum near it.
-    int best = 1;
-    double bestTorque = -1;
-    for (int i = 1; i < ScanGrid::Count; ++i) {
-        const double t = At(stage, 1, Grid.s[i]).torque;
-        if (t > bestTorque) {
-            bestTorque = t;
-            best = i;
-        }
+    // The largest of s A / (D B) over (0, 1]: where (A + s A') D B - s A (D' B + D B') vanishes, or 1.
+    const TorqueRational t = Rational(circuit_, stage);
+    const Poly s = Line(0, 1);
+    const Poly slope = (t.a + s * t.a.Derivative()) * t.d * t.b -
+                       s * t.a * (t.d.Derivative() * t.b + t.d * t.b.Derivative());
+    double r[MaxDegree];
+    const int n = RealRoots(slope, 0, 1, r);
+    double best = 1, bestTorque = At(stage, 1, 1).torque;
+    for (int i = 0; i < n; ++i) {
+        const double x = r[i];
+        if (!(x > 0)) continue;
+        const double torque = At(stage, 1, x).torque;
+        if (torque > bestTorque) best = x, bestTorque = torque;
     }
-    const double a = Grid.s[best - 1], b = best + 1 < ScanGrid::Count ? Grid.s[best + 1] : 1.0;
-    auto negative = [&](double s) { return -At(stage, 1, s).torque; };
-    boost::uintmax_t iterations = 200;
-    const auto r = boost::math::tools::brent_find_minima(negative, a, b, 40, iterations);
-    // A maximum at the scan's end lies at standstill or beyond.
-    if (best == ScanGrid::Count - 1 && r.first > 1 - 1e-7) return 1;
-    return r.first;
+    return best;
 }
 
 QuasiStatic FindQuasiStatic(const StartModel& model, const Stage& running) {

@@ -74,13 +74,19 @@ class StartModel {
         return e;
     }
 
-    // Square of the winding voltage from the impedance and its squared modulus alone: what the
-    // right-hand side of the equation of motion needs, without a square root.
-    double WindingVoltageSquared(const Stage& stage, double alpha, Cx zin) const {
+    // Squares of the winding voltage and current from the impedance and its squared modulus
+    // alone: what the right-hand side of the equation of motion needs, without a square root
+    // and with one division.
+    void Squares(const Stage& stage, double alpha, Cx zin, double norm, double& uw2, double& iw2) const {
         const double u = alpha * stage.tap * stage.vwRef;
-        if (!stage.upstream) return u * u;
-        const Cx zyk = (stage.delta ? 1.0 / 3.0 : 1.0) / (stage.tap * stage.tap) * zin;
-        return u * u * Norm(zyk) / Norm(zyk + alpha * stage.zUp);
+        if (!stage.upstream) {
+            uw2 = u * u;
+            iw2 = uw2 / norm;
+            return;
+        }
+        const double scale = (stage.delta ? 1.0 / 3.0 : 1.0) / (stage.tap * stage.tap);
+        iw2 = u * u * scale * scale / Norm(scale * zin + alpha * stage.zUp);
+        uw2 = iw2 * norm;
     }
     // Square of the capped controller output with nothing upstream, from the squared modulus.
     double StiffCapAlphaSquared(const Stage& stage, double lineLimit, double norm) const {
@@ -110,12 +116,13 @@ class StartModel {
         return At(stage, 1, slip).torque - load_.At(ns_ * (1 - slip));
     }
 
-    // Roots of Accelerating in [lo, hi], ascending, at most maxRoots of them: exactly as the
-    // roots of a polynomial of degree 4 when nothing lies upstream, else bracketed on a fine scan
-    // and refined to full precision.
+    // Roots of Accelerating in [lo, hi], ascending, at most maxRoots of them, found exactly: the
+    // torque is a rational function of the slip, so the torque balance is a polynomial, of degree
+    // 4 with nothing upstream and 6 through an impedance.
     int AcceleratingRoots(const Stage& stage, double lo, double hi, double* roots, int maxRoots) const;
 
-    // Slip of the largest full-output torque of a stage (may be 1 or more: largest at standstill).
+    // Slip of the largest full-output torque of a stage over (0, 1], exactly (1 or more: the
+    // largest torque at standstill).
     double BreakdownSlip(const Stage& stage) const;
 
   private:
