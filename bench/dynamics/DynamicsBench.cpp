@@ -8,8 +8,8 @@
 #include "StartSimulation.h"
 
 namespace {
-MotorDataSet FourKilowattWithFan() {
-    MotorDataSet ds = ExampleFourKilowattMotor();
+MotorDataSet FourKilowattWithFan(bool star = true) {
+    MotorDataSet ds = ExampleFourKilowattMotor(star);
     ds.LimitCurrentMode = true;
     ds.DesiredImaxIn = 3;
     ds.T2 = 0;
@@ -82,3 +82,18 @@ static void BM_DynamicStartWithCurves(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DynamicStartWithCurves)->Unit(benchmark::kMicrosecond);
+
+// Every starting method of the reference motor in delta (so that star-delta applies), with the
+// curves the comparison window draws; the duty check of a 12 A starter on top.
+static void BM_CompareSixMethods(benchmark::State& state) {
+    const MotorDataSet ds = FourKilowattWithFan(false);
+    DynamicSettings s = state.range(0) ? ThroughNetwork() : Settings();
+    s.Starter = StarterDuty{12, "AC-53a: 3.5-17: 90-5", 4};
+    ComparisonResults r;
+    for (auto _ : state) {
+        const int error = ComputeComparison(ds, s, r, 201);
+        benchmark::DoNotOptimize(error);
+    }
+    state.counters["star_delta_t_a_s"] = r.Methods[1].Outcome.RunUpTime.value_or(-1);
+}
+BENCHMARK(BM_CompareSixMethods)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

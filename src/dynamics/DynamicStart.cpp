@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <stdexcept>
 
 #include "Checks.h"
@@ -42,7 +43,7 @@ struct Setup {
           model(d, network, zKT), running(RunningStage()), quasi(FindQuasiStatic(model, running)),
           motorInertia(UsedMotorInertia(settings.Mechanical, d)),
           inertia(motorInertia + settings.Mechanical.LoadInertia), limit(settings.Mechanical.StartTimeLimit),
-          tolerance(settings.Tolerance) {}
+          tolerance(settings.Tolerance), methods(settings.Methods) {}
 
     const MotorDataSet& ds;
     NetworkImpedances impedances;
@@ -52,6 +53,7 @@ struct Setup {
     Stage running;
     QuasiStatic quasi;
     double motorInertia, inertia, limit, tolerance;
+    MethodSettings methods;
 
     // Winding voltage at full output with nothing between source and motor, for windings in delta
     // or in star. On the stiff supply the running connection has the rated phase voltage exactly.
@@ -108,24 +110,69 @@ struct Setup {
         spec.lineLimit = ds.DesiredImaxIn * ds.LineCurrent;
     }
 
-    // The start of a method; false when the method does not apply to this motor.
-    bool MethodSpec(StartingMethod method, StartSpec& spec, int samples) const {
-        spec = Spec(samples);
-        switch (method) {
-        case StartingMethod::Dol:
-            return true;
-        case StartingMethod::SoftRamp:
-            SoftStarter(spec, false);
-            return true;
-        case StartingMethod::SoftLimit:
-            SoftStarter(spec, true);
-            return true;
-        default:
-            return false;
+    // A method whose reduced stage is followed by the running connection: the changeover at f ns,
+    // or at 0.98 n_s when the reduced stage stops accelerating at n_s below it.
+    void TwoStages(StartSpec& spec, const Stage& reduced, bool& restsForGood) const {
+        spec.stages[0] = reduced;
+        spec.stages[1] = running;
+        spec.stageCount = 2;
+        const double ns = ds.SynchronousSpeed, changeover = methods.ChangeoverSpeed * ns;
+        spec.changeoverSpeed = changeover;
+        if (const auto stall = ReducedStageStall(model, reduced, changeover)) {
+            restsForGood = *stall == 0;
+            spec.changeoverSpeed = restsForGood ? HUGE_VAL : 0.98 * *stall;
         }
     }
 
-    StartOutcome Outcome(const StartIntegrator& run, double dipLimit) const {
+    // The start of a method; applicable false when the method does not apply to this motor.
+    struct Plan {
+        bool applicable = true;
+        bool restsForGood = false; // the reduced stage cannot start the load
+        StartSpec spec;
+    };
+    Plan MethodPlan(StartingMethod method, int samples) const {
+        Plan p;
+        p.spec = Spec(samples);
+        switch (method) {
+        case StartingMethod::Dol:
+            break;
+        case StartingMethod::StarDelta:
+            if (ds.StarCoupling) {
+                p.applicable = false;
+                break;
+            }
+            TwoStages(p.spec, Connection(false), p.restsForGood);
+            break;
+        case StartingMethod::Autotransformer: {
+            // Motor voltage k times the supply's; the supply carries k times the motor's line current.
+            Stage tapped = running;
+            tapped.tap = methods.AutotransformerTap;
+            tapped.lineFactor = running.lineFactor * tapped.tap;
+            TwoStages(p.spec, tapped, p.restsForGood);
+            break;
+        }
+        case StartingMethod::Reactor: {
+            // Sized on the stiff supply for k times the rated voltage at standstill.
+            const Cx zy = (running.delta ? 1.0 / 3.0 : 1.0) * model.Circuit().InputImpedance(1);
+            const double k = methods.ReactorVoltage;
+            Stage reactor = running;
+            reactor.upstream = true;
+            reactor.zUp =
+                (network ? zNet : Cx{}) + Cx{0, std::sqrt(Norm(zy) / (k * k) - zy.re * zy.re) - zy.im};
+            TwoStages(p.spec, reactor, p.restsForGood);
+            break;
+        }
+        case StartingMethod::SoftRamp:
+            SoftStarter(p.spec, false);
+            break;
+        case StartingMethod::SoftLimit:
+            SoftStarter(p.spec, true);
+            break;
+        }
+        return p;
+    }
+
+    StartOutcome Outcome(const StartIntegrator& run, double dipLimit, bool restsForGood = false) const {
         StartOutcome o;
         const StartTrack& r = run.Track();
         const double tn = ds.RatedTorque, in = ds.LineCurrent;
@@ -134,9 +181,9 @@ struct Setup {
         o.MaxVoltageDip = network ? r.maxDip * 100 : 0;
         o.MinMotorVoltage = r.minWindingVoltage / ds.PhaseVoltage * 100;
         o.VoltageDipExceeded = network && o.MaxVoltageDip > dipLimit;
-        if (StalledByCheck()) {
+        if (StalledByCheck() || restsForGood) {
             o.Stalled = true;
-            o.StallSpeed = *quasi.stallSpeed * 60;
+            o.StallSpeed = restsForGood ? 0 : *quasi.stallSpeed * 60;
         } else if (!r.runUpTime) {
             o.Stalled = o.TooLong = true;
             o.StallSpeed = run.Speed() * 60;
@@ -190,10 +237,8 @@ Refusal ComputeDynamicStart(const MotorDataSet& ds, const DynamicSettings& setti
         r.MotorInertia = setup.motorInertia;
         r.TypicalInertia = !settings.Mechanical.MotorInertia.has_value();
 
-        StartSpec dolSpec, ssSpec;
-        setup.MethodSpec(StartingMethod::Dol, dolSpec, samples);
-        setup.MethodSpec(SoftStarterMethod(ds), ssSpec, samples);
-        StartIntegrator dol(dolSpec), soft(ssSpec);
+        StartIntegrator dol(setup.MethodPlan(StartingMethod::Dol, samples).spec);
+        StartIntegrator soft(setup.MethodPlan(SoftStarterMethod(ds), samples).spec);
         dol.Run(setup.limit, true);
         soft.Run(setup.limit, true);
         r.Dol = setup.Outcome(dol, settings.DipLimit);
@@ -227,17 +272,63 @@ Refusal ComputeMethodStart(const MotorDataSet& ds, const DynamicSettings& settin
     r.Method = method;
     try {
         const Setup setup(ds, settings);
-        StartSpec spec;
-        r.Applicable = setup.MethodSpec(method, spec, 0);
+        const Setup::Plan plan = setup.MethodPlan(method, 0);
+        r.Applicable = plan.applicable;
         if (r.Applicable) {
-            StartIntegrator run(spec);
+            StartIntegrator run(plan.spec);
             run.Run(setup.limit, true);
-            r.Outcome = setup.Outcome(run, settings.DipLimit);
+            r.Outcome = setup.Outcome(run, settings.DipLimit, plan.restsForGood);
         }
     } catch (const std::exception&) {
         return ErrCircuitNotFinite;
     }
     if (!AllFinite(r.Outcome)) return ErrCircuitNotFinite;
+    out = std::move(r);
+    return 0;
+}
+
+Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& settings, ComparisonResults& out,
+                          int samples) {
+    if (Refusal e = CheckComputedMotor(ds)) return e;
+    if (Refusal e = CheckDynamicSettings(settings, ds)) return e;
+    ComparisonResults r;
+    try {
+        const Setup setup(ds, settings);
+        std::vector<std::unique_ptr<StartIntegrator>> runs(StartingMethodCount);
+        for (int i = 0; i < StartingMethodCount; ++i) {
+            MethodOutcome& m = r.Methods[i];
+            m.Method = static_cast<StartingMethod>(i);
+            const Setup::Plan plan = setup.MethodPlan(m.Method, samples);
+            m.Applicable = plan.applicable;
+            if (!plan.applicable) continue;
+            runs[i] = std::make_unique<StartIntegrator>(plan.spec);
+            runs[i]->Run(setup.limit, true);
+            m.Outcome = setup.Outcome(*runs[i], settings.DipLimit, plan.restsForGood);
+        }
+        if (samples >= 2) {
+            // Up to the longest run-up of the methods that run up, else to the start-time limit.
+            double tEnd = 0;
+            for (const MethodOutcome& m : r.Methods)
+                if (m.Applicable && !m.Outcome.Stalled) tEnd = std::max(tEnd, *m.Outcome.RunUpTime);
+            if (!(tEnd > 0)) tEnd = setup.limit;
+            r.Times = TimePoints(tEnd, samples);
+            for (int i = 0; i < StartingMethodCount; ++i)
+                if (runs[i]) {
+                    runs[i]->Run(tEnd, false);
+                    runs[i]->Sample(r.Times, r.Methods[i].Curves);
+                }
+        }
+        if (settings.Starter) {
+            StarterRatingCode code;
+            if (Refusal e = ParseStarterRating(settings.Starter->RatingCode, code)) return e;
+            const StartOutcome& soft = r.Methods[static_cast<int>(SoftStarterMethod(ds))].Outcome;
+            r.Duty = JudgeStarterDuty(*settings.Starter, code, soft, ds.LineCurrent);
+        }
+    } catch (const std::exception&) {
+        return ErrCircuitNotFinite;
+    }
+    for (const MethodOutcome& m : r.Methods)
+        if (!AllFinite(m.Outcome) || !AllFinite(m.Curves)) return ErrCircuitNotFinite;
     out = std::move(r);
     return 0;
 }
