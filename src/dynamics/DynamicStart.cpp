@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iomanip>
 #include <memory>
+#include <sstream>
 #include <stdexcept>
 
 #include "Checks.h"
 #include "Dynamics.h"
+#include "OperatingPoint.h"
 #include "StartEngine.h"
 #include "StartModel.h"
 
@@ -25,6 +28,10 @@ Refusal CheckComputedMotor(const MotorDataSet& ds) {
     if (Refusal e = CheckCircuit(ds)) return e;
     for (double v : {ds.T0, ds.T1, ds.T2})
         if (!Finite(v)) return ErrCircuitNotFinite;
+    // The results computation's own refusal of a load the motor cannot carry at synchronous speed.
+    bool noOperatingPoint = false;
+    OperatingSlip(ds, LoadTorque(ds, ds.SynchronousSpeed), ds.PhaseVoltage, noOperatingPoint);
+    if (noOperatingPoint) return 70;
     if (!(ds.Preset >= 0 && ds.Preset <= 1)) return ErrPresetRange;
     if (!(ds.SoftStarterTime >= 0) || !Finite(ds.SoftStarterTime)) return ErrCircuitNotFinite;
     if (ds.LimitCurrentMode && !Positive(ds.DesiredImaxIn)) return ErrLimitUnreachable;
@@ -172,6 +179,12 @@ struct Setup {
         return p;
     }
 
+    void Changeover(const Plan& plan, const StartIntegrator& run, MethodOutcome& m) const {
+        if (plan.spec.stageCount < 2 || plan.restsForGood) return;
+        m.ChangeoverSpeed = plan.spec.changeoverSpeed * 60;
+        m.ChangeoverTime = run.Track().changeoverTime;
+    }
+
     StartOutcome Outcome(const StartIntegrator& run, double dipLimit, bool restsForGood = false) const {
         StartOutcome o;
         const StartTrack& r = run.Track();
@@ -219,6 +232,19 @@ StartingMethod SoftStarterMethod(const MotorDataSet& ds) {
     return ds.LimitCurrentMode ? StartingMethod::SoftLimit : StartingMethod::SoftRamp;
 }
 
+Refusal TooStiff(const DynamicSettings& settings, const MotorDataSet& ds) {
+    std::ostringstream text;
+    text << std::setprecision(3)
+         << UsedMotorInertia(settings.Mechanical, ds) + settings.Mechanical.LoadInertia;
+    std::string french = text.str();
+    std::replace(french.begin(), french.end(), '.', ',');
+    return {ErrStartTooStiff, {text.str(), french}};
+}
+
+int CurveSamples(int requested) {
+    return requested < 2 ? 0 : std::min(requested, MaxCurveSamples);
+}
+
 std::vector<double> TimePoints(double tEnd, int samples) {
     std::vector<double> t(samples);
     for (int k = 0; k < samples; ++k)
@@ -229,6 +255,7 @@ std::vector<double> TimePoints(double tEnd, int samples) {
 
 Refusal ComputeDynamicStart(const MotorDataSet& ds, const DynamicSettings& settings, DynamicResults& out,
                             int samples) {
+    samples = CurveSamples(samples);
     if (Refusal e = CheckComputedMotor(ds)) return e;
     if (Refusal e = CheckDynamicStartSettings(settings, ds)) return e;
     DynamicResults r;
@@ -254,6 +281,8 @@ Refusal ComputeDynamicStart(const MotorDataSet& ds, const DynamicSettings& setti
             dol.Sample(r.Times, r.DolCurves);
             soft.Sample(r.Times, r.SoftStarterCurves);
         }
+    } catch (const StartTooStiff&) {
+        return TooStiff(settings, ds);
     } catch (const std::exception&) {
         return ErrCircuitNotFinite;
     }
@@ -267,7 +296,8 @@ Refusal ComputeDynamicStart(const MotorDataSet& ds, const DynamicSettings& setti
 Refusal ComputeMethodStart(const MotorDataSet& ds, const DynamicSettings& settings, StartingMethod method,
                            MethodOutcome& out) {
     if (Refusal e = CheckComputedMotor(ds)) return e;
-    if (Refusal e = CheckDynamicSettings(settings, ds)) return e;
+    if (Refusal e = CheckDynamicStartSettings(settings, ds)) return e;
+    if (Refusal e = CheckMethodSettings(settings.Methods)) return e;
     MethodOutcome r;
     r.Method = method;
     try {
@@ -278,7 +308,10 @@ Refusal ComputeMethodStart(const MotorDataSet& ds, const DynamicSettings& settin
             StartIntegrator run(plan.spec);
             run.Run(setup.limit, true);
             r.Outcome = setup.Outcome(run, settings.DipLimit, plan.restsForGood);
+            setup.Changeover(plan, run, r);
         }
+    } catch (const StartTooStiff&) {
+        return TooStiff(settings, ds);
     } catch (const std::exception&) {
         return ErrCircuitNotFinite;
     }
@@ -289,6 +322,7 @@ Refusal ComputeMethodStart(const MotorDataSet& ds, const DynamicSettings& settin
 
 Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& settings, ComparisonResults& out,
                           int samples) {
+    samples = CurveSamples(samples);
     if (Refusal e = CheckComputedMotor(ds)) return e;
     if (Refusal e = CheckDynamicSettings(settings, ds)) return e;
     ComparisonResults r;
@@ -304,6 +338,7 @@ Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& setting
             runs[i] = std::make_unique<StartIntegrator>(plan.spec);
             runs[i]->Run(setup.limit, true);
             m.Outcome = setup.Outcome(*runs[i], settings.DipLimit, plan.restsForGood);
+            setup.Changeover(plan, *runs[i], m);
         }
         if (samples >= 2) {
             // Up to the longest run-up of the methods that run up, else to the start-time limit.
@@ -324,6 +359,8 @@ Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& setting
             const StartOutcome& soft = r.Methods[static_cast<int>(SoftStarterMethod(ds))].Outcome;
             r.Duty = JudgeStarterDuty(*settings.Starter, code, soft, ds.LineCurrent);
         }
+    } catch (const StartTooStiff&) {
+        return TooStiff(settings, ds);
     } catch (const std::exception&) {
         return ErrCircuitNotFinite;
     }

@@ -70,8 +70,9 @@ struct DynamicSettings {
     double DipLimit = 10; // %, a larger busbar dip is flagged
     MethodSettings Methods;
     std::optional<StarterDuty> Starter; // judged only when given
-    // Relative (and, on the scaled state, absolute) error tolerance of the integration; the
-    // results move by far less than it. Tests tighten it to show that they do not depend on the step.
+    // Relative (and, on the scaled state, absolute) error tolerance of the integration, used
+    // within 1e-13 to 1e-5; the results move by about as much. Tests tighten it to show that
+    // they do not depend on the step.
     double Tolerance = 1e-8;
 };
 
@@ -131,11 +132,17 @@ constexpr int StartingMethodCount = 6;
 // "dol", "star-delta", "autotransformer", "reactor", "soft-ramp", "soft-limit".
 const char* MethodKey(StartingMethod method);
 
+// A method that does not apply keeps the default outcome: not stalled, its numbers meaningless
+// (every one of them null in the JSON) and its curves empty.
 struct MethodOutcome {
     StartingMethod Method = StartingMethod::Dol;
     bool Applicable = true; // star-delta only for a motor that runs in delta
     StartOutcome Outcome;
     StartCurves Curves;
+    // Star-delta, autotransformer and reactor: the speed of the switch to full voltage (f ns, or
+    // 0.98 n_s when the reduced stage stops accelerating at n_s below it; null when it cannot
+    // start the load at all), rpm, and the time it was reached (null if never).
+    std::optional<double> ChangeoverSpeed, ChangeoverTime;
 };
 
 struct StarterDutyResult {
@@ -173,13 +180,20 @@ Refusal CheckDynamicStartSettings(const DynamicSettings& settings, const MotorDa
 // Everything: the above, then the methods and the starter when one is given.
 Refusal CheckDynamicSettings(const DynamicSettings& settings, const MotorDataSet& ds);
 
+// Largest number of curve points a computation gives.
+constexpr int MaxCurveSamples = 100001;
+
 // Both starts of the data set's current computation. samples >= 2 fills Times and the curves with
-// that many points; 0 leaves them empty. Returns a refusal of the settings, else 0.
+// that many points (at most MaxCurveSamples); fewer leave them empty. Returns 0, a refusal of the
+// settings, one of the model's numbers for a data set not computed (70 load, 80 no motor, 91 and
+// 92 circuit, 94 limit, 98 preset), or 114 for an inertia too small to follow the start to its
+// end; on a refusal out is left as it was.
 Refusal ComputeDynamicStart(const MotorDataSet& ds, const DynamicSettings& settings, DynamicResults& out,
                             int samples = 201);
 
-// One start by one method, without curves: a row of the comparison. A method that does not apply
-// to the motor gives Applicable false and an empty outcome.
+// One start by one method, without curves: a row of the comparison (the direct-on-line run-up
+// time the soft-starter dialog offers as the estimated start time). A method that does not apply
+// to the motor gives Applicable false and an empty outcome. The starter is not judged here.
 Refusal ComputeMethodStart(const MotorDataSet& ds, const DynamicSettings& settings, StartingMethod method,
                            MethodOutcome& out);
 

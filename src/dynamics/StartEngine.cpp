@@ -42,10 +42,17 @@ using Points = std::array<Point, Samples>;
 
 // A controller output this large is no limit at all; finite so that differences stay finite.
 constexpr double NoCap = 1e6;
-// Far more steps than any start takes at any tolerance: only a circuit gone wrong gets there.
-constexpr long MaxSteps = 2000000;
+// Far more steps than a start of any sensible inertia takes at any tolerance (a few hundred):
+// a tenth of a second of computing at most.
+constexpr long MaxSteps = 400000;
 
 // A step as the curves need it: the speed at both ends and the middle, its slope at both ends.
+// Tolerances tighter than this only measure rounding; looser ones are no result.
+double Tolerance(double requested) {
+    if (!(requested > 0)) return 1e-8;
+    return std::clamp(requested, 1e-13, 1e-5);
+}
+
 struct Record {
     double t0, t1;
     double n0, nm, n1, d0, d1;
@@ -68,7 +75,7 @@ struct Record {
 struct StartIntegrator::Impl {
     explicit Impl(const StartSpec& s)
         : spec(s), model(*s.model), ns(model.SynchronousSpeed()), invNs(1 / ns),
-          stepper(odeint::make_dense_output(s.tolerance, s.tolerance, Dopri())) {
+          stepper(odeint::make_dense_output(Tolerance(s.tolerance), Tolerance(s.tolerance), Dopri())) {
         const double omega = TwoPi * ns;
         speedRate = 1 / (TwoPi * spec.inertia * ns);
         energyScale = spec.inertia * omega * omega;
@@ -95,7 +102,7 @@ struct StartIntegrator::Impl {
     std::array<Event, MaxEvents> events{};
     int eventCount = 0;
     double dtHint = 0;
-    long steps = 0;
+    long steps = 0, settleCheck = 0;
     bool begun = false;
     std::optional<Event> changed; // the change of law that ended the last segment
 
@@ -317,8 +324,8 @@ struct StartIntegrator::Impl {
         int m;
         if (!Bracket(v, 0, m)) return std::nullopt;
         const auto peak = Peak(p, m, stepEnd, [&](const Point& q) { return Value(k, q); });
-        if (!(peak.second > 0)) return std::nullopt;
         const double a = p[std::max(m - 1, 0)].t;
+        if (!(peak.second > 0) || !(peak.first > a)) return std::nullopt;
         return Locate(k, a, peak.first, Value(k, PointAt(a, stepEnd)), peak.second, stepEnd);
     }
 
@@ -353,6 +360,7 @@ struct StartIntegrator::Impl {
             break;
         case Event::Changeover:
             stage = spec.stageCount - 1;
+            track.changeoverTime = t;
             break;
         case Event::RunUp:
             RunUpReached(t, x);
@@ -367,7 +375,10 @@ struct StartIntegrator::Impl {
 
     void Begin() {
         if (x[0] < 0) x[0] = 0;
-        if (!Running(stage) && x[0] * ns >= spec.changeoverSpeed) stage = spec.stageCount - 1;
+        if (!Running(stage) && x[0] * ns >= spec.changeoverSpeed) {
+            stage = spec.stageCount - 1;
+            track.changeoverTime = t;
+        }
         law = Choose(t, x[0] * ns);
         // At the instant of a change of law the two sides are equal to rounding: the event decides.
         if (changed) {
@@ -416,7 +427,7 @@ struct StartIntegrator::Impl {
             Begin();
             if (stopAtRunUp && track.runUpTime) return;
             for (bool segment = true; segment;) {
-                if (++steps > MaxSteps) throw std::runtime_error("too many steps");
+                if (++steps > MaxSteps) throw StartTooStiff();
                 const auto [t0, t1] = stepper.do_step(System{this});
                 if (!std::isfinite(t1) || !(t1 > t0) || !std::isfinite(stepper.current_state()[0]))
                     throw std::runtime_error("no finite state");
@@ -451,10 +462,39 @@ struct StartIntegrator::Impl {
                     x = StateAt(end, t1);
                     t = end;
                     segment = end == t1 && end < hard;
+                    if (segment && ++settleCheck % 8 == 0 && t1 - t0 < 1e-3 * (tStop - t) && Settled()) {
+                        Settle(tStop);
+                        return;
+                    }
                 }
             }
             dtHint = stepper.current_time_step();
         }
+    }
+
+    // Whether the speed has settled where it stays for good: the law does not depend on time and
+    // the accelerating torque changes sign across a narrow band around the speed, with no event
+    // inside. A scalar autonomous equation never leaves such a band, however small the inertia.
+    bool Settled() const {
+        if (law.resting || law.beforeRampEnd) return false;
+        const double n = x[0] * ns, band = 100 * Tolerance(spec.tolerance) * ns;
+        if (n < 2 * band) return false;
+        const Point below = Evaluate(law, t, n - band), above = Evaluate(law, t, n + band);
+        if (!(below.accel > 0 && above.accel < 0)) return false;
+        for (int e = 0; e < eventCount; ++e)
+            if (Happened(events[e], below) != Happened(events[e], above)) return false;
+        return true;
+    }
+
+    // Jumps to tStop at the settled speed: the integrals grow at their present rates.
+    void Settle(double tStop) {
+        State d;
+        Derivatives(x, d, t);
+        for (int i = 1; i < 4; ++i)
+            x[i] += d[i] * (tStop - t);
+        const double n = x[0] * ns;
+        if (spec.record) records.push_back({t, tStop, n, n, n, 0, 0, law});
+        t = tStop;
     }
 
     void Sample(const std::vector<double>& times, StartCurves& out) const {

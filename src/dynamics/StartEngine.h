@@ -10,6 +10,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 #include "Dynamics.h"
@@ -52,6 +53,14 @@ struct StartTrack {
     double minAccelerating = 0;   // Nm, over [0, t_b]
     double rotorEnergy = 0, statorEnergy = 0, currentSquareIntegral = 0; // at t_a
     double startingTorque = 0;                                           // Nm at t = 0
+    std::optional<double> changeoverTime;
+};
+
+// Thrown when a start needs more steps than any reasonable one: an inertia so small against the
+// torque's slope that the speed settles far faster than the start lasts.
+class StartTooStiff : public std::runtime_error {
+  public:
+    StartTooStiff() : std::runtime_error("start too stiff") {}
 };
 
 class StartIntegrator {
@@ -60,7 +69,7 @@ class StartIntegrator {
     ~StartIntegrator();
 
     // Integrates on to tStop, or only until the run-up when stopAtRunUp is set. Throws
-    // std::runtime_error when the integration cannot go on (a circuit without finite values).
+    // StartTooStiff after too many steps, std::runtime_error when the state is no longer finite.
     void Run(double tStop, bool stopAtRunUp);
     double Time() const;
     double Speed() const; // rev/s

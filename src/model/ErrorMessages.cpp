@@ -90,6 +90,11 @@ const Entry Table[] = {
      "La valeur de « %1 » n'est pas un nombre fini!"},
     {ErrStartTimeLimitRange, "The start-time limit must be greater than 0 s and at most %1 s!",
      "La limite du temps de démarrage doit être plus grande que 0 s et au plus %1 s!"},
+    {ErrStartTooStiff,
+     "A total inertia of %1 kg m2 is too small to follow this start to its end: raise it or shorten the "
+     "start-time limit!",
+     "Une inertie totale de %1 kg m2 est trop petite pour suivre ce démarrage jusqu'au bout : augmentez-la ou "
+     "raccourcissez la limite du temps de démarrage!"},
 
     // Supply network (120-139).
     {ErrNetworkNotPositive, "The value of %1 must be greater than 0!",

@@ -47,6 +47,7 @@ enum NewErrorNumber {
     ErrTotalInertiaZero = 111,
     ErrMechanicalNotFinite = 112, // names the field
     ErrStartTimeLimitRange = 113, // gives the limit in s
+    ErrStartTooStiff = 114,       // gives the total inertia
 
     // Supply network (120-139).
     ErrNetworkNotPositive = 120, // names the field

@@ -194,12 +194,53 @@ TEST(DynamicStart, LoadCrossingTheTorqueCurveStallsAtTheCrossing) {
 
 TEST(DynamicStart, NoOperatingPointStallsAtRestWithoutOperatingSpeed) {
     MotorDataSet ds = FourKilowatt();
-    ds.T0 = 200; // above the largest torque everywhere
+    // 1 Nm at synchronous speed, so the results computation takes it, but above the torque
+    // curve at every speed below: no operating point.
+    ds.T0 = 626, ds.T2 = -1;
+    ASSERT_EQ(RunStartComputation(ds, nullptr, nullptr), 0);
     const DynamicResults r = Computed(ds, WithInertia(0.12));
     EXPECT_TRUE(r.Dol.Stalled && r.SoftStarter.Stalled);
     EXPECT_FALSE(r.Dol.TooLong);
     EXPECT_FALSE(r.Dol.OperatingSpeed);
     EXPECT_EQ(*r.Dol.StallSpeed, 0);
+}
+
+TEST(DynamicStart, LoadTheMotorCannotCarryAtSynchronousSpeedIsRefusedAsByTheResults) {
+    MotorDataSet ds = FourKilowatt();
+    DynamicResults r;
+    for (auto [t0, t2] : {std::pair{200.0, 0.0}, std::pair{0.0, -0.05}}) {
+        ds.T0 = t0, ds.T2 = t2; // above the largest torque; negative at synchronous speed
+        EXPECT_EQ(RunStartComputation(ds, nullptr, nullptr), 70);
+        EXPECT_EQ(ComputeDynamicStart(ds, WithInertia(0.12), r), 70);
+        ComparisonResults c;
+        EXPECT_EQ(ComputeComparison(ds, WithInertia(0.12), c), 70);
+    }
+}
+
+TEST(DynamicStart, InertiaTooSmallToFollowIsRefusedWithItsValue) {
+    MotorDataSet ds = FourKilowatt();
+    ds.T0 = 20;
+    ds.LimitCurrentMode = false;
+    ds.SoftStarterTime = 30; // the speed follows the ramp's balance point for 30 s, 1e-8 s at a time
+    DynamicResults r;
+    const Refusal e = ComputeDynamicStart(ds, WithInertia(1e-6, 2e-7), r);
+    EXPECT_EQ(e, ErrStartTooStiff);
+    EXPECT_EQ(ErrorText(e, Language::English),
+              "A total inertia of 1.2e-06 kg m2 is too small to follow this start to "
+              "its end: raise it or shorten the start-time limit!");
+    // A settled speed, however stiff, is no trouble: a start held at a stall for an hour, or one
+    // that runs up at once and settles at its operating speed.
+    ds.T0 = 105, ds.T1 = 12, ds.T2 = -0.6;
+    DynamicSettings s = WithInertia(1e-6);
+    s.Mechanical.StartTimeLimit = 3600;
+    MethodOutcome m;
+    ASSERT_EQ(ComputeMethodStart(ds, s, StartingMethod::Dol, m), 0);
+    EXPECT_NEAR(*m.Outcome.StallSpeed, 624.8, 0.05);
+    ds.T0 = ds.T1 = ds.T2 = 0;
+    ds.SoftStarterTime = 0;
+    s.Mechanical.StartTimeLimit = 1;
+    ASSERT_EQ(ComputeDynamicStart(ds, s, r, 101), 0);
+    EXPECT_LT(*r.Dol.RunUpTime, 1e-4);
 }
 
 TEST(DynamicStart, RotorRestsOnTheRampUntilTheTorqueBeatsTheLoad) {

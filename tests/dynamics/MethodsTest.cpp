@@ -121,6 +121,10 @@ TEST(Methods, ChangeoverAtTheSetSpeed) {
             EXPECT_NEAR(c.Speed[k], f, 2e-3) << m;
             EXPECT_REL(c.Voltage[k], 1, 1e-12); // full voltage from then on
             EXPECT_FALSE(r.Methods[m].Outcome.Stalled);
+            EXPECT_REL(*r.Methods[m].ChangeoverSpeed, f * ds.SynchronousSpeed * 60, 1e-15);
+            EXPECT_GT(*r.Methods[m].ChangeoverTime, r.Times[k - 1]);
+            EXPECT_LE(*r.Methods[m].ChangeoverTime, r.Times[k]);
+            EXPECT_LT(*r.Methods[m].ChangeoverTime, *r.Methods[m].Outcome.RunUpTime);
         }
     }
 }
@@ -142,6 +146,8 @@ TEST(Methods, ChangeoverSpeedTheReducedStageCannotReachFallsBack) {
     EXPECT_GE(c.Speed[k], 0.98 * star * (1 - 1e-9));
     EXPECT_FALSE(r.Methods[StarDelta].Outcome.Stalled);
     ASSERT_TRUE(r.Methods[StarDelta].Outcome.RunUpTime);
+    EXPECT_REL(*r.Methods[StarDelta].ChangeoverSpeed, 0.98 * star * ns * 60, 1e-9);
+    EXPECT_FALSE(r.Methods[Dol].ChangeoverSpeed || r.Methods[Dol].ChangeoverTime);
     // Never reached at all: the start-time limit ends it.
     s.Methods.ChangeoverSpeed = 0.95;
     s.Mechanical.StartTimeLimit = 0.05;
@@ -164,6 +170,7 @@ TEST(Methods, ReducedStageThatCannotStartTheLoadStallsAtRest) {
     EXPECT_REL(y.StartingTorqueRatio, r.Methods[Dol].Outcome.StartingTorqueRatio / 3, 1e-12);
     for (double n : r.Methods[StarDelta].Curves.Speed)
         EXPECT_EQ(n, 0);
+    EXPECT_FALSE(r.Methods[StarDelta].ChangeoverSpeed || r.Methods[StarDelta].ChangeoverTime);
     // The autotransformer at 0.65 gives 0.42 of the torque: it stalls too; the direct start runs up.
     EXPECT_TRUE(r.Methods[Autotransformer].Outcome.Stalled);
     EXPECT_FALSE(r.Methods[Dol].Outcome.Stalled);

@@ -151,7 +151,7 @@ TEST(ErrorMessages, TableTextsStandAsWritten) {
             ++count;
             EXPECT_NE(ErrorMessage(n, Language::French), nullptr) << n;
         }
-    EXPECT_EQ(count, 16 + 15 + 6 + 2 + 6 + 4 + 7 + 4);
+    EXPECT_EQ(count, 16 + 15 + 6 + 2 + 6 + 5 + 7 + 4);
 }
 
 TEST(ErrorMessages, ArgumentFillsTheMessageInEachLanguage) {
