@@ -82,52 +82,52 @@ struct Setup {
 
     bool StalledByCheck() const { return quasi.stallSpeed.has_value(); }
 
-    StartSpec Spec(int samples) const {
-        StartSpec spec;
-        spec.model = &model;
-        spec.stages[0] = running;
-        spec.inertia = inertia;
-        spec.rs = ds.Rs;
-        spec.ratedTorque = ds.RatedTorque;
-        spec.ratedLineCurrent = ds.LineCurrent;
-        spec.ratedPhaseVoltage = ds.PhaseVoltage;
-        spec.tolerance = tolerance;
-        spec.record = samples >= 2;
+    StartInput Input(int samples) const {
+        StartInput input;
+        input.model = &model;
+        input.stages[0] = running;
+        input.inertia = inertia;
+        input.rs = ds.Rs;
+        input.ratedTorque = ds.RatedTorque;
+        input.ratedLineCurrent = ds.LineCurrent;
+        input.ratedPhaseVoltage = ds.PhaseVoltage;
+        input.tolerance = tolerance;
+        input.record = samples >= 2;
         if (StalledByCheck()) {
-            spec.trackMinTorque = false;
-            return spec;
+            input.trackMinTorque = false;
+            return input;
         }
         const double ns = ds.SynchronousSpeed;
-        spec.runUpSpeed = 0.98 * *quasi.operatingSpeed;
+        input.runUpSpeed = 0.98 * *quasi.operatingSpeed;
         if (quasi.breakdownSlip >= 1) {
-            spec.minTorqueEnd = MinTorqueEnd::AtStart;
+            input.minTorqueEnd = MinTorqueEnd::AtStart;
         } else {
-            spec.breakdownSpeed = ns * (1 - quasi.breakdownSlip);
-            spec.minTorqueEnd = spec.breakdownSpeed >= *spec.runUpSpeed ? MinTorqueEnd::AtRunUp
-                                                                        : MinTorqueEnd::AtBreakdownSpeed;
+            input.breakdownSpeed = ns * (1 - quasi.breakdownSlip);
+            input.minTorqueEnd = input.breakdownSpeed >= *input.runUpSpeed ? MinTorqueEnd::AtRunUp
+                                                                           : MinTorqueEnd::AtBreakdownSpeed;
         }
-        return spec;
+        return input;
     }
 
     // The soft-starter on the running connection: the ramp, with the cap in current-limit mode.
-    void SoftStarter(StartSpec& spec, bool cap) const {
-        spec.controller = cap ? Controller::RampWithCap : Controller::Ramp;
-        spec.preset = ds.Preset;
-        spec.rampTime = ds.SoftStarterTime;
-        spec.lineLimit = ds.DesiredImaxIn * ds.LineCurrent;
+    void SoftStarter(StartInput& input, bool cap) const {
+        input.controller = cap ? Controller::RampWithCap : Controller::Ramp;
+        input.preset = ds.Preset;
+        input.rampTime = ds.SoftStarterTime;
+        input.lineLimit = ds.DesiredImaxIn * ds.LineCurrent;
     }
 
     // A method whose reduced stage is followed by the running connection: the changeover at f ns,
     // or at 0.98 n_s when the reduced stage stops accelerating at n_s below it.
-    void TwoStages(StartSpec& spec, const Stage& reduced, bool& restsForGood) const {
-        spec.stages[0] = reduced;
-        spec.stages[1] = running;
-        spec.stageCount = 2;
+    void TwoStages(StartInput& input, const Stage& reduced, bool& restsForGood) const {
+        input.stages[0] = reduced;
+        input.stages[1] = running;
+        input.stageCount = 2;
         const double ns = ds.SynchronousSpeed, changeover = methods.ChangeoverSpeed * ns;
-        spec.changeoverSpeed = changeover;
+        input.changeoverSpeed = changeover;
         if (const auto stall = ReducedStageStall(model, reduced, changeover)) {
             restsForGood = *stall == 0;
-            spec.changeoverSpeed = restsForGood ? HUGE_VAL : 0.98 * *stall;
+            input.changeoverSpeed = restsForGood ? HUGE_VAL : 0.98 * *stall;
         }
     }
 
@@ -135,11 +135,11 @@ struct Setup {
     struct Plan {
         bool applicable = true;
         bool restsForGood = false; // the reduced stage cannot start the load
-        StartSpec spec;
+        StartInput input;
     };
     Plan MethodPlan(StartingMethod method, int samples) const {
         Plan p;
-        p.spec = Spec(samples);
+        p.input = Input(samples);
         switch (method) {
         case StartingMethod::Dol:
             break;
@@ -148,14 +148,14 @@ struct Setup {
                 p.applicable = false;
                 break;
             }
-            TwoStages(p.spec, Connection(false), p.restsForGood);
+            TwoStages(p.input, Connection(false), p.restsForGood);
             break;
         case StartingMethod::Autotransformer: {
             // Motor voltage k times the supply's; the supply carries k times the motor's line current.
             Stage tapped = running;
             tapped.tap = methods.AutotransformerTap;
             tapped.lineFactor = running.lineFactor * tapped.tap;
-            TwoStages(p.spec, tapped, p.restsForGood);
+            TwoStages(p.input, tapped, p.restsForGood);
             break;
         }
         case StartingMethod::Reactor: {
@@ -166,22 +166,22 @@ struct Setup {
             reactor.upstream = true;
             reactor.zUp =
                 (network ? zNet : Cx{}) + Cx{0, std::sqrt(Norm(zy) / (k * k) - zy.re * zy.re) - zy.im};
-            TwoStages(p.spec, reactor, p.restsForGood);
+            TwoStages(p.input, reactor, p.restsForGood);
             break;
         }
         case StartingMethod::SoftRamp:
-            SoftStarter(p.spec, false);
+            SoftStarter(p.input, false);
             break;
         case StartingMethod::SoftLimit:
-            SoftStarter(p.spec, true);
+            SoftStarter(p.input, true);
             break;
         }
         return p;
     }
 
     void Changeover(const Plan& plan, const StartIntegrator& run, MethodOutcome& m) const {
-        if (plan.spec.stageCount < 2 || plan.restsForGood) return;
-        m.ChangeoverSpeed = plan.spec.changeoverSpeed * 60;
+        if (plan.input.stageCount < 2 || plan.restsForGood) return;
+        m.ChangeoverSpeed = plan.input.changeoverSpeed * 60;
         m.ChangeoverTime = run.Track().changeoverTime;
     }
 
@@ -264,8 +264,8 @@ Refusal ComputeDynamicStart(const MotorDataSet& ds, const DynamicSettings& setti
         r.MotorInertia = setup.motorInertia;
         r.TypicalInertia = !settings.Mechanical.MotorInertia.has_value();
 
-        StartIntegrator dol(setup.MethodPlan(StartingMethod::Dol, samples).spec);
-        StartIntegrator soft(setup.MethodPlan(SoftStarterMethod(ds), samples).spec);
+        StartIntegrator dol(setup.MethodPlan(StartingMethod::Dol, samples).input);
+        StartIntegrator soft(setup.MethodPlan(SoftStarterMethod(ds), samples).input);
         dol.Run(setup.limit, true);
         soft.Run(setup.limit, true);
         r.Dol = setup.Outcome(dol, settings.DipLimit);
@@ -305,7 +305,7 @@ Refusal ComputeMethodStart(const MotorDataSet& ds, const DynamicSettings& settin
         const Setup::Plan plan = setup.MethodPlan(method, 0);
         r.Applicable = plan.applicable;
         if (r.Applicable) {
-            StartIntegrator run(plan.spec);
+            StartIntegrator run(plan.input);
             run.Run(setup.limit, true);
             r.Outcome = setup.Outcome(run, settings.DipLimit, plan.restsForGood);
             setup.Changeover(plan, run, r);
@@ -335,7 +335,7 @@ Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& setting
             const Setup::Plan plan = setup.MethodPlan(m.Method, samples);
             m.Applicable = plan.applicable;
             if (!plan.applicable) continue;
-            runs[i] = std::make_unique<StartIntegrator>(plan.spec);
+            runs[i] = std::make_unique<StartIntegrator>(plan.input);
             runs[i]->Run(setup.limit, true);
             m.Outcome = setup.Outcome(*runs[i], settings.DipLimit, plan.restsForGood);
             setup.Changeover(plan, *runs[i], m);

@@ -90,7 +90,7 @@ struct NetworkImpedances {
 // ---- Results -----------------------------------------------------------------------------------
 
 // One start (direct-on-line, soft-starter, or a starting method of the comparison). Optional
-// values are null where the JSON has null.
+// values are null where the JSON output has null.
 struct StartOutcome {
     bool Stalled = false;             // does not reach 98 % of the operating speed (stall or time limit)
     bool TooLong = false;             // the start-time limit ran out

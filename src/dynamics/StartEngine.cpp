@@ -73,22 +73,22 @@ struct Record {
 } // namespace
 
 struct StartIntegrator::Impl {
-    explicit Impl(const StartSpec& s)
-        : spec(s), model(*s.model), ns(model.SynchronousSpeed()), invNs(1 / ns),
+    explicit Impl(const StartInput& s)
+        : input(s), model(*s.model), ns(model.SynchronousSpeed()), invNs(1 / ns),
           stepper(odeint::make_dense_output(Tolerance(s.tolerance), Tolerance(s.tolerance), Dopri())) {
         const double omega = TwoPi * ns;
-        speedRate = 1 / (TwoPi * spec.inertia * ns);
-        energyScale = spec.inertia * omega * omega;
-        timeScale = TwoPi * spec.inertia * ns / spec.ratedTorque;
-        currentScale = spec.ratedLineCurrent * spec.ratedLineCurrent * timeScale;
+        speedRate = 1 / (TwoPi * input.inertia * ns);
+        energyScale = input.inertia * omega * omega;
+        timeScale = TwoPi * input.inertia * ns / input.ratedTorque;
+        currentScale = input.ratedLineCurrent * input.ratedLineCurrent * timeScale;
         rotorRate = TwoPi * ns / energyScale;
-        statorRate = 3 * spec.rs / energyScale;
+        statorRate = 3 * input.rs / energyScale;
         currentRate = 1 / currentScale;
         track.minAccelerating = HUGE_VAL;
         track.minWindingVoltage = HUGE_VAL;
     }
 
-    StartSpec spec;
+    StartInput input;
     const StartModel& model;
     double ns, invNs;
     double speedRate, energyScale, timeScale, currentScale, rotorRate, statorRate, currentRate;
@@ -111,20 +111,20 @@ struct StartIntegrator::Impl {
     bool minTorqueOpen = true; // lowest accelerating torque: until t_b
     std::vector<Record> records;
 
-    bool Running(int st) const { return st == spec.stageCount - 1; }
-    double RampAlpha(double time) const { return spec.preset + (1 - spec.preset) * time / spec.rampTime; }
+    bool Running(int st) const { return st == input.stageCount - 1; }
+    double RampAlpha(double time) const { return input.preset + (1 - input.preset) * time / input.rampTime; }
 
     Point Evaluate(const Law& l, double time, double n) const {
         Point p;
         p.t = time;
         p.n = l.resting ? 0 : n;
         p.s = 1 - p.n * invNs;
-        const Stage& st = spec.stages[l.stage];
+        const Stage& st = input.stages[l.stage];
         Electric e = model.Impedance(p.s);
-        if (Running(l.stage) && spec.controller != Controller::None) {
+        if (Running(l.stage) && input.controller != Controller::None) {
             p.nominalAlpha = l.beforeRampEnd ? RampAlpha(time) : 1;
-            if (spec.controller == Controller::RampWithCap)
-                p.capAlpha = std::min(model.CapAlpha(st, spec.lineLimit, e), NoCap);
+            if (input.controller == Controller::RampWithCap)
+                p.capAlpha = std::min(model.CapAlpha(st, input.lineLimit, e), NoCap);
         }
         p.alpha = l.branch == Branch::Cap ? p.capAlpha : l.branch == Branch::Ramp ? RampAlpha(time) : 1;
         e = model.WithImpedance(st, p.alpha, p.s, e);
@@ -142,13 +142,13 @@ struct StartIntegrator::Impl {
     // The right-hand side needs squares only: no square root but for the cap through a network.
     void Derivatives(const State& y, State& d, double time) const {
         const double n = law.resting ? 0 : y[0] * ns, s = 1 - n * invNs;
-        const Stage& st = spec.stages[law.stage];
+        const Stage& st = input.stages[law.stage];
         const Cx zin = model.Circuit().InputImpedance(s);
         const double norm = Norm(zin);
         double uw2, iw2;
         if (law.branch == Branch::Cap && !st.upstream) {
             const double u0 = st.tap * st.vwRef; // the winding current is held: |Zin| cancels
-            iw2 = model.StiffCapAlphaSquared(st, spec.lineLimit, 1) * u0 * u0;
+            iw2 = model.StiffCapAlphaSquared(st, input.lineLimit, 1) * u0 * u0;
             uw2 = iw2 * norm;
         } else {
             double alpha = law.branch == Branch::Ramp ? RampAlpha(time) : 1;
@@ -156,7 +156,7 @@ struct StartIntegrator::Impl {
                 Electric e;
                 e.zin = zin;
                 e.zabs = std::sqrt(norm);
-                alpha = std::min(model.CapAlpha(st, spec.lineLimit, e), NoCap);
+                alpha = std::min(model.CapAlpha(st, input.lineLimit, e), NoCap);
             }
             model.Squares(st, alpha, zin, norm, uw2, iw2);
         }
@@ -176,10 +176,10 @@ struct StartIntegrator::Impl {
     Law Choose(double time, double n) const {
         Law l;
         l.stage = stage;
-        if (Running(stage) && spec.controller != Controller::None) {
-            l.beforeRampEnd = time < spec.rampTime;
+        if (Running(stage) && input.controller != Controller::None) {
+            l.beforeRampEnd = time < input.rampTime;
             l.branch = l.beforeRampEnd ? Branch::Ramp : Branch::One;
-            if (spec.controller == Controller::RampWithCap) {
+            if (input.controller == Controller::RampWithCap) {
                 const Point p = Evaluate(l, time, n);
                 if (p.capAlpha < p.nominalAlpha) l.branch = Branch::Cap;
             }
@@ -203,11 +203,11 @@ struct StartIntegrator::Impl {
         case Event::CapLetsGo:
             return p.capAlpha - p.nominalAlpha;
         case Event::Changeover:
-            return p.n - spec.changeoverSpeed;
+            return p.n - input.changeoverSpeed;
         case Event::RunUp:
-            return p.n - *spec.runUpSpeed;
+            return p.n - *input.runUpSpeed;
         case Event::Breakdown:
-            return p.n - spec.breakdownSpeed;
+            return p.n - input.breakdownSpeed;
         }
         return 0;
     }
@@ -222,11 +222,11 @@ struct StartIntegrator::Impl {
     void ListEvents() {
         eventCount = 0;
         events[eventCount++] = law.resting ? Event::Breakaway : Event::ComesToRest;
-        if (Running(stage) && spec.controller == Controller::RampWithCap)
+        if (Running(stage) && input.controller == Controller::RampWithCap)
             events[eventCount++] = law.branch == Branch::Cap ? Event::CapLetsGo : Event::CapTakesOver;
         if (!Running(stage)) events[eventCount++] = Event::Changeover;
-        if (Running(stage) && spec.runUpSpeed && !track.runUpTime) events[eventCount++] = Event::RunUp;
-        if (minTorqueOpen && spec.minTorqueEnd == MinTorqueEnd::AtBreakdownSpeed)
+        if (Running(stage) && input.runUpSpeed && !track.runUpTime) events[eventCount++] = Event::RunUp;
+        if (minTorqueOpen && input.minTorqueEnd == MinTorqueEnd::AtBreakdownSpeed)
             events[eventCount++] = Event::Breakdown;
     }
 
@@ -292,7 +292,7 @@ struct StartIntegrator::Impl {
             Extreme(p, track.maxDip, true, stepEnd, [](const Point& q) { return 1 - q.bus; });
             Extreme(p, track.minWindingVoltage, false, stepEnd, [](const Point& q) { return q.uw; });
         }
-        if (minTorqueOpen && spec.trackMinTorque)
+        if (minTorqueOpen && input.trackMinTorque)
             Extreme(p, track.minAccelerating, false, stepEnd, [](const Point& q) { return q.accel; });
     }
 
@@ -302,12 +302,12 @@ struct StartIntegrator::Impl {
             track.maxDip = std::max(track.maxDip, 1 - p.bus);
             track.minWindingVoltage = std::min(track.minWindingVoltage, p.uw);
         }
-        if (minTorqueOpen && spec.trackMinTorque)
+        if (minTorqueOpen && input.trackMinTorque)
             track.minAccelerating = std::min(track.minAccelerating, p.accel);
     }
 
     void Keep(const Points& p) {
-        if (!spec.record) return;
+        if (!input.record) return;
         records.push_back({p[0].t, p[2].t, p[0].n, p[1].n, p[2].n, p[0].dn, p[2].dn, law});
     }
 
@@ -344,7 +344,7 @@ struct StartIntegrator::Impl {
         track.statorEnergy = y[2] * energyScale;
         track.currentSquareIntegral = y[3] * currentScale;
         windowOpen = false;
-        if (spec.minTorqueEnd == MinTorqueEnd::AtRunUp) minTorqueOpen = false;
+        if (input.minTorqueEnd == MinTorqueEnd::AtRunUp) minTorqueOpen = false;
     }
 
     void Apply(Event k) {
@@ -359,7 +359,7 @@ struct StartIntegrator::Impl {
             changed = k;
             break;
         case Event::Changeover:
-            stage = spec.stageCount - 1;
+            stage = input.stageCount - 1;
             track.changeoverTime = t;
             break;
         case Event::RunUp:
@@ -375,8 +375,8 @@ struct StartIntegrator::Impl {
 
     void Begin() {
         if (x[0] < 0) x[0] = 0;
-        if (!Running(stage) && x[0] * ns >= spec.changeoverSpeed) {
-            stage = spec.stageCount - 1;
+        if (!Running(stage) && x[0] * ns >= input.changeoverSpeed) {
+            stage = input.stageCount - 1;
             track.changeoverTime = t;
         }
         law = Choose(t, x[0] * ns);
@@ -408,14 +408,14 @@ struct StartIntegrator::Impl {
             track.peakLineCurrent = last.iline;
             track.maxDip = 1 - last.bus;
             track.minWindingVoltage = last.uw;
-            dtHint = 1e-3 * TwoPi * spec.inertia * ns / std::max(std::fabs(last.torque), spec.ratedTorque);
+            dtHint = 1e-3 * TwoPi * input.inertia * ns / std::max(std::fabs(last.torque), input.ratedTorque);
         }
         Single(last);
-        if (spec.minTorqueEnd == MinTorqueEnd::AtStart) minTorqueOpen = false;
-        if (minTorqueOpen && spec.minTorqueEnd == MinTorqueEnd::AtBreakdownSpeed &&
-            last.n >= spec.breakdownSpeed)
+        if (input.minTorqueEnd == MinTorqueEnd::AtStart) minTorqueOpen = false;
+        if (minTorqueOpen && input.minTorqueEnd == MinTorqueEnd::AtBreakdownSpeed &&
+            last.n >= input.breakdownSpeed)
             minTorqueOpen = false;
-        if (Running(stage) && spec.runUpSpeed && !track.runUpTime && last.n >= *spec.runUpSpeed)
+        if (Running(stage) && input.runUpSpeed && !track.runUpTime && last.n >= *input.runUpSpeed)
             RunUpReached(t, x);
         ListEvents();
         stepper.initialize(x, t, dtHint);
@@ -432,7 +432,7 @@ struct StartIntegrator::Impl {
                 if (!std::isfinite(t1) || !(t1 > t0) || !std::isfinite(stepper.current_state()[0]))
                     throw std::runtime_error("no finite state");
                 double hard = tStop;
-                if (law.beforeRampEnd) hard = std::min(hard, spec.rampTime);
+                if (law.beforeRampEnd) hard = std::min(hard, input.rampTime);
                 const double end = std::min(t1, hard);
                 Points p;
                 p[0] = last;
@@ -477,7 +477,7 @@ struct StartIntegrator::Impl {
     // inside. A scalar autonomous equation never leaves such a band, however small the inertia.
     bool Settled() const {
         if (law.resting || law.beforeRampEnd) return false;
-        const double n = x[0] * ns, band = 100 * Tolerance(spec.tolerance) * ns;
+        const double n = x[0] * ns, band = 100 * Tolerance(input.tolerance) * ns;
         if (n < 2 * band) return false;
         const Point below = Evaluate(law, t, n - band), above = Evaluate(law, t, n + band);
         if (!(below.accel > 0 && above.accel < 0)) return false;
@@ -493,13 +493,13 @@ struct StartIntegrator::Impl {
         for (int i = 1; i < 4; ++i)
             x[i] += d[i] * (tStop - t);
         const double n = x[0] * ns;
-        if (spec.record) records.push_back({t, tStop, n, n, n, 0, 0, law});
+        if (input.record) records.push_back({t, tStop, n, n, n, 0, 0, law});
         t = tStop;
     }
 
     void Sample(const std::vector<double>& times, StartCurves& out) const {
         out = StartCurves{};
-        const double tn = spec.ratedTorque, in = spec.ratedLineCurrent, un = spec.ratedPhaseVoltage;
+        const double tn = input.ratedTorque, in = input.ratedLineCurrent, un = input.ratedPhaseVoltage;
         std::size_t r = 0;
         for (double time : times) {
             while (r + 1 < records.size() && records[r].t1 < time)
@@ -516,7 +516,7 @@ struct StartIntegrator::Impl {
     }
 };
 
-StartIntegrator::StartIntegrator(const StartSpec& spec) : impl_(std::make_unique<Impl>(spec)) {}
+StartIntegrator::StartIntegrator(const StartInput& input) : impl_(std::make_unique<Impl>(input)) {}
 StartIntegrator::~StartIntegrator() = default;
 void StartIntegrator::Run(double tStop, bool stopAtRunUp) {
     impl_->Run(tStop, stopAtRunUp);

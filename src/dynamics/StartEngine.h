@@ -19,7 +19,7 @@
 enum class Controller { None, Ramp, RampWithCap };
 enum class MinTorqueEnd { AtStart, AtBreakdownSpeed, AtRunUp };
 
-struct StartSpec {
+struct StartInput {
     const StartModel* model = nullptr;
     std::array<Stage, 2> stages{}; // the reduced stage first when there are two; the last one runs
     int stageCount = 1;
@@ -65,7 +65,7 @@ class StartTooStiff : public std::runtime_error {
 
 class StartIntegrator {
   public:
-    explicit StartIntegrator(const StartSpec& spec);
+    explicit StartIntegrator(const StartInput& input);
     ~StartIntegrator();
 
     // Integrates on to tStop, or only until the run-up when stopAtRunUp is set. Throws
@@ -75,7 +75,7 @@ class StartIntegrator {
     double Speed() const; // rev/s
     const StartTrack& Track() const;
 
-    // Curves at these times, all at or before Time(); needs spec.record.
+    // Curves at these times, all at or before Time(); needs input.record.
     void Sample(const std::vector<double>& times, StartCurves& out) const;
 
   private:

@@ -15,17 +15,17 @@ Stage Running(const MotorDataSet& ds) {
     return s;
 }
 
-StartSpec Spec(const StartModel& model, const MotorDataSet& ds, double inertia) {
-    StartSpec spec;
-    spec.model = &model;
-    spec.stages[0] = Running(ds);
-    spec.inertia = inertia;
-    spec.rs = ds.Rs;
-    spec.ratedTorque = ds.RatedTorque;
-    spec.ratedLineCurrent = ds.LineCurrent;
-    spec.ratedPhaseVoltage = ds.PhaseVoltage;
-    spec.record = true;
-    return spec;
+StartInput Input(const StartModel& model, const MotorDataSet& ds, double inertia) {
+    StartInput input;
+    input.model = &model;
+    input.stages[0] = Running(ds);
+    input.inertia = inertia;
+    input.rs = ds.Rs;
+    input.ratedTorque = ds.RatedTorque;
+    input.ratedLineCurrent = ds.LineCurrent;
+    input.ratedPhaseVoltage = ds.PhaseVoltage;
+    input.record = true;
+    return input;
 }
 } // namespace
 
@@ -35,12 +35,12 @@ TEST(StartEngine, FallingVoltageBringsTheRotorBackToRest) {
     MotorDataSet ds = ThirtyKilowattDelta();
     ds.T0 = 0.8 * ds.RatedTorque;
     const StartModel model(ds, false, {});
-    StartSpec spec = Spec(model, ds, 20);
-    spec.controller = Controller::Ramp;
-    spec.preset = 1.5;
-    spec.rampTime = 1;
-    spec.runUpSpeed = 0.98 * ds.SynchronousSpeed;
-    StartIntegrator run(spec);
+    StartInput input = Input(model, ds, 20);
+    input.controller = Controller::Ramp;
+    input.preset = 1.5;
+    input.rampTime = 1;
+    input.runUpSpeed = 0.98 * ds.SynchronousSpeed;
+    StartIntegrator run(input);
     run.Run(10, true);
     EXPECT_FALSE(run.Track().runUpTime);
     EXPECT_EQ(run.Speed(), 0);
@@ -69,11 +69,11 @@ TEST(StartEngine, BreakawayIsLocatedOnTheRamp) {
     MotorDataSet ds = FourKilowatt();
     ds.T0 = 40;
     const StartModel model(ds, false, {});
-    StartSpec spec = Spec(model, ds, 0.1);
-    spec.controller = Controller::Ramp;
-    spec.preset = 0.1;
-    spec.rampTime = 2;
-    StartIntegrator run(spec);
+    StartInput input = Input(model, ds, 0.1);
+    input.controller = Controller::Ramp;
+    input.preset = 0.1;
+    input.rampTime = 2;
+    StartIntegrator run(input);
     // Output at breakaway: torque at standstill equal to the load.
     const double alpha = std::sqrt(40 / MotorTorque(ds, 1, ds.PhaseVoltage));
     const double tb = (alpha - 0.1) / 0.9 * 2;
