@@ -157,7 +157,8 @@ Refusal CheckMechanicalData(const MechanicalData& mechanical, const MotorDataSet
     if (!Finite(total)) return {ErrMechanicalNotFinite, TotalInertiaField};
     if (!(total > 0)) return ErrTotalInertiaZero;
     if (!(mechanical.StartTimeLimit > 0 && mechanical.StartTimeLimit <= MaxStartTimeLimit))
-        return {ErrStartTimeLimitRange, {"3600", "3600"}};
+        return {ErrStartTimeLimitRange,
+                {FormatFixed(MaxStartTimeLimit, 0), FormatFixed(MaxStartTimeLimit, 0, ',')}};
     return 0;
 }
 
