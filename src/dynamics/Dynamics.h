@@ -15,6 +15,9 @@
 
 // ---- Settings ----------------------------------------------------------------------------------
 
+// Longest start-time limit accepted, s: every start is integrated at most this far.
+constexpr double MaxStartTimeLimit = 3600;
+
 struct MechanicalData {
     std::optional<double> MotorInertia; // kg m2; unset: the typical value for the motor's power and poles
     double LoadInertia = 0;             // kg m2, referred to the motor shaft
@@ -48,9 +51,9 @@ struct MethodSettings {
 
 // "Ie AC-53a: X-Tx: F-S" and the starts per hour the application needs.
 struct StarterDuty {
-    double RatedCurrent = 0;     // Ie, A
-    std::string RatingCode;      // as typed, e.g. "AC-53a: 3.5-17: 90-5"
-    double StartsPerHour = 0;    // N
+    double RatedCurrent = 0;  // Ie, A
+    std::string RatingCode;   // as typed, e.g. "AC-53a: 3.5-17: 90-5"
+    double StartsPerHour = 0; // N
 };
 
 // The four numbers of a rating code.
@@ -67,17 +70,32 @@ struct DynamicSettings {
     double DipLimit = 10; // %, a larger busbar dip is flagged
     MethodSettings Methods;
     std::optional<StarterDuty> Starter; // judged only when given
+    // Relative (and, on the scaled state, absolute) error tolerance of the integration, used
+    // within 1e-13 to 1e-5; the results move by about as much. Tests tighten it to show that
+    // they do not depend on the step.
+    double Tolerance = 1e-8;
+};
+
+// Star-equivalent impedances per phase at the motor's voltage level, ohms.
+struct NetworkImpedance {
+    double R = 0, X = 0;
+};
+struct NetworkImpedances {
+    double SourceVoltage = 0;     // line voltage U_src actually used, V
+    NetworkImpedance Source;      // Z_k (0 for an infinite source)
+    NetworkImpedance Transformer; // Z_T (0 without a transformer)
+    NetworkImpedance Cable;       // Z_c (0 without a cable)
 };
 
 // ---- Results -----------------------------------------------------------------------------------
 
 // One start (direct-on-line, soft-starter, or a starting method of the comparison). Optional
-// values are null where the JSON has null.
+// values are null where the JSON output has null.
 struct StartOutcome {
-    bool Stalled = false; // does not reach 98 % of the operating speed (stall or time limit)
-    bool TooLong = false; // the start-time limit ran out
-    std::optional<double> StallSpeed;                 // rpm; set only when Stalled
-    std::optional<double> RunUpTime;                  // s, first time n >= 0.98 n_op
+    bool Stalled = false;             // does not reach 98 % of the operating speed (stall or time limit)
+    bool TooLong = false;             // the start-time limit ran out
+    std::optional<double> StallSpeed; // rpm; set only when Stalled
+    std::optional<double> RunUpTime;  // s, first time n >= 0.98 n_op
     std::optional<double> PeakCurrentRatio;           // largest supply line current / LineCurrent
     std::optional<double> PeakLineCurrent;            // A, supply side
     std::optional<double> RotorEnergy;                // J
@@ -93,12 +111,12 @@ struct StartOutcome {
 
 // A start sampled at the times of its results; every vector has one entry per time.
 struct StartCurves {
-    std::vector<double> Speed;       // n / ns
-    std::vector<double> Current;     // supply line current / LineCurrent
-    std::vector<double> Torque;      // T / Tn
-    std::vector<double> LoadTorque;  // TL / Tn
-    std::vector<double> Voltage;     // winding voltage / PhaseVoltage
-    std::vector<double> BusVoltage;  // |U_bus| / (U_src / sqrt 3); 1 without a network
+    std::vector<double> Speed;      // n / ns
+    std::vector<double> Current;    // supply line current / LineCurrent
+    std::vector<double> Torque;     // T / Tn
+    std::vector<double> LoadTorque; // TL / Tn
+    std::vector<double> Voltage;    // winding voltage / PhaseVoltage
+    std::vector<double> BusVoltage; // |U_bus| / (U_src / sqrt 3); 1 without a network
 };
 
 struct DynamicResults {
@@ -114,11 +132,17 @@ constexpr int StartingMethodCount = 6;
 // "dol", "star-delta", "autotransformer", "reactor", "soft-ramp", "soft-limit".
 const char* MethodKey(StartingMethod method);
 
+// A method that does not apply keeps the default outcome: not stalled, its numbers meaningless
+// (every one of them null in the JSON) and its curves empty.
 struct MethodOutcome {
     StartingMethod Method = StartingMethod::Dol;
     bool Applicable = true; // star-delta only for a motor that runs in delta
     StartOutcome Outcome;
     StartCurves Curves;
+    // Star-delta, autotransformer and reactor: the speed of the switch to full voltage (f ns, or
+    // 0.98 n_s when the reduced stage stops accelerating at n_s below it; null when it cannot
+    // start the load at all), rpm, and the time it was reached (null if never).
+    std::optional<double> ChangeoverSpeed, ChangeoverTime;
 };
 
 struct StarterDutyResult {
@@ -136,8 +160,14 @@ struct ComparisonResults {
 
 // ---- Operations --------------------------------------------------------------------------------
 
-// Typical rotor inertia of a motor of this mechanical power (W) and number of pole pairs.
+// Typical rotor inertia of a motor of this mechanical power (W) and number of pole pairs; 0 for a
+// power that is not above 0.
 double TypicalMotorInertia(double mechanicalPower, double pairOfPoles);
+// The motor inertia a start uses: the user's, else the typical one of the data set's motor.
+double UsedMotorInertia(const MechanicalData& mechanical, const MotorDataSet& ds);
+
+// The impedances of an enabled network (all 0 for a stiff supply).
+NetworkImpedances SupplyImpedances(const SupplyNetwork& network, const MotorDataSet& ds);
 
 // Refusals of settings that cannot be computed with (numbers 110-149), before any computation.
 Refusal CheckMechanicalData(const MechanicalData& mechanical, const MotorDataSet& ds);
@@ -145,12 +175,27 @@ Refusal CheckSupplyNetwork(const SupplyNetwork& network);
 Refusal CheckMethodSettings(const MethodSettings& methods);
 Refusal ParseStarterRating(const std::string& code, StarterRatingCode& out);
 Refusal CheckStarterDuty(const StarterDuty& starter);
+// What the dynamic start uses: mechanical data, network (its impedances finite), dip limit.
+Refusal CheckDynamicStartSettings(const DynamicSettings& settings, const MotorDataSet& ds);
+// Everything: the above, then the methods and the starter when one is given.
 Refusal CheckDynamicSettings(const DynamicSettings& settings, const MotorDataSet& ds);
 
+// Largest number of curve points a computation gives.
+constexpr int MaxCurveSamples = 100001;
+
 // Both starts of the data set's current computation. samples >= 2 fills Times and the curves with
-// that many points; 0 leaves them empty. Returns a refusal of the settings, else 0.
+// that many points (at most MaxCurveSamples); fewer leave them empty. Returns 0, a refusal of the
+// settings, one of the model's numbers for a data set not computed (70 load, 80 no motor, 91 and
+// 92 circuit, 94 limit, 98 preset), or 114 for an inertia too small to follow the start to its
+// end; on a refusal out is left as it was.
 Refusal ComputeDynamicStart(const MotorDataSet& ds, const DynamicSettings& settings, DynamicResults& out,
                             int samples = 201);
+
+// One start by one method, without curves: a row of the comparison (the direct-on-line run-up
+// time the soft-starter dialog offers as the estimated start time). A method that does not apply
+// to the motor gives Applicable false and an empty outcome. The starter is not judged here.
+Refusal ComputeMethodStart(const MotorDataSet& ds, const DynamicSettings& settings, StartingMethod method,
+                           MethodOutcome& out);
 
 // Every starting method, in the order of StartingMethod, and the duty check of the soft-starter start.
 Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& settings, ComparisonResults& out,

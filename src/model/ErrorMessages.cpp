@@ -98,10 +98,50 @@ const Entry Table[] = {
      "réessayez!"},
 
     // Mechanical data of the dynamic start (110-119).
+    {ErrMechanicalNegative, "The value of %1 must not be negative!",
+     "La valeur de « %1 » ne doit pas être négative!"},
+    {ErrTotalInertiaZero, "The total inertia of motor and load must be greater than 0!",
+     "L'inertie totale du moteur et de la charge doit être plus grande que 0!"},
+    {ErrMechanicalNotFinite, "The value of %1 is not a finite number!",
+     "La valeur de « %1 » n'est pas un nombre fini!"},
+    {ErrStartTimeLimitRange, "The start-time limit must be greater than 0 s and at most %1 s!",
+     "La limite du temps de démarrage doit être plus grande que 0 s et au plus %1 s!"},
+    {ErrStartTooStiff,
+     "A total inertia of %1 kg m2 is too small to follow this start to its end: raise it or shorten the "
+     "start-time limit!",
+     "Une inertie totale de %1 kg m2 est trop petite pour suivre ce démarrage jusqu'au bout : augmentez-la ou "
+     "raccourcissez la limite du temps de démarrage!"},
 
     // Supply network (120-139).
+    {ErrNetworkNotPositive, "The value of %1 must be greater than 0!",
+     "La valeur de « %1 » doit être plus grande que 0!"},
+    {ErrNetworkNegative, "The value of %1 must not be negative!",
+     "La valeur de « %1 » ne doit pas être négative!"},
+    {ErrNetworkNotFinite, "The value of %1 is not a finite number!",
+     "La valeur de « %1 » n'est pas un nombre fini!"},
+    {ErrTransformerUrAboveUk,
+     "The transformer's resistive voltage u_R must not exceed its short-circuit voltage u_k!",
+     "La tension résistive u_R du transformateur ne doit pas dépasser sa tension de court-circuit u_k!"},
+    {ErrCableParallel, "The number of parallel cable runs must be a whole number of at least 1!",
+     "Le nombre de câbles en parallèle doit être un nombre entier d'au moins 1!"},
+    {ErrDipLimitRange, "The voltage dip limit must lie between 0 and 100 %!",
+     "La limite du creux de tension doit être comprise entre 0 et 100 %!"},
+    {ErrNetworkNotComputable,
+     "The supply network's values are so large or so small that its impedance is not finite!",
+     "Les valeurs du réseau d'alimentation sont si grandes ou si petites que son impédance n'est pas finie!"},
 
     // Starting methods and the starter's duty (140-149).
+    {ErrMethodFraction, "The value of %1 must lie strictly between 0 and 1!",
+     "La valeur de « %1 » doit être strictement comprise entre 0 et 1!"},
+    {ErrStarterNotPositive, "The value of %1 must be a number greater than 0!",
+     "La valeur de « %1 » doit être un nombre plus grand que 0!"},
+    {ErrStarterRatingSyntax,
+     "The starter rating \"%1\" is not of the form X-Tx:F-S, optionally after \"AC-53a:\" "
+     "(e.g. AC-53a: 3.5-17: 90-5)!",
+     "La classe du démarreur « %1 » n'est pas de la forme X-Tx:F-S, éventuellement précédée de "
+     "« AC-53a: » (p. ex. AC-53a: 3.5-17: 90-5)!"},
+    {ErrStarterOnLoadFactor, "The on-load factor F of the starter rating must lie between 0 and 100 %!",
+     "Le facteur de marche F de la classe du démarreur doit être compris entre 0 et 100 %!"},
 
     // Study files and sweeps (150-169).
     {ErrStudyNotJson, "The study file is not valid JSON (%1)!", "Le fichier d'étude n'est pas un JSON valable (%1)!"},

@@ -48,10 +48,26 @@ enum NewErrorNumber {
     ErrListBusy = 216,            // gives the longest wait
 
     // Mechanical data of the dynamic start (110-119).
+    ErrMechanicalNegative = 110,  // names the field
+    ErrTotalInertiaZero = 111,
+    ErrMechanicalNotFinite = 112, // names the field
+    ErrStartTimeLimitRange = 113, // gives the limit in s
+    ErrStartTooStiff = 114,       // gives the total inertia
 
     // Supply network (120-139).
+    ErrNetworkNotPositive = 120, // names the field
+    ErrNetworkNegative = 121,    // names the field
+    ErrNetworkNotFinite = 122,   // names the field
+    ErrTransformerUrAboveUk = 123,
+    ErrCableParallel = 124,
+    ErrDipLimitRange = 125,
+    ErrNetworkNotComputable = 126,
 
     // Starting methods and the starter's duty (140-149).
+    ErrMethodFraction = 140,      // names the field
+    ErrStarterNotPositive = 141,  // names the field
+    ErrStarterRatingSyntax = 142, // gives the code as typed
+    ErrStarterOnLoadFactor = 143,
 
     // Study files and sweeps (150-169).
     ErrStudyNotJson = 150,          // the line and what the parser says

@@ -151,7 +151,8 @@ TEST(ErrorMessages, TableTextsStandAsWritten) {
             ++count;
             EXPECT_NE(ErrorMessage(n, Language::French), nullptr) << n;
         }
-    EXPECT_EQ(count, 16 + 15 + 6 + 2 + 6 + 5 + 15);
+    // original, division guards, diagram fields, list texts, hardening, list faults, studies, dynamic start
+    EXPECT_EQ(count, 16 + 15 + 6 + 2 + 6 + 5 + 15 + (5 + 7 + 4));
 }
 
 TEST(ErrorMessages, ArgumentFillsTheMessageInEachLanguage) {

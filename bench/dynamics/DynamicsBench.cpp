@@ -1,0 +1,99 @@
+// Cost of the dynamic start: the 4 kW reference motor with a fan load (rated torque at synchronous
+// speed) and 0.12 kg m2 on the shaft. Its results computation (the ramp search of the current-limit
+// mode at 3 In) runs before the timed loops.
+#include <benchmark/benchmark.h>
+
+#include "Dynamics.h"
+#include "ExampleMotor.h"
+#include "StartSimulation.h"
+
+namespace {
+MotorDataSet FourKilowattWithFan(bool star = true) {
+    MotorDataSet ds = ExampleFourKilowattMotor(star);
+    ds.LimitCurrentMode = true;
+    ds.DesiredImaxIn = 3;
+    ds.T2 = 0;
+    if (RunStartComputation(ds, nullptr, nullptr) != 0) std::abort();
+    ds.T2 = ds.RatedTorque / (ds.SynchronousSpeed * ds.SynchronousSpeed);
+    return ds;
+}
+
+DynamicSettings Settings() {
+    DynamicSettings s;
+    s.Mechanical.MotorInertia = 0.12;
+    return s;
+}
+
+// The same starts through a 20 MVA source, a 160 kVA transformer (4 %, 1.5 %) and 50 m of 4 mm2 copper.
+DynamicSettings ThroughNetwork() {
+    DynamicSettings s = Settings();
+    s.Network.Enabled = true;
+    s.Network.ShortCircuitPower = 20e6;
+    s.Network.HasTransformer = true;
+    s.Network.TransformerPower = 160e3;
+    s.Network.TransformerUk = 4;
+    s.Network.TransformerUr = 1.5;
+    s.Network.HasCable = true;
+    s.Network.CableLength = 50;
+    s.Network.CableSection = 4;
+    return s;
+}
+
+void RunMethod(benchmark::State& state, StartingMethod method, const DynamicSettings& settings) {
+    const MotorDataSet ds = FourKilowattWithFan();
+    MethodOutcome out;
+    for (auto _ : state) {
+        const int error = ComputeMethodStart(ds, settings, method, out);
+        benchmark::DoNotOptimize(error);
+        benchmark::DoNotOptimize(out);
+    }
+    state.counters["t_a_s"] = out.Outcome.RunUpTime.value_or(-1);
+    state.counters["peak_In"] = out.Outcome.PeakCurrentRatio.value_or(-1);
+}
+} // namespace
+
+static void BM_DynamicDolStart(benchmark::State& state) {
+    RunMethod(state, StartingMethod::Dol, Settings());
+}
+BENCHMARK(BM_DynamicDolStart)->Unit(benchmark::kMicrosecond);
+
+static void BM_DynamicCurrentLimitStart(benchmark::State& state) {
+    RunMethod(state, StartingMethod::SoftLimit, Settings());
+}
+BENCHMARK(BM_DynamicCurrentLimitStart)->Unit(benchmark::kMicrosecond);
+
+static void BM_DynamicDolStartThroughNetwork(benchmark::State& state) {
+    RunMethod(state, StartingMethod::Dol, ThroughNetwork());
+}
+BENCHMARK(BM_DynamicDolStartThroughNetwork)->Unit(benchmark::kMicrosecond);
+
+static void BM_DynamicCurrentLimitStartThroughNetwork(benchmark::State& state) {
+    RunMethod(state, StartingMethod::SoftLimit, ThroughNetwork());
+}
+BENCHMARK(BM_DynamicCurrentLimitStartThroughNetwork)->Unit(benchmark::kMicrosecond);
+
+// Both starts with the 201 points of their curves, as the window and the command line ask for them.
+static void BM_DynamicStartWithCurves(benchmark::State& state) {
+    const MotorDataSet ds = FourKilowattWithFan();
+    DynamicResults r;
+    for (auto _ : state) {
+        const int error = ComputeDynamicStart(ds, Settings(), r, 201);
+        benchmark::DoNotOptimize(error);
+    }
+}
+BENCHMARK(BM_DynamicStartWithCurves)->Unit(benchmark::kMicrosecond);
+
+// Every starting method of the reference motor in delta (so that star-delta applies), with the
+// curves the comparison window draws; the duty check of a 12 A starter on top.
+static void BM_CompareSixMethods(benchmark::State& state) {
+    const MotorDataSet ds = FourKilowattWithFan(false);
+    DynamicSettings s = state.range(0) ? ThroughNetwork() : Settings();
+    s.Starter = StarterDuty{12, "AC-53a: 3.5-17: 90-5", 4};
+    ComparisonResults r;
+    for (auto _ : state) {
+        const int error = ComputeComparison(ds, s, r, 201);
+        benchmark::DoNotOptimize(error);
+    }
+    state.counters["star_delta_t_a_s"] = r.Methods[1].Outcome.RunUpTime.value_or(-1);
+}
+BENCHMARK(BM_CompareSixMethods)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

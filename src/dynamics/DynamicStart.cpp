@@ -1,0 +1,371 @@
+// The dynamic start (direct-on-line and soft-starter) and the comparison of starting methods.
+
+#include <algorithm>
+#include <cmath>
+#include <iomanip>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+
+#include "Checks.h"
+#include "Dynamics.h"
+#include "OperatingPoint.h"
+#include "StartEngine.h"
+#include "StartModel.h"
+
+namespace {
+bool Finite(double v) {
+    return std::isfinite(v);
+}
+bool Positive(double v) {
+    return v > 0 && Finite(v);
+}
+
+// A data set whose results computation has run: rated, derived and circuit values usable.
+Refusal CheckComputedMotor(const MotorDataSet& ds) {
+    for (double v : {ds.SynchronousSpeed, ds.PhaseVoltage, ds.PhaseCurrent, ds.LineCurrent, ds.RatedTorque})
+        if (!Positive(v)) return ErrNoMotor;
+    if (Refusal e = CheckCircuit(ds)) return e;
+    for (double v : {ds.T0, ds.T1, ds.T2})
+        if (!Finite(v)) return ErrCircuitNotFinite;
+    // The results computation's own refusal of a load the motor cannot carry at synchronous speed.
+    bool noOperatingPoint = false;
+    OperatingSlip(ds, LoadTorque(ds, ds.SynchronousSpeed), ds.PhaseVoltage, noOperatingPoint);
+    if (noOperatingPoint) return 70;
+    if (!(ds.Preset >= 0 && ds.Preset <= 1)) return ErrPresetRange;
+    if (!(ds.SoftStarterTime >= 0) || !Finite(ds.SoftStarterTime)) return ErrCircuitNotFinite;
+    if (ds.LimitCurrentMode && !Positive(ds.DesiredImaxIn)) return ErrLimitUnreachable;
+    return 0;
+}
+
+Cx ToCx(const NetworkImpedance& z) {
+    return {z.R, z.X};
+}
+
+// The supply, the model on it, the motor's running connection and the speeds that decide a start.
+struct Setup {
+    Setup(const MotorDataSet& d, const DynamicSettings& settings)
+        : ds(d), impedances(SupplyImpedances(settings.Network, d)), network(settings.Network.Enabled),
+          zKT(ToCx(impedances.Source) + ToCx(impedances.Transformer)), zNet(zKT + ToCx(impedances.Cable)),
+          model(d, network, zKT), running(RunningStage()), quasi(FindQuasiStatic(model, running)),
+          motorInertia(UsedMotorInertia(settings.Mechanical, d)),
+          inertia(motorInertia + settings.Mechanical.LoadInertia), limit(settings.Mechanical.StartTimeLimit),
+          tolerance(settings.Tolerance), methods(settings.Methods) {}
+
+    const MotorDataSet& ds;
+    NetworkImpedances impedances;
+    bool network;
+    Cx zKT, zNet;
+    StartModel model;
+    Stage running;
+    QuasiStatic quasi;
+    double motorInertia, inertia, limit, tolerance;
+    MethodSettings methods;
+
+    // Winding voltage at full output with nothing between source and motor, for windings in delta
+    // or in star. On the stiff supply the running connection has the rated phase voltage exactly.
+    double WindingReference(bool delta) const {
+        if (!network) return delta == !ds.StarCoupling ? ds.PhaseVoltage : ds.PhaseVoltage / Sqrt3;
+        return delta ? impedances.SourceVoltage : impedances.SourceVoltage / Sqrt3;
+    }
+
+    Stage Connection(bool delta) const {
+        Stage s;
+        s.delta = delta;
+        s.vwRef = WindingReference(delta);
+        s.lineFactor = delta ? Sqrt3 : 1;
+        s.upstream = network && !IsZero(zNet);
+        s.zUp = zNet;
+        return s;
+    }
+    Stage RunningStage() const { return Connection(!ds.StarCoupling); }
+
+    bool StalledByCheck() const { return quasi.stallSpeed.has_value(); }
+
+    StartInput Input(int samples) const {
+        StartInput input;
+        input.model = &model;
+        input.stages[0] = running;
+        input.inertia = inertia;
+        input.rs = ds.Rs;
+        input.ratedTorque = ds.RatedTorque;
+        input.ratedLineCurrent = ds.LineCurrent;
+        input.ratedPhaseVoltage = ds.PhaseVoltage;
+        input.tolerance = tolerance;
+        input.record = samples >= 2;
+        if (StalledByCheck()) {
+            input.trackMinTorque = false;
+            return input;
+        }
+        const double ns = ds.SynchronousSpeed;
+        input.runUpSpeed = 0.98 * *quasi.operatingSpeed;
+        if (quasi.breakdownSlip >= 1) {
+            input.minTorqueEnd = MinTorqueEnd::AtStart;
+        } else {
+            input.breakdownSpeed = ns * (1 - quasi.breakdownSlip);
+            input.minTorqueEnd = input.breakdownSpeed >= *input.runUpSpeed ? MinTorqueEnd::AtRunUp
+                                                                           : MinTorqueEnd::AtBreakdownSpeed;
+        }
+        return input;
+    }
+
+    // The soft-starter on the running connection: the ramp, with the cap in current-limit mode.
+    void SoftStarter(StartInput& input, bool cap) const {
+        input.controller = cap ? Controller::RampWithCap : Controller::Ramp;
+        input.preset = ds.Preset;
+        input.rampTime = ds.SoftStarterTime;
+        input.lineLimit = ds.DesiredImaxIn * ds.LineCurrent;
+    }
+
+    // A method whose reduced stage is followed by the running connection: the changeover at f ns,
+    // or at 0.98 n_s when the reduced stage stops accelerating at n_s below it.
+    void TwoStages(StartInput& input, const Stage& reduced, bool& restsForGood) const {
+        input.stages[0] = reduced;
+        input.stages[1] = running;
+        input.stageCount = 2;
+        const double ns = ds.SynchronousSpeed, changeover = methods.ChangeoverSpeed * ns;
+        input.changeoverSpeed = changeover;
+        if (const auto stall = ReducedStageStall(model, reduced, changeover)) {
+            restsForGood = *stall == 0;
+            input.changeoverSpeed = restsForGood ? HUGE_VAL : 0.98 * *stall;
+        }
+    }
+
+    // The start of a method; applicable false when the method does not apply to this motor.
+    struct Plan {
+        bool applicable = true;
+        bool restsForGood = false; // the reduced stage cannot start the load
+        StartInput input;
+    };
+    Plan MethodPlan(StartingMethod method, int samples) const {
+        Plan p;
+        p.input = Input(samples);
+        switch (method) {
+        case StartingMethod::Dol:
+            break;
+        case StartingMethod::StarDelta:
+            if (ds.StarCoupling) {
+                p.applicable = false;
+                break;
+            }
+            TwoStages(p.input, Connection(false), p.restsForGood);
+            break;
+        case StartingMethod::Autotransformer: {
+            // Motor voltage k times the supply's; the supply carries k times the motor's line current.
+            Stage tapped = running;
+            tapped.tap = methods.AutotransformerTap;
+            tapped.lineFactor = running.lineFactor * tapped.tap;
+            TwoStages(p.input, tapped, p.restsForGood);
+            break;
+        }
+        case StartingMethod::Reactor: {
+            // Sized on the stiff supply for k times the rated voltage at standstill.
+            const Cx zy = (running.delta ? 1.0 / 3.0 : 1.0) * model.Circuit().InputImpedance(1);
+            const double k = methods.ReactorVoltage;
+            Stage reactor = running;
+            reactor.upstream = true;
+            reactor.zUp =
+                (network ? zNet : Cx{}) + Cx{0, std::sqrt(Norm(zy) / (k * k) - zy.re * zy.re) - zy.im};
+            TwoStages(p.input, reactor, p.restsForGood);
+            break;
+        }
+        case StartingMethod::SoftRamp:
+            SoftStarter(p.input, false);
+            break;
+        case StartingMethod::SoftLimit:
+            SoftStarter(p.input, true);
+            break;
+        }
+        return p;
+    }
+
+    void Changeover(const Plan& plan, const StartIntegrator& run, MethodOutcome& m) const {
+        if (plan.input.stageCount < 2 || plan.restsForGood) return;
+        m.ChangeoverSpeed = plan.input.changeoverSpeed * 60;
+        m.ChangeoverTime = run.Track().changeoverTime;
+    }
+
+    StartOutcome Outcome(const StartIntegrator& run, double dipLimit, bool restsForGood = false) const {
+        StartOutcome o;
+        const StartTrack& r = run.Track();
+        const double tn = ds.RatedTorque, in = ds.LineCurrent;
+        if (quasi.operatingSpeed) o.OperatingSpeed = *quasi.operatingSpeed * 60;
+        o.StartingTorqueRatio = r.startingTorque / tn;
+        o.MaxVoltageDip = network ? r.maxDip * 100 : 0;
+        o.MinMotorVoltage = r.minWindingVoltage / ds.PhaseVoltage * 100;
+        o.VoltageDipExceeded = network && o.MaxVoltageDip > dipLimit;
+        if (StalledByCheck() || restsForGood) {
+            o.Stalled = true;
+            o.StallSpeed = restsForGood ? 0 : *quasi.stallSpeed * 60;
+        } else if (!r.runUpTime) {
+            o.Stalled = o.TooLong = true;
+            o.StallSpeed = run.Speed() * 60;
+        } else {
+            const double ta = *r.runUpTime;
+            o.RunUpTime = ta;
+            o.PeakLineCurrent = r.peakLineCurrent;
+            o.PeakCurrentRatio = r.peakLineCurrent / in;
+            o.RotorEnergy = r.rotorEnergy;
+            o.StatorEnergy = r.statorEnergy;
+            o.MinAcceleratingTorqueRatio = r.minAccelerating / tn;
+            o.RmsCurrent = std::sqrt(r.currentSquareIntegral / ta);
+        }
+        return o;
+    }
+};
+
+bool AllFinite(const StartOutcome& o) {
+    for (const auto& v : {o.StallSpeed, o.RunUpTime, o.PeakCurrentRatio, o.PeakLineCurrent, o.RotorEnergy,
+                          o.StatorEnergy, o.MinAcceleratingTorqueRatio, o.OperatingSpeed, o.RmsCurrent})
+        if (v && !Finite(*v)) return false;
+    return Finite(o.StartingTorqueRatio) && Finite(o.MaxVoltageDip) && Finite(o.MinMotorVoltage);
+}
+
+bool AllFinite(const StartCurves& c) {
+    for (const auto* v : {&c.Speed, &c.Current, &c.Torque, &c.LoadTorque, &c.Voltage, &c.BusVoltage})
+        for (double x : *v)
+            if (!Finite(x)) return false;
+    return true;
+}
+
+StartingMethod SoftStarterMethod(const MotorDataSet& ds) {
+    return ds.LimitCurrentMode ? StartingMethod::SoftLimit : StartingMethod::SoftRamp;
+}
+
+Refusal TooStiff(const DynamicSettings& settings, const MotorDataSet& ds) {
+    std::ostringstream text;
+    text << std::setprecision(3)
+         << UsedMotorInertia(settings.Mechanical, ds) + settings.Mechanical.LoadInertia;
+    std::string french = text.str();
+    std::replace(french.begin(), french.end(), '.', ',');
+    return {ErrStartTooStiff, {text.str(), french}};
+}
+
+int CurveSamples(int requested) {
+    return requested < 2 ? 0 : std::min(requested, MaxCurveSamples);
+}
+
+std::vector<double> TimePoints(double tEnd, int samples) {
+    std::vector<double> t(samples);
+    for (int k = 0; k < samples; ++k)
+        t[k] = k * tEnd / (samples - 1);
+    return t;
+}
+} // namespace
+
+Refusal ComputeDynamicStart(const MotorDataSet& ds, const DynamicSettings& settings, DynamicResults& out,
+                            int samples) {
+    samples = CurveSamples(samples);
+    if (Refusal e = CheckComputedMotor(ds)) return e;
+    if (Refusal e = CheckDynamicStartSettings(settings, ds)) return e;
+    DynamicResults r;
+    try {
+        const Setup setup(ds, settings);
+        r.MotorInertia = setup.motorInertia;
+        r.TypicalInertia = !settings.Mechanical.MotorInertia.has_value();
+
+        StartIntegrator dol(setup.MethodPlan(StartingMethod::Dol, samples).input);
+        StartIntegrator soft(setup.MethodPlan(SoftStarterMethod(ds), samples).input);
+        dol.Run(setup.limit, true);
+        soft.Run(setup.limit, true);
+        r.Dol = setup.Outcome(dol, settings.DipLimit);
+        r.SoftStarter = setup.Outcome(soft, settings.DipLimit);
+
+        if (samples >= 2) {
+            const double tEnd = !r.Dol.Stalled && !r.SoftStarter.Stalled
+                                    ? std::max(*r.Dol.RunUpTime, *r.SoftStarter.RunUpTime)
+                                    : setup.limit;
+            dol.Run(tEnd, false);
+            soft.Run(tEnd, false);
+            r.Times = TimePoints(tEnd, samples);
+            dol.Sample(r.Times, r.DolCurves);
+            soft.Sample(r.Times, r.SoftStarterCurves);
+        }
+    } catch (const StartTooStiff&) {
+        return TooStiff(settings, ds);
+    } catch (const std::exception&) {
+        return ErrCircuitNotFinite;
+    }
+    if (!AllFinite(r.Dol) || !AllFinite(r.SoftStarter) || !AllFinite(r.DolCurves) ||
+        !AllFinite(r.SoftStarterCurves) || !Finite(r.MotorInertia))
+        return ErrCircuitNotFinite;
+    out = std::move(r);
+    return 0;
+}
+
+Refusal ComputeMethodStart(const MotorDataSet& ds, const DynamicSettings& settings, StartingMethod method,
+                           MethodOutcome& out) {
+    if (Refusal e = CheckComputedMotor(ds)) return e;
+    if (Refusal e = CheckDynamicStartSettings(settings, ds)) return e;
+    if (Refusal e = CheckMethodSettings(settings.Methods)) return e;
+    MethodOutcome r;
+    r.Method = method;
+    try {
+        const Setup setup(ds, settings);
+        const Setup::Plan plan = setup.MethodPlan(method, 0);
+        r.Applicable = plan.applicable;
+        if (r.Applicable) {
+            StartIntegrator run(plan.input);
+            run.Run(setup.limit, true);
+            r.Outcome = setup.Outcome(run, settings.DipLimit, plan.restsForGood);
+            setup.Changeover(plan, run, r);
+        }
+    } catch (const StartTooStiff&) {
+        return TooStiff(settings, ds);
+    } catch (const std::exception&) {
+        return ErrCircuitNotFinite;
+    }
+    if (!AllFinite(r.Outcome)) return ErrCircuitNotFinite;
+    out = std::move(r);
+    return 0;
+}
+
+Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& settings, ComparisonResults& out,
+                          int samples) {
+    samples = CurveSamples(samples);
+    if (Refusal e = CheckComputedMotor(ds)) return e;
+    if (Refusal e = CheckDynamicSettings(settings, ds)) return e;
+    ComparisonResults r;
+    try {
+        const Setup setup(ds, settings);
+        std::vector<std::unique_ptr<StartIntegrator>> runs(StartingMethodCount);
+        for (int i = 0; i < StartingMethodCount; ++i) {
+            MethodOutcome& m = r.Methods[i];
+            m.Method = static_cast<StartingMethod>(i);
+            const Setup::Plan plan = setup.MethodPlan(m.Method, samples);
+            m.Applicable = plan.applicable;
+            if (!plan.applicable) continue;
+            runs[i] = std::make_unique<StartIntegrator>(plan.input);
+            runs[i]->Run(setup.limit, true);
+            m.Outcome = setup.Outcome(*runs[i], settings.DipLimit, plan.restsForGood);
+            setup.Changeover(plan, *runs[i], m);
+        }
+        if (samples >= 2) {
+            // Up to the longest run-up of the methods that run up, else to the start-time limit.
+            double tEnd = 0;
+            for (const MethodOutcome& m : r.Methods)
+                if (m.Applicable && !m.Outcome.Stalled) tEnd = std::max(tEnd, *m.Outcome.RunUpTime);
+            if (!(tEnd > 0)) tEnd = setup.limit;
+            r.Times = TimePoints(tEnd, samples);
+            for (int i = 0; i < StartingMethodCount; ++i)
+                if (runs[i]) {
+                    runs[i]->Run(tEnd, false);
+                    runs[i]->Sample(r.Times, r.Methods[i].Curves);
+                }
+        }
+        if (settings.Starter) {
+            StarterRatingCode code;
+            if (Refusal e = ParseStarterRating(settings.Starter->RatingCode, code)) return e;
+            const StartOutcome& soft = r.Methods[static_cast<int>(SoftStarterMethod(ds))].Outcome;
+            r.Duty = JudgeStarterDuty(*settings.Starter, code, soft, ds.LineCurrent);
+        }
+    } catch (const StartTooStiff&) {
+        return TooStiff(settings, ds);
+    } catch (const std::exception&) {
+        return ErrCircuitNotFinite;
+    }
+    for (const MethodOutcome& m : r.Methods)
+        if (!AllFinite(m.Outcome) || !AllFinite(m.Curves)) return ErrCircuitNotFinite;
+    out = std::move(r);
+    return 0;
+}

@@ -1,0 +1,84 @@
+#pragma once
+// One start integrated in time: the equation of motion with the rotor and stator energies and the
+// integral of the squared line current, by an error-controlled Dormand-Prince 5(4) stepper with
+// dense output (Boost.Odeint). The law changes (end of the ramp, the current-limit cap taking
+// over or letting go, a resting rotor breaking away or coming to rest, the changeover of a
+// starting method) restart the stepper at the exact instant, located on the dense output, so
+// that every segment integrates a smooth right-hand side. Extremes are located on the dense
+// output within each step.
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include "Dynamics.h"
+#include "StartModel.h"
+
+enum class Controller { None, Ramp, RampWithCap };
+enum class MinTorqueEnd { AtStart, AtBreakdownSpeed, AtRunUp };
+
+struct StartInput {
+    const StartModel* model = nullptr;
+    std::array<Stage, 2> stages{}; // the reduced stage first when there are two; the last one runs
+    int stageCount = 1;
+    double changeoverSpeed = 0; // rev/s: the switch to the running stage
+
+    Controller controller = Controller::None; // on the running stage
+    double preset = 0, rampTime = 0;          // controller output preset + (1 - preset) t / rampTime
+    double lineLimit = 0;                     // A, supply line current held by the cap
+
+    double inertia = 0;           // kg m2
+    double rs = 0;                // stator resistance per winding
+    double ratedTorque = 0;       // Nm
+    double ratedLineCurrent = 0;  // A
+    double ratedPhaseVoltage = 0; // V
+
+    std::optional<double> runUpSpeed; // 0.98 n_op, rev/s; unset: not looked for
+    MinTorqueEnd minTorqueEnd = MinTorqueEnd::AtRunUp;
+    double breakdownSpeed = 0; // rev/s, for AtBreakdownSpeed
+    bool trackMinTorque = true;
+
+    double tolerance = 1e-9;
+    bool record = false; // keep the steps for curves
+};
+
+// What a start gives over [0, t_a] (or up to where it stopped when it never ran up).
+struct StartTrack {
+    std::optional<double> runUpTime;
+    double peakLineCurrent = 0;
+    double maxDip = 0;            // fraction of the source phase voltage
+    double minWindingVoltage = 0; // V
+    double minAccelerating = 0;   // Nm, over [0, t_b]
+    double rotorEnergy = 0, statorEnergy = 0, currentSquareIntegral = 0; // at t_a
+    double startingTorque = 0;                                           // Nm at t = 0
+    std::optional<double> changeoverTime;
+};
+
+// Thrown when a start needs more steps than any reasonable one: an inertia so small against the
+// torque's slope that the speed settles far faster than the start lasts.
+class StartTooStiff : public std::runtime_error {
+  public:
+    StartTooStiff() : std::runtime_error("start too stiff") {}
+};
+
+class StartIntegrator {
+  public:
+    explicit StartIntegrator(const StartInput& input);
+    ~StartIntegrator();
+
+    // Integrates on to tStop, or only until the run-up when stopAtRunUp is set. Throws
+    // StartTooStiff after too many steps, std::runtime_error when the state is no longer finite.
+    void Run(double tStop, bool stopAtRunUp);
+    double Time() const;
+    double Speed() const; // rev/s
+    const StartTrack& Track() const;
+
+    // Curves at these times, all at or before Time(); needs input.record.
+    void Sample(const std::vector<double>& times, StartCurves& out) const;
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
