@@ -13,6 +13,7 @@
 #include "xyGraph.h"
 
 MotorDataSet MotorData;
+DynamicSettings DynamicData;
 
 TForm1* Form1 = nullptr;
 TAboutBox* AboutBox = nullptr;
@@ -70,5 +71,6 @@ void RestartForms()
 {
     DestroyForms();
     MotorData.Reset();
+    DynamicData = DynamicSettings{};
     CreateForms();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The program-wide motor data set and the ten windows, created once in the start-up order.
 
+#include "Dynamics.h"
 #include "MotorDataSet.h"
 
 class TForm1;
@@ -15,6 +16,8 @@ class TForm6;
 class TOKBottomDlg2;
 
 extern MotorDataSet MotorData;
+// The settings of the dynamic start, the supply network, the starting methods and the starter.
+extern DynamicSettings DynamicData;
 
 extern TForm1* Form1;
 extern TAboutBox* AboutBox;

@@ -524,6 +524,7 @@ bool TForm1::ComputeAndShowResults()
     }
     SetUpCharts();
     MotorData.DataChanged = false;
+    emit ResultsComputed();
     return true;
 }
 

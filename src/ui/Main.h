@@ -91,9 +91,16 @@ public:
     QAction* DisplayStatic;
     QAction *Help2, *N3, *About1;
 
+    // A dialog changed the settings of the dynamic start (mechanical data, network, methods, starter).
+    void NotifyDynamicInputsChanged() { emit DynamicInputsChanged(); }
+
 signals:
     // The window was closed: the program ends.
     void Closed();
+    // A computation succeeded: MotorData holds new results (circuit, ramp time, curves).
+    void ResultsComputed();
+    // The dynamic start's own settings changed; the results of the data set did not.
+    void DynamicInputsChanged();
 
 protected:
     bool event(QEvent* e) override;
