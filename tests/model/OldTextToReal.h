@@ -14,20 +14,24 @@ namespace previous {
 
 inline Extended ConvertPlain(const std::string& text) {
     std::size_t b = 0, e = text.size();
-    while (b < e && text[b] == ' ') ++b;
-    while (e > b && text[e - 1] == ' ') --e;
+    while (b < e && text[b] == ' ')
+        ++b;
+    while (e > b && text[e - 1] == ' ')
+        --e;
     std::size_t i = b;
     std::string clean;
     if (i < e && (text[i] == '+' || text[i] == '-')) clean += text[i++];
     const std::size_t digitsStart = i;
-    while (i < e && text[i] >= '0' && text[i] <= '9') clean += text[i++];
+    while (i < e && text[i] >= '0' && text[i] <= '9')
+        clean += text[i++];
     if (i == digitsStart) throw EConvertError(text);
     if (i < e && (text[i] == 'e' || text[i] == 'E')) {
         clean += 'e';
         ++i;
         if (i < e && (text[i] == '+' || text[i] == '-')) clean += text[i++];
         const std::size_t expStart = i;
-        while (i < e && text[i] >= '0' && text[i] <= '9') clean += text[i++];
+        while (i < e && text[i] >= '0' && text[i] <= '9')
+            clean += text[i++];
         if (i == expStart) throw EConvertError(text);
     }
     if (i != e) throw EConvertError(text);
@@ -36,8 +40,10 @@ inline Extended ConvertPlain(const std::string& text) {
 
 inline std::size_t TrimmedLength(const std::string& text) {
     std::size_t b = 0, e = text.size();
-    while (b < e && text[b] == ' ') ++b;
-    while (e > b && text[e - 1] == ' ') --e;
+    while (b < e && text[b] == ' ')
+        ++b;
+    while (e > b && text[e - 1] == ' ')
+        --e;
     return e - b;
 }
 
@@ -56,7 +62,7 @@ inline double TextToReal(const std::string& text) {
     const std::size_t first = intText.find_first_not_of(' ');
     const bool negative = first != std::string::npos && intText[first] == '-';
     const double result = static_cast<double>(negative ? static_cast<Extended>(intValue) - quotient
-                                                        : static_cast<Extended>(intValue) + quotient);
+                                                       : static_cast<Extended>(intValue) + quotient);
     if (!std::isfinite(result)) throw EConvertError(text);
     return result;
 }

@@ -39,13 +39,15 @@ MotorDataSet Listed() {
 
 // Every stored number of the data set and its curves is finite.
 void ExpectAllFinite(const MotorDataSet& ds) {
-    for (double v : {ds.PairOfPoles, ds.SynchronousSpeed, ds.PhaseVoltage, ds.PhaseCurrent, ds.NoLoadPhaseCurrent,
-                     ds.NoLoadLineCurrent, ds.ElectricalPower, ds.RatedTorque, ds.Efficiency, ds.Rs, ds.Xssigma,
-                     ds.Rr, ds.Xrsigma, ds.Xh, ds.Riron, ds.ImaxIn, ds.SoftStarterTime})
+    for (double v :
+         {ds.PairOfPoles, ds.SynchronousSpeed, ds.PhaseVoltage, ds.PhaseCurrent, ds.NoLoadPhaseCurrent,
+          ds.NoLoadLineCurrent, ds.ElectricalPower, ds.RatedTorque, ds.Efficiency, ds.Rs, ds.Xssigma, ds.Rr,
+          ds.Xrsigma, ds.Xh, ds.Riron, ds.ImaxIn, ds.SoftStarterTime})
         ASSERT_TRUE(std::isfinite(v));
     for (const Curve* c : {&ds.TimeAxis, &ds.DolCurrentCurve, &ds.DolTorqueCurve, &ds.SoftStarterCurrentCurve,
                            &ds.SoftStarterTorqueCurve, &ds.SpeedAxis})
-        for (double v : *c) ASSERT_TRUE(std::isfinite(v));
+        for (double v : *c)
+            ASSERT_TRUE(std::isfinite(v));
 }
 } // namespace
 
@@ -75,8 +77,8 @@ TEST(PowerFactorOne, JustBelowOneIsRefusedOrGivesPositiveReactances) {
     const double belowOne = std::nextafter(1.0, 0.0);
     for (int n = 0; n < 2000; ++n) {
         const double voltage = 100 + 900 * unit(rng), current = 0.5 + 200 * unit(rng);
-        MotorDataSet ds = Nameplate(std::sqrt(3.0) * voltage * current * 0.8, voltage, current, belowOne, 50, 1450,
-                                    1e-9 * current, rng() % 2, rng() % 2);
+        MotorDataSet ds = Nameplate(std::sqrt(3.0) * voltage * current * 0.8, voltage, current, belowOne, 50,
+                                    1450, 1e-9 * current, rng() % 2, rng() % 2);
         const Refusal r = ConfirmRatedValues(ds);
         if (r.number != 0) {
             ASSERT_TRUE(r.number == 20 || r.number == ErrNoLoadCurrentTooBig) << r.number;
@@ -109,7 +111,8 @@ TEST(NoLoadCurrentLimit, AtOrAboveInSinPhiIsRefusedGivingTheLimit) {
     for (int n = 0; n < 5000; ++n) {
         const double current = 1 + 50 * unit(rng), pf = 0.5 + 0.49 * unit(rng);
         const double limit = current * std::sqrt(1 - pf * pf);
-        MotorDataSet ds = Nameplate(2000, 400, current, pf, 50, 1440, limit * (0.98 + 0.04 * unit(rng)), rng() % 2);
+        MotorDataSet ds =
+            Nameplate(2000, 400, current, pf, 50, 1440, limit * (0.98 + 0.04 * unit(rng)), rng() % 2);
         ds.MechanicalPower = std::sqrt(3.0) * 400 * current * pf * 0.8;
         const Refusal r = ConfirmRatedValues(ds);
         if (r.number == 0) {
@@ -163,17 +166,19 @@ TEST(DerivedValues, BeyondTheDoublesAreRefusedNamingTheField) {
          ErrValueOverflows, "Line Current", "Courant de ligne"},
         {"rated speed 1e-307: infinite pole pairs", Nameplate(4000, 400, 8.5, 0.82, 50, 1e-307, 4.5),
          ErrValueSmallOverflows, "Rated Speed", "Vitesse nominale"},
-        {"frequency 1e308 at 1 rpm", Nameplate(4000, 400, 8.5, 0.82, 1e308, 1, 4.5), ErrValueOverflows, "Frequency",
-         "Fréquence"},
+        {"frequency 1e308 at 1 rpm", Nameplate(4000, 400, 8.5, 0.82, 1e308, 1, 4.5), ErrValueOverflows,
+         "Frequency", "Fréquence"},
         {"subnormal line voltage", Nameplate(4000, 1e-310, 8.5, 0.82, 50, 1440, 4.5), ErrValueVanishes,
          "Line Voltage", "Tension de ligne"},
         {"listed power factor 5e-324: electrical power vanishes",
          listed([](MotorDataSet& d) { d.PowerFactor = 5e-324; }), ErrValueVanishes, "Power Factor",
          "Facteur de puissance"},
-        {"listed power factor 1e-307: infinite efficiency", listed([](MotorDataSet& d) { d.PowerFactor = 1e-307; }),
-         ErrValueSmallOverflows, "Power Factor", "Facteur de puissance"},
-        {"listed power 1e-320: rated torque vanishes", listed([](MotorDataSet& d) { d.MechanicalPower = 1e-320; }),
-         ErrValueVanishes, "Mechanical Power", "Puissance mécanique"},
+        {"listed power factor 1e-307: infinite efficiency",
+         listed([](MotorDataSet& d) { d.PowerFactor = 1e-307; }), ErrValueSmallOverflows, "Power Factor",
+         "Facteur de puissance"},
+        {"listed power 1e-320: rated torque vanishes",
+         listed([](MotorDataSet& d) { d.MechanicalPower = 1e-320; }), ErrValueVanishes, "Mechanical Power",
+         "Puissance mécanique"},
     };
     for (const Case& c : cases) {
         MotorDataSet ds = c.ds;
@@ -190,14 +195,16 @@ TEST(DerivedValues, BeyondTheDoublesAreRefusedNamingTheField) {
     const Refusal r = CheckRatedValues(Nameplate(4000, 400, 1e308, 0.82, 50, 1440, 4.5));
     EXPECT_EQ(ErrorText(r, Language::English),
               "The value of \"Line Current\" is so large that a derived value overflows!");
-    EXPECT_EQ(ErrorText(r, Language::French),
-              "La valeur de « Courant de ligne » est si grande qu'une grandeur calculée dépasse les limites des "
-              "nombres!");
+    EXPECT_EQ(
+        ErrorText(r, Language::French),
+        "La valeur de « Courant de ligne » est si grande qu'une grandeur calculée dépasse les limites des "
+        "nombres!");
 }
 
 TEST(DerivedValues, EstimatedTimeWhoseTimeLawLeavesTheDoublesIsRefused) {
-    for (const auto& [time, error] : {std::pair{5e-324, ErrValueVanishes}, std::pair{1e-306, ErrValueVanishes},
-                                      std::pair{1.7e308, ErrValueOverflows}}) {
+    for (const auto& [time, error] :
+         {std::pair{5e-324, ErrValueVanishes}, std::pair{1e-306, ErrValueVanishes},
+          std::pair{1.7e308, ErrValueOverflows}}) {
         MotorDataSet ds = FourKilowattMotor();
         ds.EstimatedStartTime = time;
         const Refusal r = RunStartComputation(ds, nullptr, nullptr);
@@ -237,8 +244,9 @@ TEST(CircuitOverflow, IsRefusedWherePathsMeetTheCircuit) {
     EXPECT_EQ(ds.TimeAxis, before.TimeAxis);
     EXPECT_EQ(ds.SoftStarterTime, before.SoftStarterTime);
 
-    EXPECT_EQ(ErrorText(ErrCircuitOverflow, Language::English),
-              "The equivalent diagram's values are so large that the current or torque computation overflows!");
+    EXPECT_EQ(
+        ErrorText(ErrCircuitOverflow, Language::English),
+        "The equivalent diagram's values are so large that the current or torque computation overflows!");
 }
 
 TEST(CircuitOverflow, TheWatchChangesNoValue) {
@@ -252,7 +260,8 @@ TEST(CircuitOverflow, TheWatchChangesNoValue) {
                   CircuitEvaluator::Current(plain.InputImpedance(slip), ds.PhaseVoltage, &watch));
     }
     bool none = false;
-    EXPECT_EQ(OperatingSlip(ds, 20, ds.PhaseVoltage, none), OperatingSlip(ds, 20, ds.PhaseVoltage, none, &watch));
+    EXPECT_EQ(OperatingSlip(ds, 20, ds.PhaseVoltage, none),
+              OperatingSlip(ds, 20, ds.PhaseVoltage, none, &watch));
     EXPECT_FALSE(watch.overflowed);
     // A tiny load only drives the slip to 0; it is no overflow of the circuit.
     EXPECT_EQ(OperatingSlip(ds, 1e-310, ds.PhaseVoltage, none, &watch), 0);

@@ -27,8 +27,12 @@ std::string Outcome(double (*read)(const std::string&), const std::string& text)
     }
 }
 
-double Current(const std::string& text) { return TextToReal(text); }
-double Previous(const std::string& text) { return previous::TextToReal(text); }
+double Current(const std::string& text) {
+    return TextToReal(text);
+}
+double Previous(const std::string& text) {
+    return previous::TextToReal(text);
+}
 
 // strtod in the C locale, the reference for a decimal number with "," read as ".".
 double Strtod(std::string text) {
@@ -39,7 +43,8 @@ double Strtod(std::string text) {
 
 std::string RandomDigits(std::mt19937_64& rng, int n) {
     std::string s;
-    for (int i = 0; i < n; ++i) s += static_cast<char>('0' + rng() % 10);
+    for (int i = 0; i < n; ++i)
+        s += static_cast<char>('0' + rng() % 10);
     return s;
 }
 } // namespace
@@ -51,7 +56,8 @@ TEST(TextToRealReading, TextsWithoutExponentReadExactlyAsBefore) {
     for (int n = 0; n < 100000; ++n) {
         std::string text;
         const int length = static_cast<int>(rng() % 14);
-        for (int i = 0; i < length; ++i) text += alphabet[rng() % (sizeof alphabet - 1)];
+        for (int i = 0; i < length; ++i)
+            text += alphabet[rng() % (sizeof alphabet - 1)];
         ASSERT_EQ(Outcome(Current, text), Outcome(Previous, text)) << '"' << text << '"';
     }
     // Well-formed numbers with many digits on either side, and fractions up to the longest
@@ -120,8 +126,8 @@ TEST(TextToRealReading, AFractionTooLongForItsPowerOfTenIsReadWhole) {
 }
 
 TEST(TextToRealReading, MalformedExponentTextsAreRefusedWhole) {
-    for (const char* text : {"1e3.5", "1.5e", "1.5e+", "e5", "1.5e999", "-1e309", "1.2.3e4", "1.-5e3", "1e5e3",
-                             "1 .5e3", "1.5e 3", "0x1p3", "e"}) {
+    for (const char* text : {"1e3.5", "1.5e", "1.5e+", "e5", "1.5e999", "-1e309", "1.2.3e4", "1.-5e3",
+                             "1e5e3", "1 .5e3", "1.5e 3", "0x1p3", "e"}) {
         try {
             TextToReal(text);
             ADD_FAILURE() << text << " was read";
