@@ -1,9 +1,11 @@
 #include "Checks.h"
 
+#include <array>
 #include <cfloat>
 #include <cmath>
 #include <initializer_list>
 
+#include "Complex.h"
 #include "ErrorMessages.h"
 #include "Identification.h"
 #include "OperatingPoint.h"
@@ -75,7 +77,48 @@ struct Element {
     const char* english;
     const char* french;
 };
+
+std::array<Element, 6> Elements(const MotorDataSet& ds) {
+    return {{{ds.Rs, "Rs", "Rs"},
+             {ds.Rr, "R'r", "R'r"},
+             {ds.Xssigma, "Xssigma", "Xssigma"},
+             {ds.Xrsigma, "X'rsigma", "X'rsigma"},
+             {ds.Xh, "Xh", "Xh"},
+             {ds.Riron, "Riron", "Rfer"}}};
+}
+
+// The slip-independent parts of the circuit's evaluation and the input impedance at standstill,
+// which every start begins with, watched.
+RangeWatch WatchCircuit(const MotorDataSet& ds) {
+    RangeWatch watch;
+    const CircuitEvaluator circuit(ds, &watch);
+    circuit.InputImpedance(1, &watch);
+    return watch;
+}
 } // namespace
+
+Refusal CircuitRangeRefusal(const MotorDataSet& ds, const RangeWatch& watch, bool identified) {
+    if (!watch.overflowed && !watch.vanished) return 0;
+    if (identified) {
+        const Field voltage = LineVoltageField(ds), current = LineCurrentField(ds);
+        // Xh is the phase voltage over the no-load current when that is given.
+        if (ds.ApproximationWithoutNoLoadCurrent) return Blame(watch.overflowed, {voltage}, {current});
+        return Blame(watch.overflowed, {voltage}, {current, NoLoadCurrentField(ds)});
+    }
+    if (watch.overflowed) return ErrCircuitOverflow;
+    const std::array<Element, 6> elements = Elements(ds);
+    const Element* smallest = nullptr;
+    for (const Element& e : elements)
+        if (e.value != 0 && (!smallest || std::fabs(e.value) < std::fabs(smallest->value))) smallest = &e;
+    if (!smallest) return ErrCircuitNotFinite;
+    return {ErrValueVanishes, {smallest->english, smallest->french}};
+}
+
+Refusal CurveRatioRefusal(const MotorDataSet& ds, bool torque) {
+    // In is the phase current; Tn = P / (2 pi n / 60), and the torque grows as the voltage squared.
+    if (torque) return Blame(true, {LineVoltageField(ds), RatedSpeedField(ds)}, {MechanicalPowerField(ds)});
+    return Blame(true, {LineVoltageField(ds)}, {LineCurrentField(ds)});
+}
 
 Refusal CheckRatedValues(const MotorDataSet& ds) {
     // In the order the rated values dialog checks its fields.
@@ -136,15 +179,11 @@ Refusal CheckIdentification(const MotorDataSet& ds) {
         if (Refusal e = Judge(element, {voltage}, {current})) return e;
     if (Refusal e = given ? Judge(probe.Xh, {voltage}, {noLoad}) : Judge(probe.Xh, {voltage}, {current})) return e;
     if (!given && Vanished(probe.NoLoadLineCurrent)) return Blame(false, {current});
-    if (CheckCircuit(probe) == ErrCircuitOverflow)
-        return given ? Blame(true, {voltage}, {current, noLoad}) : Blame(true, {voltage}, {current});
-    return 0;
+    return CircuitRangeRefusal(ds, WatchCircuit(probe), true);
 }
 
 Refusal CheckCircuit(const MotorDataSet& ds) {
-    const Element elements[] = {{ds.Rs, "Rs", "Rs"},           {ds.Rr, "R'r", "R'r"},
-                                {ds.Xssigma, "Xssigma", "Xssigma"}, {ds.Xrsigma, "X'rsigma", "X'rsigma"},
-                                {ds.Xh, "Xh", "Xh"},           {ds.Riron, "Riron", "Rfer"}};
+    const std::array<Element, 6> elements = Elements(ds);
     for (const Element& e : elements)
         if (!Finite(e.value)) return ErrCircuitNotFinite;
     for (const Element& e : elements)
@@ -153,13 +192,7 @@ Refusal CheckCircuit(const MotorDataSet& ds) {
     // Zs + Zh and Zfe + Zh are denominators of the parallel combinations.
     if (ds.Rs == 0 && static_cast<Extended>(ds.Xssigma) + ds.Xh == 0) return ErrCircuitNotFinite;
     if (ds.Riron == 0 && ds.Xh == 0) return ErrCircuitNotFinite;
-    // The slip-independent parts of the evaluation, and the input impedance at standstill, which
-    // every start begins with.
-    OverflowWatch watch;
-    const CircuitEvaluator circuit(ds, &watch);
-    circuit.InputImpedance(1, &watch);
-    if (watch.overflowed) return ErrCircuitOverflow;
-    return 0;
+    return CircuitRangeRefusal(ds, WatchCircuit(ds), false);
 }
 
 Refusal CheckStartSettings(const MotorDataSet& ds) {
@@ -190,11 +223,10 @@ Refusal CheckComputable(const MotorDataSet& ds) {
     if (Refusal e = CheckCircuit(circuit)) return e;
     if (Refusal e = CheckStartSettings(ds)) return e;
     // The final speed comes from the operating point of the load at full voltage.
-    OverflowWatch watch;
+    RangeWatch watch;
     bool noSolution = false;
     OperatingSlip(circuit, LoadTorque(circuit, circuit.SynchronousSpeed), circuit.PhaseVoltage, noSolution, &watch);
-    if (watch.overflowed) return ErrCircuitOverflow;
-    return 0;
+    return CircuitRangeRefusal(ds, watch, !ds.MotorFromList);
 }
 
 Refusal ConfirmRatedValues(MotorDataSet& ds) {

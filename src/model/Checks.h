@@ -23,6 +23,16 @@ Refusal CheckStartSettings(const MotorDataSet& ds);
 // including the operating point of the load.
 Refusal CheckComputable(const MotorDataSet& ds);
 
+// The refusal for an evaluation of the circuit in which a value left the doubles' range (0 when
+// none did). An identified circuit scales as the phase voltage over the phase current, so the
+// field that set that scale is named; for a given circuit an overflow is 95 and a vanished
+// value names its smallest element.
+struct RangeWatch;
+Refusal CircuitRangeRefusal(const MotorDataSet& ds, const RangeWatch& watch, bool identified);
+// The refusal for current ratios (I / In, torque false) or torque ratios (T / Tn, torque true)
+// of the curves that overflowed: the rated current or torque they divide by is too small.
+Refusal CurveRatioRefusal(const MotorDataSet& ds, bool torque);
+
 // The rated values dialog's checks once every field is present: CheckRatedValues, then
 // DeriveRatedValues, then error 20 (|power factor| >= 1) and 21 (electrical below mechanical
 // power), then CheckIdentification. Derived values are computed unless a first refusal stops it.

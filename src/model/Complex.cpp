@@ -8,26 +8,21 @@
 // circuit gives the same digits as the program always has.
 
 namespace {
-// The stored value; an extended value beyond the doubles' range is noted in the watch.
-double Store(Extended v, OverflowWatch* watch) {
-    const double d = static_cast<double>(v);
-    if (watch && std::isinf(d) && !std::isinf(v)) watch->overflowed = true;
-    return d;
-}
+double Store(Extended v, RangeWatch* watch) { return watch ? watch->Store(v) : static_cast<double>(v); }
 } // namespace
 
-double ComplexAbs(const Complex& z, OverflowWatch* watch) {
+double ComplexAbs(const Complex& z, RangeWatch* watch) {
     const Extended re = z.Re, im = z.Im;
     return Store(std::sqrt(re * re + im * im), watch);
 }
 
-void ComplexAdd(const Complex& a, const Complex& b, Complex& r, OverflowWatch* watch) {
+void ComplexAdd(const Complex& a, const Complex& b, Complex& r, RangeWatch* watch) {
     const Complex A = a, B = b;
     r.Re = Store(static_cast<Extended>(A.Re) + B.Re, watch);
     r.Im = Store(static_cast<Extended>(A.Im) + B.Im, watch);
 }
 
-void ComplexParallel(const Complex& a, const Complex& b, Complex& r, OverflowWatch* watch) {
+void ComplexParallel(const Complex& a, const Complex& b, Complex& r, RangeWatch* watch) {
     const Complex A = a, B = b;
     const Extended sRe = static_cast<Extended>(A.Re) + B.Re;
     const Extended sIm = static_cast<Extended>(A.Im) + B.Im;
@@ -40,7 +35,7 @@ void ComplexParallel(const Complex& a, const Complex& b, Complex& r, OverflowWat
     r.Im = Store((static_cast<Extended>(pIm) * SRe - static_cast<Extended>(pRe) * SIm) / d, watch);
 }
 
-void ComplexDivide(const Complex& a, const Complex& b, Complex& r, OverflowWatch* watch) {
+void ComplexDivide(const Complex& a, const Complex& b, Complex& r, RangeWatch* watch) {
     const Complex A = a, B = b;
     const double d = Store(static_cast<Extended>(B.Re) * B.Re + static_cast<Extended>(B.Im) * B.Im, watch);
     r.Re = Store((static_cast<Extended>(A.Re) * B.Re + static_cast<Extended>(A.Im) * B.Im) / d, watch);

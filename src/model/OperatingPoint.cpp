@@ -5,11 +5,7 @@
 namespace {
 const Extended TwoPi = 6.283185307179586L;
 double Store(Extended v) { return static_cast<double>(v); }
-double Store(Extended v, OverflowWatch* watch) {
-    const double d = static_cast<double>(v);
-    if (watch && std::isinf(d) && !std::isinf(v)) watch->overflowed = true;
-    return d;
-}
+double Store(Extended v, RangeWatch* watch) { return watch ? watch->Store(v) : static_cast<double>(v); }
 Extended Sqr(Extended v) { return v * v; }
 Extended AngularSpeed(const MotorDataSet& ds) { return ds.SynchronousSpeed * TwoPi; }
 } // namespace
@@ -43,7 +39,7 @@ double MotorTorque(const MotorDataSet& ds, double slip, double voltage) {
 }
 
 double OperatingSlip(const MotorDataSet& ds, double loadTorque, double voltage, bool& noSolution,
-                     OverflowWatch* watch) {
+                     RangeWatch* watch) {
     noSolution = false;
     const Complex zs{ds.Rs, ds.Xssigma};
     const Complex zh{0, ds.Xh};
@@ -95,7 +91,7 @@ double SpeedAtTime(const MotorDataSet& ds, double time, double finalSpeed) {
     return Store(finalSpeed * SpeedRise(ds, time));
 }
 
-CircuitEvaluator::CircuitEvaluator(const MotorDataSet& ds, OverflowWatch* watch)
+CircuitEvaluator::CircuitEvaluator(const MotorDataSet& ds, RangeWatch* watch)
     : zs_{ds.Rs, ds.Xssigma}, rr_(ds.Rr), xrsigma_(ds.Xrsigma), ws_(AngularSpeed(ds)) {
     const Complex zh{0, ds.Xh};
     const Complex zfe{ds.Riron, 0};
@@ -109,7 +105,7 @@ CircuitEvaluator::CircuitEvaluator(const MotorDataSet& ds, OverflowWatch* watch)
     kth_ = ComplexAbs(c, watch);
 }
 
-double CircuitEvaluator::InputImpedance(double slip, OverflowWatch* watch) const {
+double CircuitEvaluator::InputImpedance(double slip, RangeWatch* watch) const {
     const Complex zr{Store(rr_ / static_cast<Extended>(slip), watch), xrsigma_};
     Complex zp, z;
     ComplexParallel(zm_, zr, zp, watch);
@@ -117,7 +113,7 @@ double CircuitEvaluator::InputImpedance(double slip, OverflowWatch* watch) const
     return ComplexAbs(z, watch);
 }
 
-double CircuitEvaluator::Torque(double slip, double voltage, OverflowWatch* watch) const {
+double CircuitEvaluator::Torque(double slip, double voltage, RangeWatch* watch) const {
     const double uth = Store(static_cast<Extended>(kth_) * voltage, watch);
     const double rrs = Store(rr_ / static_cast<Extended>(slip), watch);
     const double numerator = Store(3.0L * Sqr(uth) * rrs, watch);

@@ -1,18 +1,17 @@
 #pragma once
 // Steady state of the equivalent circuit at a slip, and the time laws of the start.
 
-#include <cmath>
-
 #include "Complex.h"
 #include "MotorDataSet.h"
 
 double StatorCurrent(const MotorDataSet& ds, double slip, double voltage);
 double MotorTorque(const MotorDataSet& ds, double slip, double voltage);
 // Slip at which the motor torque equals loadTorque; 0 with noSolution set when there is none.
-// The watch notes an overflow of the circuit's own terms (the source voltage and the quadratic's
-// a and c). A load so small that its term overflows only drives the slip to 0, its true limit.
+// The watch notes the circuit's own terms (the source voltage and the quadratic's a and c) that
+// leave the doubles' range. A load so small that its term overflows only drives the slip to 0,
+// its true limit.
 double OperatingSlip(const MotorDataSet& ds, double loadTorque, double voltage, bool& noSolution,
-                     OverflowWatch* watch = nullptr);
+                     RangeWatch* watch = nullptr);
 double LoadTorque(const MotorDataSet& ds, double speed);
 double RampVoltage(const MotorDataSet& ds, double time, double rampTime);
 double SpeedAtTime(const MotorDataSet& ds, double time, double finalSpeed);
@@ -38,19 +37,17 @@ Extended SpeedRise(const MotorDataSet& ds, double time);
 
 // The circuit with its slip-independent parts worked out once. Its results are bit-identical to
 // StatorCurrent and MotorTorque, which the curve computations call thousands of times. A watch
-// given to the constructor or a call notes any value stored there that overflowed.
+// given to the constructor or a call notes any value stored there that left the doubles' range.
 class CircuitEvaluator {
 public:
-    explicit CircuitEvaluator(const MotorDataSet& ds, OverflowWatch* watch = nullptr);
+    explicit CircuitEvaluator(const MotorDataSet& ds, RangeWatch* watch = nullptr);
     // Modulus of the input impedance at this slip, as StatorCurrent stores it.
-    double InputImpedance(double slip, OverflowWatch* watch = nullptr) const;
-    static double Current(double inputImpedance, double voltage, OverflowWatch* watch = nullptr) {
+    double InputImpedance(double slip, RangeWatch* watch = nullptr) const;
+    static double Current(double inputImpedance, double voltage, RangeWatch* watch = nullptr) {
         const Extended current = static_cast<Extended>(voltage) / inputImpedance;
-        const double stored = static_cast<double>(current);
-        if (watch && std::isinf(stored) && !std::isinf(current)) watch->overflowed = true;
-        return stored;
+        return watch ? watch->Store(current) : static_cast<double>(current);
     }
-    double Torque(double slip, double voltage, OverflowWatch* watch = nullptr) const;
+    double Torque(double slip, double voltage, RangeWatch* watch = nullptr) const;
 
 private:
     Complex zs_, zm_;

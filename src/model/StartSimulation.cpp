@@ -52,7 +52,7 @@ struct TimeGrid {
 // direct-on-line current are worked out once and serve the search and the time curves alike.
 struct StartGrid {
     StartGrid(const MotorDataSet& ds, const TimeGrid& grid, const CircuitEvaluator& circuit,
-              OverflowWatch* watch = nullptr)
+              RangeWatch* watch = nullptr)
         : time(grid) {
         const double nFinal = FinalSpeed(ds);
         for (int i = 0; i < CurvePoints; ++i) {
@@ -68,7 +68,7 @@ struct StartGrid {
 // The torques are watched at the full voltage only: with the preset between 0 and 1 the ramp's
 // lower voltages give smaller stored values.
 void StartCurvesOn(MotorDataSet& ds, const StartGrid& grid, const CircuitEvaluator& circuit, CurvePointSink* sink,
-                   OverflowWatch* watch = nullptr) {
+                   RangeWatch* watch = nullptr) {
     ds.SoftStarterCurrentCurve.fill(0);
     ds.SoftStarterTorqueCurve.fill(0);
     ds.TimeAxis.fill(0);
@@ -121,7 +121,7 @@ bool SearchOn(MotorDataSet& ds, const StartGrid& grid) {
 }
 
 void StaticCurvesOn(MotorDataSet& ds, const TimeGrid& grid, const CircuitEvaluator& circuit, CurvePointSink* sink,
-                    OverflowWatch* watch = nullptr) {
+                    RangeWatch* watch = nullptr) {
     ds.SpeedAxis.fill(0);
     const VoltageRamp ramp(ds, ds.SoftStarterTime);
     for (int i = 0; i < CurvePoints; ++i) {
@@ -202,9 +202,9 @@ void Replay(const CurveBuffer& buffer, CurvePointSink* sink) {
 Refusal RunStartComputation(MotorDataSet& ds, CurvePointSink* timeSink, CurvePointSink* staticSink) {
     if (Refusal e = CheckComputable(ds)) return e;
     const Outputs before(ds);
-    auto refuse = [&](int error) {
+    auto refuse = [&](Refusal refusal) {
         before.RestoreInto(ds);
-        return error;
+        return refusal;
     };
     if (!ds.MotorFromList) IdentifyEquivalentDiagram(ds);
 
@@ -213,13 +213,17 @@ Refusal RunStartComputation(MotorDataSet& ds, CurvePointSink* timeSink, CurvePoi
     OperatingSlip(ds, LoadTorque(ds, ds.SynchronousSpeed), ds.PhaseVoltage, noSolution);
     if (noSolution) return refuse(70);
 
-    // An overflow inside the circuit can end in finite but wrong currents: it is watched at every
-    // slip the curves use, and the search never runs on such a circuit.
-    OverflowWatch watch;
+    // A value of the circuit that overflows or vanishes can end in finite but wrong currents: the
+    // evaluation is watched at every slip the curves use, and the search never runs on such a
+    // circuit, nor on current ratios beyond the doubles.
+    RangeWatch watch;
     const TimeGrid time(ds);
     const CircuitEvaluator circuit(ds, &watch);
     const StartGrid grid(ds, time, circuit, &watch);
-    if (watch.overflowed) return refuse(ErrCircuitOverflow);
+    const bool identified = !ds.MotorFromList;
+    if (Refusal e = CircuitRangeRefusal(ds, watch, identified)) return refuse(e);
+    for (double ratio : grid.dol)
+        if (!std::isfinite(ratio)) return refuse(CurveRatioRefusal(ds, false));
     if (ds.LimitCurrentMode && !SearchOn(ds, grid)) return refuse(ErrLimitUnreachable);
 
     CurveBuffer timePoints, staticPoints;
@@ -229,7 +233,14 @@ Refusal RunStartComputation(MotorDataSet& ds, CurvePointSink* timeSink, CurvePoi
         staticPoints.points.reserve(CurvePoints);
         StaticCurvesOn(ds, time, circuit, &staticPoints, &watch);
     }
-    if (watch.overflowed) return refuse(ErrCircuitOverflow);
+    if (Refusal e = CircuitRangeRefusal(ds, watch, identified)) return refuse(e);
+    // With the circuit's values in range, a ratio can only overflow by its divisor In or Tn.
+    for (const CurveBuffer* b : {&timePoints, &staticPoints})
+        for (const CurvePoint& p : b->points) {
+            if (!std::isfinite(p.dolCurrent) || !std::isfinite(p.ssCurrent))
+                return refuse(CurveRatioRefusal(ds, false));
+            if (!std::isfinite(p.dolTorque) || !std::isfinite(p.ssTorque)) return refuse(CurveRatioRefusal(ds, true));
+        }
     if (!AllFinite(timePoints.points) || !AllFinite(staticPoints.points) || !std::isfinite(ds.ImaxIn) ||
         !AllFinite(ds.SpeedAxis) || !AllFinite(ds.TimeAxis))
         return refuse(ErrCircuitNotFinite);

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <random>
+#include <tuple>
 
 #include "Checks.h"
 #include "ErrorMessages.h"
@@ -251,7 +252,7 @@ TEST(CircuitOverflow, IsRefusedWherePathsMeetTheCircuit) {
 
 TEST(CircuitOverflow, TheWatchChangesNoValue) {
     const MotorDataSet ds = IdentifiedFourKilowattMotor();
-    OverflowWatch watch;
+    RangeWatch watch;
     const CircuitEvaluator plain(ds), watched(ds, &watch);
     for (double slip = 1; slip > 1e-4; slip *= 0.9) {
         ASSERT_EQ(plain.InputImpedance(slip), watched.InputImpedance(slip, &watch));
@@ -263,10 +264,46 @@ TEST(CircuitOverflow, TheWatchChangesNoValue) {
     EXPECT_EQ(OperatingSlip(ds, 20, ds.PhaseVoltage, none),
               OperatingSlip(ds, 20, ds.PhaseVoltage, none, &watch));
     EXPECT_FALSE(watch.overflowed);
+    EXPECT_FALSE(watch.vanished);
     // A tiny load only drives the slip to 0; it is no overflow of the circuit.
     EXPECT_EQ(OperatingSlip(ds, 1e-310, ds.PhaseVoltage, none, &watch), 0);
     EXPECT_FALSE(none);
     EXPECT_FALSE(watch.overflowed);
+}
+
+TEST(CircuitRange, ValuesThatVanishOrRatiosThatOverflowAreRefusedNamingTheCause) {
+    // Elements of 1e-160 square below the doubles: divisions by 0 or by digits that are gone.
+    MotorDataSet tiny = Listed();
+    tiny.Rs = tiny.Rr = tiny.Xssigma = tiny.Xrsigma = tiny.Xh = 1e-160;
+    tiny.Riron = 1e-170;
+    Refusal r = CheckCircuit(tiny);
+    EXPECT_EQ(r.number, ErrValueVanishes);
+    EXPECT_EQ(r.argument.english, "Riron"); // the smallest element
+    EXPECT_EQ(r.argument.french, "Rfer");
+    EXPECT_EQ(RunStartComputation(tiny, nullptr, nullptr).number, ErrValueVanishes);
+
+    // A typed motor whose identified circuit is that small: the line current set its scale.
+    MotorDataSet typed = FourKilowattMotor();
+    typed.LineCurrent = 8.5e298;
+    r = ConfirmRatedValues(typed);
+    EXPECT_EQ(r.number, ErrValueLargeVanishes);
+    EXPECT_EQ(r.argument.english, "Line Current");
+    EXPECT_EQ(ErrorText(r, Language::English),
+              "The value of \"Line Current\" is so large that a derived value vanishes!");
+
+    // A circuit in range, but a rated torque or current so small that the ratios overflow.
+    for (const auto& [power, current, english] :
+         {std::tuple{4e-306, 8.5, "Mechanical Power"}, std::tuple{1e-300, 1e-307, "Line Current"}}) {
+        MotorDataSet ds = Listed();
+        ds.MechanicalPower = power;
+        ds.LineCurrent = current;
+        DeriveRatedValues(ds);
+        ASSERT_EQ(CheckComputable(ds), 0) << english;
+        ds.LimitCurrentMode = true; // the search does not run on such ratios either
+        r = RunStartComputation(ds, nullptr, nullptr);
+        EXPECT_EQ(r.number, ErrValueSmallOverflows) << english;
+        EXPECT_EQ(r.argument.english, english);
+    }
 }
 
 TEST(NegativeElement, IsRefusedNamingTheFirstInCircuitOrder) {
