@@ -2,8 +2,8 @@
 // values, a listed motor, or typed rated values with a typed circuit; then the soft-starter and
 // load settings, the load dialog's check and the results computation. Unless a check or the
 // computation refuses the input, no NaN or infinity may reach a stored value, a curve point, the
-// JSON of tarvello-sim, the curve file or a panel text; a refusal leaves the results untouched
-// and has its message in both languages.
+// JSON of tarvello-sim, the curve file or a panel text; a refusal leaves the results untouched,
+// has its message in both languages and names its cause.
 
 #include <cfloat>
 #include <cmath>
@@ -177,6 +177,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Refusal r = RunStartComputation(ds, &timePoints, &staticPoints);
     if (r) {
         CheckMessage(r, ds);
+        // Every value that would leave the doubles is refused for its cause by the checks and
+        // watches; "no finite current or torque" after them would mean a cause went unnamed.
+        FUZZ_CHECK(r.number != ErrCircuitNotFinite, "unexplained non-finite result: %s", Describe(ds).c_str());
         FUZZ_CHECK(SameOutputs(ds, before), "refusal %d changed the results: %s", r.number, Describe(ds).c_str());
         FUZZ_CHECK(timePoints.points.empty() && staticPoints.points.empty(), "refusal %d drew points", r.number);
         return 0;

@@ -87,12 +87,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(lines >= 1, "%d lines", lines);
     // Each record read alone is the one the list holds; the first few are chosen as a user would.
     std::size_t next = 0;
-    for (int n = 1; n < lines && n <= 16; ++n) {
+    for (int n = 1; n < lines && n <= 6; ++n) {
         try {
             const ListRecord record = ReadListRecord(n, ListPath());
             while (next < list.records.size() && list.records[next].lineNumber < record.lineNumber) ++next;
             FUZZ_CHECK(next < list.records.size() && list.records[next].fields == record.fields, "record %d", n);
-            if (n <= 4) Choose(record);
+            if (n <= 3) Choose(record);
         } catch (const ListFileError& e) {
             FUZZ_CHECK(!e.Message(Language::English).empty(), "record %d", n);
         }
