@@ -1,19 +1,42 @@
 #include "FileAccess.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include "ListFileTesting.h"
 
 namespace {
 
+using Kind = ListFileError::Kind;
+using Milliseconds = std::chrono::milliseconds;
+
+// How long a change waits for another program's change to finish. Appends and restores hold the
+// lock for milliseconds; a lock held this long belongs to a program that is stuck.
+constexpr Milliseconds DefaultLockWait{10000};
+// A reader gives up sooner and reads all the same.
+constexpr Milliseconds LongestReaderWait{2000};
+
 ListWriteFunction& Writer() {
     static ListWriteFunction writer;
     return writer;
+}
+
+std::atomic<long long>& LockWaitSetting() {
+    static std::atomic<long long> milliseconds{DefaultLockWait.count()};
+    return milliseconds;
+}
+
+Milliseconds LockWait() {
+    return Milliseconds{LockWaitSetting().load()};
 }
 
 long WriteSome(int fd, const char* data, std::size_t size) {
@@ -40,18 +63,33 @@ int WriteAll(int fd, const std::string& bytes) {
     return 0;
 }
 
-// 0 on success, else errno; the content is appended to out.
+// Appends the rest of the file to out, but never more than ListFileSizeLimit bytes in all: 0 on
+// success, EFBIG when the file holds more (it may have grown since it was measured), else errno.
 int ReadAll(int fd, std::string& out) {
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        // One byte past the limit is enough to know the file is too large.
+        const std::size_t room = static_cast<std::size_t>(ListFileSizeLimit) + 1 - out.size();
+        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, room));
         if (n < 0) {
             if (errno == EINTR) continue;
             return errno;
         }
         if (n == 0) return 0;
         out.append(buffer, static_cast<std::size_t>(n));
+        if (out.size() > ListFileSizeLimit) return EFBIG;
     }
+}
+
+Kind TooLargeKind(listfile::Role role) {
+    return role == listfile::Role::Backup ? Kind::BackupTooLarge : Kind::ListTooLarge;
+}
+
+// Refuses what is no list to read or write, before any byte of it is read.
+void CheckListFile(const struct stat& status, const std::filesystem::path& shownFile, listfile::Role role) {
+    if (!S_ISREG(status.st_mode)) throw ListFileError(Kind::NotRegularFile, shownFile);
+    if (static_cast<std::uint64_t>(status.st_size) > ListFileSizeLimit)
+        throw ListFileError(TooLargeKind(role), shownFile);
 }
 
 std::filesystem::path FolderOf(const std::filesystem::path& file) {
@@ -67,41 +105,214 @@ void SyncFolder(const std::filesystem::path& folder) {
     ::close(fd);
 }
 
+// Takes the flock within wait: 0, EWOULDBLOCK when the wait ran out, else the errno of the
+// failure. flock(2) has no timed wait, so it is tried again at short, growing intervals; the
+// short ones keep a waiter from being passed over by a program that appends again at once.
+int LockWithin(int fd, int operation, Milliseconds wait) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + wait;
+    std::chrono::microseconds pause{100};
+    constexpr std::chrono::microseconds longestPause{2000};
+    for (;;) {
+        if (::flock(fd, operation | LOCK_NB) == 0) return 0;
+        const int error = errno;
+        if (error != EWOULDBLOCK && error != EINTR) return error;
+        const auto now = Clock::now();
+        if (now >= deadline) return EWOULDBLOCK;
+        std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
+        pause = std::min(pause * 2, longestPause);
+    }
+}
+
+// "10 s", "0.2 s" / "0,2 s".
+ErrorArgument WaitText(Milliseconds wait) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g s", static_cast<double>(wait.count()) / 1000.0);
+    std::string french = text;
+    std::replace(french.begin(), french.end(), '.', ',');
+    return {text, french};
+}
+
+// Writes bytes into a fresh temporary file beside target and renames it onto target; errors name
+// shownFile. An existing target's permission bits (and owner, where the system allows) carry over.
+void WriteAndRename(const std::filesystem::path& target, const std::string& bytes,
+                    const std::filesystem::path& shownFile) {
+    static std::atomic<unsigned> counter{0};
+    const auto folder = FolderOf(target);
+    std::filesystem::path temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = folder / ("." + target.filename().string() + ".new-" + std::to_string(::getpid()) + "-" +
+                              std::to_string(counter++));
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) {
+        const int error = errno;
+        throw ListFileError(Kind::WriteFailed, shownFile, SystemText(error));
+    }
+
+    // The replaced list keeps what its owner gave it. Only root may give a file away, and then
+    // the list of a user stays that user's; elsewhere the attempt fails harmlessly.
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        if ((existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) &&
+            ::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+            // Not allowed: the new list is the user's own, as any file the user writes.
+        }
+        ::fchmod(fd, existing.st_mode & 07777);
+    }
+
+    int error = WriteAll(fd, bytes);
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        throw ListFileError(Kind::WriteFailed, shownFile, SystemText(error));
+    }
+    SyncFolder(folder);
+}
+
 } // namespace
 
 void SetListWriterForTesting(ListWriteFunction writer) {
     Writer() = std::move(writer);
 }
 
+void SetListLockWaitForTesting(std::chrono::milliseconds wait) {
+    LockWaitSetting() = (wait.count() > 0 ? wait : DefaultLockWait).count();
+}
+
 namespace listfile {
 
-std::string ReadWholeFile(const std::filesystem::path& file, ListFileError::Kind missingKind) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+std::filesystem::path ResolvedTarget(const std::filesystem::path& file) {
+    std::filesystem::path current = file;
+    for (int hop = 0; hop < 40; ++hop) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(current, error))) break;
+        const std::filesystem::path link = std::filesystem::read_symlink(current, error);
+        if (error) break;
+        current = link.is_absolute() ? link : FolderOf(current) / link;
+    }
+    return current;
+}
+
+std::filesystem::path LockFilePath(const std::filesystem::path& target) {
+    return FolderOf(target) / (target.filename().string() + ".lock");
+}
+
+std::string ReadWholeFile(const std::filesystem::path& file, Role role) {
+    const std::filesystem::path target = ResolvedTarget(file);
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer that may never come.
+    const int fd = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        throw ListFileError(error == ENOENT ? missingKind : ListFileError::Kind::ReadFailed, file,
-                            SystemText(error));
+        const Kind missing = role == Role::Backup ? Kind::BackupMissing : Kind::ListMissing;
+        throw ListFileError(error == ENOENT ? missing : Kind::ReadFailed, file, SystemText(error));
     }
+    struct stat status {};
+    try {
+        if (::fstat(fd, &status) != 0) throw ListFileError(Kind::ReadFailed, file, SystemText(errno));
+        CheckListFile(status, file, role);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    const ListLock lock = role == Role::List ? ListLock::Shared(target) : ListLock();
     std::string content;
+    content.reserve(static_cast<std::size_t>(status.st_size));
     const int error = ReadAll(fd, content);
     ::close(fd);
-    if (error != 0) throw ListFileError(ListFileError::Kind::ReadFailed, file, SystemText(error));
+    if (error == EFBIG) throw ListFileError(TooLargeKind(role), file);
+    if (error != 0) throw ListFileError(Kind::ReadFailed, file, SystemText(error));
     return content;
 }
 
+ListLock::~ListLock() {
+    if (fd_ >= 0) ::close(fd_); // closing the last descriptor releases the flock
+}
+
+ListLock::ListLock(ListLock&& other) noexcept : fd_(other.fd_) {
+    other.fd_ = -1;
+}
+
+ListLock& ListLock::operator=(ListLock&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+ListLock ListLock::Exclusive(const std::filesystem::path& target, const std::filesystem::path& shownFile) {
+    const std::filesystem::path lockFile = LockFilePath(target);
+    // A link in place of the lock file could make every list change create or lock a file elsewhere.
+    constexpr int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | flags, 0666);
+    int error = errno;
+    if (fd < 0 && (error == EACCES || error == EROFS || error == EPERM)) {
+        // A folder the user may not write: a lock file made there by its owner does as well,
+        // since flock needs no write access.
+        fd = ::open(lockFile.c_str(), O_RDONLY | flags);
+        if (fd < 0 && errno != ENOENT) error = errno;
+    }
+    if (fd < 0) {
+        // No folder at all: the list cannot be written there either, and that is what to say.
+        if (error == ENOENT || error == ENOTDIR)
+            throw ListFileError(Kind::WriteFailed, shownFile, SystemText(error));
+        throw ListFileError(Kind::LockUnavailable, lockFile, SystemText(error));
+    }
+    const Milliseconds wait = LockWait();
+    error = LockWithin(fd, LOCK_EX, wait);
+    if (error == 0) return ListLock(fd);
+    ::close(fd);
+    if (error == EWOULDBLOCK) {
+        const ErrorArgument waited = WaitText(wait);
+        throw ListFileError(Kind::LockBusy, shownFile, {}, waited.english, waited.french);
+    }
+    throw ListFileError(Kind::LockUnavailable, lockFile, SystemText(error));
+}
+
+ListLock ListLock::Shared(const std::filesystem::path& target) {
+    const int fd = ::open(LockFilePath(target).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return {};
+    if (LockWithin(fd, LOCK_SH, std::min(LockWait(), LongestReaderWait)) != 0) {
+        ::close(fd);
+        return {};
+    }
+    return ListLock(fd);
+}
+
 AppendSession::AppendSession(const std::filesystem::path& file) : file_(file) {
-    fd_ = ::open(file.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
+    const std::filesystem::path target = ResolvedTarget(file);
+    // Checked before the lock, so that a missing list or a device never leaves a lock file behind.
+    struct stat status {};
+    if (::stat(target.c_str(), &status) != 0) {
+        const int error = errno;
+        throw ListFileError(error == ENOENT ? Kind::ListMissing : Kind::WriteFailed, file, SystemText(error));
+    }
+    CheckListFile(status, file, Role::List);
+    lock_ = ListLock::Exclusive(target, file);
+
+    fd_ = ::open(target.c_str(), O_RDWR | O_APPEND | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) {
         const int error = errno;
-        throw ListFileError(error == ENOENT ? ListFileError::Kind::ListMissing
-                                            : ListFileError::Kind::WriteFailed,
-                            file, SystemText(error));
+        throw ListFileError(error == ENOENT ? Kind::ListMissing : Kind::WriteFailed, file, SystemText(error));
     }
-    const int error = ReadAll(fd_, content_);
-    if (error != 0) {
+    // The destructor does not run when the constructor throws.
+    try {
+        if (::fstat(fd_, &status) != 0) throw ListFileError(Kind::ReadFailed, file, SystemText(errno));
+        CheckListFile(status, file, Role::List); // it may have been replaced meanwhile
+        content_.reserve(static_cast<std::size_t>(status.st_size));
+        const int error = ReadAll(fd_, content_);
+        if (error == EFBIG) throw ListFileError(Kind::ListTooLarge, file);
+        if (error != 0) throw ListFileError(Kind::ReadFailed, file, SystemText(error));
+    } catch (...) {
         ::close(fd_);
         fd_ = -1;
-        throw ListFileError(ListFileError::Kind::ReadFailed, file, SystemText(error));
+        throw;
     }
 }
 
@@ -110,50 +321,48 @@ AppendSession::~AppendSession() {
 }
 
 void AppendSession::Append(const std::string& bytes) {
+    // A list the readers would refuse is never made.
+    if (bytes.size() > ListFileSizeLimit - content_.size()) throw ListFileError(Kind::ListTooLarge, file_);
+
     const off_t originalSize = static_cast<off_t>(content_.size());
     int error = WriteAll(fd_, bytes);
     if (error == 0 && ::fsync(fd_) != 0) error = errno;
     if (error == 0) return; // once synced, a failing close cannot lose the record any more
 
-    // Cut back whatever part of the line reached the file.
+    // Cut back whatever part of the line reached the file. Under the lock nobody else can have
+    // appended since the file was read, so this removes this append's bytes only.
     if (::ftruncate(fd_, originalSize) != 0 || ::fsync(fd_) != 0) {
         const int undoError = errno;
-        throw ListFileError(ListFileError::Kind::WriteNotUndone, file_, SystemText(error),
-                            SystemText(undoError), SystemText(undoError));
+        throw ListFileError(Kind::WriteNotUndone, file_, SystemText(error), SystemText(undoError),
+                            SystemText(undoError));
     }
-    throw ListFileError(ListFileError::Kind::WriteFailed, file_, SystemText(error));
+    throw ListFileError(Kind::WriteFailed, file_, SystemText(error));
+}
+
+void ReplaceList(const std::filesystem::path& file, const std::string& bytes) {
+    const std::filesystem::path target = ResolvedTarget(file);
+    struct stat status {};
+    if (::stat(target.c_str(), &status) == 0) {
+        if (!S_ISREG(status.st_mode)) throw ListFileError(Kind::NotRegularFile, file);
+    } else if (errno != ENOENT) {
+        throw ListFileError(Kind::WriteFailed, file, SystemText(errno));
+    }
+    const ListLock lock = ListLock::Exclusive(target, file);
+
+    // A list the user may not write is refused as the append refuses it, although the rename
+    // would only need the folder: the protection is the user's, not the system's.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno != ENOENT) throw ListFileError(Kind::WriteFailed, file, SystemText(errno));
+    if (fd >= 0) {
+        const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+        ::close(fd);
+        if (!regular) throw ListFileError(Kind::NotRegularFile, file);
+    }
+    WriteAndRename(target, bytes, file);
 }
 
 void ReplaceFile(const std::filesystem::path& file, const std::string& bytes) {
-    static std::atomic<unsigned> counter{0};
-    const auto folder = FolderOf(file);
-    std::filesystem::path temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = folder / ("." + file.filename().string() + ".new-" + std::to_string(::getpid()) + "-" +
-                              std::to_string(counter++));
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) {
-        const int error = errno;
-        throw ListFileError(ListFileError::Kind::WriteFailed, file, SystemText(error));
-    }
-
-    // The replaced list keeps the permissions its owner gave it.
-    struct stat existing {};
-    if (::stat(file.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
-        ::fchmod(fd, existing.st_mode & 07777);
-
-    int error = WriteAll(fd, bytes);
-    if (error == 0 && ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && ::rename(temporary.c_str(), file.c_str()) != 0) error = errno;
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        throw ListFileError(ListFileError::Kind::WriteFailed, file, SystemText(error));
-    }
-    SyncFolder(folder);
+    WriteAndRename(file, bytes, file);
 }
 
 } // namespace listfile

@@ -1,6 +1,17 @@
 #pragma once
-// Whole-file reads, appends that undo themselves on failure, and replacement through a temporary
-// file and a rename. POSIX calls, so that every step's failure is seen with its errno.
+// The list files on disk: bounded reads of regular files, appends that undo themselves on failure,
+// replacement through a temporary file and a rename, and the lock that keeps two programs from
+// changing one list at the same time. POSIX calls, so that every step's failure is seen with its
+// errno.
+//
+// Every change of the list (an append, a restore) holds an exclusive flock(2) on "<name>.lock" in
+// the folder of the list's real file (symbolic links followed) for its whole read-number-append or
+// its whole replacement, so that no record another program writes is lost or numbered twice. The
+// lock file is created when missing and never deleted: a lock on the list itself would not
+// survive the restore's rename. Readers of the list take the lock shared when the lock file
+// exists, so that they never see an append half done; a reader that cannot have it (no lock
+// file, no right to open it, a writer that does not finish) reads all the same. A change whose
+// lock cannot be had is refused, and the list stays as it was.
 
 #include <filesystem>
 #include <string>
@@ -9,18 +20,62 @@
 
 namespace listfile {
 
-// The whole content. A missing file throws missingKind, any other failure ReadFailed.
-std::string ReadWholeFile(const std::filesystem::path& file, ListFileError::Kind missingKind);
+// Which list a path is, for the messages: "Liste Moteur.dat" or the delivered "Liste Moteur.old".
+enum class Role { List, Backup };
 
-// Appends bytes to an existing file (ListMissing when there is none). makeBytes receives the
-// file's current content and returns what to append, or throws; it runs with the file open, so
-// the content it sees is the content appended to. On a failed write or sync the file is cut back
-// to its former size and WriteFailed thrown (WriteNotUndone if even that fails).
+// The file a path finally names: symbolic links followed (at most 40), the path otherwise as given.
+std::filesystem::path ResolvedTarget(const std::filesystem::path& file);
+
+// "<name>.lock" beside target.
+std::filesystem::path LockFilePath(const std::filesystem::path& target);
+
+// The whole content of a regular file of at most ListFileSizeLimit bytes, refused before any byte
+// is read otherwise (NotRegularFile, ListTooLarge / BackupTooLarge). A missing file throws
+// ListMissing / BackupMissing, any other failure ReadFailed. The list is read under the shared lock.
+std::string ReadWholeFile(const std::filesystem::path& file, Role role);
+
+// A held flock on a list's lock file; released when destroyed.
+class ListLock {
+  public:
+    ListLock() = default;
+    ~ListLock();
+    ListLock(ListLock&& other) noexcept;
+    ListLock& operator=(ListLock&& other) noexcept;
+    ListLock(const ListLock&) = delete;
+    ListLock& operator=(const ListLock&) = delete;
+
+    // For a change of the list whose real file is target (shownFile: the path the user gave).
+    // Throws LockUnavailable when the lock file cannot be opened or locked, LockBusy when another
+    // program holds the lock for the whole wait, WriteFailed when the list's folder is missing.
+    static ListLock Exclusive(const std::filesystem::path& target, const std::filesystem::path& shownFile);
+    // For a read: holds nothing when the lock file is missing or cannot be locked in time.
+    static ListLock Shared(const std::filesystem::path& target);
+
+    bool Held() const { return fd_ >= 0; }
+
+  private:
+    explicit ListLock(int fd) : fd_(fd) {}
+    int fd_ = -1;
+};
+
+// Appends bytes to an existing list (ListMissing when there is none). makeBytes receives the
+// list's current content and returns what to append, or throws; it runs under the exclusive lock
+// with the file open, so the content it sees is the content appended to. On a failed write or sync
+// the file is cut back to its former size and WriteFailed thrown (WriteNotUndone if even that
+// fails); no other program can have appended meanwhile. An append that would take the list beyond
+// ListFileSizeLimit is refused with ListTooLarge.
 template <typename MakeBytes> void AppendToFile(const std::filesystem::path& file, MakeBytes makeBytes);
 
-// Writes bytes into a new temporary file in file's folder, syncs it and renames it over file. An
-// existing file keeps its permission bits. On failure the temporary file is removed, file is
-// untouched, and WriteFailed is thrown.
+// Makes the list's real file (links followed, so a list that is a link stays one) hold bytes,
+// under the exclusive lock, through a temporary file in its folder renamed onto it. A list that is
+// not a regular file is refused (NotRegularFile), and so is one the user may not write
+// (WriteFailed with what opening it for writing reports, as for an append). A missing list is
+// created; an existing one keeps its permission bits and, where allowed, its owner.
+void ReplaceList(const std::filesystem::path& file, const std::string& bytes);
+
+// Writes bytes into a new temporary file in file's folder, syncs it and renames it over file,
+// without lock (the catalogue generator's output). An existing file keeps its permission bits. On
+// failure the temporary file is removed, file is untouched, and WriteFailed is thrown.
 void ReplaceFile(const std::filesystem::path& file, const std::string& bytes);
 
 // Non-template core of AppendToFile.
@@ -36,6 +91,7 @@ class AppendSession {
 
   private:
     std::filesystem::path file_;
+    ListLock lock_;
     int fd_ = -1;
     std::string content_;
 };

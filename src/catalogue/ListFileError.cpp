@@ -2,15 +2,59 @@
 
 #include <utility>
 
+#include "Windows1252.h"
+
 namespace {
 
-std::string Quoted(const std::filesystem::path& file) {
-    return "\"" + file.string() + "\"";
+using Kind = ListFileError::Kind;
+
+// A file name as the user can read it, whatever bytes it holds.
+std::string Shown(const std::filesystem::path& file) {
+    return VisibleText(file.string());
 }
 
-std::string English(ListFileError::Kind kind, const std::string& file, const std::string& system,
+std::string Quoted(const std::filesystem::path& file) {
+    return "\"" + Shown(file) + "\"";
+}
+
+int NumberOf(Kind kind) {
+    switch (kind) {
+    case Kind::NotRegularFile:
+        return ErrListNotRegularFile;
+    case Kind::ListTooLarge:
+        return ErrListTooLarge;
+    case Kind::BackupTooLarge:
+        return ErrBackupTooLarge;
+    case Kind::LockUnavailable:
+        return ErrListLockUnavailable;
+    case Kind::LockBusy:
+        return ErrListBusy;
+    default:
+        return 0;
+    }
+}
+
+ErrorArgument ArgumentOf(Kind kind, const std::filesystem::path& file, const std::string& system,
+                         const std::string& detailEnglish, const std::string& detailFrench) {
+    switch (kind) {
+    case Kind::NotRegularFile:
+        return {Shown(file), Shown(file)};
+    case Kind::ListTooLarge:
+    case Kind::BackupTooLarge: {
+        const std::string mebibytes = std::to_string(ListFileSizeLimit >> 20);
+        return {mebibytes + " MiB", mebibytes + " Mio"};
+    }
+    case Kind::LockUnavailable:
+        return {Quoted(file) + ": " + system, "« " + Shown(file) + " » : " + system};
+    case Kind::LockBusy:
+        return {detailEnglish, detailFrench.empty() ? detailEnglish : detailFrench};
+    default:
+        return {};
+    }
+}
+
+std::string English(Kind kind, const std::string& file, const std::string& system,
                     const std::string& detail) {
-    using Kind = ListFileError::Kind;
     switch (kind) {
     case Kind::ListMissing:
         return "The motor list " + file + " was not found.";
@@ -50,13 +94,13 @@ std::string English(ListFileError::Kind kind, const std::string& file, const std
     case Kind::NumberNotWritable:
         return "The value " + detail +
                " cannot be written in the motor list's number format. Nothing was written.";
+    default: // numbered: the message table words them
+        break;
     }
     return file;
 }
 
-std::string French(ListFileError::Kind kind, const std::string& file, const std::string& system,
-                   const std::string& detail) {
-    using Kind = ListFileError::Kind;
+std::string French(Kind kind, const std::string& file, const std::string& system, const std::string& detail) {
     switch (kind) {
     case Kind::ListMissing:
         return "La liste de moteurs " + file + " est introuvable.";
@@ -101,21 +145,48 @@ std::string French(ListFileError::Kind kind, const std::string& file, const std:
         return "La valeur " + detail +
                " ne peut pas être écrite dans le format numérique de la liste de moteurs. Rien n'a été "
                "écrit.";
+    default: // numbered: the message table words them
+        break;
     }
     return file;
+}
+
+std::string EnglishMessage(Kind kind, const std::filesystem::path& file, const std::string& system,
+                           const std::string& detailEnglish, const std::string& detailFrench) {
+    if (const int number = NumberOf(kind))
+        return ErrorText(number, Language::English,
+                         ArgumentOf(kind, file, system, detailEnglish, detailFrench));
+    return English(kind, Quoted(file), system, detailEnglish);
 }
 
 } // namespace
 
 ListFileError::ListFileError(Kind kind, std::filesystem::path file, std::string systemText,
                              std::string detailEnglish, std::string detailFrench)
-    : std::runtime_error(English(kind, Quoted(file), systemText, detailEnglish)), kind_(kind),
+    : std::runtime_error(EnglishMessage(kind, file, systemText, detailEnglish, detailFrench)), kind_(kind),
       file_(std::move(file)), systemText_(std::move(systemText)), detailEnglish_(std::move(detailEnglish)),
       detailFrench_(std::move(detailFrench)) {
     if (detailFrench_.empty()) detailFrench_ = detailEnglish_;
 }
 
+int ListFileError::Number() const {
+    return NumberOf(kind_);
+}
+
+ErrorArgument ListFileError::Argument() const {
+    return ArgumentOf(kind_, file_, systemText_, detailEnglish_, detailFrench_);
+}
+
 std::string ListFileError::Message(Language language) const {
+    if (const int number = Number()) return ErrorText(number, language, Argument());
     if (language == Language::French) return French(kind_, Quoted(file_), systemText_, detailFrench_);
     return English(kind_, Quoted(file_), systemText_, detailEnglish_);
+}
+
+std::string ListFileError::MessageWithNumber(Language language) const {
+    const int number = Number();
+    if (number == 0) return Message(language);
+    const std::string prefix = language == Language::French ? "Erreur " + std::to_string(number) + " : "
+                                                            : "Error " + std::to_string(number) + ": ";
+    return prefix + Message(language);
 }

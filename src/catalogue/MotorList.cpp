@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <string_view>
 
 #include "FileAccess.h"
 #include "TextToReal.h"
@@ -40,24 +41,21 @@ constexpr std::array<const char*, ListFieldCount> FieldNameFrench = {"numéro",
                                                                      "Riron",
                                                                      "couplage"};
 
-// Splits file content at CR LF, LF or CR. Text after the last line end is a line of its own; a
-// line end at the very end of the content starts no new line.
-std::vector<std::string> SplitLines(const std::string& content) {
-    std::vector<std::string> lines;
+// Calls take(line) for every line of content, split at CR LF, LF or CR, until take returns false.
+// Text after the last line end is a line of its own; a line end at the very end of the content
+// starts no new line. The lines are views into content: no copy of the whole file is made.
+template <typename Take> void ForEachLine(std::string_view content, Take take) {
     std::size_t start = 0;
-    std::size_t i = 0;
-    while (i < content.size()) {
-        const char c = content[i];
-        if (c == '\r' || c == '\n') {
-            lines.emplace_back(content, start, i - start);
-            i += (c == '\r' && i + 1 < content.size() && content[i + 1] == '\n') ? 2 : 1;
-            start = i;
-        } else {
-            ++i;
+    while (start < content.size()) {
+        const std::size_t end = content.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            take(content.substr(start));
+            return;
         }
+        if (!take(content.substr(start, end - start))) return;
+        start =
+            end + ((content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n') ? 2 : 1);
     }
-    if (start < content.size()) lines.emplace_back(content, start, content.size() - start);
-    return lines;
 }
 
 // Only the space counts as blank, as for TextToReal.
@@ -89,14 +87,16 @@ bool IsNumber(const std::string& text) {
     }
 }
 
-// Cuts a text for a message at a character boundary.
+// A text as a message quotes it: cut at a character boundary, control characters and stray bytes
+// made visible.
 std::string Shortened(const std::string& text) {
     constexpr std::size_t limit = 40;
-    if (text.size() <= limit) return text;
+    if (text.size() <= limit) return VisibleText(text);
     std::size_t cut = limit;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+    // Back over the continuation bytes of one character at most, so that the cut never splits it.
+    for (int back = 0; back < 3 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80; ++back)
         --cut;
-    return text.substr(0, cut) + "...";
+    return VisibleText(text.substr(0, cut)) + "...";
 }
 
 std::string FieldLabel(int field, Language language) {
@@ -105,15 +105,28 @@ std::string FieldLabel(int field, Language language) {
     return prefix + std::to_string(field) + " (" + names[field - 1] + ")";
 }
 
-std::vector<std::string> ReadLines(const std::filesystem::path& listFile) {
-    return SplitLines(listfile::ReadWholeFile(listFile, Kind::ListMissing));
+std::string ReadList(const std::filesystem::path& listFile) {
+    return listfile::ReadWholeFile(listFile, listfile::Role::List);
+}
+
+// Line numbers as messages give them; a list within the size limit has fewer lines than int holds.
+int LineNumber(std::size_t index) {
+    return index >= static_cast<std::size_t>(std::numeric_limits<int>::max())
+               ? std::numeric_limits<int>::max()
+               : static_cast<int>(index + 1);
 }
 
 int NextNumberFromContent(const std::string& content, const std::filesystem::path& listFile) {
-    const std::vector<std::string> lines = SplitLines(content);
-    if (lines.empty()) throw ListFileError(Kind::ListEmpty, listFile);
-    const int lineNumber = static_cast<int>(lines.size());
-    const std::string last = DecodeWindows1252(lines.back());
+    std::size_t lineCount = 0;
+    std::string_view lastLine;
+    ForEachLine(content, [&](std::string_view line) {
+        ++lineCount;
+        lastLine = line;
+        return true;
+    });
+    if (lineCount == 0) throw ListFileError(Kind::ListEmpty, listFile);
+    const int lineNumber = LineNumber(lineCount - 1);
+    const std::string last = DecodeWindows1252(lastLine);
     // A line without ";" is read as one field: the number is all that matters here.
     const std::string first = last.substr(0, last.find(';'));
     long long number = 0;
@@ -290,46 +303,66 @@ bool CutField(std::string& line, std::string& field) {
 }
 
 int CountListLines(const std::filesystem::path& listFile) {
-    const std::size_t lines = ReadLines(listFile).size();
+    std::size_t lines = 0;
+    ForEachLine(ReadList(listFile), [&lines](std::string_view) {
+        ++lines;
+        return true;
+    });
     if (lines > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return std::numeric_limits<int>::max();
     return lines == 0 ? 1 : static_cast<int>(lines);
 }
 
 ListRecord ReadListRecord(int n, const std::filesystem::path& listFile) {
-    const std::vector<std::string> lines = ReadLines(listFile);
-    if (n < 1 || static_cast<std::size_t>(n) >= lines.size())
-        throw ListFileError(Kind::RecordNotFound, listFile, {}, std::to_string(n));
+    const std::string content = ReadList(listFile);
+    std::size_t index = 0;
+    bool found = false;
+    std::string_view wanted;
+    ForEachLine(content, [&](std::string_view line) {
+        if (n >= 1 && index == static_cast<std::size_t>(n)) {
+            wanted = line;
+            found = true;
+            return false;
+        }
+        ++index;
+        return true;
+    });
+    if (!found) throw ListFileError(Kind::RecordNotFound, listFile, {}, std::to_string(n));
     ListRecord record;
     SkippedLine skipped;
-    if (!ParseRecordLine(DecodeWindows1252(lines[n]), n + 1, record, skipped))
+    if (!ParseRecordLine(DecodeWindows1252(wanted), n + 1, record, skipped))
         throw ListFileError(Kind::MalformedRecord, listFile, {}, skipped.Reason(Language::English),
                             skipped.Reason(Language::French));
     return record;
 }
 
 MotorList ReadMotorList(const std::filesystem::path& listFile) {
-    const std::vector<std::string> lines = ReadLines(listFile);
+    const std::string content = ReadList(listFile);
     MotorList list;
-    if (lines.empty()) {
+    std::size_t index = 0;
+    ForEachLine(content, [&](std::string_view line) {
+        if (index == 0) {
+            list.title = DecodeWindows1252(line);
+        } else {
+            ListRecord record;
+            SkippedLine skipped;
+            if (ParseRecordLine(DecodeWindows1252(line), LineNumber(index), record, skipped))
+                list.records.push_back(std::move(record));
+            else if (list.skippedCount++ < MotorList::KeptSkippedLines)
+                list.skipped.push_back(std::move(skipped));
+        }
+        ++index;
+        return true;
+    });
+    if (index == 0) {
         list.skipped.push_back({1, SkipReason::EmptyFile, 0, 0, {}});
-        return list;
-    }
-    list.title = DecodeWindows1252(lines[0]);
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        ListRecord record;
-        SkippedLine skipped;
-        const int lineNumber = static_cast<int>(i + 1);
-        if (ParseRecordLine(DecodeWindows1252(lines[i]), lineNumber, record, skipped))
-            list.records.push_back(std::move(record));
-        else
-            list.skipped.push_back(std::move(skipped));
+        list.skippedCount = 1;
     }
     return list;
 }
 
 int NextRecordNumber(const std::filesystem::path& listFile) {
-    return NextNumberFromContent(listfile::ReadWholeFile(listFile, Kind::ListMissing), listFile);
+    return NextNumberFromContent(ReadList(listFile), listFile);
 }
 
 std::string FormatRecordLine(int recordNumber, const MotorDataSet& ds, char decimalSeparator) {
@@ -354,7 +387,7 @@ int AppendMotorRecord(const MotorDataSet& ds, char decimalSeparator, const std::
 void RestoreListFromBackup(const std::filesystem::path& listFile, const std::filesystem::path& backupFile) {
     std::string backup;
     try {
-        backup = listfile::ReadWholeFile(backupFile, Kind::BackupMissing);
+        backup = listfile::ReadWholeFile(backupFile, listfile::Role::Backup);
     } catch (const ListFileError& error) {
         if (error.GetKind() != Kind::ReadFailed) throw;
         throw ListFileError(Kind::ReadFailed, backupFile, error.SystemText(),
@@ -362,9 +395,15 @@ void RestoreListFromBackup(const std::filesystem::path& listFile, const std::fil
     }
     std::string copy;
     copy.reserve(backup.size() + 64);
-    for (const std::string& line : SplitLines(backup))
-        copy += line + "\r\n";
-    listfile::ReplaceFile(listFile, copy);
+    ForEachLine(backup, [&copy](std::string_view line) {
+        copy += line;
+        copy += "\r\n";
+        return copy.size() <= ListFileSizeLimit;
+    });
+    // CR LF in place of LF can make the copy bigger than its backup: a list the readers would
+    // refuse is never made.
+    if (copy.size() > ListFileSizeLimit) throw ListFileError(Kind::BackupTooLarge, backupFile);
+    listfile::ReplaceList(listFile, copy);
 }
 
 void WriteListFile(const std::filesystem::path& file, const std::vector<std::string>& lines) {

@@ -10,7 +10,10 @@
 // the writer's decimal separator; they are read with TextToReal, which takes "," and ".".
 //
 // Texts in memory are UTF-8; they are converted at the file boundary. Every operation opens its
-// files, does its work and closes them before it returns. Every failure is a ListFileError.
+// files, does its work and closes them before it returns. Every failure is a ListFileError. Links
+// are followed; what is not a regular file, or is above ListFileSizeLimit, is refused before it is
+// read. Changes of the list hold the lock on "<name>.lock" beside the list's real file, readers
+// take it shared when they can (see README.md).
 //
 // The file functions take the file paths as parameters; the defaults are the bare names, that is
 // the files in the current working directory.
@@ -63,7 +66,11 @@ struct SkippedLine {
 struct MotorList {
     std::string title;                // line 1, UTF-8; empty for an empty file
     std::vector<ListRecord> records;  // every well-formed record, in file order, no limit
-    std::vector<SkippedLine> skipped; // every other line after the title, in file order
+    std::vector<SkippedLine> skipped; // the first KeptSkippedLines other lines after the title, in file order
+    std::size_t skippedCount = 0;     // all the lines that are no record, also those not kept
+
+    // A list of millions of blank or broken lines must not hold a report of each in memory.
+    static constexpr std::size_t KeptSkippedLines = 1000;
 };
 
 // Splits one record line (UTF-8, without line end) as the readers do: true with record filled, or
@@ -97,14 +104,17 @@ std::string FormatRecordLine(int recordNumber, const MotorDataSet& ds, char deci
 
 // Appends the motor in ds as a new record numbered NextRecordNumber and returns that number.
 // The whole line is built before the file is touched; a list whose last line lacks its line end
-// gets one first. On a failed write the file is cut back to its former size and WriteFailed
-// thrown. The list must exist (ListMissing otherwise); the backup is never written.
+// gets one first. Reading the number and appending happen under the list's lock, so no other
+// program appends or restores in between. On a failed write the file is cut back to its former
+// size and WriteFailed thrown. The list must exist (ListMissing otherwise); the backup is never
+// written. A lock that cannot be had throws LockUnavailable or LockBusy, and nothing is written.
 int AppendMotorRecord(const MotorDataSet& ds, char decimalSeparator,
                       const std::filesystem::path& listFile = ListFileName);
 
 // Makes the list a line-by-line copy of the backup, CR LF after every line. The backup is read
-// first and the new list written to a temporary file beside it, then renamed over it, so on any
-// failure the list stays exactly as it was.
+// first and the new list written to a temporary file beside the list's real file (links
+// followed), then renamed onto it under the list's lock, so on any failure the list stays exactly
+// as it was. A list the user may not write is refused as the append refuses it.
 void RestoreListFromBackup(const std::filesystem::path& listFile = ListFileName,
                            const std::filesystem::path& backupFile = BackupFileName);
 

@@ -98,7 +98,7 @@ EncodeResult EncodeWindows1252(const std::string& utf8, std::string& out) {
     return {};
 }
 
-std::string DecodeWindows1252(const std::string& bytes) {
+std::string DecodeWindows1252(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 4);
     for (const char ch : bytes)
@@ -123,4 +123,28 @@ std::string DescribeCodePoint(char32_t codePoint) {
         text += "\"";
     }
     return text;
+}
+
+std::string VisibleText(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    const auto shown = [&out](unsigned value) {
+        char code[16];
+        std::snprintf(code, sizeof code, "<0x%02X>", value);
+        out += code;
+    };
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t start = pos;
+        char32_t c = 0;
+        if (!NextCodePoint(text, pos, c)) {
+            shown(static_cast<unsigned char>(text[start]));
+            pos = start + 1;
+        } else if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
+            shown(static_cast<unsigned>(c));
+        } else {
+            out.append(text, start, pos - start);
+        }
+    }
+    return out;
 }

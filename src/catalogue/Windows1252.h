@@ -7,6 +7,7 @@
 // unchanged.
 
 #include <string>
+#include <string_view>
 
 enum class EncodeProblem { None, InvalidUtf8, NotRepresentable };
 
@@ -19,10 +20,15 @@ struct EncodeResult {
 // Encodes utf8 into out (replacing it). On a problem out is unspecified.
 EncodeResult EncodeWindows1252(const std::string& utf8, std::string& out);
 
-std::string DecodeWindows1252(const std::string& bytes);
+std::string DecodeWindows1252(std::string_view bytes);
 
 // True when EncodeWindows1252 would succeed.
 bool IsWindows1252Text(const std::string& utf8);
 
 // "U+03A9" followed by the character itself in quotes when it is printable.
 std::string DescribeCodePoint(char32_t codePoint);
+
+// The text as a message can quote it: control characters (U+0000 to U+001F, U+007F to U+009F) and
+// bytes that are not part of valid UTF-8 become "<0x1A>" (the value in hex), everything else stays.
+// A DOS end-of-file byte or a stray carriage return is then seen instead of shown as nothing.
+std::string VisibleText(const std::string& text);

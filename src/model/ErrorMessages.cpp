@@ -84,6 +84,22 @@ const Entry Table[] = {
      "Le fabricant et la dimension du moteur ne peuvent contenir que des caractères du jeu Windows-1252!"},
 
     // The motor list under faults (212-219).
+    {ErrListNotRegularFile, "\"%1\" is not a regular file: it cannot be read or written as a motor list!",
+     "« %1 » n'est pas un fichier ordinaire : il ne peut être ni lu ni écrit comme liste de moteurs!"},
+    {ErrListTooLarge, "The motor list cannot be larger than %1: nothing was read or written!",
+     "La liste de moteurs ne peut pas dépasser %1 : rien n'a été lu ni écrit!"},
+    {ErrBackupTooLarge, "The delivered motor list cannot be larger than %1: the motor list was not changed!",
+     "La liste de moteurs d'origine ne peut pas dépasser %1 : la liste de moteurs n'a pas été modifiée!"},
+    {ErrListLockUnavailable,
+     "The motor list cannot be locked against other programs (lock file %1), so it was not changed! It can "
+     "still be read; to change it, make its folder writable or have the lock file created there once.",
+     "La liste de moteurs ne peut pas être verrouillée contre d'autres programmes (fichier de verrou %1), "
+     "elle n'a donc pas été modifiée! Elle reste lisible ; pour la modifier, rendez son dossier accessible "
+     "en écriture ou faites-y créer une fois le fichier de verrou."},
+    {ErrListBusy,
+     "Another program has been changing the motor list for more than %1: it was not changed, try again!",
+     "Un autre programme modifie la liste de moteurs depuis plus de %1 : elle n'a pas été modifiée, "
+     "réessayez!"},
 
     // Mechanical data of the dynamic start (110-119).
 
@@ -92,6 +108,29 @@ const Entry Table[] = {
     // Starting methods and the starter's duty (140-149).
 
     // Study files and sweeps (150-169).
+    {ErrStudyNotJson, "The study file is not valid JSON (%1)!", "Le fichier d'étude n'est pas un JSON valable (%1)!"},
+    {ErrStudyNotStudy, "This file is not a Tarvello study (%1)!", "Ce fichier n'est pas une étude Tarvello (%1)!"},
+    {ErrStudyNewerVersion, "The study file has version %1; this program reads study files up to version 1!",
+     "Le fichier d'étude est de la version %1 ; ce programme lit les fichiers d'étude jusqu'à la version 1!"},
+    {ErrStudyUnknownKey, "Unknown key %1 in the study file!", "Clé inconnue %1 dans le fichier d'étude!"},
+    {ErrStudyDuplicateKey, "The key %1 appears twice in the study file!",
+     "La clé %1 figure deux fois dans le fichier d'étude!"},
+    {ErrStudyWrongValue, "Wrong value in the study file: %1!", "Valeur incorrecte dans le fichier d'étude : %1!"},
+    {ErrStudyMissingKey, "The study file lacks %1!", "Il manque %1 dans le fichier d'étude!"},
+    {ErrStudyNumberTooLarge, "A number of the study file is too large: %1!",
+     "Un nombre du fichier d'étude est trop grand : %1!"},
+    {ErrUnusedLoadCoefficient, "The load coefficient %1 is not used by the load kind in force!",
+     "Le coefficient de charge %1 n'est pas utilisé par le type de charge en vigueur!"},
+    {ErrStudyCircuitOfTyped,
+     "A typed motor is identified from its rated values: leave out %1 or make the source \"diagram\"!",
+     "Un moteur saisi est identifié à partir de ses valeurs nominales : retirez %1 ou choisissez la source "
+     "« diagram »!"},
+    {ErrStudyNotRegularFile, "The study file %1 is not a regular file!",
+     "Le fichier d'étude %1 n'est pas un fichier ordinaire!"},
+    {ErrStudyTooLarge, "The study file %1 is larger than 16 MiB!", "Le fichier d'étude %1 dépasse 16 Mio!"},
+    {ErrStudyCannotRead, "The study file cannot be read: %1!", "Le fichier d'étude ne peut pas être lu : %1!"},
+    {ErrStudyCannotSave, "The study cannot be saved as %1!", "L'étude ne peut pas être enregistrée sous %1!"},
+    {ErrStudyNotWritable, "The study cannot be saved: %1!", "L'étude ne peut pas être enregistrée : %1!"},
 
 };
 } // namespace

@@ -43,6 +43,11 @@ enum NewErrorNumber {
     ErrListTextCharacter = 211,
 
     // The motor list under faults (212-219).
+    ErrListNotRegularFile = 212,  // names the file
+    ErrListTooLarge = 213,        // gives the size limit
+    ErrBackupTooLarge = 214,      // gives the size limit
+    ErrListLockUnavailable = 215, // names the lock file and why it cannot be opened
+    ErrListBusy = 216,            // gives the longest wait
 
     // Mechanical data of the dynamic start (110-119).
 
@@ -51,6 +56,22 @@ enum NewErrorNumber {
     // Starting methods and the starter's duty (140-149).
 
     // Study files and sweeps (150-169).
+    ErrStudyNotJson = 150,          // the line and what the parser says
+    ErrStudyNotStudy = 151,         // why
+    ErrStudyNewerVersion = 152,     // the file's version and its line
+    ErrStudyUnknownKey = 153,       // the key and its line
+    ErrStudyDuplicateKey = 154,     // the key and its line
+    ErrStudyWrongValue = 155,       // the key, its line and what was expected
+    ErrStudyMissingKey = 156,       // the key and where it is missing
+    ErrStudyNumberTooLarge = 157,   // the key and its line
+    ErrUnusedLoadCoefficient = 158, // the coefficient (and where it was given)
+    ErrStudyCircuitOfTyped = 159,   // the line of the circuit
+    ErrStudyNotRegularFile = 160,   // the path
+    ErrStudyTooLarge = 161,         // the path
+    ErrStudyCannotRead = 162,       // the path and the system's reason
+    ErrStudyCannotSave = 163,       // the path and the system's reason
+    ErrStudyNotWritable = 164,      // the value that cannot be written
+    // 165-169: the sweep options.
 
 };
 

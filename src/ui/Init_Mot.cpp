@@ -80,8 +80,8 @@ void TOKBottomDlg1::OKBtnClick()
         else
             AppendMotorRecord(MotorData, SystemDecimalSeparator(), ListFileName);
     } catch (const ListFileError& e) {
-        ReportFileError(QString::fromStdString(e.Message(Language::English)),
-                        QString::fromStdString(e.Message(Language::French)));
+        ReportFileError(QString::fromStdString(e.MessageWithNumber(Language::English)),
+                        QString::fromStdString(e.MessageWithNumber(Language::French)));
         return;
     } catch (const std::exception& e) {
         const QString what = QString::fromLocal8Bit(e.what());

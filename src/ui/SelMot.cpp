@@ -188,9 +188,9 @@ void TForm4::ReadList()
     } catch (const ListFileError& e) {
         // No list: an empty grid, so that no row of a former reading can still be picked.
         english = QStringLiteral("The motor list cannot be read, no motor is listed:\n") +
-                  QString::fromStdString(e.Message(Language::English));
+                  QString::fromStdString(e.MessageWithNumber(Language::English));
         french = QStringLiteral("La liste des moteurs ne peut pas être lue, aucun moteur n'est affiché :\n") +
-                 QString::fromStdString(e.Message(Language::French));
+                 QString::fromStdString(e.MessageWithNumber(Language::French));
         warning = true;
     } catch (const std::exception& e) {
         english = QStringLiteral("The motor list \"%1\" cannot be read, no motor is listed:\n%2")
@@ -203,8 +203,8 @@ void TForm4::ReadList()
     if (!list.skipped.empty()) {
         english = QStringLiteral("These lines of \"%1\" are not motor records and are not listed:").arg(ListName());
         french = QStringLiteral("Ces lignes de « %1 » ne sont pas des moteurs et ne sont pas listées :").arg(ListName());
-        const int count = static_cast<int>(list.skipped.size());
-        for (int i = 0; i < count && i < MaxReportedLines; ++i) {
+        const qint64 count = static_cast<qint64>(list.skippedCount);
+        for (int i = 0; i < static_cast<int>(list.skipped.size()) && i < MaxReportedLines; ++i) {
             english += QLatin1Char('\n') + QString::fromStdString(list.skipped[i].Reason(Language::English));
             french += QLatin1Char('\n') + QString::fromStdString(list.skipped[i].Reason(Language::French));
         }

@@ -290,6 +290,42 @@ TEST(TarvelloSim, CatalogueRecord) {
     std::filesystem::remove_all(dir);
 }
 
+TEST(TarvelloSim, CatalogueThatIsNoListOrTooLargeIsRefusedUnreadWithItsNumber) {
+    // /dev/zero used to be read until memory ran out.
+    Result r = Sim({"--catalogue", "/dev/zero", "--record", "1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(
+        r.err,
+        "error 212: \"/dev/zero\" is not a regular file: it cannot be read or written as a motor list!\n");
+    r = Sim({"--catalogue", "/dev/zero", "--record", "1", "--lang", "fr"});
+    EXPECT_EQ(
+        r.err,
+        "error 212: « /dev/zero » n'est pas un fichier ordinaire : il ne peut être ni lu ni écrit comme "
+        "liste de moteurs!\n");
+    EXPECT_TRUE(r.out.empty());
+
+    // A list one byte above 64 MiB (sparse: no disk space used) is refused before it is read.
+    const auto dir = std::filesystem::temp_directory_path() / "tarvello-sim-large-catalogue";
+    std::filesystem::create_directories(dir);
+    const auto file = dir / "Liste Moteur.dat";
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out << "0;title;\r\n"
+            << "12;Maker A;132 M;5500;400;50;11.2;0.83;1450;5.6;0.86;0.61;1.36;1.36;61;1440;Delta;\r\n";
+    }
+    std::filesystem::resize_file(file, (std::uintmax_t{64} << 20) + 1);
+    r = Sim({"--catalogue", file.string(), "--record", "1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "error 213: The motor list cannot be larger than 64 MiB: nothing was read or written!\n");
+    // Unnumbered list messages keep their plain form.
+    std::filesystem::remove(file);
+    r = Sim({"--catalogue", file.string(), "--record", "1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("error: The motor list ", 0), 0u) << r.err;
+    std::filesystem::remove_all(dir);
+}
+
 #ifdef TARVELLO_CHART_IMAGES
 #include <QImage>
 

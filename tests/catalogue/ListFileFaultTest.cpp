@@ -2,11 +2,15 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <set>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "ChildProcess.h"
 #include "ListFileTesting.h"
 #include "MotorList.h"
 #include "TempFolder.h"
@@ -94,17 +98,18 @@ TEST(ListFileFaults, MissingBackupLeavesTheListUnchanged) {
     EXPECT_EQ(dir.EntryCount(), 1u);
 }
 
-TEST(ListFileFaults, UnreadableBackupLeavesTheListUnchanged) {
+TEST(ListFileFaults, BackupThatIsAFolderLeavesTheListUnchanged) {
     TempFolder dir;
     const auto list = ListFilePath(dir.Path());
     const auto backup = BackupFilePath(dir.Path());
     const std::string before = Title + "\r\n" + RecordLine(1) + "\r\n";
     WriteBytes(list, before);
-    std::filesystem::create_directory(backup); // reading a folder fails, also for root
+    std::filesystem::create_directory(backup);
     const ListFileError e = Thrown([&] { RestoreListFromBackup(list, backup); });
-    EXPECT_EQ(e.GetKind(), ListFileError::Kind::ReadFailed);
-    EXPECT_FALSE(e.SystemText().empty());
-    EXPECT_NE(std::string(e.what()).find("not changed"), std::string::npos);
+    EXPECT_EQ(e.GetKind(), ListFileError::Kind::NotRegularFile);
+    EXPECT_EQ(e.Number(), ErrListNotRegularFile);
+    EXPECT_NE(std::string(e.what()).find("Liste Moteur.old\" is not a regular file"), std::string::npos)
+        << e.what();
     EXPECT_EQ(ReadBytes(list), before);
 }
 
@@ -122,7 +127,8 @@ TEST(ListFileFaults, FailedRestoreWriteLeavesTheListUnchangedAndNoTemporaryFile)
         EXPECT_EQ(e.GetKind(), ListFileError::Kind::WriteFailed);
         EXPECT_EQ(e.SystemText(), std::strerror(ENOSPC));
         EXPECT_EQ(ReadBytes(list), before);
-        EXPECT_EQ(dir.EntryCount(), 2u);
+        EXPECT_EQ(dir.EntryNames(),
+                  (std::set<std::string>{"Liste Moteur.dat", "Liste Moteur.old", "Liste Moteur.dat.lock"}));
     }
 }
 
@@ -133,7 +139,7 @@ TEST(ListFileFaults, RestoreOntoAFolderFailsAndLeavesItAlone) {
     WriteBytes(backup, Title + "\r\n");
     std::filesystem::create_directory(list);
     WriteBytes(list / "inside", "x");
-    EXPECT_EQ(KindThrown([&] { RestoreListFromBackup(list, backup); }), ListFileError::Kind::WriteFailed);
+    EXPECT_EQ(KindThrown([&] { RestoreListFromBackup(list, backup); }), ListFileError::Kind::NotRegularFile);
     EXPECT_EQ(ReadBytes(list / "inside"), "x");
     EXPECT_EQ(dir.EntryCount(), 2u);
 }
@@ -196,7 +202,10 @@ TEST(ListFileFaults, AppendToAFolderFails) {
     TempFolder dir;
     const auto list = ListFilePath(dir.Path());
     std::filesystem::create_directory(list);
-    EXPECT_EQ(KindThrown([&] { AppendMotorRecord(Motor(), '.', list); }), ListFileError::Kind::WriteFailed);
+    EXPECT_EQ(KindThrown([&] { AppendMotorRecord(Motor(), '.', list); }),
+              ListFileError::Kind::NotRegularFile);
+    // Refused before the lock is taken: nothing is created beside it.
+    EXPECT_EQ(dir.EntryCount(), 1u);
 }
 
 TEST(ListFileFaults, MissingListIsAClearErrorForEveryReader) {
@@ -342,6 +351,7 @@ TEST(ListFileFaults, MalformedLinesAreSkippedWithTheirReasons) {
         {14, SkipReason::EmptyLine, 0},
     };
     ASSERT_EQ(read.skipped.size(), std::size(expected));
+    EXPECT_EQ(read.skippedCount, std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {
         EXPECT_EQ(read.skipped[i].lineNumber, expected[i].line) << i;
         EXPECT_EQ(read.skipped[i].reason, expected[i].reason) << i;
@@ -392,6 +402,7 @@ TEST(ListFileFaults, EmptyFileReadsAsNoRecordWithAReason) {
     const MotorList read = ReadMotorList(list);
     EXPECT_TRUE(read.records.empty());
     ASSERT_EQ(read.skipped.size(), 1u);
+    EXPECT_EQ(read.skippedCount, 1u);
     EXPECT_EQ(read.skipped[0].reason, SkipReason::EmptyFile);
     EXPECT_EQ(read.skipped[0].lineNumber, 1);
     EXPECT_FALSE(read.skipped[0].Reason(Language::French).empty());
@@ -430,34 +441,249 @@ TEST(ListFileFaults, NoTemporaryFileAfterSuccessfulWrites) {
     EXPECT_EQ(ReadBytes(list), Title + "\r\n" + RecordLine(1) + "\r\n");
 }
 
-// Permission refusals are seen only by an ordinary user; root (as in CI) bypasses them, and the
-// injected writer failures above cover the same paths there.
-TEST(ListFileFaults, ReadOnlyListRefusesTheAppendUnchanged) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root ignores file permissions";
-    TempFolder dir;
-    const auto list = ListFilePath(dir.Path());
-    const std::string before = Title + "\r\n" + RecordLine(1) + "\r\n";
-    WriteBytes(list, before);
-    std::filesystem::permissions(list, std::filesystem::perms::owner_read);
-    const ListFileError e = Thrown([&] { AppendMotorRecord(Motor(), '.', list); });
-    EXPECT_EQ(e.GetKind(), ListFileError::Kind::WriteFailed);
-    EXPECT_EQ(e.SystemText(), std::strerror(EACCES));
-    EXPECT_EQ(ReadBytes(list), before);
+// Permission refusals are seen only by an ordinary user, since root writes anyway: each of these
+// runs its checks in a child process that first becomes the unprivileged user 65534 when the tests
+// run as root (as in CI), on files handed to that user, and reports through its exit status.
+namespace {
+
+// Collects the failed checks of a child process.
+struct ChildChecks {
+    std::string& report;
+    bool ok = true;
+    void operator()(bool condition, const std::string& what) {
+        if (condition) return;
+        ok = false;
+        report += what + "\n";
+    }
+};
+
+template <typename F> std::optional<ListFileError> Caught(F f) {
+    try {
+        f();
+    } catch (const ListFileError& e) {
+        return e;
+    }
+    return std::nullopt;
 }
 
-TEST(ListFileFaults, ReadOnlyFolderRefusesTheRestoreUnchanged) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root ignores file permissions";
+std::string Describe(const std::optional<ListFileError>& e) {
+    return e ? std::string(e->what()) : std::string("accepted");
+}
+
+} // namespace
+
+TEST(ListFileFaults, ReadOnlyListRefusesTheAppendAndTheRestoreWithOneMessage) {
     TempFolder dir;
     const auto list = ListFilePath(dir.Path());
     const auto backup = BackupFilePath(dir.Path());
     const std::string before = Title + "\r\n" + RecordLine(1) + "\r\n";
     WriteBytes(list, before);
     WriteBytes(backup, Title + "\r\n");
+    for (const auto& path : {dir.Path(), list, backup})
+        GiveToChild(path);
+    std::filesystem::permissions(list, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::group_read |
+                                           std::filesystem::perms::others_read);
+
+    const ChildResult result = RunUnprivileged([&](std::string& report) {
+        ChildChecks check{report};
+        const auto append = Caught([&] { AppendMotorRecord(Motor(), '.', list); });
+        const auto restore = Caught([&] { RestoreListFromBackup(list, backup); });
+        check(append && append->GetKind() == ListFileError::Kind::WriteFailed, "append: " + Describe(append));
+        check(append && append->SystemText() == std::strerror(EACCES), "append: " + Describe(append));
+        check(restore && restore->GetKind() == ListFileError::Kind::WriteFailed,
+              "restore: " + Describe(restore));
+        if (append && restore) {
+            for (const Language language : {Language::English, Language::French})
+                check(restore->Message(language) == append->Message(language),
+                      "restore says \"" + restore->Message(language) + "\", append says \"" +
+                          append->Message(language) + "\"");
+        }
+        return check.ok;
+    });
+    if (result.exitStatus == CannotDropPrivileges) GTEST_SKIP() << result.text;
+    EXPECT_EQ(result.exitStatus, 0) << result.text;
+    EXPECT_EQ(ReadBytes(list), before);
+    EXPECT_EQ(std::filesystem::status(list).permissions(), std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::group_read |
+                                                               std::filesystem::perms::others_read);
+    // Nothing but the lock file the refused changes waited on.
+    EXPECT_EQ(dir.EntryNames(),
+              (std::set<std::string>{"Liste Moteur.dat", "Liste Moteur.old", "Liste Moteur.dat.lock"}));
+}
+
+TEST(ListFileFaults, FolderWithoutLockFileRefusesChangesButStillReads) {
+    TempFolder dir;
+    const auto list = ListFilePath(dir.Path());
+    const auto backup = BackupFilePath(dir.Path());
+    const std::string before = Title + "\r\n" + RecordLine(1) + "\r\n";
+    WriteBytes(list, before);
+    WriteBytes(backup, Title + "\r\n");
+    for (const auto& path : {dir.Path(), list, backup})
+        GiveToChild(path);
     using std::filesystem::perms;
+    // The list itself may be written; its folder takes no new file, so no lock file can be made.
     std::filesystem::permissions(dir.Path(), perms::owner_read | perms::owner_exec);
-    const ListFileError e = Thrown([&] { RestoreListFromBackup(list, backup); });
+    const std::string lockFile = (dir / "Liste Moteur.dat.lock").string();
+
+    const ChildResult result = RunUnprivileged([&](std::string& report) {
+        ChildChecks check{report};
+        const auto read = Caught([&] {
+            check(ReadMotorList(list).records.size() == 1, "the list reads without its record");
+            check(CountListLines(list) == 2 && NextRecordNumber(list) == 2, "the list counts wrong");
+            check(ReadListRecord(1, list).recordNumber == 1, "record 1 reads wrong");
+        });
+        check(!read, "reading: " + Describe(read));
+        for (const auto& refused : {Caught([&] { AppendMotorRecord(Motor(), '.', list); }),
+                                    Caught([&] { RestoreListFromBackup(list, backup); })}) {
+            check(refused && refused->GetKind() == ListFileError::Kind::LockUnavailable, Describe(refused));
+            if (!refused) continue;
+            check(refused->Number() == ErrListLockUnavailable, "number " + std::to_string(refused->Number()));
+            check(refused->Message(Language::English) ==
+                      "The motor list cannot be locked against other programs (lock file \"" + lockFile +
+                          "\": " + std::strerror(EACCES) +
+                          "), so it was not changed! It can still be read; to change it, make its folder "
+                          "writable "
+                          "or have the lock file created there once.",
+                  refused->Message(Language::English));
+            check(refused->MessageWithNumber(Language::French)
+                          .rfind(
+                              "Erreur 215 : La liste de moteurs ne peut pas être verrouillée contre d'autres "
+                              "programmes (fichier de verrou « " +
+                                  lockFile + " » : ",
+                              0) == 0,
+                  refused->MessageWithNumber(Language::French));
+        }
+        return check.ok;
+    });
     std::filesystem::permissions(dir.Path(), perms::owner_all);
-    EXPECT_EQ(e.GetKind(), ListFileError::Kind::WriteFailed);
+    if (result.exitStatus == CannotDropPrivileges) GTEST_SKIP() << result.text;
+    EXPECT_EQ(result.exitStatus, 0) << result.text;
     EXPECT_EQ(ReadBytes(list), before);
     EXPECT_EQ(dir.EntryCount(), 2u);
+}
+
+TEST(ListFileFaults, LockFileMadeByTheFoldersOwnerLetsTheAppendThroughAReadOnlyFolder) {
+    TempFolder dir;
+    const auto list = ListFilePath(dir.Path());
+    const auto backup = BackupFilePath(dir.Path());
+    const std::string before = Title + "\r\n" + RecordLine(1) + "\r\n";
+    WriteBytes(list, before);
+    WriteBytes(backup, Title + "\r\n");
+    WriteBytes(dir / "Liste Moteur.dat.lock", "");
+    using std::filesystem::perms;
+    // The folder and the lock file stay its owner's; the list is the user's to write.
+    GiveToChild(list);
+    if (!RunningAsRoot()) std::filesystem::permissions(dir.Path(), perms::owner_read | perms::owner_exec);
+    std::filesystem::permissions(dir.Path(), perms::others_read | perms::others_exec,
+                                 std::filesystem::perm_options::add);
+
+    const ChildResult result = RunUnprivileged([&](std::string& report) {
+        ChildChecks check{report};
+        const auto append =
+            Caught([&] { check(AppendMotorRecord(Motor(), '.', list) == 2, "not numbered 2"); });
+        check(!append, "append: " + Describe(append));
+        // The restore needs a new file in the folder, which the folder refuses.
+        const auto restore = Caught([&] { RestoreListFromBackup(list, backup); });
+        check(restore && restore->GetKind() == ListFileError::Kind::WriteFailed &&
+                  restore->SystemText() == std::strerror(EACCES),
+              "restore: " + Describe(restore));
+        return check.ok;
+    });
+    std::filesystem::permissions(dir.Path(), perms::owner_all);
+    if (result.exitStatus == CannotDropPrivileges) GTEST_SKIP() << result.text;
+    EXPECT_EQ(result.exitStatus, 0) << result.text;
+    EXPECT_EQ(ReadBytes(list), before + FormatRecordLine(2, Motor(), '.') + "\r\n");
+    EXPECT_EQ(dir.EntryCount(), 3u);
+}
+
+TEST(ListFileFaults, UnreadableBackupLeavesTheListUnchanged) {
+    TempFolder dir;
+    const auto list = ListFilePath(dir.Path());
+    const auto backup = BackupFilePath(dir.Path());
+    const std::string before = Title + "\r\n" + RecordLine(1) + "\r\n";
+    WriteBytes(list, before);
+    WriteBytes(backup, Title + "\r\n");
+    for (const auto& path : {dir.Path(), list, backup})
+        GiveToChild(path);
+    std::filesystem::permissions(backup, std::filesystem::perms::none);
+
+    const ChildResult result = RunUnprivileged([&](std::string& report) {
+        ChildChecks check{report};
+        const auto refused = Caught([&] { RestoreListFromBackup(list, backup); });
+        check(refused && refused->GetKind() == ListFileError::Kind::ReadFailed &&
+                  refused->SystemText() == std::strerror(EACCES),
+              Describe(refused));
+        check(refused && std::string(refused->what()).find("not changed") != std::string::npos,
+              Describe(refused));
+        check(refused && refused->Message(Language::French).find("n'a pas été modifiée") != std::string::npos,
+              Describe(refused));
+        return check.ok;
+    });
+    if (result.exitStatus == CannotDropPrivileges) GTEST_SKIP() << result.text;
+    EXPECT_EQ(result.exitStatus, 0) << result.text;
+    EXPECT_EQ(ReadBytes(list), before);
+    EXPECT_EQ(dir.EntryCount(), 2u);
+}
+
+TEST(ListFileFaults, ReadOnlyFolderRefusesTheRestoreUnchanged) {
+    TempFolder dir;
+    const auto list = ListFilePath(dir.Path());
+    const auto backup = BackupFilePath(dir.Path());
+    const std::string before = Title + "\r\n" + RecordLine(1) + "\r\n";
+    WriteBytes(list, before);
+    WriteBytes(backup, Title + "\r\n");
+    WriteBytes(dir / "Liste Moteur.dat.lock", "");
+    for (const auto& path : {dir.Path(), list, backup, dir / "Liste Moteur.dat.lock"})
+        GiveToChild(path);
+    using std::filesystem::perms;
+    std::filesystem::permissions(dir.Path(), perms::owner_read | perms::owner_exec);
+
+    const ChildResult result = RunUnprivileged([&](std::string& report) {
+        ChildChecks check{report};
+        const auto refused = Caught([&] { RestoreListFromBackup(list, backup); });
+        check(refused && refused->GetKind() == ListFileError::Kind::WriteFailed &&
+                  refused->SystemText() == std::strerror(EACCES),
+              Describe(refused));
+        return check.ok;
+    });
+    std::filesystem::permissions(dir.Path(), perms::owner_all);
+    if (result.exitStatus == CannotDropPrivileges) GTEST_SKIP() << result.text;
+    EXPECT_EQ(result.exitStatus, 0) << result.text;
+    EXPECT_EQ(ReadBytes(list), before);
+    EXPECT_EQ(dir.EntryCount(), 3u);
+}
+
+TEST(ListFileFaults, RestoreByRootKeepsTheUsersOwnershipOfTheList) {
+    if (!RunningAsRoot()) GTEST_SKIP() << "only root can give a file away";
+    TempFolder dir;
+    const auto list = ListFilePath(dir.Path());
+    const auto backup = BackupFilePath(dir.Path());
+    WriteBytes(list, Title + "\r\n" + RecordLine(1) + "\r\n");
+    WriteBytes(backup, Title + "\r\n");
+    GiveToChild(list);
+    RestoreListFromBackup(list, backup);
+    struct stat status {};
+    ASSERT_EQ(::stat(list.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, UnprivilegedId);
+    EXPECT_EQ(status.st_gid, UnprivilegedId);
+    EXPECT_EQ(ReadBytes(list), Title + "\r\n");
+}
+
+TEST(ListFileFaults, MillionsOfBrokenLinesAreCountedNotKept) {
+    // A list of blank lines up to the size limit once took gigabytes for the reasons alone.
+    TempFolder dir;
+    const auto list = ListFilePath(dir.Path());
+    const std::size_t broken = 3 * MotorList::KeptSkippedLines + 7;
+    std::string content = Title + "\r\n";
+    for (std::size_t i = 0; i < broken; ++i) content += i % 2 ? "\r\n" : "x;y;\r\n";
+    content += RecordLine(1) + "\r\n";
+    WriteBytes(list, content);
+    const MotorList read = ReadMotorList(list);
+    ASSERT_EQ(read.records.size(), 1u);
+    EXPECT_EQ(read.records[0].lineNumber, static_cast<int>(broken) + 2);
+    EXPECT_EQ(read.skippedCount, broken);
+    ASSERT_EQ(read.skipped.size(), MotorList::KeptSkippedLines);
+    EXPECT_EQ(read.skipped.front().lineNumber, 2);
+    EXPECT_EQ(read.skipped.back().lineNumber, static_cast<int>(MotorList::KeptSkippedLines) + 1);
 }

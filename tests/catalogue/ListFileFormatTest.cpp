@@ -362,8 +362,9 @@ TEST(ListFileRestore, CopyIsEqualLineForLineWithCrLf) {
     EXPECT_EQ(NextRecordNumber(list), 4);
     // The backup itself is never written.
     EXPECT_EQ(ReadBytes(backup).back(), RecordLine(3).back());
-    // No temporary file is left beside them.
-    EXPECT_EQ(dir.EntryCount(), 2u);
+    // No temporary file is left beside them, only the lock file that every change of the list uses.
+    EXPECT_EQ(dir.EntryNames(),
+              (std::set<std::string>{"Liste Moteur.dat", "Liste Moteur.old", "Liste Moteur.dat.lock"}));
 }
 
 TEST(ListFileRestore, CreatesAMissingListAndKeepsAnEmptyBackupEmpty) {
@@ -391,6 +392,37 @@ TEST(ListFileRestore, KeepsThePermissionsOfTheList) {
     EXPECT_EQ(std::filesystem::status(list).permissions(), std::filesystem::perms::owner_read |
                                                                std::filesystem::perms::owner_write |
                                                                std::filesystem::perms::group_read);
+}
+
+TEST(ListFileRestore, ThroughLinksWritesTheUsersRealListAndLeavesTheLinks) {
+    TempFolder dir;
+    for (const char* folder : {"a", "b", "c"})
+        std::filesystem::create_directory(dir / folder);
+    // A relative link to a link that names the real list by its full path.
+    const auto list = ListFilePath(dir / "a");
+    std::filesystem::create_symlink("../b/second link", list);
+    std::filesystem::create_symlink(dir / "c" / "motors.dat", dir / "b" / "second link");
+    const auto real = dir / "c" / "motors.dat";
+    WriteBytes(real, Title + "\r\n" + RecordLine(1) + "\r\n" + RecordLine(2) + "\r\n");
+    std::filesystem::permissions(real,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    const auto backup = BackupFilePath(dir.Path());
+    WriteBytes(backup, Title + "\r\n" + RecordLine(1) + "\r\n");
+
+    RestoreListFromBackup(list, backup);
+    EXPECT_TRUE(std::filesystem::is_symlink(list));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "b" / "second link"));
+    EXPECT_EQ(ReadBytes(real), Title + "\r\n" + RecordLine(1) + "\r\n");
+    EXPECT_EQ(std::filesystem::status(real).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(AppendMotorRecord(ExampleMotor(), '.', list), 2);
+    EXPECT_EQ(ReadListRecord(2, real).fields[1], "Maker A");
+    // The lock sits beside the real list only, and no temporary file is left anywhere.
+    EXPECT_EQ(std::filesystem::directory_iterator(dir / "a")->path().filename(), "Liste Moteur.dat");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "a"), {}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "b"), {}), 1);
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir / "c" / "motors.dat.lock"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "c"), {}), 2);
 }
 
 TEST(ListFilePaths, BareNamesInTheWorkingDirectory) {

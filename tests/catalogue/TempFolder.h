@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <stdexcept>
 #include <string>
 
@@ -31,6 +32,14 @@ class TempFolder {
         for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(path_))
             ++n;
         return n;
+    }
+
+    // The names of the entries, to see exactly what a write left behind.
+    std::set<std::string> EntryNames() const {
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(path_))
+            names.insert(e.path().filename().string());
+        return names;
     }
 
   private:

@@ -58,3 +58,14 @@ TEST(Windows1252, DescribeCodePoint) {
     EXPECT_EQ(DescribeCodePoint(0x1F600), "U+1F600 \"😀\"");
     EXPECT_EQ(DescribeCodePoint(0x85), "U+0085");
 }
+
+TEST(Windows1252, VisibleTextMarksControlsAndStrayBytes) {
+    EXPECT_EQ(VisibleText("Größe 132 M €"), "Größe 132 M €");
+    EXPECT_EQ(VisibleText("a\x1A"), "a<0x1A>");
+    EXPECT_EQ(VisibleText(std::string("\0\t\r\n\x7F", 5)), "<0x00><0x09><0x0D><0x0A><0x7F>");
+    // The C1 controls that bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D decode to.
+    EXPECT_EQ(VisibleText(DecodeWindows1252("\x81\x9D")), "<0x81><0x9D>");
+    // Bytes that are no UTF-8, one mark each; the valid text around them stays.
+    EXPECT_EQ(VisibleText("bad \xC3 and \xFF\xFE é"), "bad <0xC3> and <0xFF><0xFE> é");
+    EXPECT_EQ(VisibleText(""), "");
+}

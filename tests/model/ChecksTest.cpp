@@ -157,7 +157,7 @@ TEST(ErrorMessages, TableTextsStandAsWritten) {
             ++count;
             EXPECT_NE(ErrorMessage(n, Language::French), nullptr) << n;
         }
-    EXPECT_EQ(count, 16 + 15 + 6 + 2 + 6 + 2);
+    EXPECT_EQ(count, 16 + 15 + 6 + 2 + 6 + 2 + 5 + 15);
 }
 
 TEST(ErrorMessages, ArgumentFillsTheMessageInEachLanguage) {

@@ -149,3 +149,41 @@ TEST_F(DialogTest, AMakerTextTheListCannotHoldIsRefusedWithoutWriting)
     EXPECT_EQ(BoxesNamed("ListFileErrorBox"), 1);
     EXPECT_EQ(Bytes(ListFileName), before);
 }
+
+TEST_F(DialogTest, AListFileThatIsNoListShowsItsNumberedMessageInBothWindows)
+{
+    ChooseLanguage(true);
+    ChooseListedMotor(1);
+    const std::string before = Bytes(ListFileName);
+    // The delivered list replaced by a folder: initialising refuses it, naming it with the number.
+    ASSERT_TRUE(QFile::remove(QString::fromUtf8(BackupFileName)));
+    ASSERT_TRUE(QDir().mkdir(QString::fromUtf8(BackupFileName)));
+    Trigger(Form1->Initialize);
+    Click(OKBottomDlg1->OKBtn);
+    EXPECT_TRUE(OKBottomDlg1->isVisible());
+    EXPECT_EQ(BoxesNamed("ListFileErrorBox"), 1);
+    EXPECT_EQ(OKBottomDlg1->LastFileError(),
+              QString::fromUtf8(
+                  "Erreur 212 : « Liste Moteur.old » n'est pas un fichier ordinaire : il ne peut être ni "
+                  "lu ni écrit comme liste de moteurs!"));
+    EXPECT_EQ(Bytes(ListFileName), before);
+    Click(OKBottomDlg1->CancelBtn);
+
+    // The list itself a folder: the selection lists nothing and says why, with the number.
+    ASSERT_TRUE(QFile::remove(QString::fromUtf8(ListFileName)));
+    ASSERT_TRUE(QDir().mkdir(QString::fromUtf8(ListFileName)));
+    OpenSelection();
+    EXPECT_EQ(Form4->StringGrid1->rowCount(), 1);
+    EXPECT_TRUE(
+        Form4->LastListReport().contains(QString::fromUtf8("\nErreur 212 : « Liste Moteur.dat » n'est pas")))
+        << Form4->LastListReport().toStdString();
+    Click(Form4->Button2);
+    // Saving into it is refused the same way.
+    Trigger(Form1->SaveMotor);
+    Click(OKBottomDlg1->OKBtn);
+    EXPECT_TRUE(OKBottomDlg1->isVisible());
+    EXPECT_TRUE(OKBottomDlg1->LastFileError().startsWith(
+        QString::fromUtf8("Erreur 212 : « Liste Moteur.dat » n'est pas un fichier ordinaire")))
+        << OKBottomDlg1->LastFileError().toStdString();
+    EXPECT_TRUE(QFileInfo(QString::fromUtf8(ListFileName)).isDir());
+}

@@ -242,7 +242,10 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
         err << "error: " << e.what() << "\n";
         return 1;
     } catch (const ListFileError& e) {
-        err << "error: " << e.Message(lang) << "\n";
+        if (e.Number() != 0)
+            err << "error " << e.Number() << ": " << e.Message(lang) << "\n";
+        else
+            err << "error: " << e.Message(lang) << "\n";
         return 1;
     } catch (const UsageError& e) {
         err << "tarvello-sim: " << e.text << "\n" << SimulatorUsage;
