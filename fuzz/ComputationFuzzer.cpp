@@ -45,8 +45,9 @@ double Number(FuzzedDataProvider& in, double typical) {
         return std::isfinite(v) ? v : typical;
     }
     case 5: {
-        const double special[] = {0,       -0.0,    1,       -1,       DBL_MIN, DBL_TRUE_MIN, DBL_MAX,
-                                  -DBL_MAX, 1e-300, 1e300,   0.99999999999999989, 1e-7, 1e7, 30};
+        const double special[] = {
+            0,    -0.0, 1, -1, DBL_MIN, DBL_TRUE_MIN, DBL_MAX, -DBL_MAX, 1e-300, 1e300, 0.99999999999999989,
+            1e-7, 1e7,  30};
         return special[in.ConsumeIntegralInRange<std::size_t>(0, std::size(special) - 1)];
     }
     case 6:
@@ -58,27 +59,29 @@ double Number(FuzzedDataProvider& in, double typical) {
 
 std::string Describe(const MotorDataSet& d) {
     char buf[1024];
-    std::snprintf(buf, sizeof buf,
-                  "P %.17g U %.17g I %.17g pf %.17g f %.17g n %.17g I0 %.17g star %d approx %d list %d | Rs %.17g "
-                  "Rr %.17g Xs %.17g Xr %.17g Xh %.17g Rfe %.17g | T %.17g preset %.17g limit %.17g ramp %.17g "
-                  "modes %d%d | T0 %.17g T1 %.17g T2 %.17g static %d",
-                  d.MechanicalPower, d.LineVoltage, d.LineCurrent, d.PowerFactor, d.Frequency, d.RatedSpeed,
-                  d.NoLoadLineCurrent, d.StarCoupling, d.ApproximationWithoutNoLoadCurrent, d.MotorFromList, d.Rs,
-                  d.Rr, d.Xssigma, d.Xrsigma, d.Xh, d.Riron, d.EstimatedStartTime, d.Preset, d.DesiredImaxIn,
-                  d.SoftStarterTime, d.LimitCurrentMode, d.SelectedTimeMode, d.T0, d.T1, d.T2, d.ShowStaticCurves);
+    std::snprintf(
+        buf, sizeof buf,
+        "P %.17g U %.17g I %.17g pf %.17g f %.17g n %.17g I0 %.17g star %d approx %d list %d | Rs %.17g "
+        "Rr %.17g Xs %.17g Xr %.17g Xh %.17g Rfe %.17g | T %.17g preset %.17g limit %.17g ramp %.17g "
+        "modes %d%d | T0 %.17g T1 %.17g T2 %.17g static %d",
+        d.MechanicalPower, d.LineVoltage, d.LineCurrent, d.PowerFactor, d.Frequency, d.RatedSpeed,
+        d.NoLoadLineCurrent, d.StarCoupling, d.ApproximationWithoutNoLoadCurrent, d.MotorFromList, d.Rs, d.Rr,
+        d.Xssigma, d.Xrsigma, d.Xh, d.Riron, d.EstimatedStartTime, d.Preset, d.DesiredImaxIn,
+        d.SoftStarterTime, d.LimitCurrentMode, d.SelectedTimeMode, d.T0, d.T1, d.T2, d.ShowStaticCurves);
     return buf;
 }
 
 void CheckMessage(const Refusal& r, const MotorDataSet& ds) {
     for (Language l : {Language::English, Language::French}) {
         const std::string text = ErrorText(r, l);
-        FUZZ_CHECK(!text.empty() && text.find("%1") == std::string::npos, "refusal %d without text: %s", r.number,
-                   Describe(ds).c_str());
+        FUZZ_CHECK(!text.empty() && text.find("%1") == std::string::npos, "refusal %d without text: %s",
+                   r.number, Describe(ds).c_str());
     }
 }
 
 void CheckFinite(std::initializer_list<double> values, const char* what, const MotorDataSet& ds) {
-    for (double v : values) FUZZ_CHECK(std::isfinite(v), "%s: %s", what, Describe(ds).c_str());
+    for (double v : values)
+        FUZZ_CHECK(std::isfinite(v), "%s: %s", what, Describe(ds).c_str());
 }
 
 void CheckText(const std::string& text, const char* bad, const char* what, const MotorDataSet& ds) {
@@ -94,8 +97,8 @@ void CheckDerived(const MotorDataSet& ds) {
 bool SameOutputs(const MotorDataSet& a, const MotorDataSet& b) {
     return a.Rs == b.Rs && a.Rr == b.Rr && a.Xssigma == b.Xssigma && a.Xrsigma == b.Xrsigma && a.Xh == b.Xh &&
            a.Riron == b.Riron && a.SoftStarterTime == b.SoftStarterTime && a.ImaxIn == b.ImaxIn &&
-           a.TimeAxis == b.TimeAxis && a.DolCurrentCurve == b.DolCurrentCurve && a.DolTorqueCurve == b.DolTorqueCurve &&
-           a.SoftStarterCurrentCurve == b.SoftStarterCurrentCurve &&
+           a.TimeAxis == b.TimeAxis && a.DolCurrentCurve == b.DolCurrentCurve &&
+           a.DolTorqueCurve == b.DolTorqueCurve && a.SoftStarterCurrentCurve == b.SoftStarterCurrentCurve &&
            a.SoftStarterTorqueCurve == b.SoftStarterTorqueCurve && a.SpeedAxis == b.SpeedAxis;
 }
 } // namespace
@@ -141,7 +144,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckDerived(ds);
         if (path == 2) {
             if (const Refusal r = CheckCircuit(circuit)) return CheckMessage(r, ds), 0;
-            ds.Rs = circuit.Rs, ds.Rr = circuit.Rr, ds.Xssigma = circuit.Xssigma, ds.Xrsigma = circuit.Xrsigma;
+            ds.Rs = circuit.Rs, ds.Rr = circuit.Rr, ds.Xssigma = circuit.Xssigma,
+            ds.Xrsigma = circuit.Xrsigma;
             ds.Xh = circuit.Xh, ds.Riron = circuit.Riron;
             ds.MotorFromList = true;
             DeriveRatedValues(ds);
@@ -152,7 +156,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             CheckFinite({identified.Rs, identified.Rr, identified.Xssigma, identified.Xrsigma, identified.Xh,
                          identified.Riron, identified.NoLoadLineCurrent, identified.NoLoadPhaseCurrent},
                         "identified circuit", ds);
-            FUZZ_CHECK(identified.Rs > 0 && identified.Xssigma > 0 && identified.Xh > 0 && identified.Riron > 0,
+            FUZZ_CHECK(identified.Rs > 0 && identified.Xssigma > 0 && identified.Xh > 0 &&
+                           identified.Riron > 0,
                        "identified circuit not positive: %s", Describe(ds).c_str());
         }
     }
@@ -179,29 +184,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckMessage(r, ds);
         // Every value that would leave the doubles is refused for its cause by the checks and
         // watches; "no finite current or torque" after them would mean a cause went unnamed.
-        FUZZ_CHECK(r.number != ErrCircuitNotFinite, "unexplained non-finite result: %s", Describe(ds).c_str());
-        FUZZ_CHECK(SameOutputs(ds, before), "refusal %d changed the results: %s", r.number, Describe(ds).c_str());
-        FUZZ_CHECK(timePoints.points.empty() && staticPoints.points.empty(), "refusal %d drew points", r.number);
+        FUZZ_CHECK(r.number != ErrCircuitNotFinite, "unexplained non-finite result: %s",
+                   Describe(ds).c_str());
+        FUZZ_CHECK(SameOutputs(ds, before), "refusal %d changed the results: %s", r.number,
+                   Describe(ds).c_str());
+        FUZZ_CHECK(timePoints.points.empty() && staticPoints.points.empty(), "refusal %d drew points",
+                   r.number);
         return 0;
     }
 
     CheckDerived(ds);
-    CheckFinite({ds.Rs, ds.Rr, ds.Xssigma, ds.Xrsigma, ds.Xh, ds.Riron, ds.NoLoadLineCurrent, ds.NoLoadPhaseCurrent,
-                 ds.ImaxIn, ds.SoftStarterTime},
+    CheckFinite({ds.Rs, ds.Rr, ds.Xssigma, ds.Xrsigma, ds.Xh, ds.Riron, ds.NoLoadLineCurrent,
+                 ds.NoLoadPhaseCurrent, ds.ImaxIn, ds.SoftStarterTime},
                 "results", ds);
     for (const Curve* c : {&ds.TimeAxis, &ds.DolCurrentCurve, &ds.DolTorqueCurve, &ds.SoftStarterCurrentCurve,
                            &ds.SoftStarterTorqueCurve, &ds.SpeedAxis})
-        for (double v : *c) CheckFinite({v}, "curve", ds);
+        for (double v : *c)
+            CheckFinite({v}, "curve", ds);
     FUZZ_CHECK(timePoints.points.size() == CurvePoints, "%zu time points", timePoints.points.size());
     FUZZ_CHECK(staticPoints.points.size() == (ds.ShowStaticCurves ? CurvePoints : 0), "%zu static points",
                staticPoints.points.size());
     for (const std::vector<CurvePoint>* points : {&timePoints.points, &staticPoints.points})
-        for (const CurvePoint& p : *points) CheckFinite({p.x, p.dolCurrent, p.dolTorque, p.ssCurrent, p.ssTorque}, "point", ds);
+        for (const CurvePoint& p : *points)
+            CheckFinite({p.x, p.dolCurrent, p.dolTorque, p.ssCurrent, p.ssTorque}, "point", ds);
     for (int i = 1; i < CurvePoints; ++i)
         FUZZ_CHECK(ds.TimeAxis[i] > ds.TimeAxis[i - 1], "time axis not increasing: %s", Describe(ds).c_str());
     FUZZ_CHECK(ds.ImaxIn == PeakValue(ds.SoftStarterCurrentCurve), "Imax/In is not the peak");
     if (ds.LimitCurrentMode)
-        FUZZ_CHECK(ds.ImaxIn < ds.DesiredImaxIn, "peak %.17g not below the limit: %s", ds.ImaxIn, Describe(ds).c_str());
+        FUZZ_CHECK(ds.ImaxIn < ds.DesiredImaxIn, "peak %.17g not below the limit: %s", ds.ImaxIn,
+                   Describe(ds).c_str());
 
     const std::string json = MotorDataSetJson(ds);
     CheckText(json, "inf", "JSON", ds);

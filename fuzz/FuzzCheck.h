@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(condition, ...)                                                                                     \
-    do {                                                                                                               \
-        if (!(condition)) {                                                                                            \
-            std::fprintf(stderr, "check failed: %s at %s:%d: ", #condition, __FILE__, __LINE__);                      \
-            std::fprintf(stderr, __VA_ARGS__);                                                                         \
-            std::fprintf(stderr, "\n");                                                                                \
-            std::abort();                                                                                              \
-        }                                                                                                              \
+#define FUZZ_CHECK(condition, ...)                                                                           \
+    do {                                                                                                     \
+        if (!(condition)) {                                                                                  \
+            std::fprintf(stderr, "check failed: %s at %s:%d: ", #condition, __FILE__, __LINE__);             \
+            std::fprintf(stderr, __VA_ARGS__);                                                               \
+            std::fprintf(stderr, "\n");                                                                      \
+            std::abort();                                                                                    \
+        }                                                                                                    \
     } while (false)

@@ -20,8 +20,8 @@
 namespace {
 const std::filesystem::path& ListPath() {
     static const std::filesystem::path path = [] {
-        const std::filesystem::path p =
-            std::filesystem::temp_directory_path() / ("tarvello-fuzz-list-" + std::to_string(getpid()) + ".dat");
+        const std::filesystem::path p = std::filesystem::temp_directory_path() /
+                                        ("tarvello-fuzz-list-" + std::to_string(getpid()) + ".dat");
         std::atexit([] { std::filesystem::remove(ListPath()); });
         return p;
     }();
@@ -29,8 +29,9 @@ const std::filesystem::path& ListPath() {
 }
 
 bool Finite(const MotorDataSet& ds) {
-    for (double v : {ds.MechanicalPower, ds.LineVoltage, ds.LineCurrent, ds.PowerFactor, ds.Frequency, ds.RatedSpeed,
-                     ds.NoLoadLineCurrent, ds.Rs, ds.Rr, ds.Xssigma, ds.Xrsigma, ds.Xh, ds.Riron})
+    for (double v :
+         {ds.MechanicalPower, ds.LineVoltage, ds.LineCurrent, ds.PowerFactor, ds.Frequency, ds.RatedSpeed,
+          ds.NoLoadLineCurrent, ds.Rs, ds.Rr, ds.Xssigma, ds.Xrsigma, ds.Xh, ds.Riron})
         if (!std::isfinite(v)) return false;
     return true;
 }
@@ -67,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         list = ReadMotorList(ListPath());
     } catch (const ListFileError& e) {
-        FUZZ_CHECK(!e.Message(Language::English).empty() && !e.Message(Language::French).empty(), "no message");
+        FUZZ_CHECK(!e.Message(Language::English).empty() && !e.Message(Language::French).empty(),
+                   "no message");
         return 0;
     }
     for (const SkippedLine& s : list.skipped) {
@@ -90,8 +92,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int n = 1; n < lines && n <= 6; ++n) {
         try {
             const ListRecord record = ReadListRecord(n, ListPath());
-            while (next < list.records.size() && list.records[next].lineNumber < record.lineNumber) ++next;
-            FUZZ_CHECK(next < list.records.size() && list.records[next].fields == record.fields, "record %d", n);
+            while (next < list.records.size() && list.records[next].lineNumber < record.lineNumber)
+                ++next;
+            FUZZ_CHECK(next < list.records.size() && list.records[next].fields == record.fields, "record %d",
+                       n);
             if (n <= 3) Choose(record);
         } catch (const ListFileError& e) {
             FUZZ_CHECK(!e.Message(Language::English).empty(), "record %d", n);

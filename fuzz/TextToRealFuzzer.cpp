@@ -31,7 +31,9 @@ template <class Read> Reading Try(Read read, const std::string& text) {
     return r;
 }
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 std::string Trimmed(const std::string& text) {
     const std::size_t b = text.find_first_not_of(' ');
@@ -76,18 +78,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (text.find_first_of("eE") == std::string::npos && FractionLength(text) <= LDBL_MAX_10_EXP) {
         const Reading before = Try([](const std::string& t) { return previous::TextToReal(t); }, text);
         FUZZ_CHECK(before.ok == now.ok, "'%s' read %d before, %d now", text.c_str(), before.ok, now.ok);
-        if (now.ok) FUZZ_CHECK(SameBits(before.value, now.value), "'%s': %.17g before, %.17g now", text.c_str(),
-                               before.value, now.value);
-        else FUZZ_CHECK(before.error == now.error, "'%s': %s / %s", text.c_str(), before.error.c_str(),
-                        now.error.c_str());
+        if (now.ok)
+            FUZZ_CHECK(SameBits(before.value, now.value), "'%s': %.17g before, %.17g now", text.c_str(),
+                       before.value, now.value);
+        else
+            FUZZ_CHECK(before.error == now.error, "'%s': %s / %s", text.c_str(), before.error.c_str(),
+                       now.error.c_str());
     } else if (text.find_first_of("eE") != std::string::npos) {
         // With an exponent the text is a number exactly when strtod reads it whole, and reads alike,
         // or it is refused when it is beyond the doubles.
-        if (!decimal) FUZZ_CHECK(!now.ok, "'%s' read as %.17g", text.c_str(), now.value);
-        else if (std::isinf(expected)) FUZZ_CHECK(!now.ok, "'%s' beyond the doubles read as %.17g", text.c_str(),
-                                                  now.value);
-        else FUZZ_CHECK(now.ok && SameBits(now.value, expected), "'%s': strtod %.17g, read %d %.17g", text.c_str(),
-                        expected, now.ok, now.value);
+        if (!decimal)
+            FUZZ_CHECK(!now.ok, "'%s' read as %.17g", text.c_str(), now.value);
+        else if (std::isinf(expected))
+            FUZZ_CHECK(!now.ok, "'%s' beyond the doubles read as %.17g", text.c_str(), now.value);
+        else
+            FUZZ_CHECK(now.ok && SameBits(now.value, expected), "'%s': strtod %.17g, read %d %.17g",
+                       text.c_str(), expected, now.ok, now.value);
     } else if (now.ok) {
         // A fraction too long for the former reading: the correctly rounded decimal.
         FUZZ_CHECK(decimal && SameBits(now.value, expected), "'%s': strtod %.17g, read %.17g", text.c_str(),

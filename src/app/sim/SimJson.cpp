@@ -69,6 +69,7 @@ std::string MotorDataSetJson(const MotorDataSet& ds) {
         {"T2", Number17(ds.T2)},
     };
     std::string out = "{";
-    for (std::size_t i = 0; i < f.size(); ++i) out += (i ? ", " : "") + JsonString(f[i].first) + ": " + f[i].second;
+    for (std::size_t i = 0; i < f.size(); ++i)
+        out += (i ? ", " : "") + JsonString(f[i].first) + ": " + f[i].second;
     return out + "}\n";
 }

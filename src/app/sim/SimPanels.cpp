@@ -31,7 +31,8 @@ std::string PanelText(const MotorDataSet& ds, Language lang) {
         {"Estimated Time to Start Motor with Load", "Temps estimé pour démarrer le moteur avec charge",
          FormatFixed(ds.EstimatedStartTime, 2), "s"},
         {"Imax/In", "Imax/In", FormatFixed(ds.ImaxIn, 2), "--"},
-        {"Preset", "Preset", FormatFixed(static_cast<double>(static_cast<Extended>(ds.Preset) * 100), 2), "%"},
+        {"Preset", "Preset", FormatFixed(static_cast<double>(static_cast<Extended>(ds.Preset) * 100), 2),
+         "%"},
         {"Time of Soft-Starter", "Temps du Soft-Starter", FormatFixed(ds.SoftStarterTime, 2), "s"},
     };
     auto print = [&](const char* heading, const auto& rows) {
