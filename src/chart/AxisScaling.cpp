@@ -16,15 +16,28 @@ bool Finite(double v) {
     return std::isfinite(v);
 }
 
+// The lowest decade whose power of ten is still a positive double (1e-323, a subnormal): below
+// it 10^k rounds to 0, and a decade of 0 never reaches the value it should start from.
+constexpr int kLowestDecade = -323;
+
+// Exponent of the decade of v > 0, tolerant of rounding in log10, never below kLowestDecade.
+int DecadeOf(double v) {
+    int e = static_cast<int>(std::floor(std::log10(v)));
+    if (e > kLowestDecade && std::pow(10.0, e) > v) --e;
+    return std::max(e, kLowestDecade);
+}
+
 // Splits v > 0 into decade d = 10^k and mantissa m in [1, 10), tolerant of rounding in log10.
+// Below the lowest decade the mantissa stays below 1.
 void SplitDecade(double v, double& d, double& m) {
-    d = std::pow(10.0, std::floor(std::log10(v)));
+    int e = std::max(static_cast<int>(std::floor(std::log10(v))), kLowestDecade);
+    d = std::pow(10.0, e);
     m = v / d;
-    if (m < 1.0 - 1e-12) {
-        d /= 10.0;
+    if (m < 1.0 - 1e-12 && e > kLowestDecade) {
+        d = std::pow(10.0, --e);
         m = v / d;
     } else if (m >= 10.0 - 1e-12) {
-        d *= 10.0;
+        d = std::pow(10.0, ++e);
         m = v / d;
     }
 }
@@ -81,8 +94,17 @@ int DaysInMonth(long y, int m) {
     return days[m - 1];
 }
 
+// Days beyond this from the epoch are no calendar date; they are held there so that the
+// day arithmetic stays within its integers.
+constexpr double kCalendarLimit = 1e15;
+
+// Days since 1 Jan 1970 of the day that holds v.
+long UnixDay(double v) {
+    return static_cast<long>(std::clamp(std::floor(v), -kCalendarLimit, kCalendarLimit)) - kUnixEpochDay;
+}
+
 Civil CivilOf(double v) {
-    return CivilFromDays(static_cast<long>(std::floor(v)) - kUnixEpochDay);
+    return CivilFromDays(UnixDay(v));
 }
 double DayOf(const Civil& c) {
     return static_cast<double>(DaysFromCivil(c.y, c.m, c.d) + kUnixEpochDay);
@@ -250,9 +272,10 @@ void LogFit(AxisScale& a, const StepLimits& lim) {
         double dMin, mMin, dMax, mMax;
         SplitDecade(mn, dMin, mMin);
         SplitDecade(mx, dMax, mMax);
-        // An exact power of ten closes the decade below rather than opening a new one.
-        if (std::fabs(mMax - 1.0) < 1e-12) {
-            dMax /= 10.0;
+        // A maximum of 1 closes the decade below rather than opening a new one; other powers of
+        // ten open their decade.
+        if (mx == 1.0) {
+            dMax = 0.1;
             mMax = 10.0;
         }
         if (mx / mn >= 30.0) {
@@ -347,7 +370,7 @@ double DateFloor(double v, Dateticks t) {
         return std::floor(v + 1e-9);
     case dt_weekly: {
         const double day = std::floor(v + 1e-9);
-        const long unixDay = static_cast<long>(day) - kUnixEpochDay;
+        const long unixDay = UnixDay(day);
         const long mondayBased = ((unixDay + 3) % 7 + 7) % 7; // weeks start on Monday
         return day - static_cast<double>(mondayBased);
     }
@@ -400,7 +423,7 @@ std::string FormatDateTime(const std::string& format, double v) {
     // Round to the millisecond so that 12:00 does not print as 11:59.
     v = std::round(v * 86400000.0) / 86400000.0;
     const Civil c = CivilOf(v);
-    const long unixDay = static_cast<long>(std::floor(v)) - kUnixEpochDay;
+    const long unixDay = UnixDay(v);
     const int weekday = static_cast<int>(((unixDay + 4) % 7 + 7) % 7); // 0 = Sunday
     const long msOfDay = std::lround((v - std::floor(v)) * 86400000.0);
     const long hour = msOfDay / 3600000;
@@ -508,17 +531,16 @@ bool AutoSize(AxisScale& a, bool hasData, const StepLimits& lim, double now) {
             a.Min = a.Max - 5.0 * DateStepDays(a.DateTickType);
         } else {
             if (a.Min == a.Max) {
-                // An equal pair becomes a range reaching to 0 on the side of its value.
-                if (a.Max > 0.0)
+                // An equal pair starts from 0. A negative pair so becomes 0 ... Min, a reversed
+                // range that has no step and is shown as inconsistent.
+                if (a.Max != 0.0) {
                     a.Min = 0.0;
-                else if (a.Max < 0.0)
-                    a.Max = 0.0;
-                else {
+                } else {
                     a.Min = -1.0;
                     a.Max = 1.0;
                 }
             }
-            a.StepSize = GetStep(lim.MinSteps, a.Min, a.Max);
+            if (a.Min < a.Max) a.StepSize = GetStep(lim.MinSteps, a.Min, a.Max);
         }
         return false;
     }
@@ -556,20 +578,12 @@ bool ScaleAxis(AxisScale& a, bool hasData, const StepLimits& lim, double now) {
     a.Valid = RangeIsValid(a);
     if (a.Valid && a.AutoStepping) {
         if (a.LogScale) {
-            // A short logarithmic range is stepped linearly.
-            a.ShortRange = a.Max / a.Min < 4.0;
-            if (a.ShortRange) {
-                a.StepSize = GetStep(lim.MinSteps, a.Min, a.Max);
-            } else {
-                AutoLogDivisions(a, lim.MinSteps);
-            }
+            // The short-range flag stays as the last logarithmic fit left it.
+            AutoLogDivisions(a, lim.MinSteps);
             a.LabelAll = a.ShortRange || std::log10(a.Max / a.Min) * LogIntermediateCount(a) < 10.0;
         } else if (!a.ShowAsTime || a.DateTickType == dt_custom) {
             a.StepSize = GetStep(lim.MinSteps, a.Min, a.Max);
         }
-    } else if (a.Valid && a.LogScale && !a.AutoSizing) {
-        a.ShortRange = a.Max / a.Min < 4.0;
-        if (a.ShortRange) a.LabelAll = true;
     }
     return changed;
 }
@@ -608,29 +622,35 @@ std::vector<Tick> TickSequence(const AxisScale& a, double step) {
     if (a.LogScale && !a.ShortRange) {
         const std::vector<double>& m = a.LogTable;
         const std::size_t k = m.size() - 1; // m[k] == 10 is the next decade's 1
-        double dec = std::pow(10.0, std::floor(std::log10(a.Min)));
-        if (dec > a.Min) dec /= 10.0;
+        // Decades go by their exponent: a running product would drift, and one below the lowest
+        // positive power of ten would be 0 for ever.
+        int e = DecadeOf(a.Min);
+        double dec = std::pow(10.0, e);
         std::size_t i = 0;
-        while (m[i] * dec < 0.999 * a.Min) {
+        auto next = [&] {
             if (++i == k) {
                 i = 0;
-                dec *= 10.0;
+                dec = std::pow(10.0, ++e);
             }
-        }
+        };
+        // The first tick lies within the decade of Min or the next one.
+        for (std::size_t n = 0; n < 2 * k && m[i] * dec < 0.999 * a.Min; ++n)
+            next();
         const double end = a.Max * 1.001;
-        while (static_cast<int>(ticks.size()) < kMaxTicks) {
+        for (int n = 0; n < kMaxTicks; ++n) {
             const double t = m[i] * dec;
-            if (t > end) break;
-            ticks.push_back({t, i == 0 || a.LabelAll});
-            if (++i == k) {
-                i = 0;
-                dec *= 10.0;
-            }
+            if (!(t <= end) || !Finite(t)) break;
+            // Subnormal decades may round two subdivisions to one value.
+            if (ticks.empty() || t > ticks.back().Value) ticks.push_back({t, i == 0 || a.LabelAll});
+            next();
         }
         return ticks;
     }
 
-    if (a.ShowAsTime && a.DateTickType != dt_custom) {
+    // A span of more calendar units than ticks can be drawn (more than a million years when
+    // counted in centuries) is stepped like a linear axis.
+    if (a.ShowAsTime && a.DateTickType != dt_custom &&
+        (a.Max - a.Min) / DateStepDays(a.DateTickType) <= kMaxTicks) {
         const Dateticks t = a.DateTickType;
         const double end = a.Max + 0.001 * (a.Max - a.Min);
         double v = DateCeil(a.Min, t);

@@ -138,6 +138,23 @@ double AxisCrossValue(TAxisOffsetType type, double offset, const AxisScale& othe
 int ValueToPixel(const AxisScale& a, double v, bool vertical, int margin, int offset);
 double PixelToValue(const AxisScale& a, int px, bool vertical, int margin, int offset);
 
+// Value <-> pixel along one axis of one drawing: its scaling, direction, margin and the offset of
+// the picture on its target. It refers to the scaling, so it follows changes made while drawing.
+class ScaleMap {
+public:
+    ScaleMap(const AxisScale& scale, bool vertical, int margin, int offset)
+        : m_s(&scale), m_vertical(vertical), m_margin(margin), m_offset(offset) {}
+    int ToPixel(double v) const { return ValueToPixel(*m_s, v, m_vertical, m_margin, m_offset); }
+    double ToValue(int px) const { return PixelToValue(*m_s, px, m_vertical, m_margin, m_offset); }
+    const AxisScale& Scale() const { return *m_s; }
+
+private:
+    const AxisScale* m_s;
+    bool m_vertical;
+    int m_margin;
+    int m_offset;
+};
+
 // Which X labels to draw, given each label's left and right pixel in tick order: a label is
 // skipped when it would not start right of the last one drawn; the last one is always drawn.
 std::vector<bool> SelectXLabels(const std::vector<std::pair<int, int>>& extents);

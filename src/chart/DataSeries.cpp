@@ -13,9 +13,10 @@ void TDataSeries::AddPoint(double x, double y) {
     if (!std::isfinite(x)) return;
     const TxyPoint p{x, y};
     const double t = m_tolerance;
+    const bool first = m_points.empty();
     bool replaced = false;
 
-    if (m_points.empty()) {
+    if (first) {
         m_points.push_back(p);
     } else if (x < m_points.back().x) {
         // First point not lying more than t below x.
@@ -41,21 +42,18 @@ void TDataSeries::AddPoint(double x, double y) {
         replaced = true;
     }
 
-    if (m_points.size() == 1) {
+    // The first point sets the ranges; every later one, a replacement too, only widens them (a
+    // replaced extreme keeps counting). A new lowest y under AutoZero moves the zero, and the y
+    // range is then taken again from the points.
+    if (first) {
         if (m_autoZero && std::isfinite(y)) m_zero = y;
-        m_stale = false;
+        m_yStale = false;
         m_hasRange = false;
-        Widen(p);
-    } else if (replaced) {
-        // A replaced value may have been an extreme: ranges are rebuilt when next needed.
-        m_stale = true;
-    } else {
-        if (m_autoZero && std::isfinite(y) && y < m_zero) {
-            m_zero = y;
-            m_stale = true;
-        }
-        if (!m_stale) Widen(p);
+    } else if (m_autoZero && std::isfinite(y) && y < m_zero) {
+        m_zero = y;
+        m_yStale = true;
     }
+    Widen(p);
 
     m_last = p;
     m_hasLast = true;
@@ -68,7 +66,7 @@ void TDataSeries::Clear() {
     m_points.clear();
     m_hasLast = false;
     m_hasRange = false;
-    m_stale = false;
+    m_yStale = false;
     Changed(kAttributeChanged);
 }
 
@@ -83,24 +81,22 @@ void TDataSeries::Widen(const TxyPoint& p) {
     }
     m_xMin = std::min(m_xMin, p.x);
     m_xMax = std::max(m_xMax, p.x);
+    if (m_yStale) return; // the rescan takes this point in
     m_yMin = std::min(m_yMin, y);
     m_yMax = std::max(m_yMax, y);
 }
 
-void TDataSeries::Rescan() const {
-    if (!m_stale) return;
-    m_stale = false;
-    m_hasRange = false;
+void TDataSeries::RescanY() const {
+    if (!m_yStale) return;
+    m_yStale = false;
+    bool any = false;
     for (const TxyPoint& p : m_points) {
         if (!FinitePoint(p)) continue;
         const double y = p.y - m_zero;
-        if (!m_hasRange) {
-            m_xMin = m_xMax = p.x;
+        if (!any) {
             m_yMin = m_yMax = y;
-            m_hasRange = true;
+            any = true;
         } else {
-            m_xMin = std::min(m_xMin, p.x);
-            m_xMax = std::max(m_xMax, p.x);
             m_yMin = std::min(m_yMin, y);
             m_yMax = std::max(m_yMax, y);
         }
@@ -108,23 +104,20 @@ void TDataSeries::Rescan() const {
 }
 
 bool TDataSeries::HasRange() const {
-    Rescan();
     return m_hasRange;
 }
 double TDataSeries::XMin() const {
-    Rescan();
     return m_xMin;
 }
 double TDataSeries::XMax() const {
-    Rescan();
     return m_xMax;
 }
 double TDataSeries::YMin() const {
-    Rescan();
+    RescanY();
     return m_yMin;
 }
 double TDataSeries::YMax() const {
-    Rescan();
+    RescanY();
     return m_yMax;
 }
 
@@ -150,13 +143,13 @@ void TDataSeries::SetAutoZero(bool a) {
             }
         if (any) m_zero = lowest;
     }
-    m_stale = true;
+    m_yStale = true;
     Changed(kAttributeChanged);
 }
 
 void TDataSeries::SetZeroValue(double z) {
     m_zero = std::isfinite(z) ? z : 0.0;
-    m_stale = true;
+    m_yStale = true;
     Changed(kAttributeChanged);
 }
 

@@ -37,7 +37,9 @@ public:
     bool HasLastPoint() const { return m_hasLast; }
     TxyPoint LastPoint() const { return m_last; }
 
-    // Ranges over the points with finite values; y relative to ZeroValue.
+    // Ranges over the points with finite values; y relative to ZeroValue. The first point sets
+    // them and later points only widen them, so a replaced extreme keeps counting; when
+    // ZeroValue moves, the y range is taken again from the points.
     bool HasRange() const;
     double XMin() const;
     double XMax() const;
@@ -65,7 +67,7 @@ protected:
 
 private:
     void Widen(const TxyPoint& p);
-    void Rescan() const;
+    void RescanY() const;
 
     std::vector<TxyPoint> m_points;
     TxyPoint m_last{0.0, 0.0};
@@ -75,9 +77,10 @@ private:
     bool m_autoZero = false;
     double m_zero = 0.0;
 
-    mutable bool m_stale = false; // ranges need a rescan before their next use
-    mutable bool m_hasRange = false;
-    mutable double m_xMin = 0.0, m_xMax = 0.0, m_yMin = 0.0, m_yMax = 0.0;
+    bool m_hasRange = false;
+    double m_xMin = 0.0, m_xMax = 0.0;
+    mutable bool m_yStale = false; // the y range needs a rescan before its next use
+    mutable double m_yMin = 0.0, m_yMax = 0.0;
 
     int m_updateDepth = 0;
     bool m_pending = false;

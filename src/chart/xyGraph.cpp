@@ -1,10 +1,14 @@
 // The chart model: owned parts, their properties and setter rules, series and their points.
-// Scaling and drawing live in xyGraphDraw.cpp, printing in xyGraphPrint.cpp, the mouse in
-// xyGraphMouse.cpp.
+// The parts report their changes through TChartHost. Scaling and the widget's painting live in
+// xyGraphDraw.cpp, the drawing itself in ChartDrawing.cpp, printing in xyGraphPrint.cpp, the
+// mouse in ChartMouse.cpp.
 
 #include "xyGraph.h"
 
-#include <QPainter>
+#include "ChartDrawing.h"
+#include "ChartMouse.h"
+
+#include <QMouseEvent>
 #include <QResizeEvent>
 
 #include <algorithm>
@@ -18,6 +22,11 @@ const char* const kGraphTitle = "TxyGraph 1.0";
 
 int Clamp16(int v) {
     return std::clamp(v, 0, 65535);
+}
+
+// The chart as its parts see it.
+TChartHost& Host(TxyGraph& chart) {
+    return chart;
 }
 
 } // namespace
@@ -97,7 +106,7 @@ bool IsClipboardFormatRegistered(const QString& name) {
 
 // --- TAxis ------------------------------------------------------------------------------------
 
-TAxis::TAxis(TxyGraph& owner, Kind kind) : m_graph(owner), m_kind(kind) {
+TAxis::TAxis(TxyGraph& owner, Kind kind, AxisScale& scale) : m_graph(owner), m_kind(kind), m_s(scale) {
     switch (kind) {
     case Kind::X:
         m_title = QStringLiteral("X axis");
@@ -118,7 +127,7 @@ TAxis::TAxis(TxyGraph& owner, Kind kind) : m_graph(owner), m_kind(kind) {
 }
 
 void TAxis::Changed() {
-    m_graph.PropertyChanged();
+    Host(m_graph).PartChanged();
 }
 
 void TAxis::SetTitle(const QString& v) {
@@ -143,9 +152,7 @@ void TAxis::SetLogScale(bool v) {
 }
 
 void TAxis::RangeChanged() {
-    m_graph.PropertyChanged(); // rescales and schedules the paint while plotting
-    if (m_graph.m_plotting && m_graph.m_scalesValid && m_graph.OnRescale && !m_graph.m_draw.Printing)
-        m_graph.OnRescale(m_graph);
+    Host(m_graph).RangeChanged();
 }
 
 void TAxis::SetMax(double v) {
@@ -215,7 +222,7 @@ void TAxis::SetAutoStepping(bool v) {
 
 void TDimensions::Set(int& field, int v) {
     field = Clamp16(v);
-    m_graph.PropertyChanged();
+    Host(m_graph).PartChanged();
 }
 void TDimensions::SetLeftMargin(int v) {
     Set(m_v.LeftMargin, v);
@@ -232,27 +239,27 @@ void TDimensions::SetBottomMargin(int v) {
 void TDimensions::SetTickLength(int v) {
     m_v.TickLength = Clamp16(v);
     if (m_v.TickLength == 0) m_graph.Appearance().SetShowTicks(false);
-    m_graph.PropertyChanged();
+    Host(m_graph).PartChanged();
 }
 void TDimensions::SetXAxisTitleOffset(int v) {
     m_v.XAxisTitleOffset = v;
-    m_graph.PropertyChanged();
+    Host(m_graph).PartChanged();
 }
 void TDimensions::SetXAxisLabelOffset(int v) {
     m_v.XAxisLabelOffset = v;
-    m_graph.PropertyChanged();
+    Host(m_graph).PartChanged();
 }
 void TDimensions::SetYAxisTitleOffset(int v) {
     m_v.YAxisTitleOffset = v;
-    m_graph.PropertyChanged();
+    Host(m_graph).PartChanged();
 }
 void TDimensions::SetYAxisLabelOffset(int v) {
     m_v.YAxisLabelOffset = v;
-    m_graph.PropertyChanged();
+    Host(m_graph).PartChanged();
 }
 void TDimensions::SetGraphTitleOffset(int v) {
     m_v.GraphTitleOffset = v;
-    m_graph.PropertyChanged();
+    Host(m_graph).PartChanged();
 }
 void TDimensions::SetPrintXOffsetPct(int v) {
     m_v.PrintXOffsetPct = Clamp16(v);
@@ -274,19 +281,12 @@ TAppearance::TAppearance(TxyGraph& owner)
 }
 
 void TAppearance::Changed() {
-    m_graph.PropertyChanged();
+    Host(m_graph).PartChanged();
 }
 
 void TAppearance::SetAllowDuplicates(bool v) {
     m_allowDuplicates = v;
-    for (TSeries* s : m_graph.SeriesList()) {
-        s->BeginUpdate();
-        s->SetDuplicatesAllowed(v);
-        s->EndUpdate();
-    }
-    m_graph.m_pictureDirty = true;
-    if (m_graph.m_plotting) m_graph.Rescale();
-    m_graph.update();
+    Host(m_graph).DuplicatesChanged(v);
 }
 void TAppearance::SetAxesColor(const QColor& v) {
     m_axesColor = v;
@@ -384,7 +384,7 @@ void TAppearance::SetMinPointClearance(double v) {
 }
 void TAppearance::SetCrossWire(bool v) {
     m_crossWire = v;
-    m_graph.CrossWireChanged();
+    Host(m_graph).CrossWireChanged();
     Changed();
 }
 
@@ -396,7 +396,7 @@ TLegend::TLegend(TxyGraph& owner)
 
 template <class T> void TLegend::Set(T& field, const T& v) {
     field = v;
-    m_graph.PropertyChanged();
+    Host(m_graph).PartChanged();
 }
 void TLegend::setVisible(bool v) {
     Set(m_visible, v);
@@ -573,26 +573,27 @@ void TSeries::SetBarOffset(double v) {
 }
 
 void TSeries::Notify(int kind) {
-    m_graph.SeriesChanged(*this, kind);
+    Host(m_graph).SeriesChanged(*this, kind);
 }
 void TSeries::TooManyPoints() {
-    m_graph.TooManyPoints(*this);
+    Host(m_graph).TooManyPoints(*this);
 }
 
 // --- TxyGraph ---------------------------------------------------------------------------------
 
-TxyGraph::TxyGraph(QWidget* parent) : QWidget(parent) {
+TxyGraph::TxyGraph(QWidget* parent)
+    : QWidget(parent), m_textCache(std::make_unique<TTextCache>()),
+      m_mouse(std::make_unique<TChartMouse>(*this)) {
     resize(200, 200);
     m_chartFont = TFont::Arial(-9);
-    m_xAxis = std::make_unique<TAxis>(*this, TAxis::Kind::X);
-    m_yAxis = std::make_unique<TAxis>(*this, TAxis::Kind::Y);
-    m_yAxis2 = std::make_unique<TAxis>(*this, TAxis::Kind::YSecond);
+    m_xAxis = std::make_unique<TAxis>(*this, TAxis::Kind::X, m_scales.X);
+    m_yAxis = std::make_unique<TAxis>(*this, TAxis::Kind::Y, m_scales.Y);
+    m_yAxis2 = std::make_unique<TAxis>(*this, TAxis::Kind::YSecond, m_scales.Y2);
     m_dimensions = std::make_unique<TDimensions>(*this);
     m_appearance = std::make_unique<TAppearance>(*this);
     m_legend = std::make_unique<TLegend>(*this);
     m_screenDpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_draw = ScreenState();
 }
 
 TxyGraph::~TxyGraph() {
@@ -628,7 +629,7 @@ void TxyGraph::DestroySeries(TSeries& series) {
     if (OnDeleteSeries) OnDeleteSeries(*owned, owned->Index());
     owned.reset();
     // Drawn without it at the next paint.
-    m_pictureDirty = true;
+    MarkDirty();
     update();
 }
 
@@ -650,27 +651,27 @@ std::vector<TSeries*> TxyGraph::SeriesList() const {
 
 void TxyGraph::SetPlotting(bool v) {
     m_plotting = v;
-    m_pictureDirty = true;
+    MarkDirty();
     if (v) {
         Rescale();
-        if (m_scalesValid && OnRescale && !m_draw.Printing) OnRescale(*this);
+        if (m_scales.Valid && OnRescale && !m_printing) OnRescale(*this);
     }
     update();
 }
 
 void TxyGraph::SetColor(const QColor& c) {
     m_color = c;
-    PropertyChanged();
+    PartChanged();
 }
 
 void TxyGraph::SetBorderStyle(TBorderStyle b) {
     m_borderStyle = b;
-    PropertyChanged();
+    PartChanged();
 }
 
 void TxyGraph::SetChartFont(const TFont& f) {
     m_chartFont = f;
-    PropertyChanged();
+    PartChanged();
 }
 
 QSize TxyGraph::ClientSize() const {
@@ -678,22 +679,43 @@ QSize TxyGraph::ClientSize() const {
     return QSize(std::max(0, width() - 2 * b), std::max(0, height() - 2 * b));
 }
 
+void TxyGraph::MarkDirty() {
+    m_pictureDirty = true;
+    m_scalingFresh = false;
+}
+
 // A setter "repaints at once" while plotting. A Qt paint is deferred to the event loop, so the
 // scaling half of that repaint (gathering the data ranges, autosizing, autostepping) runs here,
 // synchronously, and only the painting is scheduled. That keeps sequences such as
 // AutoSizing := true; Min := 0 deterministic: the first fits the axis, the second pins Min while
 // Max keeps the fitted value, with or without an event loop in between.
-void TxyGraph::PropertyChanged() {
-    m_pictureDirty = true;
-    if (!m_plotting || m_draw.Printing) return;
+void TxyGraph::PartChanged() {
+    MarkDirty();
+    if (!m_plotting || m_printing) return;
     Rescale();
     update();
 }
 
+void TxyGraph::RangeChanged() {
+    PartChanged(); // rescales and schedules the paint while plotting
+    if (m_plotting && m_scales.Valid && OnRescale && !m_printing) OnRescale(*this);
+}
+
+void TxyGraph::DuplicatesChanged(bool allowed) {
+    for (TSeries* s : SeriesList()) {
+        s->BeginUpdate();
+        s->SetDuplicatesAllowed(allowed);
+        s->EndUpdate();
+    }
+    MarkDirty();
+    if (m_plotting) Rescale();
+    update();
+}
+
 void TxyGraph::SeriesChanged(TSeries& s, int kind) {
-    if (kind == 0 || !m_plotting || m_draw.Printing || FindSeries(s.Index()) != &s) {
+    if (kind == 0 || !m_plotting || m_printing || FindSeries(s.Index()) != &s) {
         // Not drawn now (or not linked yet): the next paint draws the new state.
-        m_pictureDirty = true;
+        MarkDirty();
         return;
     }
     if (m_appearance->PreventFlicker() && kind == TDataSeries::kPointAdded && s.HasLastPoint() &&
@@ -708,7 +730,7 @@ void TxyGraph::SeriesChanged(TSeries& s, int kind) {
             return;
         }
     }
-    m_pictureDirty = true;
+    MarkDirty();
     Rescale();
     update();
 }
@@ -719,10 +741,7 @@ void TxyGraph::TooManyPoints(TSeries& s) {
 
 void TxyGraph::CrossWireChanged() {
     setMouseTracking(m_appearance->CrossWire());
-    if (!m_appearance->CrossWire() && m_crossShown) {
-        m_crossShown = false;
-        update();
-    }
+    m_mouse->CrossWireChanged();
 }
 
 QString TxyGraph::PrintFallbackFile() const {
@@ -733,6 +752,41 @@ QString TxyGraph::PrintFallbackFile() const {
 
 void TxyGraph::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    m_pictureDirty = true;
-    if (m_plotting && !m_draw.Printing) Rescale();
+    MarkDirty();
+    if (m_plotting && !m_printing) Rescale();
+}
+
+// --- mouse ------------------------------------------------------------------------------------
+
+void TxyGraph::mousePressEvent(QMouseEvent* event) {
+    if (!m_mouse->Press(event)) QWidget::mousePressEvent(event);
+}
+
+void TxyGraph::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_mouse->Move(event)) QWidget::mouseMoveEvent(event);
+}
+
+void TxyGraph::mouseReleaseEvent(QMouseEvent* event) {
+    if (!m_mouse->Release(event)) QWidget::mouseReleaseEvent(event);
+}
+
+void TxyGraph::leaveEvent(QEvent* event) {
+    m_mouse->Leave();
+    QWidget::leaveEvent(event);
+}
+
+bool TxyGraph::Zooming() const {
+    return m_mouse->Zooming();
+}
+
+bool TxyGraph::MovingLegend() const {
+    return m_mouse->MovingLegend();
+}
+
+bool TxyGraph::RangesSaved() const {
+    return m_mouse->RangesSaved();
+}
+
+QRect TxyGraph::RubberBand() const {
+    return m_mouse->RubberBand();
 }

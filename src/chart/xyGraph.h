@@ -13,11 +13,9 @@
 
 #include <QColor>
 #include <QFont>
-#include <QHash>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
-#include <QStaticText>
 #include <QString>
 #include <QWidget>
 
@@ -28,6 +26,9 @@
 class QPainter;
 class TxyGraph;
 class TSeries;
+class TChartMouse;
+class TTextCache;
+struct TDrawLayout;
 
 // Colours come in the platform's 0x00BBGGRR form in designs and data files.
 QColor ColorFromBGR(unsigned bgr);
@@ -64,11 +65,38 @@ int RegisterxyGraphClipboardFormat();
 // Whether a format of that name was registered.
 bool IsClipboardFormatRegistered(const QString& name);
 
+// What the owned parts of a chart tell it. TxyGraph implements it; the parts know their chart
+// only through this and its public interface.
+class TChartHost {
+public:
+    // A property changed: rescale and repaint while plotting.
+    virtual void PartChanged() = 0;
+    // Min, Max or StepSize changed: as PartChanged, then OnRescale when the scales are valid.
+    virtual void RangeChanged() = 0;
+    // AllowDuplicates changed: every series takes the rule; always repaints.
+    virtual void DuplicatesChanged(bool allowed) = 0;
+    virtual void CrossWireChanged() = 0;
+    // A series changed (kind as TDataSeries::kPointAdded ...), or went over its point limit.
+    virtual void SeriesChanged(TSeries& series, int kind) = 0;
+    virtual void TooManyPoints(TSeries& series) = 0;
+
+protected:
+    ~TChartHost() = default;
+};
+
+// The scaling state of a chart's three axes: settings and results (AxisScaling.h). The chart
+// owns it; each TAxis edits its part, and a drawing works on it (or on a copy, for a page).
+struct TChartScales {
+    AxisScale X, Y, Y2;
+    bool Valid = false; // all three axes are valid
+};
+
 class TAxis {
 public:
     enum class Kind { X, Y, YSecond };
 
-    TAxis(TxyGraph& owner, Kind kind);
+    // `scale` is the chart's scaling state of this axis.
+    TAxis(TxyGraph& owner, Kind kind, AxisScale& scale);
     TAxis(const TAxis&) = delete;
     TAxis& operator=(const TAxis&) = delete;
 
@@ -122,13 +150,12 @@ public:
     double DataMax() const { return m_s.oMax; }
 
 private:
-    friend class TxyGraph;
     void Changed();
     void RangeChanged();
 
     TxyGraph& m_graph;
     Kind m_kind;
-    AxisScale m_s;
+    AxisScale& m_s;
     QString m_title;
     QString m_dateTimeFormat = QStringLiteral("dd-mmm");
     bool m_showAxis = true;
@@ -157,6 +184,8 @@ public:
     };
 
     explicit TDimensions(TxyGraph& owner) : m_graph(owner) {}
+    // All of them at once.
+    const Values& AllValues() const { return m_v; }
     TDimensions(const TDimensions&) = delete;
     TDimensions& operator=(const TDimensions&) = delete;
 
@@ -191,7 +220,6 @@ public:
     void SetPrintScalePct(int v);
 
 private:
-    friend class TxyGraph;
     void Set(int& field, int v);
 
     TxyGraph& m_graph;
@@ -261,7 +289,6 @@ public:
     StepLimits Limits() const { return {m_minSteps, m_maxSteps}; }
 
 private:
-    friend class TxyGraph;
     void Changed();
 
     TxyGraph& m_graph;
@@ -322,7 +349,6 @@ public:
     void SetYMargin(int v);
 
 private:
-    friend class TxyGraph;
     template <class T> void Set(T& field, const T& v);
 
     TxyGraph& m_graph;
@@ -412,18 +438,7 @@ private:
     double m_barOffset = 0.0;
 };
 
-// Placement and scaling of one drawing: identity on screen, page placement while printing.
-struct TDrawState {
-    double Scale = 1.0;
-    int XOffset = 0;
-    int YOffset = 0;
-    int Width = 0; // drawing width and height
-    int Height = 0;
-    bool Printing = false;
-    int PenWidth = 1;
-};
-
-class TxyGraph : public QWidget {
+class TxyGraph : public QWidget, public TChartHost {
     Q_OBJECT
 
 public:
@@ -480,9 +495,9 @@ public:
 
     // Gathers the data ranges and scales the axes now, as a full draw would. Every setter does
     // this while plotting, so the ranges are settled before the deferred screen paint (see
-    // PropertyChanged in the implementation).
+    // PartChanged in the implementation).
     void Rescale();
-    bool ScalesValid() const { return m_scalesValid; }
+    bool ScalesValid() const { return m_scales.Valid; }
 
     // Conversions between values and pixels of the client area, as last drawn on screen.
     int XToPixel(double x) const;
@@ -501,7 +516,7 @@ public:
     std::shared_ptr<TPrintService> PrintService() const { return m_printService; }
     QString PrintFallbackFile() const;
     void SetPrintFallbackFile(const QString& f) { m_printFallbackFile = f; }
-    bool Printing() const { return m_draw.Printing; }
+    bool Printing() const { return m_printing; }
 
     // The chart as on screen (border included), without needing a window.
     QImage RenderImage();
@@ -531,10 +546,10 @@ public:
     const std::vector<DrawnLabel>& DrawnXLabels() const { return m_drawnXLabels; }
 
     // Mouse state, for tools and tests.
-    bool Zooming() const { return m_zooming; }
-    bool MovingLegend() const { return m_movingLegend; }
-    bool RangesSaved() const { return m_rangesSaved; }
-    QRect RubberBand() const { return m_band; }
+    bool Zooming() const;
+    bool MovingLegend() const;
+    bool RangesSaved() const;
+    QRect RubberBand() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -545,55 +560,27 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    friend class TAxis;
-    friend class TDimensions;
-    friend class TAppearance;
-    friend class TLegend;
-    friend class TSeries;
+    // TChartHost: the parts' changes.
+    void PartChanged() override;
+    void RangeChanged() override;
+    void DuplicatesChanged(bool allowed) override;
+    void CrossWireChanged() override;
+    void SeriesChanged(TSeries& s, int kind) override;
+    void TooManyPoints(TSeries& s) override;
 
-    // Change hooks of the owned parts.
-    void PropertyChanged();
-    void SeriesChanged(TSeries& s, int kind);
-    void CrossWireChanged();
-    void TooManyPoints(TSeries& s);
-
-    // Scaling and drawing (xyGraphDraw.cpp).
-    TDrawState ScreenState() const;
-    void ScaleAxes();
-    void GatherRanges();
-    bool AxisHasData(const TAxis& a) const;
-    void FullDraw(QPainter& p);
-    void DrawBackground(QPainter& p);
-    void DrawXAxis(QPainter& p);
-    void DrawYAxis(QPainter& p, TAxis& axis);
-    void DrawGraphTitle(QPainter& p);
-    void DrawCross(QPainter& p);
-    void DrawSeriesLayer(QPainter& p);
-    void DrawSeries(QPainter& p, TSeries& s);
-    void DrawMarker(QPainter& p, int shape, int x, int y, int r);
-    void DrawLegend(QPainter& p);
+    // Scaling and drawing (xyGraphDraw.cpp; the drawing itself is ChartDrawing.h).
+    void MarkDirty();
+    TDrawLayout ScreenLayout() const;
+    void ScaleAxes(TChartScales& scales, const TDrawLayout& layout, bool screen);
+    void FullDraw(QPainter& p, const TDrawLayout& layout, TChartScales& scales, bool screen);
     void PaintPanel(QPainter& p);
     void RenderPicture();
     void PartialDraw();
-    QFont DrawFont(const TFont& f) const;
-    const QStaticText& StaticText(const QFont& font, const QString& text);
-    int TextWidth(QPainter& p, const QString& text);
-    void TextAt(QPainter& p, int x, int y, const QString& text);
-    void TitleBackground(QPainter& p) const;
-    int PlotLeft() const;
-    int PlotTop() const;
-    int PlotRight() const;
-    int PlotBottom() const;
 
     // Printing (xyGraphPrint.cpp).
     void PrintPage(QPaintDevice& page, TPrintService& service);
 
-    // Mouse (xyGraphMouse.cpp).
-    void SaveRanges();
-    void RestoreRanges();
-    void ZoomTo(const QRect& r);
-    QPoint ToClient(const QPoint& widgetPos) const;
-
+    TChartScales m_scales; // before the axes, which refer to it
     std::unique_ptr<TAxis> m_xAxis, m_yAxis, m_yAxis2;
     std::unique_ptr<TDimensions> m_dimensions;
     std::unique_ptr<TAppearance> m_appearance;
@@ -607,39 +594,22 @@ private:
     TBorderStyle m_borderStyle = bsSingle;
     TFont m_chartFont;
 
-    TDrawState m_draw;
+    bool m_printing = false;
     std::vector<DrawnLabel> m_drawnXLabels;
-    bool m_scalesValid = false;
+    // The last rescaling is still current (nothing changed since) for a drawing of this size.
+    bool m_scalingFresh = false;
+    QSize m_scaledSize;
     bool m_inRescale = false;
     bool m_inPaint = false;
     int m_screenDpi = 96;
 
-    QHash<QString, QStaticText> m_textCache;
-
-    // The last full picture of the widget; overlays are drawn over it.
+    std::unique_ptr<TTextCache> m_textCache;
+    // The last full picture of the widget; the mouse overlays are drawn over it.
     QImage m_picture;
     bool m_pictureDirty = true;
 
     std::shared_ptr<TPrintService> m_printService;
     QString m_printFallbackFile;
 
-    // Mouse interaction.
-    enum class Drag { None, Zoom, Legend, MoveChart, ResizeChart };
-    Drag m_drag = Drag::None;
-    bool m_zooming = false;
-    bool m_movingLegend = false;
-    QPoint m_pressPos;    // client coordinates
-    QPoint m_pressGlobal; // for moving and resizing the chart
-    QRect m_pressGeometry;
-    QSize m_legendDragSize;
-    QRect m_band; // rubber band, client coordinates; null when none
-    bool m_crossShown = false;
-    QPoint m_crossPos;
-    struct SavedRange {
-        bool AutoSizing = false;
-        double Min = 0.0;
-        double Max = 1.0;
-    };
-    SavedRange m_saved[3];
-    bool m_rangesSaved = false;
+    std::unique_ptr<TChartMouse> m_mouse;
 };

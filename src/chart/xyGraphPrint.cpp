@@ -1,12 +1,16 @@
 // Printing a TxyGraph on one page: the picture is scaled to a share of the page, placed by the
-// print percentages, drawn by the same full draw as the screen, and the screen state is put back.
+// print percentages and drawn by the same full draw as the screen, from copies of the sizes,
+// fonts and scaling, so that the screen state is left alone.
 
 #include "xyGraph.h"
+
+#include "ChartDrawing.h"
 
 #include <QGuiApplication>
 #include <QPaintDevice>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -42,7 +46,7 @@ bool TxyGraph::Print(const QString& pdfFileWhenNoPrinter) {
 }
 
 bool TxyGraph::Print(TPrintService& service) {
-    if (m_draw.Printing) return false; // one page at a time
+    if (m_printing) return false; // one page at a time
     const QString jobName =
         m_appearance->GraphTitle().isEmpty() ? QStringLiteral("xyGraph") : m_appearance->GraphTitle();
     QPaintDevice* page = service.BeginJob(jobName);
@@ -52,44 +56,16 @@ bool TxyGraph::Print(TPrintService& service) {
 }
 
 void TxyGraph::PrintPage(QPaintDevice& page, TPrintService& service) {
-    // Everything the print changes, put back on every way out (also when the drawing throws).
-    struct Restore {
-        TxyGraph& g;
-        TDimensions::Values dims;
-        TFont chartFont, caption, title, label, legend;
-        AxisScale axes[3];
-        std::vector<DrawnLabel> labels;
-        bool scalesValid;
-        Restore(TxyGraph& graph)
-            : g(graph), dims(graph.m_dimensions->m_v), chartFont(graph.m_chartFont),
-              caption(graph.m_appearance->m_captionFont), title(graph.m_appearance->m_titleFont),
-              label(graph.m_appearance->m_labelFont),
-              legend(graph.m_legend->m_font), axes{graph.m_xAxis->m_s, graph.m_yAxis->m_s,
-                                                   graph.m_yAxis2->m_s},
-              labels(graph.m_drawnXLabels), scalesValid(graph.m_scalesValid) {
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        }
-        ~Restore() {
-            // The print percentages keep their corrections; the rest is as before.
-            const int xPct = g.m_dimensions->m_v.PrintXOffsetPct;
-            const int yPct = g.m_dimensions->m_v.PrintYOffsetPct;
-            g.m_dimensions->m_v = dims;
-            g.m_dimensions->m_v.PrintXOffsetPct = xPct;
-            g.m_dimensions->m_v.PrintYOffsetPct = yPct;
-            g.m_chartFont = chartFont;
-            g.m_appearance->m_captionFont = caption;
-            g.m_appearance->m_titleFont = title;
-            g.m_appearance->m_labelFont = label;
-            g.m_legend->m_font = legend;
-            g.m_xAxis->m_s = axes[0];
-            g.m_yAxis->m_s = axes[1];
-            g.m_yAxis2->m_s = axes[2];
-            g.m_drawnXLabels = labels;
-            g.m_scalesValid = scalesValid;
-            g.m_draw = g.ScreenState();
+    // The page is drawn from copies (the scaled sizes and fonts in the layout, the axes' scaling
+    // in `scales`): the screen state stays as it is, also when the drawing throws.
+    struct Busy {
+        bool& printing;
+        explicit Busy(bool& p) : printing(p) { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+        ~Busy() {
+            printing = false;
             QGuiApplication::restoreOverrideCursor();
         }
-    } restore(*this);
+    } busy(m_printing);
 
     QPainter p;
     if (!p.begin(&page)) {
@@ -107,55 +83,64 @@ void TxyGraph::PrintPage(QPaintDevice& page, TPrintService& service) {
         return;
     }
 
-    TDimensions::Values& d = m_dimensions->m_v;
+    // The page is measured against the client area; the percentages are corrected to fit it
+    // and keep their corrections.
+    TDimensions& dims = *m_dimensions;
+    const int scalePct = dims.PrintScalePct();
+    int xPct = dims.PrintXOffsetPct();
+    int yPct = dims.PrintYOffsetPct();
     const double rx = double(pageW) / client.width();
     const double ry = double(pageH) / client.height();
     double scale;
     if (rx >= ry) {
-        scale = ry * d.PrintScalePct / 100.0;
-        if (d.PrintScalePct + d.PrintYOffsetPct > 100) d.PrintYOffsetPct = 50 - d.PrintScalePct / 2;
-        if (d.PrintScalePct + d.PrintXOffsetPct > 100.0 * rx / ry)
-            d.PrintXOffsetPct = (static_cast<int>(std::lround(100.0 * rx / ry)) - d.PrintScalePct) / 2;
+        scale = ry * scalePct / 100.0;
+        if (scalePct + yPct > 100) yPct = 50 - scalePct / 2;
+        if (scalePct + xPct > 100.0 * rx / ry)
+            xPct = (static_cast<int>(std::lround(100.0 * rx / ry)) - scalePct) / 2;
     } else {
-        scale = rx * d.PrintScalePct / 100.0;
-        if (d.PrintScalePct + d.PrintXOffsetPct > 100) d.PrintXOffsetPct = 50 - d.PrintScalePct / 2;
-        if (d.PrintScalePct + d.PrintYOffsetPct > 100.0 * ry / rx)
-            d.PrintYOffsetPct = (static_cast<int>(std::lround(100.0 * ry / rx)) - d.PrintScalePct) / 2;
+        scale = rx * scalePct / 100.0;
+        if (scalePct + xPct > 100) xPct = 50 - scalePct / 2;
+        if (scalePct + yPct > 100.0 * ry / rx)
+            yPct = (static_cast<int>(std::lround(100.0 * ry / rx)) - scalePct) / 2;
     }
+    dims.SetPrintXOffsetPct(xPct);
+    dims.SetPrintYOffsetPct(yPct);
 
-    m_draw.Printing = true;
-    m_draw.Scale = scale;
-    m_draw.XOffset = static_cast<int>(std::lround(pageW * d.PrintXOffsetPct / 100.0));
-    m_draw.YOffset = static_cast<int>(std::lround(pageH * d.PrintYOffsetPct / 100.0));
-    m_draw.Width = Scaled(client.width(), scale);
-    m_draw.Height = Scaled(client.height(), scale);
-    m_draw.PenWidth = std::max(1, Scaled(1, scale));
-
+    // The picture is the whole control's size at that scale, its sizes and fonts scaled with it.
+    TDrawLayout layout = ScreenLayout();
+    layout.Printing = true;
+    layout.Scale = scale;
+    layout.XOffset = static_cast<int>(std::lround(pageW * xPct / 100.0));
+    layout.YOffset = static_cast<int>(std::lround(pageH * yPct / 100.0));
+    layout.Width = Scaled(width(), scale);
+    layout.Height = Scaled(height(), scale);
+    layout.PenWidth = std::max(1, Scaled(1, scale));
+    TDimensions::Values& d = layout.Dim;
     for (int* v :
          {&d.LeftMargin, &d.RightMargin, &d.TopMargin, &d.BottomMargin, &d.TickLength, &d.XAxisTitleOffset,
           &d.XAxisLabelOffset, &d.YAxisTitleOffset, &d.YAxisLabelOffset, &d.GraphTitleOffset})
         *v = Scaled(*v, scale);
-
     const int printerDpi = page.logicalDpiY() > 0 ? page.logicalDpiY() : m_screenDpi;
-    for (TFont* f : {&m_chartFont, &m_appearance->m_captionFont, &m_appearance->m_titleFont,
-                     &m_appearance->m_labelFont, &m_legend->m_font})
+    for (TFont* f : {&layout.CaptionFont, &layout.TitleFont, &layout.LabelFont, &layout.LegendFont})
         f->Height = PrintFontHeight(*f, scale, m_screenDpi, printerDpi);
+    TChartScales scales = m_scales;
 
+    m_printing = true;
     p.setClipping(false);
     try {
-        FullDraw(p);
+        FullDraw(p, layout, scales, false);
     } catch (...) {
         service.AbortJob();
         p.end();
-        m_draw.Printing = false;
         throw;
     }
+    // The full draw ends with OnPaintEnd as on screen; the page then gets one more call, whose
+    // failure does not spoil it.
     try {
         if (OnPaintEnd) OnPaintEnd(*this, p);
     } catch (...) {
-        // A failing end-of-paint handler does not spoil the page.
     }
     p.end();
-    m_draw.Printing = false;
+    m_printing = false;
     service.EndJob();
 }

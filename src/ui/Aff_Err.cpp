@@ -70,3 +70,9 @@ void RaiseError(int number, const ErrorArgument& argument)
     if (OKBottomDlg)
         OKBottomDlg->ShowForm();
 }
+
+void ShowPendingError()
+{
+    if (OKBottomDlg)
+        OKBottomDlg->ShowForm();
+}

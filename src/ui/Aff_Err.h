@@ -23,3 +23,6 @@ public:
 // The argument fills the "%1" of a message that names a field or gives a limit.
 void RaiseError(int number, const ErrorArgument& argument = {});
 inline void RaiseError(const Refusal& refusal) { RaiseError(refusal.number, refusal.argument); }
+// Brings the error dialog of the pending error to the front (shown, raised and active) with its
+// message; for a dialog that stores nothing while an error waits to be acknowledged.
+void ShowPendingError();

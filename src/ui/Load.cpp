@@ -144,25 +144,34 @@ void TForm5::FormActivate()
     }
 }
 
+void TForm5::FormShow()
+{
+    QRadioButton* const kinds[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};
+    for (int k = 0; k < 4; ++k)
+        if (kinds[k]->isChecked())
+            openedKind_ = k;
+    QLineEdit* const fields[] = {Edit1, Edit2, Edit3};
+    for (int k = 0; k < 3; ++k)
+        openedTexts_[k] = fields[k]->text();
+    // Each opening starts on the chosen kind with OK as the default button, whichever button had
+    // the focus when the dialog was last closed.
+    kinds[openedKind_]->setFocus();
+    Button1->setDefault(true);
+}
+
 void TForm5::Button1Click()
 {
+    // The coefficients of the checked kind, the others zero; nothing is stored before the load is
+    // accepted, so that a refused load never replaces the last accepted one.
+    double t0 = 0, t1 = 0, t2 = 0;
     try {
-        // Each coefficient is stored as soon as it is read, the others of the kind are zero.
         auto read = [](QLineEdit* edit) { return TextToReal(ToStd(edit->text())); };
-        if (RadioButton1->isChecked()) {
-            MotorData.T0 = MotorData.T1 = MotorData.T2 = 0;
-        } else if (RadioButton2->isChecked()) {
-            MotorData.T0 = read(Edit1);
-            MotorData.T1 = MotorData.T2 = 0;
-        } else if (RadioButton3->isChecked()) {
-            MotorData.T0 = read(Edit1);
-            MotorData.T1 = read(Edit2);
-            MotorData.T2 = 0;
-        } else {
-            MotorData.T0 = read(Edit1);
-            MotorData.T1 = read(Edit2);
-            MotorData.T2 = read(Edit3);
-        }
+        if (!RadioButton1->isChecked())
+            t0 = read(Edit1);
+        if (RadioButton3->isChecked() || RadioButton4->isChecked())
+            t1 = read(Edit2);
+        if (RadioButton4->isChecked())
+            t2 = read(Edit3);
     } catch (const EConvertError& e) {
         ShowConvertError(this, e.what());
         return;
@@ -170,11 +179,14 @@ void TForm5::Button1Click()
 
     // The load is judged on the circuit the computation will use: a typed motor is identified
     // first, on a copy, since the computation identifies it anew anyway.
-    if (const Refusal refusal = CheckComputable(MotorData)) {
+    MotorDataSet judged = MotorData;
+    judged.T0 = t0;
+    judged.T1 = t1;
+    judged.T2 = t2;
+    if (const Refusal refusal = CheckComputable(judged)) {
         RaiseError(refusal);
         return;
     }
-    MotorDataSet judged = MotorData;
     if (!judged.MotorFromList)
         IdentifyEquivalentDiagram(judged);
     bool noSolution = false;
@@ -183,6 +195,9 @@ void TForm5::Button1Click()
         RaiseError(70);
         return;
     }
+    MotorData.T0 = t0;
+    MotorData.T1 = t1;
+    MotorData.T2 = t2;
     MotorData.DataChanged = true;
     MotorData.ResultsMode = true;
     MotorData.StartStep = 0;
@@ -191,5 +206,16 @@ void TForm5::Button1Click()
 
 void TForm5::Button2Click()
 {
+    // Back to the load as it was at the opening, in the fields as in the data set.
+    QRadioButton* const kinds[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};
+    kinds[openedKind_]->setChecked(true);
+    QLineEdit* const fields[] = {Edit1, Edit2, Edit3};
+    for (int k = 0; k < 3; ++k)
+        fields[k]->setText(openedTexts_[k]);
     CloseForm();
+}
+
+void TForm5::reject()
+{
+    Button2Click();
 }

@@ -3,6 +3,8 @@
 
 #include "ModelessForm.h"
 
+#include <QString>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -15,6 +17,7 @@ class TForm5 : public TModelessForm {
 public:
     TForm5();
     void FormActivate() override;
+    void FormShow() override;
     void RadioButton1Click(); // no load
     void RadioButton2Click(); // constant
     void RadioButton3Click(); // proportional to speed
@@ -32,6 +35,15 @@ public:
     QLabel *Label10, *Label1, *Label9; // formulas
     QPushButton *Button1, *Button2;
 
+public slots:
+    // Escape and the close box cancel like the Cancel button.
+    void reject() override;
+
 private:
     void ShowRows(bool panel, bool t1, bool t2);
+
+    // The kind and the three texts as the dialog was opened: the last accepted load (or the
+    // start state), which Cancel puts back.
+    int openedKind_ = 0;
+    QString openedTexts_[3];
 };

@@ -24,6 +24,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -47,10 +48,13 @@ QFrame* MakePanel(QWidget* parent, const char* name, int x, int y, int w, int h)
     return p;
 }
 
+// A read-only field of the result panels. It takes no keyboard focus: a focused line edit would
+// take the menu shortcuts (Ctrl+C copies, Ctrl+E moves to the end) away from the main menu.
 QLineEdit* MakeDisplay(QWidget* parent, const char* name, int x, int y, int w, const QFont& font)
 {
     QLineEdit* e = MakeEdit(parent, name, x, y, w, font);
     e->setReadOnly(true);
+    e->setFocusPolicy(Qt::NoFocus);
     return e;
 }
 
@@ -153,8 +157,8 @@ void TForm1::CreateResultPanels(QWidget* client)
     y = 32;
     for (const auto& r : results) {
         *r.label = MakeLabel(Panel2, r.labelName, QString::fromLatin1(r.caption), 10, y + 4, f);
+        // Read-only in normal text like the rated values, not greyed out: these are the results.
         *r.edit = MakeDisplay(Panel2, r.editName, 282, y, 50, f);
-        (*r.edit)->setEnabled(false);
         *r.unit = MakeLabel(Panel2, r.unitName, QString::fromLatin1(r.unitText), 337, y + 4, f);
         y += 30;
     }
@@ -265,6 +269,8 @@ void TForm1::FormCreate()
                        static_cast<QWidget*>(Button4)})
         w->hide();
     Panel4->show();
+    // The language panel answers the keyboard at once: arrows choose, Enter confirms.
+    RadioButton1->setFocus();
     MotorData.MotorIdentified = false;
     MotorData.DataChanged = false;
     MotorData.LimitCurrentMode = false;
@@ -281,6 +287,17 @@ bool TForm1::event(QEvent* e)
     if (e->type() == QEvent::WindowActivate)
         FormActivate();
     return handled;
+}
+
+void TForm1::keyPressEvent(QKeyEvent* e)
+{
+    // Enter on the language panel presses its OK, as in a dialog whose default button it is.
+    if (Panel4->isVisible() && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+        !(e->modifiers() & ~Qt::KeypadModifier)) {
+        Button7->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(e);
 }
 
 void TForm1::closeEvent(QCloseEvent* e)
@@ -360,6 +377,7 @@ void TForm1::Button7Click()
 
 void TForm1::ChooseMotorKnowed1Click()
 {
+    Form4->RememberMotor();
     MotorData.MotorFromList = true;
     Form4->ShowForm();
 }
@@ -410,7 +428,7 @@ void TForm1::Exit1Click()
 
 void TForm1::RatedValuesClick()
 {
-    MotorData.MotorFromList = false;
+    // The dialog's OK marks the motor as typed; a Cancel leaves the motor in memory as it was.
     Form2->ShowForm();
 }
 
@@ -420,7 +438,7 @@ void TForm1::EnterEquivalentDiagram1Click()
         RaiseError(100);
         return;
     }
-    MotorData.MotorFromList = true;
+    // The dialog's OK marks the circuit as given; a Cancel leaves the motor in memory as it was.
     Form3->ShowForm();
 }
 

@@ -97,6 +97,7 @@ signals:
 
 protected:
     bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
 private:

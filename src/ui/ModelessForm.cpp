@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QHideEvent>
+#include <QShowEvent>
 
 TModelessForm::TModelessForm(QWidget* parent) : QDialog(parent)
 {
@@ -22,8 +23,10 @@ void TModelessForm::SetClientSize(int width, int height)
 
 void TModelessForm::ShowForm()
 {
+    // The window the user acts in gets the activation back when this one hides; for a window
+    // brought to the front again (the error dialog from another dialog's OK) that is the newer one.
     QWidget* active = QApplication::activeWindow();
-    if (active != this && !isVisible())
+    if (active != this && (active || !isVisible()))
         opener_ = active;
     if (!placed_) {
         CentreOnScreen(this);
@@ -45,6 +48,15 @@ bool TModelessForm::event(QEvent* e)
     if (e->type() == QEvent::WindowActivate)
         FormActivate();
     return handled;
+}
+
+void TModelessForm::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    // A window given back by the window system (restored from an icon) was never hidden by the
+    // program: what it holds stays.
+    if (!e->spontaneous())
+        FormShow();
 }
 
 void TModelessForm::hideEvent(QHideEvent* e)

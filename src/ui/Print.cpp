@@ -80,10 +80,16 @@ void TOKBottomDlg2::SetPrintTexts()
 void TOKBottomDlg2::FormActivate()
 {
     SetPrintTexts();
-    for (QCheckBox* c : {CheckBox1, CheckBox2, CheckBox3, CheckBox4})
-        c->setChecked(false);
+    // The static charts can be switched on or off while the dialog is open.
     CheckBox3->setVisible(MotorData.ShowStaticCurves);
     CheckBox4->setVisible(MotorData.ShowStaticCurves);
+}
+
+void TOKBottomDlg2::FormShow()
+{
+    for (QCheckBox* c : {CheckBox1, CheckBox2, CheckBox3, CheckBox4})
+        c->setChecked(false);
+    CheckBox1->setFocus();
 }
 
 QString TOKBottomDlg2::PdfFileName(const QString& base, const QString& chart)

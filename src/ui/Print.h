@@ -19,6 +19,7 @@ class TOKBottomDlg2 : public TModelessForm {
 public:
     TOKBottomDlg2();
     void FormActivate() override;
+    void FormShow() override;
     void OKBtnClick();
     void CancelBtnClick();
 

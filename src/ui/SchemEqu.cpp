@@ -17,6 +17,11 @@
 
 #include <cmath>
 
+namespace {
+// Clear pixels between "R'r" and the fraction bar of the load resistor's label.
+constexpr int FractionGap = 3;
+} // namespace
+
 TShape::TShape(Kind kind, QWidget* parent, const char* name, int x, int y, int w, int h)
     : QWidget(parent), kind_(kind)
 {
@@ -114,9 +119,11 @@ TForm3::TForm3()
     Label4 = MakeLabel(P, "Label4", QStringLiteral("R'r"), 639, 64, f);
     Label5 = MakeLabel(P, "Label5", QStringLiteral("Xh"), 390, 192, f);
     Label6 = MakeLabel(P, "Label6", QStringLiteral("Riron"), 530, 192, f);
-    Label17 = MakeLabel(P, "Label17", QStringLiteral("R'r"), 642, 214, f);
     Label19 = MakeLabel(P, "Label19", QStringLiteral("1-s"), 656, 204, f);
     Label20 = MakeLabel(P, "Label20", QStringLiteral("s"), 661, 222, f);
+    // "R'r" ends a few pixels before the fraction bar, at the height of its designed place.
+    Label17 = MakeLabel(P, "Label17", QStringLiteral("R'r"), 642, 214, f);
+    Label17->move(Shape19->x() - FractionGap - Label17->width(), Label17->y());
 
     // The ohm sign beside each element's field.
     const QString ohm = QString(QChar(0x03A9));
@@ -182,6 +189,10 @@ void TForm3::SetDiagramTexts()
 void TForm3::FormActivate()
 {
     SetDiagramTexts();
+}
+
+void TForm3::FormShow()
+{
     const auto show = [](QLineEdit* edit, double value, int decimals) {
         // A value the fixed-point form cannot show is left out rather than shown as NAN or INF.
         edit->setText(std::isfinite(value) ? FixedTextOrEmpty(value, decimals) : QString());
@@ -197,6 +208,7 @@ void TForm3::FormActivate()
     show(Edit8, d.Frequency, 0);
     show(Edit12, d.PhaseCurrent, 1);
     MotorData.DataChanged = false;
+    Edit1->setFocus();
 }
 
 void TForm3::Button1Click()
@@ -247,6 +259,8 @@ void TForm3::Button1Click()
     MotorData.Xh = values[4];
     MotorData.Riron = values[5];
     DeriveRatedValues(MotorData);
+    // The next computation uses this circuit as typed instead of identifying one.
+    MotorData.MotorFromList = true;
     MotorData.DataChanged = true;
     CloseForm();
 }

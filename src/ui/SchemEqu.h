@@ -45,6 +45,7 @@ class TForm3 : public TModelessForm {
 public:
     TForm3();
     void FormActivate() override;
+    void FormShow() override;
     void Button1Click(); // OK
     void CancelClick();
     void PaintBox1Paint(QPainter& canvas);

@@ -20,6 +20,7 @@
 #include <QStyle>
 #include <QTableWidget>
 
+#include <cmath>
 #include <exception>
 
 namespace {
@@ -46,6 +47,59 @@ void ShowListMessage(QWidget* parent, const QString& text, bool warning)
     box->show();
     box->raise();
     box->activateWindow();
+}
+
+// The motor part of the data set: what a pick changes, what DeriveRatedValues derives from it,
+// and where its circuit comes from.
+double MotorDataSet::* const MotorNumbers[] = {
+    // nameplate
+    &MotorDataSet::MechanicalPower, &MotorDataSet::LineVoltage, &MotorDataSet::LineCurrent,
+    &MotorDataSet::PowerFactor, &MotorDataSet::Frequency, &MotorDataSet::RatedSpeed,
+    &MotorDataSet::NoLoadLineCurrent,
+    // derived
+    &MotorDataSet::PairOfPoles, &MotorDataSet::SynchronousSpeed, &MotorDataSet::PhaseVoltage,
+    &MotorDataSet::PhaseCurrent, &MotorDataSet::NoLoadPhaseCurrent, &MotorDataSet::ElectricalPower,
+    &MotorDataSet::RatedTorque, &MotorDataSet::Efficiency,
+    // circuit
+    &MotorDataSet::Rs, &MotorDataSet::Xssigma, &MotorDataSet::Rr, &MotorDataSet::Xrsigma, &MotorDataSet::Xh,
+    &MotorDataSet::Riron,
+};
+bool MotorDataSet::* const MotorFlags[] = {
+    &MotorDataSet::StarCoupling,
+    &MotorDataSet::ApproximationWithoutNoLoadCurrent,
+    &MotorDataSet::MotorFromList,
+};
+
+void CopyMotor(const MotorDataSet& from, MotorDataSet& to)
+{
+    to.ConstructorName = from.ConstructorName;
+    to.MotorSize = from.MotorSize;
+    for (double MotorDataSet::*number : MotorNumbers)
+        to.*number = from.*number;
+    for (bool MotorDataSet::*flag : MotorFlags)
+        to.*flag = from.*flag;
+}
+
+bool SameNumber(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
+bool SameMotor(const MotorDataSet& a, const MotorDataSet& b)
+{
+    if (a.ConstructorName != b.ConstructorName || a.MotorSize != b.MotorSize)
+        return false;
+    for (double MotorDataSet::*number : MotorNumbers)
+        if (!SameNumber(a.*number, b.*number))
+            return false;
+    for (bool MotorDataSet::*flag : MotorFlags)
+        if (a.*flag != b.*flag)
+            return false;
+    return true;
+}
+
+// Nothing picked, nothing typed: the derived values would divide by zero.
+bool NoMotorInMemory()
+{
+    return MotorData.MechanicalPower == 0 && MotorData.LineVoltage == 0 && MotorData.LineCurrent == 0 &&
+           MotorData.RatedSpeed == 0;
 }
 
 QTableWidgetItem* Cell(const QString& text, bool fixed)
@@ -154,11 +208,62 @@ void TForm4::SetSelectionTexts()
     }
 }
 
+void TForm4::SetHeaderTexts()
+{
+    StringGrid1->item(0, 0)->setText(QStringLiteral("N°"));
+    StringGrid1->horizontalHeaderItem(0)->setText(QStringLiteral("N°"));
+    if (EnglishChosen() || FrenchChosen()) {
+        const char* const* header = EnglishChosen() ? HeaderEnglish : HeaderFrench;
+        for (int c = 1; c < 4; ++c) {
+            StringGrid1->item(0, c)->setText(QString::fromUtf8(header[c - 1]));
+            StringGrid1->horizontalHeaderItem(c)->setText(QString::fromUtf8(header[c - 1]));
+        }
+    }
+}
+
 void TForm4::FormActivate()
 {
     SetSelectionTexts();
+    SetHeaderTexts();
+    if (raiseReport_) {
+        // The remark on the list came up while the dialog was being opened, before the dialog
+        // took the activation; it belongs in front of the dialog it is about.
+        raiseReport_ = false;
+        for (QMessageBox* box : findChildren<QMessageBox*>(QStringLiteral("ListReportBox")))
+            if (box->isVisible()) {
+                box->raise();
+                box->activateWindow();
+            }
+    }
+}
+
+void TForm4::RememberMotor()
+{
+    if (isVisible())
+        return;
+    CopyMotor(MotorData, opening_);
+    remembered_ = true;
+}
+
+void TForm4::FormShow()
+{
+    // Opened without RememberMotor (by a test, say): the motor as it is now.
+    if (!remembered_)
+        CopyMotor(MotorData, opening_);
+    remembered_ = false;
+    CopyMotor(MotorData, leftInMemory_);
+    picked_ = false;
+    // The list is read at each opening, so that a motor saved meanwhile is listed; coming back to
+    // the open dialog keeps the grid and the row the user highlighted.
     ReadList();
+    raiseReport_ = !lastReport_.isEmpty();
     MotorData.DataChanged = false;
+    StringGrid1->setFocus();
+}
+
+void TForm4::reject()
+{
+    Button2Click();
 }
 
 void TForm4::showEvent(QShowEvent* e)
@@ -221,15 +326,7 @@ void TForm4::ReadList()
     StringGrid1->setColumnWidth(0, 50);
     for (int c = 1; c < 4; ++c)
         StringGrid1->setColumnWidth(c, 100);
-    StringGrid1->item(0, 0)->setText(QStringLiteral("N°"));
-    StringGrid1->horizontalHeaderItem(0)->setText(QStringLiteral("N°"));
-    if (EnglishChosen() || FrenchChosen()) {
-        const char* const* header = EnglishChosen() ? HeaderEnglish : HeaderFrench;
-        for (int c = 1; c < 4; ++c) {
-            StringGrid1->item(0, c)->setText(QString::fromUtf8(header[c - 1]));
-            StringGrid1->horizontalHeaderItem(c)->setText(QString::fromUtf8(header[c - 1]));
-        }
-    }
+    SetHeaderTexts();
     for (int r = 1; r <= rows; ++r) {
         const ListRecord& record = list.records[r - 1];
         for (int c = 0; c < 4; ++c)
@@ -238,11 +335,12 @@ void TForm4::ReadList()
     }
     ClearRows();
     StoreListRows(list, MotorData);
-    // The highlighted row stays where the user left it; at the first opening it is row 1.
-    if (rows > 0) {
-        const int row = previousRow >= 1 && previousRow <= rows ? previousRow : 1;
+    if (const int row = RowToHighlight(previousRow, rows)) {
         StringGrid1->setCurrentCell(row, 1);
+        StringGrid1->selectRow(row);
     } else {
+        // The motor in memory is not in the list: no row pretends to be it.
+        StringGrid1->setCurrentCell(-1, -1);
         StringGrid1->clearSelection();
     }
     FitGridWidth();
@@ -281,20 +379,12 @@ void TForm4::FitGridWidth()
     StringGrid1->setGeometry(GridLeft, GridTop, GridClientWidth + 2 * frame + bar, GridHeight);
 }
 
-void TForm4::StringGrid1Click()
+bool TForm4::RowRecord(int r, ListRecord& record) const
 {
-    const int r = StringGrid1->currentRow();
     if (r < 1 || r > static_cast<int>(MotorData.ListConstructorName.size()))
-        return;
-    if (!filling_) {
-        // A click on the fixed number column moves the current row without selecting it; the
-        // highlight must still show the motor that is copied.
-        filling_ = true;
-        StringGrid1->selectRow(r);
-        filling_ = false;
-    }
+        return false;
     const std::size_t i = static_cast<std::size_t>(r - 1);
-    ListRecord record;
+    record = ListRecord();
     record.lineNumber = r + 1;
     if (QTableWidgetItem* number = StringGrid1->item(r, 0))
         record.fields[0] = number->text().toStdString();
@@ -306,8 +396,66 @@ void TForm4::StringGrid1Click()
         &MotorData.ListCoupling};
     for (std::size_t k = 0; k < std::size(columns); ++k) {
         if (i >= columns[k]->size())
-            return;
+            return false;
         record.fields[k + 1] = (*columns[k])[i];
+    }
+    return true;
+}
+
+bool TForm4::RowHoldsMotorInMemory(int r) const
+{
+    ListRecord record;
+    if (!RowRecord(r, record))
+        return false;
+    MotorDataSet listed;
+    try {
+        CopyRecordToDataSet(record, listed);
+    } catch (const EConvertError&) {
+        return false;
+    }
+    const MotorDataSet& d = MotorData;
+    if (listed.ConstructorName != d.ConstructorName || listed.MotorSize != d.MotorSize ||
+        listed.StarCoupling != d.StarCoupling)
+        return false;
+    for (double MotorDataSet::*number :
+         {&MotorDataSet::MechanicalPower, &MotorDataSet::LineVoltage, &MotorDataSet::LineCurrent,
+          &MotorDataSet::PowerFactor, &MotorDataSet::Frequency, &MotorDataSet::RatedSpeed,
+          &MotorDataSet::NoLoadLineCurrent, &MotorDataSet::Rs, &MotorDataSet::Rr, &MotorDataSet::Xssigma,
+          &MotorDataSet::Xrsigma, &MotorDataSet::Xh, &MotorDataSet::Riron})
+        if (!SameNumber(listed.*number, d.*number))
+            return false;
+    return true;
+}
+
+int TForm4::RowToHighlight(int previousRow, int rows) const
+{
+    if (rows <= 0)
+        return 0;
+    if (NoMotorInMemory())
+        return previousRow >= 1 && previousRow <= rows ? previousRow : 1;
+    // A typed motor was not chosen from the list, even when a row happens to hold the same values.
+    if (!opening_.MotorFromList)
+        return 0;
+    if (RowHoldsMotorInMemory(chosenRow_))
+        return chosenRow_;
+    for (int r = 1; r <= rows; ++r)
+        if (RowHoldsMotorInMemory(r))
+            return r;
+    return 0;
+}
+
+void TForm4::StringGrid1Click()
+{
+    const int r = StringGrid1->currentRow();
+    ListRecord record;
+    if (!RowRecord(r, record))
+        return;
+    if (!filling_) {
+        // A click on the fixed number column moves the current row without selecting it; the
+        // highlight must still show the motor that is copied.
+        filling_ = true;
+        StringGrid1->selectRow(r);
+        filling_ = false;
     }
     // All or nothing: a row whose numbers do not convert leaves the motor as it was.
     MotorDataSet picked = MotorData;
@@ -317,16 +465,29 @@ void TForm4::StringGrid1Click()
         ShowConvertError(this, e.what());
         return;
     }
+    picked.MotorFromList = true;
     MotorData = std::move(picked);
+    picked_ = true;
+    CopyMotor(MotorData, leftInMemory_);
 }
 
 void TForm4::Button1Click()
 {
-    // Without a motor (nothing picked, nothing typed) the derived values would divide by zero.
     Refusal refusal;
-    if (MotorData.MechanicalPower == 0 && MotorData.LineVoltage == 0 && MotorData.LineCurrent == 0 &&
-        MotorData.RatedSpeed == 0)
-        refusal = ErrNoMotor;
+    if (NoMotorInMemory()) {
+        // Nothing in memory: OK takes the highlighted row, as if the user had picked it.
+        if (StringGrid1->currentRow() >= 1) {
+            StringGrid1Click();
+            if (NoMotorInMemory())
+                return; // the row did not convert; its message is shown
+        } else {
+            refusal = ErrNoMotor;
+        }
+    } else if (!picked_) {
+        // The motor in memory is confirmed as it is: a typed one keeps its circuit identified from
+        // its rated values, whatever the opening of the list set.
+        MotorData.MotorFromList = opening_.MotorFromList;
+    }
     if (!refusal)
         refusal = CheckRatedValues(MotorData);
     // The circuit of a listed motor is used as it stands, so it must be computable too.
@@ -340,19 +501,29 @@ void TForm4::Button1Click()
     MotorData.MotorIdentified = true;
     MotorData.DataChanged = true;
     MotorData.StartStep = 1;
+    if (RowHoldsMotorInMemory(StringGrid1->currentRow()))
+        chosenRow_ = StringGrid1->currentRow();
     CloseForm();
 }
 
 void TForm4::Button2Click()
 {
+    // The motor that was in memory at the opening comes back, unless another dialog has stored a
+    // motor since: the main window never shows one motor while another is in memory.
+    if (SameMotor(MotorData, leftInMemory_))
+        CopyMotor(opening_, MotorData);
     CloseForm();
 }
 
 void TForm4::Button3Click()
 {
-    MotorData.MotorFromList = false;
     // Hidden first: hiding gives the activation back to the main window, which must not then
     // cover the rated values dialog.
     CloseForm();
+    // The rated values dialog starts from the motor in memory, the picked row if any; then the
+    // motor of the opening comes back, so that nothing the user has not confirmed stays in
+    // memory when that dialog is cancelled (its OK marks the typed motor as typed).
     Form2->ShowForm();
+    if (SameMotor(MotorData, leftInMemory_))
+        CopyMotor(opening_, MotorData);
 }

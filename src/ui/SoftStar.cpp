@@ -1,6 +1,7 @@
 #include "SoftStar.h"
 
 #include "Aff_Err.h"
+#include "ErrorMessages.h"
 #include "Forms.h"
 #include "Pictures.h"
 #include "TextToReal.h"
@@ -117,6 +118,10 @@ void TForm6::FormActivate()
         RadioButton2->setText(QStringLiteral("Choisir le temps du Soft-Starter"));
         Button2->setText(QStringLiteral("Annuler"));
     }
+}
+
+void TForm6::FormShow()
+{
     Edit1->setText(FixedText(MotorData.EstimatedStartTime, 2));
     Edit2->setText(FixedText(MotorData.Preset * 100, 2));
     Edit4->setText(FixedText(MotorData.Preset * 100, 2));
@@ -128,32 +133,60 @@ void TForm6::FormActivate()
         RadioButton1->setChecked(true);
     if (MotorData.SelectedTimeMode)
         RadioButton2->setChecked(true);
+    // Each opening starts at the first field with OK as the default button, whichever button
+    // had the focus when the dialog was last closed.
+    Edit1->setFocus();
+    Button1->setDefault(true);
 }
 
 void TForm6::Button1Click()
 {
+    // Only the fields of the selected mode count: the other panel is hidden, and what it holds
+    // (a ramp time found by the last search, say) is not the user's choice.
+    const bool limitMode = RadioButton1->isChecked();
+    if (!limitMode && !RadioButton2->isChecked()) {
+        RaiseError(50);
+        return;
+    }
+    double estimated = 0, preset = 0, imax = 0, time = 0;
     try {
-        if (!RadioButton1->isChecked() && !RadioButton2->isChecked())
-            RaiseError(50);
-        if (TextToReal(ToStd(Edit5->text())) > 30)
-            RaiseError(51);
-        // A pending error, from here or from any other dialog, blocks storing until acknowledged.
-        if (MotorData.ErrorNumber != 0)
-            return;
-        MotorData.EstimatedStartTime = TextToReal(ToStd(Edit1->text()));
-        if (MotorData.LimitCurrentMode) {
-            MotorData.Preset = TextToReal(ToStd(Edit2->text())) * 0.01;
-            MotorData.DesiredImaxIn = TextToReal(ToStd(Edit3->text()));
+        // Every field of the mode is read before anything is stored.
+        estimated = TextToReal(ToStd(Edit1->text()));
+        if (limitMode) {
+            preset = TextToReal(ToStd(Edit2->text()));
+            imax = TextToReal(ToStd(Edit3->text()));
         } else {
-            MotorData.Preset = TextToReal(ToStd(Edit4->text())) * 0.01;
-            MotorData.SoftStarterTime = TextToReal(ToStd(Edit5->text()));
+            preset = TextToReal(ToStd(Edit4->text()));
+            time = TextToReal(ToStd(Edit5->text()));
         }
-        MotorData.DataChanged = true;
-        MotorData.StartStep = 2;
-        CloseForm();
     } catch (const EConvertError& e) {
         ShowConvertError(this, e.what());
+        return;
     }
+    // A preset outside 0 ... 100 % gives a ramp that starts below zero or above the full voltage.
+    if (!(preset >= 0 && preset <= 100)) {
+        RaiseError(ErrPresetRange);
+        return;
+    }
+    if (!limitMode && time > 30) {
+        RaiseError(51);
+        return;
+    }
+    // A pending error, from here or from any other dialog, blocks storing until acknowledged;
+    // its window comes to the front so that the refusal is not a silent one.
+    if (MotorData.ErrorNumber != 0) {
+        ShowPendingError();
+        return;
+    }
+    MotorData.EstimatedStartTime = estimated;
+    MotorData.Preset = preset * 0.01;
+    if (limitMode)
+        MotorData.DesiredImaxIn = imax;
+    else
+        MotorData.SoftStarterTime = time;
+    MotorData.DataChanged = true;
+    MotorData.StartStep = 2;
+    CloseForm();
 }
 
 void TForm6::Button2Click()

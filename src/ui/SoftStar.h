@@ -16,6 +16,7 @@ class TForm6 : public TModelessForm {
 public:
     TForm6();
     void FormActivate() override;
+    void FormShow() override;
     void RadioButton1Click(); // current-limit mode
     void RadioButton2Click(); // selected-time mode
     void Button1Click();      // OK

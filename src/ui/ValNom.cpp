@@ -125,6 +125,10 @@ void TForm2::SetRatedValuesTexts()
 void TForm2::FormActivate()
 {
     SetRatedValuesTexts();
+}
+
+void TForm2::FormShow()
+{
     Edit9->setText(FromStd(MotorData.ConstructorName));
     Edit8->setText(FromStd(MotorData.MotorSize));
     Edit1->setText(FixedTextOrEmpty(MotorData.MechanicalPower, 0));
@@ -141,6 +145,7 @@ void TForm2::FormActivate()
     CheckBox1->setChecked(false);
     MotorData.DataChanged = false;
     MotorData.ErrorNumber = 0;
+    Edit9->setFocus();
 }
 
 bool TForm2::CheckRatedValuesPresent()
@@ -183,6 +188,8 @@ void TForm2::Button1Click()
     try {
         MotorData.ApproximationWithoutNoLoadCurrent = CheckBox1->isChecked();
         CheckRatedValuesPresent();
+        // From here the motor in memory holds typed values: its circuit is identified from them.
+        MotorData.MotorFromList = false;
         ReadRatedValues();
         if (MotorData.ErrorNumber != 0)
             return;

@@ -16,6 +16,7 @@ class TForm2 : public TModelessForm {
 public:
     TForm2();
     void FormActivate() override;
+    void FormShow() override;
     void Button1Click(); // OK
     void Button2Click(); // Cancel
 

@@ -1,6 +1,7 @@
 #pragma once
 // Shared helpers of the chart tests: charts set up as in the main window, pixel searches.
 
+#include "Watchdog.h"
 #include "xyGraph.h"
 
 #include <QImage>

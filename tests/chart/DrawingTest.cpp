@@ -9,6 +9,9 @@
 #include <QPicture>
 #include <QTest>
 
+#include <cfloat>
+#include <limits>
+
 namespace {
 
 // The plot area in image coordinates (the image has the 1-pixel border around the client area).
@@ -377,4 +380,191 @@ TEST(Drawing, RangesBeyondTheDoublesShowAsInconsistent) {
     img = g.RenderImage();
     EXPECT_TRUE(g.ScalesValid());
     EXPECT_GT(CountPixels(img, img.rect(), IsBlueish), 0);
+}
+
+// Axes no draw can step through in reasonable time: decades below the lowest positive power of
+// ten, date axes over more centuries than ticks. Each draw finishes, on screen and on a page.
+TEST(Drawing, NoAxisHangsTheDraw) {
+    const double lowest = std::numeric_limits<double>::denorm_min();
+    struct Case {
+        const char* name;
+        std::function<void(TxyGraph&)> set;
+    } cases[] = {
+        {"log Y from 5e-324",
+         [](TxyGraph& g) {
+             g.YAxis().SetLogScale(true);
+             g.YAxis().SetMin(5e-324);
+             g.YAxis().SetMax(1);
+         }},
+        {"log X over every double",
+         [lowest](TxyGraph& g) {
+             g.XAxis().SetLogScale(true);
+             g.XAxis().SetLogCycleDivisions(9);
+             g.XAxis().SetMin(lowest);
+             g.XAxis().SetMax(DBL_MAX);
+         }},
+        {"autosized log Y with data at 5e-324",
+         [](TxyGraph& g) {
+             g.YAxis().SetLogScale(true);
+             g.GetSeries(4).AddPoint(0.5, 5e-324);
+             g.YAxis().SetAutoSizing(true);
+             g.YAxis().SetAutoStepping(true);
+         }},
+        {"date X over 1e300 days",
+         [](TxyGraph& g) {
+             g.XAxis().SetShowAsTime(true);
+             g.XAxis().SetMin(1);
+             g.XAxis().SetMax(1e300);
+         }},
+        {"date Y from day 1e300",
+         [](TxyGraph& g) {
+             g.YAxis().SetShowAsTime(true);
+             g.YAxis().SetDateTickType(dt_century);
+             g.YAxis().SetMin(1e300);
+             g.YAxis().SetMax(3e300);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TxyGraph g;
+        g.resize(369, 200);
+        g.GetSeries(2).AddPoint(0.5, 0.5);
+        QImage img;
+        FinishesWithin(20, c.name, [&] {
+            c.set(g);
+            img = g.RenderImage();
+            TImagePrintService page(QSize(800, 1100), 150);
+            EXPECT_TRUE(g.Print(page));
+        });
+        EXPECT_TRUE(g.ScalesValid());
+        EXPECT_GT(CountPixels(img, PlotInImage(g), IsDark), 0); // ticks or labels were drawn
+    }
+}
+
+// The cross at the origin covers x0 - a ... x0 + a and y0 - a ... y0 + a, nothing more.
+TEST(Drawing, OriginCrossCoversExactlyItsHalfLength) {
+    for (int a : {4, 7, 0}) {
+        TxyGraph g;
+        g.resize(300, 200);
+        g.XAxis().SetMin(-10);
+        g.XAxis().SetMax(10);
+        g.YAxis().SetMin(-10);
+        g.YAxis().SetMax(10);
+        g.Appearance().SetCrossColor(Qt::red);
+        g.Appearance().SetCrosslength(a);
+        const QImage img = g.RenderImage();
+        const int x0 = g.XToPixel(0) + g.BorderWidth();
+        const int y0 = g.YToPixel(0) + g.BorderWidth();
+        SCOPED_TRACE(testing::Message() << "half-length " << a);
+        EXPECT_EQ(PixelBox(img, IsPureRed), QRect(QPoint(x0 - a, y0 - a), QPoint(x0 + a, y0 + a)));
+        EXPECT_EQ(CountPixels(img, img.rect(), IsPureRed), 4 * a + 1);
+        for (int d = -a; d <= a; ++d) {
+            EXPECT_TRUE(IsPureRed(img.pixel(x0 + d, y0))) << d;
+            EXPECT_TRUE(IsPureRed(img.pixel(x0, y0 + d))) << d;
+        }
+    }
+}
+
+// The series clip holds columns LeftMargin ... width - RightMargin and rows TopMargin ...
+// height - BottomMargin of the drawing, which is as large as the control: lines running through
+// the plot reach those edges and stop there.
+TEST(Drawing, SeriesClipEndsAtTheEdgesOfThePlotArea) {
+    for (QSize size : {QSize(300, 200), QSize(369, 121)}) {
+        TxyGraph g;
+        g.resize(size);
+        g.Dimensions().SetLeftMargin(37);
+        g.Dimensions().SetTopMargin(21);
+        g.XAxis().SetMin(0);
+        g.XAxis().SetMax(10);
+        g.YAxis().SetMin(0);
+        g.YAxis().SetMax(10);
+        g.Appearance().SetCrossAtZero(false);
+        TSeries& across = g.GetSeries(2); // blue, from far left to far right
+        across.SetLineStyle(psSolid);
+        across.SetDrawPoints(false);
+        across.AddPoint(-100, 5);
+        across.AddPoint(100, 5);
+        TSeries& upwards = g.GetSeries(3); // red, from far below to far above
+        upwards.SetLineStyle(psSolid);
+        upwards.SetDrawPoints(false);
+        upwards.AddPoint(5, -1000);
+        upwards.AddPoint(5.000001, 1000);
+        const QImage img = g.RenderImage();
+
+        const int b = g.BorderWidth();
+        const QRect plot(QPoint(37, 21), QPoint(size.width() - 15, size.height() - 40));
+        EXPECT_EQ(g.PlotArea(), plot);
+        const QRect blue = PixelBox(img, IsPureBlue).translated(-b, -b);
+        const QRect red = PixelBox(img, IsPureRed).translated(-b, -b);
+        SCOPED_TRACE(testing::Message() << size.width() << " x " << size.height());
+        EXPECT_EQ(blue.left(), plot.left());
+        EXPECT_EQ(blue.right(), plot.right());
+        EXPECT_EQ(blue.height(), 1);
+        EXPECT_EQ(red.top(), plot.top());
+        EXPECT_EQ(red.bottom(), plot.bottom());
+        EXPECT_LE(red.width(), 2);
+        // The scale spreads Min ... Max over exactly that width and height.
+        EXPECT_DOUBLE_EQ(g.XAxis().ScaleFactor(), (size.width() - 15 - 37) / 10.0);
+        EXPECT_DOUBLE_EQ(g.YAxis().ScaleFactor(), (size.height() - 40 - 21) / 10.0);
+        EXPECT_EQ(g.XToPixel(10), size.width() - 15);
+        EXPECT_EQ(g.YToPixel(0), size.height() - 40);
+    }
+}
+
+// An autosized axis without data whose Min and Max are equal and negative becomes 0 ... Min: a
+// reversed range, drawn as inconsistent, that keeps its step.
+TEST(Drawing, EqualNegativeLimitsWithoutDataAreInconsistent) {
+    TxyGraph g;
+    g.resize(369, 300); // room for the caption written upwards
+    g.YAxis().SetTitle("Id/In");
+    g.YAxis().SetMin(-4);
+    g.YAxis().SetMax(-4);
+    g.YAxis().SetStepSize(0.7);
+    g.YAxis().SetAutoSizing(true);
+    EXPECT_EQ(g.YAxis().Min(), 0.0);
+    EXPECT_EQ(g.YAxis().Max(), -4.0);
+    EXPECT_EQ(g.YAxis().StepSize(), 0.7);
+    QImage img;
+    EXPECT_NO_THROW(img = g.RenderImage());
+    EXPECT_FALSE(g.YAxis().Valid());
+    EXPECT_FALSE(g.ScalesValid());
+    const QRect plot = PlotInImage(g);
+    const QRect ink = PixelBox(img.copy(QRect(2, 2, plot.left() - 10, plot.bottom() - 2)), IsDark);
+    const QFontMetrics fm(g.Appearance().TitleFont().ToQFont());
+    ASSERT_FALSE(ink.isNull());
+    EXPECT_NEAR(ink.height(), fm.horizontalAdvance("MAX/MIN VALUES INCONSISTENT"), 4);
+
+    // The same on the X axis: its title place shows the caption.
+    TxyGraph x;
+    x.resize(369, 121);
+    x.XAxis().SetMin(-2.5);
+    x.XAxis().SetMax(-2.5);
+    x.XAxis().SetAutoSizing(true);
+    x.RenderImage();
+    EXPECT_EQ(x.XAxis().Min(), 0.0);
+    EXPECT_EQ(x.XAxis().Max(), -2.5);
+    EXPECT_FALSE(x.ScalesValid());
+    EXPECT_TRUE(x.DrawnXLabels().empty());
+}
+
+// A logarithmic axis set by hand to 1 ... 2 was never fitted: it is stepped by its subdivisions,
+// not linearly, and labelled at its decade start.
+TEST(Drawing, UnfittedShortLogarithmicAxisKeepsItsSubdivisions) {
+    TxyGraph g;
+    g.resize(369, 121);
+    g.XAxis().SetLogScale(true);
+    g.XAxis().SetMin(1);
+    g.XAxis().SetMax(2);
+    g.RenderImage();
+    std::vector<QString> texts;
+    for (const auto& l : g.DrawnXLabels())
+        texts.push_back(l.Text);
+    EXPECT_EQ(texts, (std::vector<QString>{"1"}));
+    // Autostepped, the subdivisions are chosen for the range and each is labelled.
+    g.XAxis().SetAutoStepping(true);
+    g.RenderImage();
+    texts.clear();
+    for (const auto& l : g.DrawnXLabels())
+        texts.push_back(l.Text);
+    EXPECT_EQ(texts, (std::vector<QString>{"1.0", "1.2", "1.5", "2.0"}));
 }

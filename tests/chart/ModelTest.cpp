@@ -180,9 +180,11 @@ TEST(ChartModel, EqualXReplacesThePoint) {
     EXPECT_EQ(s.Points()[1].y, 7);
     EXPECT_EQ(s.Points()[2].y, 9);
     EXPECT_EQ(s.YMax(), 9);
-    // A replaced extreme no longer counts in the ranges.
+    // Ranges only widen: a replaced extreme still counts, the new value widens them.
     s.AddPoint(2, 0.5);
-    EXPECT_EQ(s.YMax(), 7);
+    EXPECT_EQ(s.YMax(), 9);
+    EXPECT_EQ(s.YMin(), 0.5);
+    EXPECT_EQ(s.Points()[2].y, 0.5);
 }
 
 TEST(ChartModel, DecreasingXGivesASortedList) {
@@ -447,4 +449,47 @@ TEST(Colours, BGRConversion) {
     EXPECT_EQ(ColorFromBGR(0xFF0000), QColor(0, 0, 255));
     EXPECT_EQ(ColorFromBGR(0x0000FF), QColor(255, 0, 0));
     EXPECT_EQ(ColorToBGR(QColor(0, 128, 0)), 0x008000u);
+}
+
+// After the first point the ranges only widen, replacements included; a new zero under AutoZero
+// takes the y range again from the points, leaving the x range as it is.
+TEST(ChartModel, LaterPointsOnlyWidenTheRanges) {
+    TxyGraph g;
+    TSeries& one = g.GetSeries(1);
+    one.AddPoint(1, 5);
+    one.AddPoint(1, 7); // replaces the only point
+    EXPECT_EQ(one.PointCount(), 1);
+    EXPECT_EQ(one.YMin(), 5);
+    EXPECT_EQ(one.YMax(), 7);
+
+    TSeries& t = g.GetSeries(2);
+    t.SetNumericalTolerance(0.1);
+    t.AddPoint(0, 0);
+    t.AddPoint(1, 1);
+    t.AddPoint(1.05, 2); // replaces x = 1
+    t.AddPoint(0.97, 3); // replaces x = 1.05
+    EXPECT_EQ(Xs(t), (std::vector<double>{0, 0.97}));
+    EXPECT_EQ(t.XMax(), 1.05);
+    EXPECT_EQ(t.YMin(), 0);
+    EXPECT_EQ(t.YMax(), 3);
+
+    TSeries& z = g.GetSeries(3);
+    z.SetAutoZero(true);
+    z.AddPoint(0, 4);
+    z.AddPoint(1, 10);
+    z.AddPoint(1, 6);       // replaced: 10 still counts
+    EXPECT_EQ(z.YMax(), 6); // relative to the zero at 4
+    z.AddPoint(2, 1);       // a new zero: the y range is taken again from 4 - 1, 6 - 1, 1 - 1
+    EXPECT_EQ(z.ZeroValue(), 1);
+    EXPECT_EQ(z.YMin(), 0);
+    EXPECT_EQ(z.YMax(), 5);
+    EXPECT_EQ(z.XMin(), 0);
+    EXPECT_EQ(z.XMax(), 2);
+
+    // An autosized axis does not shrink when its extreme point is replaced.
+    g.resize(369, 121);
+    g.YAxis().SetAutoSizing(true);
+    const double yMax = g.YAxis().Max();
+    g.GetSeries(1).AddPoint(1, 0.5);
+    EXPECT_EQ(g.YAxis().Max(), yMax);
 }

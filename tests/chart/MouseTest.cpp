@@ -234,3 +234,24 @@ TEST_F(MouseTest, OtherButtonsDoNothing) {
     QTest::mouseRelease(&g, Qt::RightButton, Qt::ShiftModifier, W(g, 200, 70));
     EXPECT_EQ(g.XAxis().Max(), xMax);
 }
+
+// The margin corners are measured in the drawing, as large as the control: the resizing corner
+// starts right of width - RightMargin and below height - BottomMargin.
+TEST(MouseDrag, ResizeCornerLiesBeyondTheDrawingsMargins) {
+    QWidget parent;
+    parent.resize(800, 600);
+    TxyGraph g(&parent);
+    g.setGeometry(0, 0, 300, 200);
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    // Client x 285 is width - RightMargin: not yet the corner.
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, W(g, 285, 170));
+    QTest::mouseMove(&g, W(g, 305, 190));
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, W(g, 305, 190));
+    EXPECT_EQ(g.size(), QSize(300, 200));
+    // One pixel further it is (inside the client area, which ends at 297).
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, W(g, 286, 161));
+    QTest::mouseMove(&g, W(g, 306, 191));
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, W(g, 306, 191));
+    EXPECT_EQ(g.size(), QSize(320, 230));
+}

@@ -78,14 +78,15 @@ TEST(Printing, PlacementOnAnUprightPage) {
     EXPECT_EQ(page.JobsEnded(), 1);
     EXPECT_EQ(page.JobsAborted(), 0);
 
-    // Client 367 x 119: rx = 2.72 < ry = 11.76, scale = 0.9 rx.
+    // Client 367 x 119: rx = 2.72 < ry = 11.76, scale = 0.9 rx. The picture is the whole
+    // control's 369 x 121 at that scale.
     const double scale = 1000.0 / 367 * 0.9;
     const QRect frame = PixelBox(page.Page(), IsYellow);
     ASSERT_FALSE(frame.isNull());
     EXPECT_EQ(frame.left(), 50);
     EXPECT_EQ(frame.top(), 280);
-    EXPECT_EQ(frame.width(), 900);
-    EXPECT_EQ(frame.height(), static_cast<int>(std::lround(119 * scale)));
+    EXPECT_EQ(frame.width(), static_cast<int>(std::lround(369 * scale)));
+    EXPECT_EQ(frame.height(), static_cast<int>(std::lround(121 * scale)));
     // The percentages needed no correction.
     EXPECT_EQ(g.Dimensions().PrintXOffsetPct(), 5);
     EXPECT_EQ(g.Dimensions().PrintYOffsetPct(), 20);
@@ -107,8 +108,8 @@ TEST(Printing, TwiceAsWidePageCorrectsTheYOffset) {
 
     const QRect frame = PixelBox(page.Page(), IsYellow);
     ASSERT_FALSE(frame.isNull());
-    EXPECT_EQ(frame.height(), static_cast<int>(std::lround(119 * 2.7)));
-    EXPECT_EQ(frame.width(), static_cast<int>(std::lround(367 * 2.7)));
+    EXPECT_EQ(frame.height(), static_cast<int>(std::lround(121 * 2.7)));
+    EXPECT_EQ(frame.width(), static_cast<int>(std::lround(369 * 2.7)));
     EXPECT_EQ(frame.top(), static_cast<int>(std::lround(357 * 0.05)));
     EXPECT_EQ(frame.left(), static_cast<int>(std::lround(2202 * 0.05)));
 }
@@ -172,20 +173,51 @@ TEST(Printing, FailureInTheDrawingRestoresAndPassesOn) {
     ExpectSameScreen(before, Capture(g));
 }
 
-TEST(Printing, AFailingPaintEndHandlerIsIgnored) {
+// The page's full draw ends with OnPaintEnd as a screen draw does; the print then calls it once
+// more, and a failure of that last call is ignored.
+TEST(Printing, PaintEndEndsTheDrawingAndThePage) {
     TxyGraph g;
     MakeFindable(g);
     int ends = 0;
     g.OnPaintEnd = [&](TxyGraph& sender, QPainter&) {
-        if (sender.Printing()) {
-            ++ends;
-            throw std::runtime_error("ignored");
-        }
+        if (!sender.Printing()) return;
+        if (++ends == 2) throw std::runtime_error("ignored");
     };
     TImagePrintService page(QSize(1000, 1400), 300);
     EXPECT_NO_THROW(EXPECT_TRUE(g.Print(page)));
-    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(ends, 2);
     EXPECT_EQ(page.JobsEnded(), 1);
+    EXPECT_EQ(page.JobsAborted(), 0);
+
+    // A drawing that stops early (the scales are invalid) has no end of its own: only the
+    // page's call remains.
+    ends = 0;
+    g.YAxis().SetMin(3);
+    g.YAxis().SetMax(3);
+    ASSERT_TRUE(g.Print(page));
+    EXPECT_EQ(ends, 1);
+    g.YAxis().SetMax(9);
+    g.SetPlotting(false);
+    ASSERT_TRUE(g.Print(page));
+    EXPECT_EQ(ends, 2);
+}
+
+// Failing inside the full draw, OnPaintEnd fails the drawing like any other error.
+TEST(Printing, AFailingPaintEndInsideTheDrawingPassesOn) {
+    TxyGraph g;
+    MakeFindable(g);
+    const ScreenState before = Capture(g);
+    bool throwing = true;
+    g.OnPaintEnd = [&](TxyGraph& sender, QPainter&) {
+        if (throwing && sender.Printing()) throw std::runtime_error("printer on fire");
+    };
+    TImagePrintService page(QSize(1000, 1400), 300);
+    EXPECT_THROW(g.Print(page), std::runtime_error);
+    EXPECT_EQ(page.JobsAborted(), 1);
+    EXPECT_EQ(page.JobsEnded(), 0);
+    EXPECT_FALSE(g.Printing());
+    throwing = false;
+    ExpectSameScreen(before, Capture(g));
 }
 
 TEST(Printing, WithoutBackgroundColourThePaperStaysWhite) {
@@ -242,4 +274,36 @@ TEST(Printing, NoPrinterFallsBackToThePdfFile) {
     // Without a file name there is nowhere to print.
     TPrinterService none{QString()};
     EXPECT_FALSE(g.Print(none));
+}
+
+// Text layouts and font measures are kept between draws. Pages of other resolutions, and the
+// screen between them, must each get their own: the same chart prints and shows as a fresh one.
+TEST(Printing, KeptTextLayoutsFollowTheTarget) {
+    auto fresh = [](auto draw) {
+        TxyGraph g;
+        FillLikeMainWindow(g);
+        g.Legend().setVisible(true);
+        g.GetSeries(1).SetShowInLegend(4);
+        return draw(g);
+    };
+    auto page = [](TxyGraph& g, int dpi) {
+        TImagePrintService p(QSize(827, 1169), dpi);
+        EXPECT_TRUE(g.Print(p));
+        return p.Page();
+    };
+    const QImage screen = fresh([](TxyGraph& g) { return g.RenderImage(); });
+    const QImage low = fresh([&](TxyGraph& g) { return page(g, 72); });
+    const QImage high = fresh([&](TxyGraph& g) { return page(g, 300); });
+    ASSERT_NE(low, high); // the resolutions do draw differently
+
+    TxyGraph g;
+    FillLikeMainWindow(g);
+    g.Legend().setVisible(true);
+    g.GetSeries(1).SetShowInLegend(4);
+    EXPECT_EQ(g.RenderImage(), screen);
+    EXPECT_EQ(page(g, 72), low);
+    EXPECT_EQ(g.RenderImage(), screen);
+    EXPECT_EQ(page(g, 300), high);
+    EXPECT_EQ(page(g, 72), low);
+    EXPECT_EQ(g.RenderImage(), screen);
 }

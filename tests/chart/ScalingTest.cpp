@@ -1,9 +1,13 @@
 // Axis ranges, steps, ticks and labels, checked on the scaling code alone.
 #include "AxisScaling.h"
+#include "Watchdog.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -178,12 +182,15 @@ TEST(AutoSize, AxisWithoutDataIsOnlySanitised) {
     EXPECT_EQ(z.Min, -1);
     EXPECT_EQ(z.Max, 1);
 
-    // An equal negative pair must not end up reversed.
+    // An equal negative pair becomes 0 ... -4: reversed, so it keeps its step and is invalid.
     AxisScale n;
     n.Min = n.Max = -4;
-    AutoSize(n, false, lim, 0);
-    EXPECT_LT(n.Min, n.Max);
-    EXPECT_TRUE(RangeIsValid(n));
+    n.StepSize = 0.7;
+    EXPECT_NO_THROW(AutoSize(n, false, lim, 0));
+    EXPECT_EQ(n.Min, 0);
+    EXPECT_EQ(n.Max, -4);
+    EXPECT_EQ(n.StepSize, 0.7);
+    EXPECT_FALSE(RangeIsValid(n));
 
     AxisScale l;
     l.LogScale = true;
@@ -468,4 +475,140 @@ TEST(XLabels, OverlappingLabelsAreSkippedButTheLastIsKept) {
     EXPECT_EQ(d, (std::vector<bool>{true, false, true, false, true, true}));
     // A label starting exactly at the previous one's right edge counts as overlapping.
     EXPECT_EQ(SelectXLabels({{0, 10}, {10, 20}, {11, 21}}), (std::vector<bool>{true, false, true}));
+}
+
+// Below about 1e-323 the decade of Min is no positive double. The ticks must still start, rise
+// and stop, whatever the range.
+TEST(Ticks, LogarithmicAxesDownToTheSmallestDoubles) {
+    const double lowest = std::numeric_limits<double>::denorm_min();
+    const double cases[][2] = {{5e-324, 1.0},    {lowest, 1.0},     {1e-320, 1e-300},
+                               {lowest, 1e-322}, {lowest, DBL_MAX}, {1e-310, 1e-309}};
+    for (const auto& c : cases) {
+        for (int divisions : {0, 2, 9}) {
+            AxisScale a;
+            a.LogScale = true;
+            a.Min = c[0];
+            a.Max = c[1];
+            SetLogCycleDivisions(a, divisions);
+            std::vector<double> t;
+            FinishesWithin(10, "a logarithmic tick sequence", [&] { t = Values(TickSequence(a, 0)); });
+            SCOPED_TRACE(testing::Message() << c[0] << " ... " << c[1] << ", divisions " << divisions);
+            ASSERT_FALSE(t.empty());
+            EXPECT_LE(t.size(), 10000u);
+            EXPECT_GT(t.front(), 0.0);
+            EXPECT_GE(t.front(), 0.999 * a.Min);
+            EXPECT_LE(t.back(), a.Max * 1.001);
+            EXPECT_TRUE(std::is_sorted(t.begin(), t.end()));
+            EXPECT_EQ(std::adjacent_find(t.begin(), t.end()), t.end()) << "a tick repeats";
+        }
+    }
+    // Whole decades from the lowest positive one up to 1.
+    AxisScale d;
+    d.LogScale = true;
+    d.Min = 5e-324;
+    d.Max = 1.0;
+    SetLogCycleDivisions(d, 0);
+    const std::vector<double> t = Values(TickSequence(d, 0));
+    ASSERT_EQ(t.size(), 324u);
+    EXPECT_EQ(t.front(), 1e-323);
+    EXPECT_DOUBLE_EQ(t[23], 1e-300);
+    EXPECT_EQ(t.back(), 1.0);
+}
+
+TEST(LogFit, DataDownToTheSmallestDoubles) {
+    for (double lo : {5e-324, std::numeric_limits<double>::denorm_min(), 3e-322}) {
+        AxisScale a = Data(lo, 10.0, true);
+        a.LogScale = true;
+        FinishesWithin(10, "a logarithmic fit", [&] { ScaleAxis(a, true, StepLimits{}, 0); });
+        EXPECT_TRUE(a.Valid) << lo;
+        EXPECT_GT(a.Min, 0.0);
+        EXPECT_LE(a.Min, 1e-321);
+        EXPECT_EQ(a.Max, 100.0);
+        EXPECT_LE(TickSequence(a, 0).size(), 10000u);
+    }
+}
+
+// A date axis spanning more calendar units than ticks could be drawn is stepped linearly, and
+// day numbers beyond any calendar do not break the day arithmetic.
+TEST(Ticks, DateAxesBeyondTheCalendar) {
+    const StepLimits lim;
+    const double cases[][2] = {{1.0, 1e300}, {1e300, 2e300}, {1.0, 1e12}, {1e15, 1e15 + 5}};
+    for (const auto& c : cases) {
+        AxisScale a;
+        a.ShowAsTime = true;
+        a.DateTickType = dt_minute;
+        a.Min = c[0];
+        a.Max = c[1];
+        std::vector<Tick> t;
+        FinishesWithin(10, "a date tick sequence", [&] {
+            ScaleAxis(a, false, lim, 0);
+            ComputeScaleFactor(a, 300, "X");
+            t = TickSequence(a, DrawStep(a, lim, 300, "X"));
+            for (const Tick& k : t)
+                FormatDateTime("dd-mmm-yyyy hh:nn", k.Value);
+        });
+        SCOPED_TRACE(testing::Message() << c[0] << " ... " << c[1]);
+        EXPECT_LE(t.size(), 1000u);
+        for (std::size_t i = 1; i < t.size(); ++i)
+            EXPECT_GT(t[i].Value, t[i - 1].Value);
+    }
+    // Within the calendar the ticks still go by calendar units: 1 Jan of each year.
+    AxisScale y;
+    y.ShowAsTime = true;
+    y.DateTickType = dt_annually;
+    y.Min = 44927; // 1 Jan 2023
+    y.Max = 44927 + 3 * 365 + 1;
+    const std::vector<double> years = Values(TickSequence(y, 365));
+    EXPECT_EQ(years, (std::vector<double>{44927, 45292, 45658, 46023}));
+}
+
+// "Max = 1 is mantissa 10 of the decade below" holds for 1 alone: 100 opens its decade.
+TEST(LogFit, OnlyAMaximumOfOneClosesTheDecadeBelow) {
+    const StepLimits lim;
+    auto fit = [&](double lo, double hi) {
+        AxisScale a = Data(lo, hi);
+        a.LogScale = true;
+        LogFit(a, lim);
+        return std::pair<double, double>(a.Min, a.Max);
+    };
+    EXPECT_EQ(fit(2, 100), (std::pair<double, double>(1, 1000)));
+    EXPECT_EQ(fit(0.2, 10), (std::pair<double, double>(0.1, 100)));
+    EXPECT_EQ(fit(0.02, 1), (std::pair<double, double>(0.01, 1)));
+    // With a ratio below 30 the power of ten is its own subdivision either way.
+    EXPECT_EQ(fit(20, 100), (std::pair<double, double>(20, 100)));
+    EXPECT_EQ(fit(0.15, 1), (std::pair<double, double>(0.1, 1)));
+}
+
+// The short-range flag is what the last logarithmic fit found; a draw does not recompute it.
+TEST(LogFit, ShortRangeFlagComesFromTheFitAlone) {
+    const StepLimits lim;
+    for (bool autoStepping : {false, true}) {
+        AxisScale a; // never fitted: 1 ... 2 is stepped by the subdivisions
+        a.LogScale = true;
+        a.Min = 1;
+        a.Max = 2;
+        a.AutoStepping = autoStepping;
+        ScaleAxis(a, false, lim, 0);
+        EXPECT_TRUE(a.Valid);
+        EXPECT_FALSE(a.ShortRange) << autoStepping;
+        const std::vector<double> logTicks =
+            autoStepping ? std::vector<double>{1, 1.2, 1.5, 2} : std::vector<double>{1, 2};
+        EXPECT_EQ(Values(TickSequence(a, DrawStep(a, lim, 300, "X"))), logTicks);
+
+        AxisScale f = Data(10, 39, autoStepping); // a fit that falls back to linear stepping
+        f.LogScale = true;
+        ScaleAxis(f, true, lim, 0);
+        ASSERT_TRUE(f.ShortRange);
+        f.AutoSizing = false;
+        f.Min = 1;
+        f.Max = 1000; // a wide range set by hand keeps the flag until the next fit
+        ScaleAxis(f, false, lim, 0);
+        EXPECT_TRUE(f.ShortRange) << autoStepping;
+        EXPECT_TRUE(f.LabelAll);
+        f.AutoSizing = true;
+        f.oMin = 2;
+        f.oMax = 500;
+        ScaleAxis(f, true, lim, 0);
+        EXPECT_FALSE(f.ShortRange);
+    }
 }

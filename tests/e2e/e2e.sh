@@ -297,7 +297,7 @@ run_language() {
   LANG_TAG=$1
   local title_main title_select title_soft title_load record sim_soft sim_load
   local other=9 # a motor strong enough for both loads, different from the saved one
-  local dlg id curves expected next last saved
+  local dlg id box curves expected next last saved
   if [ "$LANG_TAG" = en ]; then
     title_main="Tarvello : Soft-Starter Simulator for Induction Motor"
     title_select="Select Motor in List"
@@ -330,8 +330,12 @@ run_language() {
   eval "$(xdotool getwindowgeometry --shell "$MAIN")"
   menubar=$((HEIGHT - 537))
   focus "$MAIN"
-  [ "$LANG_TAG" = fr ] && click_at "$MAIN" $((140 + 303 + 30)) $((menubar + 180 + 48 + 8))
-  click_at "$MAIN" $((140 + 203 + 37)) $((menubar + 180 + 104 + 12))
+  if [ "$LANG_TAG" = en ]; then
+    keys Return                            # the panel answers Enter at once
+  else
+    click_at "$MAIN" $((140 + 303 + 30)) $((menubar + 180 + 48 + 8))
+    click_at "$MAIN" $((140 + 203 + 37)) $((menubar + 180 + 104 + 12))
+  fi
   check "$LANG_TAG: window title after the language panel" \
     test "$(xdotool getwindowname "$MAIN")" = "$title_main" || return 1
 
@@ -364,6 +368,16 @@ run_language() {
     click_at "$dlg" 50 156                 # RadioButton2, selected time
     set_field "$dlg" 436 30 8              # Edit1, estimated start time
     set_field "$dlg" $((320 + 164)) $((96 + 16 + 10)) 20    # Edit4, preset
+    # A ramp time that is not a number: the message box, then back into the dialog, whose
+    # activation must keep the values typed (the curve file below shows what was stored).
+    set_field "$dlg" $((320 + 164)) $((96 + 52 + 10)) 6.5x
+    keys Return
+    box=$(wait_window "Tarvello")
+    check "$LANG_TAG: not-a-number message for the ramp time" test -n "$box" || return 1
+    focus "$box"
+    keys Return
+    check "$LANG_TAG: message dismissed" wait_hidden "$box" || return 1
+    focus "$dlg"
     set_field "$dlg" $((320 + 164)) $((96 + 52 + 10)) 6.5   # Edit5, ramp time
   else
     click_at "$dlg" 50 116                 # RadioButton1, current limit
@@ -398,6 +412,11 @@ run_language() {
   check "$LANG_TAG: load dialog closed by OK" wait_hidden "$dlg" || return 1
   focus "$MAIN"
   check "$LANG_TAG: results view with blue and red curves" results_shown || return 1
+  if [ "$LANG_TAG" = en ]; then
+    # The menu shortcuts in the results view, where no read-only field may swallow them.
+    shortcut_opens ctrl+e "Rated Values" || return 1
+    shortcut_opens ctrl+c "Equivalent Diagram" || return 1
+  fi
 
   # Curves: File > Save Curves in file, a path typed into the file dialog.
   save_curves "curves-$LANG_TAG.txt" || return 1
@@ -465,6 +484,17 @@ run_language() {
   # Exit: File > Exit (E&xit / &Quitter).
   if [ "$LANG_TAG" = en ]; then menu f x; else menu f q; fi
   check "$LANG_TAG: program ends through File > Exit" app_ended
+}
+
+shortcut_opens() { # key on the main window, title of the dialog it opens; Escape closes it
+  local id
+  focus "$MAIN"
+  keys "$1"
+  id=$(wait_window "$2")
+  check "$LANG_TAG: $1 in the results view opens \"$2\"" test -n "$id" || return 1
+  focus "$id"
+  keys Escape
+  check "$LANG_TAG: \"$2\" closed by Escape" wait_hidden "$id"
 }
 
 save_curves() {

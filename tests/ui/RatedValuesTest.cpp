@@ -98,7 +98,7 @@ TEST_F(UiTest, ElectricalPowerBelowMechanicalIsRefused)
     EXPECT_TRUE(Form2->isVisible());
 }
 
-TEST_F(UiTest, CheckBoxMakesTheNoLoadCurrentOptionalAndIsClearedOnReturn)
+TEST_F(UiTest, CheckBoxMakesTheNoLoadCurrentOptionalAndStaysAsTickedAfterAnError)
 {
     ChooseLanguage(false);
     Motor m;
@@ -110,15 +110,19 @@ TEST_F(UiTest, CheckBoxMakesTheNoLoadCurrentOptionalAndIsClearedOnReturn)
     EXPECT_TRUE(MotorData.ApproximationWithoutNoLoadCurrent);
     EXPECT_DOUBLE_EQ(MotorData.NoLoadLineCurrent, 0);
     AcknowledgeError();
-    EXPECT_FALSE(Form2->CheckBox1->isChecked());
+    ASSERT_EQ(QApplication::activeWindow(), Form2);
+    // Back in the dialog the box is still ticked, as the user left it.
+    EXPECT_TRUE(Form2->CheckBox1->isChecked());
     Form2->Edit1->setText("4000");
-    Click(Form2->Button1);
-    EXPECT_EQ(MotorData.ErrorNumber, 6);
-    AcknowledgeError();
-    Form2->CheckBox1->setChecked(true);
     Click(Form2->Button1);
     EXPECT_EQ(MotorData.ErrorNumber, 0);
     EXPECT_FALSE(Form2->isVisible());
+    // A new opening starts with the box cleared: the no-load current is required again.
+    Trigger(Form1->RatedValues);
+    EXPECT_FALSE(Form2->CheckBox1->isChecked());
+    Form2->Edit6->clear();
+    Click(Form2->Button1);
+    EXPECT_EQ(MotorData.ErrorNumber, 6);
 }
 
 TEST_F(UiTest, StoredValuesComeBackFormattedAndZeroAsEmpty)
@@ -143,7 +147,10 @@ TEST_F(UiTest, StoredValuesComeBackFormattedAndZeroAsEmpty)
     EXPECT_DOUBLE_EQ(MotorData.MechanicalPower, 0);
     EXPECT_NE(MotorData.ErrorNumber, 0); // a zero power cannot be derived
     AcknowledgeError();
-    EXPECT_EQ(Form2->Edit1->text(), "");
+    EXPECT_EQ(Form2->Edit1->text(), "0"); // as typed while the dialog stays open
+    Click(Form2->Button2);
+    Trigger(Form1->RatedValues);
+    EXPECT_EQ(Form2->Edit1->text(), ""); // the stored 0, at the next opening
     Click(Form2->Button1);
     EXPECT_EQ(MotorData.ErrorNumber, 1);
 }

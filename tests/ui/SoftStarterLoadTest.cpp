@@ -30,19 +30,26 @@ TEST_F(UiTest, NoModeChosenIsError50)
     EXPECT_EQ(MotorData.StartStep, 0);
 }
 
-TEST_F(UiTest, RampTimeAboveThirtyIsError51InEitherMode)
+TEST_F(UiTest, RampTimeAboveThirtyIsError51InTheSelectedTimeModeOnly)
 {
     ChooseLanguage(false);
     Trigger(Form1->SoftStarter);
     Form6->RadioButton1->setChecked(true);
-    Form6->Edit5->setText("30.5"); // hidden field, still checked
+    Form6->Edit5->setText("30.5"); // hidden field of the other mode: not checked
+    Click(Form6->Button1);
+    EXPECT_EQ(MotorData.ErrorNumber, 0);
+    EXPECT_FALSE(Form6->isVisible());
+    EXPECT_DOUBLE_EQ(MotorData.SoftStarterTime, 5);
+    Trigger(Form1->SoftStarter);
+    Form6->RadioButton2->setChecked(true);
+    Form6->Edit5->setText("30.5");
     Click(Form6->Button1);
     EXPECT_EQ(MotorData.ErrorNumber, 51);
     EXPECT_EQ(ErrorText(), "Time Soft-Starter must be less than 30s!");
     AcknowledgeError();
-    // back in the dialog: activation reloaded the stored 5 s
-    EXPECT_EQ(Form6->Edit5->text(), Dec("5.00"));
-    Form6->RadioButton2->setChecked(true);
+    // back in the dialog: the typed time is still there to be corrected
+    EXPECT_EQ(QApplication::activeWindow(), Form6);
+    EXPECT_EQ(Form6->Edit5->text(), "30.5");
     Form6->Edit5->setText("30");
     Click(Form6->Button1);
     EXPECT_EQ(MotorData.ErrorNumber, 0);
@@ -50,14 +57,15 @@ TEST_F(UiTest, RampTimeAboveThirtyIsError51InEitherMode)
     EXPECT_DOUBLE_EQ(MotorData.SoftStarterTime, 30);
 }
 
-TEST_F(UiTest, BothSoftStarterErrorsEndAtFiftyOne)
+TEST_F(UiTest, NoModeChosenIsOnlyError50WhateverTheFieldsHold)
 {
     ChooseLanguage(false);
     Trigger(Form1->SoftStarter);
     Form6->Edit5->setText("45");
+    Form6->Edit2->setText("150");
     Click(Form6->Button1);
-    EXPECT_EQ(MotorData.ErrorNumber, 51);
-    EXPECT_EQ(ErrorText(), "Time Soft-Starter must be less than 30s!");
+    EXPECT_EQ(MotorData.ErrorNumber, 50);
+    EXPECT_EQ(ErrorText(), "You must choose how you want the calculation done!");
 }
 
 TEST_F(UiTest, PendingErrorBlocksTheSoftStarterUntilAcknowledged)
@@ -207,19 +215,25 @@ TEST_F(UiTest, LoadTooBigIsError70AndKeepsThePreviousResults)
     EXPECT_EQ(MotorData.ErrorNumber, 70);
     EXPECT_EQ(ErrorText(), "Loaded Torque is too big!");
     EXPECT_TRUE(Form5->isVisible());
-    EXPECT_DOUBLE_EQ(MotorData.T0, 200); // stored before the check
+    EXPECT_DOUBLE_EQ(MotorData.T0, 0); // a refused load is never stored
     AcknowledgeError();
     EXPECT_EQ(QApplication::activeWindow(), Form5);
+    EXPECT_EQ(Form5->Edit1->text(), "200"); // kept for the correction
     Click(Form5->Button2);
-    EXPECT_DOUBLE_EQ(MotorData.T0, 200);
-    // A later computation refuses that load instead of plotting it.
+    EXPECT_DOUBLE_EQ(MotorData.T0, 0);
+    // Cancel went back to the last accepted load, in the dialog too.
+    Trigger(Form1->Load);
+    EXPECT_TRUE(Form5->RadioButton1->isChecked());
+    EXPECT_EQ(Form5->Edit1->text(), "0");
+    Click(Form5->Button2);
+    // A later computation runs with that load.
     Trigger(Form1->SoftStarter);
     Click(Form6->Button1);
-    EXPECT_EQ(MotorData.ErrorNumber, 70);
+    EXPECT_EQ(MotorData.ErrorNumber, 0);
+    EXPECT_FALSE(ErrorShown());
     EXPECT_EQ(Form1->Edit17->text(), peak);
     EXPECT_EQ(SeriesPoints(Form1->xyGraph3, 2), before);
     EXPECT_TRUE(Form1->Panel1->isVisible());
-    AcknowledgeError();
     Trigger(Form1->Load);
     SetLoad(LoadKind::Constant, "10");
     EXPECT_EQ(MotorData.ErrorNumber, 0);
@@ -281,7 +295,7 @@ TEST_F(UiTest, LoadTextThatIsNotANumber)
     QMessageBox* box = OpenMessageBox("ConvertErrorBox");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->text(), "'x' n'est pas une valeur flottante correcte");
-    EXPECT_DOUBLE_EQ(MotorData.T0, 4);
+    EXPECT_DOUBLE_EQ(MotorData.T0, 0); // nothing of a refused load is stored
     EXPECT_TRUE(Form5->isVisible());
     EXPECT_FALSE(MotorData.ResultsMode);
 }

@@ -43,7 +43,12 @@ TEST_F(UiTest, WholeWorkflowShowsTheResultsOfTheFourKilowattMotor)
     EXPECT_EQ(Form1->Edit17->text(), Dec("2.99"));
     EXPECT_LT(MotorData.ImaxIn, 3.0);
     EXPECT_DOUBLE_EQ(MotorData.DesiredImaxIn, 3.0);
-    EXPECT_FALSE(Form1->Edit17->isEnabled());
+    // The soft-starter results read like the rated values: enabled, read-only, without focus.
+    for (QLineEdit* e : {Form1->Edit16, Form1->Edit17, Form1->Edit18, Form1->Edit19}) {
+        EXPECT_TRUE(e->isEnabled()) << e->objectName().toStdString();
+        EXPECT_TRUE(e->isReadOnly()) << e->objectName().toStdString();
+        EXPECT_EQ(e->focusPolicy(), Qt::NoFocus) << e->objectName().toStdString();
+    }
 }
 
 TEST_F(UiTest, ChartsHoldTheComputedSeries)

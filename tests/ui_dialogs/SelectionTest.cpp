@@ -131,33 +131,37 @@ TEST_F(DialogTest, OkWithoutPickingKeepsTheMotorAlreadyThere)
 {
     WriteList({Title(), Record(1, "Maker A", "132 M", 5500), Record(2, "Maker B", "90 L", 1500)});
     ChooseLanguage(false);
-    OpenSelection();
-    PickRow(2);
-    Click(Form4->Button2);
-    // The list changes under the highlighted row; OK copies nothing, it confirms what is there.
+    ChooseListedMotor(2);
+    ASSERT_EQ(MotorData.ConstructorName, "Maker B");
+    // The list changes under the chosen row; OK copies nothing, it confirms what is there.
     WriteList({Title(), Record(1, "Maker A", "132 M", 5500), Record(2, "Maker C", "100 L", 2200)});
     OpenSelection();
     EXPECT_EQ(Cell(2, 1), "Maker C");
+    EXPECT_EQ(Form4->StringGrid1->currentRow(), -1); // no row holds the motor in memory
     Click(Form4->Button1);
     EXPECT_FALSE(Form4->isVisible());
     EXPECT_EQ(MotorData.ConstructorName, "Maker B");
     EXPECT_DOUBLE_EQ(MotorData.MechanicalPower, 1500);
     EXPECT_TRUE(MotorData.MotorIdentified);
+    EXPECT_TRUE(MotorData.MotorFromList);
     EXPECT_EQ(MotorData.StartStep, 1);
 }
 
-TEST_F(DialogTest, CancelKeepsThePickedMotorButNotDataChanged)
+TEST_F(DialogTest, CancelPutsBackTheMotorOfTheOpeningButNotDataChanged)
 {
     WriteList({Title(), Record(1, "Maker A", "132 M", 5500)});
     ChooseLanguage(false);
     MotorData.DataChanged = true;
     OpenSelection();
-    EXPECT_FALSE(MotorData.DataChanged); // activation clears it
+    EXPECT_FALSE(MotorData.DataChanged); // the opening clears it
     PickRow(1);
+    ASSERT_EQ(MotorData.ConstructorName, "Maker A");
     Click(Form4->Button2);
     EXPECT_FALSE(Form4->isVisible());
-    EXPECT_EQ(MotorData.ConstructorName, "Maker A");
-    EXPECT_DOUBLE_EQ(MotorData.MechanicalPower, 5500);
+    EXPECT_EQ(MotorData.ConstructorName, "");
+    EXPECT_DOUBLE_EQ(MotorData.MechanicalPower, 0);
+    EXPECT_DOUBLE_EQ(MotorData.Rr, 0);
+    EXPECT_FALSE(MotorData.MotorFromList);
     EXPECT_FALSE(MotorData.DataChanged);
     EXPECT_FALSE(MotorData.MotorIdentified);
     EXPECT_EQ(MotorData.StartStep, 0);
@@ -230,6 +234,23 @@ TEST_F(DialogTest, MissingListGivesAMessageAndAnEmptyGrid)
     EXPECT_TRUE(Form2->isVisible());
 }
 
+TEST_F(DialogTest, TheListMessageIsInFrontOfTheDialogItIsAbout)
+{
+    WriteList({Title(), "", Record(2, "Maker B", "90 L", 1500)});
+    ChooseLanguage(false);
+    OpenSelection();
+    ASSERT_EQ(BoxesNamed("ListReportBox"), 1);
+    QMessageBox* box = OpenMessageBox("ListReportBox");
+    EXPECT_EQ(QApplication::activeWindow(), box);
+    // Dismissed, it gives the activation back to the dialog, which stays as it is.
+    box->button(QMessageBox::Ok)->click();
+    Pump();
+    Form4->activateWindow();
+    Pump();
+    EXPECT_EQ(QApplication::activeWindow(), Form4);
+    EXPECT_EQ(BoxesNamed("ListReportBox"), 0);
+}
+
 TEST_F(DialogTest, MissingListMessageInFrench)
 {
     ASSERT_TRUE(QFile::remove(QString::fromUtf8(ListFileName)));
@@ -279,8 +300,8 @@ TEST_F(DialogTest, AProblemIsReportedOncePerOpeningNotAtEveryActivation)
     ChooseLanguage(false);
     OpenSelection();
     EXPECT_EQ(BoxesNamed("ListReportBox"), 1);
-    // Coming back to the dialog (e.g. after dismissing the message) reads the list again but
-    // does not repeat the same message.
+    // Coming back to the open dialog (e.g. after dismissing the message) neither reads the list
+    // again nor repeats the message; the next opening does both.
     Form4->FormActivate();
     Form4->FormActivate();
     EXPECT_EQ(BoxesNamed("ListReportBox"), 1);
@@ -307,7 +328,7 @@ TEST_F(DialogTest, MoreThanAHundredRecordsAreAllListed)
     EXPECT_EQ(MotorData.StartStep, 1);
 }
 
-TEST_F(DialogTest, EveryActivationReadsTheListAgainAndKeepsTheHighlightedRow)
+TEST_F(DialogTest, EveryOpeningReadsTheListAgainAndKeepsTheHighlightedRow)
 {
     WriteList({Title(), Record(1, "Maker A", "132 M", 5500), Record(2, "Maker B", "90 L", 1500)});
     ChooseLanguage(false);
