@@ -24,8 +24,8 @@ enum NewErrorNumber {
     ErrEstimatedTimeZero = 93,
     ErrLimitUnreachable = 94,
     ErrCircuitOverflow = 95,
-    ErrValueOverflows = 96,   // names the field
-    ErrValueVanishes = 97,    // names the field
+    ErrValueOverflows = 96,   // names the field, too large
+    ErrValueVanishes = 97,    // names the field, too small
     ErrPresetRange = 98,
     ErrNoLoadCurrentTooBig = 99, // gives the limit in A
     // Equivalent diagram fields that are empty or not a number, in field order.
@@ -36,6 +36,8 @@ enum NewErrorNumber {
     ErrXhField = 105,
     ErrRironField = 106,
     ErrNegativeElement = 107, // names the circuit element
+    ErrValueSmallOverflows = 108, // names the field, too small (a quotient by it overflows)
+    ErrValueLargeVanishes = 109,  // names the field, too large (a quotient by it vanishes)
     // Maker and size texts that the motor list cannot hold.
     ErrListTextSeparator = 210,
     ErrListTextCharacter = 211,

@@ -31,6 +31,34 @@ void DeriveRatedValues(MotorDataSet& ds) {
     ds.Efficiency = Store(static_cast<Extended>(ds.MechanicalPower) / ds.ElectricalPower * 100.0L);
 }
 
+namespace {
+// The reactive power at the rated point and its shares, with the magnetising reactance they give.
+struct ReactiveShares {
+    ReactivePowers powers;
+    double xh = 0;
+};
+
+ReactiveShares ShareReactivePower(const MotorDataSet& ds) {
+    const Extended uph = ds.PhaseVoltage, iph = ds.PhaseCurrent;
+    ReactiveShares r;
+    r.powers.radicand = Sqr(3.0L * uph * iph) - Sqr(ds.ElectricalPower);
+    const double q = Store(std::sqrt(r.powers.radicand));
+    r.powers.total = q;
+    if (ds.ApproximationWithoutNoLoadCurrent) {
+        const double magnetisingQ = Store(0.9L * q);
+        r.xh = Store(3.0L * Sqr(uph) / magnetisingQ);
+        r.powers.leakage = Store(0.1L * q);
+    } else {
+        r.xh = Store(uph / ds.NoLoadPhaseCurrent);
+        const double magnetisingQ = Store(3.0L * Sqr(uph) / r.xh);
+        r.powers.leakage = Store((static_cast<Extended>(q) - magnetisingQ) * 0.5L);
+    }
+    return r;
+}
+} // namespace
+
+ReactivePowers IdentificationReactivePowers(const MotorDataSet& ds) { return ShareReactivePower(ds).powers; }
+
 void IdentifyEquivalentDiagram(MotorDataSet& ds) {
     const Extended uph = ds.PhaseVoltage, iph = ds.PhaseCurrent;
     const double losses = Store(static_cast<Extended>(ds.ElectricalPower) - ds.MechanicalPower);
@@ -39,20 +67,13 @@ void IdentifyEquivalentDiagram(MotorDataSet& ds) {
     ds.Rs = Store(copperLossShare / (3.0L * Sqr(iph)));
     ds.Rr = ds.Rs;
     ds.Riron = Store(3.0L * Sqr(uph) / ironLoss);
-    const double q = Store(std::sqrt(Sqr(3.0L * uph * iph) - Sqr(ds.ElectricalPower)));
-    double leakageQ;
+    const ReactiveShares shares = ShareReactivePower(ds);
+    ds.Xh = shares.xh;
     if (ds.ApproximationWithoutNoLoadCurrent) {
-        const double magnetisingQ = Store(0.9L * q);
-        ds.Xh = Store(3.0L * Sqr(uph) / magnetisingQ);
-        leakageQ = Store(0.1L * q);
         ds.NoLoadPhaseCurrent = Store(uph / ds.Xh);
         ds.NoLoadLineCurrent =
             ds.StarCoupling ? ds.NoLoadPhaseCurrent : Store(ds.NoLoadPhaseCurrent * std::sqrt(3.0L));
-    } else {
-        ds.Xh = Store(uph / ds.NoLoadPhaseCurrent);
-        const double magnetisingQ = Store(3.0L * Sqr(uph) / ds.Xh);
-        leakageQ = Store((static_cast<Extended>(q) - magnetisingQ) * 0.5L);
     }
-    ds.Xssigma = Store(leakageQ / (3.0L * Sqr(iph)));
+    ds.Xssigma = Store(shares.powers.leakage / (3.0L * Sqr(iph)));
     ds.Xrsigma = ds.Xssigma;
 }

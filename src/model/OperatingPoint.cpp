@@ -5,6 +5,7 @@
 namespace {
 const Extended TwoPi = 6.283185307179586L;
 double Store(Extended v) { return static_cast<double>(v); }
+double Store(Extended v, RangeWatch* watch) { return watch ? watch->Store(v) : static_cast<double>(v); }
 Extended Sqr(Extended v) { return v * v; }
 Extended AngularSpeed(const MotorDataSet& ds) { return ds.SynchronousSpeed * TwoPi; }
 } // namespace
@@ -37,21 +38,22 @@ double MotorTorque(const MotorDataSet& ds, double slip, double voltage) {
     return Store(static_cast<Extended>(numerator) / denominator);
 }
 
-double OperatingSlip(const MotorDataSet& ds, double loadTorque, double voltage, bool& noSolution) {
+double OperatingSlip(const MotorDataSet& ds, double loadTorque, double voltage, bool& noSolution,
+                     RangeWatch* watch) {
     noSolution = false;
     const Complex zs{ds.Rs, ds.Xssigma};
     const Complex zh{0, ds.Xh};
     Complex zth, b, c;
-    ComplexParallel(zh, zs, zth);
-    ComplexAdd(zs, zh, b);
-    ComplexDivide(zh, b, c);
-    const double uth = Store(static_cast<Extended>(ComplexAbs(c)) * voltage);
+    ComplexParallel(zh, zs, zth, watch);
+    ComplexAdd(zs, zh, b, watch);
+    ComplexDivide(zh, b, c, watch);
+    const double uth = Store(static_cast<Extended>(ComplexAbs(c, watch)) * voltage, watch);
     // No load would divide by zero: a tiny torque gives a slip just above 0 instead.
     const double tl = loadTorque == 0 ? 0.000001 : loadTorque;
     const double k = Store(3.0L * Sqr(uth) * ds.Rr / (tl * AngularSpeed(ds)));
-    const double a = Store(Sqr(ds.Rr));
+    const double a = Store(Sqr(ds.Rr), watch);
     const double bq = Store(2.0L * ds.Rr * zth.Re - k);
-    const double cq = Store(Sqr(zth.Re) + Sqr(static_cast<Extended>(zth.Im) + ds.Xrsigma));
+    const double cq = Store(Sqr(zth.Re) + Sqr(static_cast<Extended>(zth.Im) + ds.Xrsigma), watch);
     const double d = Store(Sqr(bq) - 4.0L * a * cq);
     if (d < 0) {
         noSolution = true;
@@ -89,33 +91,33 @@ double SpeedAtTime(const MotorDataSet& ds, double time, double finalSpeed) {
     return Store(finalSpeed * SpeedRise(ds, time));
 }
 
-CircuitEvaluator::CircuitEvaluator(const MotorDataSet& ds)
+CircuitEvaluator::CircuitEvaluator(const MotorDataSet& ds, RangeWatch* watch)
     : zs_{ds.Rs, ds.Xssigma}, rr_(ds.Rr), xrsigma_(ds.Xrsigma), ws_(AngularSpeed(ds)) {
     const Complex zh{0, ds.Xh};
     const Complex zfe{ds.Riron, 0};
-    ComplexParallel(zfe, zh, zm_);
+    ComplexParallel(zfe, zh, zm_, watch);
     Complex zth, b, c;
-    ComplexParallel(zh, zs_, zth);
-    ComplexAdd(zs_, zh, b);
-    ComplexDivide(zh, b, c);
+    ComplexParallel(zh, zs_, zth, watch);
+    ComplexAdd(zs_, zh, b, watch);
+    ComplexDivide(zh, b, c, watch);
     rth_ = zth.Re;
     xth_ = zth.Im;
-    kth_ = ComplexAbs(c);
+    kth_ = ComplexAbs(c, watch);
 }
 
-double CircuitEvaluator::InputImpedance(double slip) const {
-    const Complex zr{Store(rr_ / static_cast<Extended>(slip)), xrsigma_};
+double CircuitEvaluator::InputImpedance(double slip, RangeWatch* watch) const {
+    const Complex zr{Store(rr_ / static_cast<Extended>(slip), watch), xrsigma_};
     Complex zp, z;
-    ComplexParallel(zm_, zr, zp);
-    ComplexAdd(zs_, zp, z);
-    return ComplexAbs(z);
+    ComplexParallel(zm_, zr, zp, watch);
+    ComplexAdd(zs_, zp, z, watch);
+    return ComplexAbs(z, watch);
 }
 
-double CircuitEvaluator::Torque(double slip, double voltage) const {
-    const double uth = Store(static_cast<Extended>(kth_) * voltage);
-    const double rrs = Store(rr_ / static_cast<Extended>(slip));
-    const double numerator = Store(3.0L * Sqr(uth) * rrs);
+double CircuitEvaluator::Torque(double slip, double voltage, RangeWatch* watch) const {
+    const double uth = Store(static_cast<Extended>(kth_) * voltage, watch);
+    const double rrs = Store(rr_ / static_cast<Extended>(slip), watch);
+    const double numerator = Store(3.0L * Sqr(uth) * rrs, watch);
     const double denominator =
-        Store((Sqr(static_cast<Extended>(rth_) + rrs) + Sqr(static_cast<Extended>(xth_) + xrsigma_)) * ws_);
-    return Store(static_cast<Extended>(numerator) / denominator);
+        Store((Sqr(static_cast<Extended>(rth_) + rrs) + Sqr(static_cast<Extended>(xth_) + xrsigma_)) * ws_, watch);
+    return Store(static_cast<Extended>(numerator) / denominator, watch);
 }

@@ -7,7 +7,11 @@
 double StatorCurrent(const MotorDataSet& ds, double slip, double voltage);
 double MotorTorque(const MotorDataSet& ds, double slip, double voltage);
 // Slip at which the motor torque equals loadTorque; 0 with noSolution set when there is none.
-double OperatingSlip(const MotorDataSet& ds, double loadTorque, double voltage, bool& noSolution);
+// The watch notes the circuit's own terms (the source voltage and the quadratic's a and c) that
+// leave the doubles' range. A load so small that its term overflows only drives the slip to 0,
+// its true limit.
+double OperatingSlip(const MotorDataSet& ds, double loadTorque, double voltage, bool& noSolution,
+                     RangeWatch* watch = nullptr);
 double LoadTorque(const MotorDataSet& ds, double speed);
 double RampVoltage(const MotorDataSet& ds, double time, double rampTime);
 double SpeedAtTime(const MotorDataSet& ds, double time, double finalSpeed);
@@ -32,16 +36,18 @@ private:
 Extended SpeedRise(const MotorDataSet& ds, double time);
 
 // The circuit with its slip-independent parts worked out once. Its results are bit-identical to
-// StatorCurrent and MotorTorque, which the curve computations call thousands of times.
+// StatorCurrent and MotorTorque, which the curve computations call thousands of times. A watch
+// given to the constructor or a call notes any value stored there that left the doubles' range.
 class CircuitEvaluator {
 public:
-    explicit CircuitEvaluator(const MotorDataSet& ds);
+    explicit CircuitEvaluator(const MotorDataSet& ds, RangeWatch* watch = nullptr);
     // Modulus of the input impedance at this slip, as StatorCurrent stores it.
-    double InputImpedance(double slip) const;
-    static double Current(double inputImpedance, double voltage) {
-        return static_cast<double>(static_cast<Extended>(voltage) / inputImpedance);
+    double InputImpedance(double slip, RangeWatch* watch = nullptr) const;
+    static double Current(double inputImpedance, double voltage, RangeWatch* watch = nullptr) {
+        const Extended current = static_cast<Extended>(voltage) / inputImpedance;
+        return watch ? watch->Store(current) : static_cast<double>(current);
     }
-    double Torque(double slip, double voltage) const;
+    double Torque(double slip, double voltage, RangeWatch* watch = nullptr) const;
 
 private:
     Complex zs_, zm_;

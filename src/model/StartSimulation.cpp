@@ -51,19 +51,24 @@ struct TimeGrid {
 // The slip of each time point does not depend on the ramp: the input impedance and the
 // direct-on-line current are worked out once and serve the search and the time curves alike.
 struct StartGrid {
-    StartGrid(const MotorDataSet& ds, const TimeGrid& grid, const CircuitEvaluator& circuit) : time(grid) {
+    StartGrid(const MotorDataSet& ds, const TimeGrid& grid, const CircuitEvaluator& circuit,
+              RangeWatch* watch = nullptr)
+        : time(grid) {
         const double nFinal = FinalSpeed(ds);
         for (int i = 0; i < CurvePoints; ++i) {
             slip[i] = Slip(ds, Store(nFinal * grid.rise[i]));
-            z[i] = circuit.InputImpedance(slip[i]);
-            dol[i] = Ratio(CircuitEvaluator::Current(z[i], ds.PhaseVoltage), ds.PhaseCurrent);
+            z[i] = circuit.InputImpedance(slip[i], watch);
+            dol[i] = Ratio(CircuitEvaluator::Current(z[i], ds.PhaseVoltage, watch), ds.PhaseCurrent);
         }
     }
     const TimeGrid& time;
     std::array<double, CurvePoints> slip{}, z{}, dol{};
 };
 
-void StartCurvesOn(MotorDataSet& ds, const StartGrid& grid, const CircuitEvaluator& circuit, CurvePointSink* sink) {
+// The torques are watched at the full voltage only: with the preset between 0 and 1 the ramp's
+// lower voltages give smaller stored values.
+void StartCurvesOn(MotorDataSet& ds, const StartGrid& grid, const CircuitEvaluator& circuit, CurvePointSink* sink,
+                   RangeWatch* watch = nullptr) {
     ds.SoftStarterCurrentCurve.fill(0);
     ds.SoftStarterTorqueCurve.fill(0);
     ds.TimeAxis.fill(0);
@@ -72,7 +77,7 @@ void StartCurvesOn(MotorDataSet& ds, const StartGrid& grid, const CircuitEvaluat
     const VoltageRamp ramp(ds, ds.SoftStarterTime);
     for (int i = 0; i < CurvePoints; ++i) {
         const double t = grid.time.t[i], s = grid.slip[i], z = grid.z[i];
-        const double dolTorque = Ratio(circuit.Torque(s, ds.PhaseVoltage), ds.RatedTorque);
+        const double dolTorque = Ratio(circuit.Torque(s, ds.PhaseVoltage, watch), ds.RatedTorque);
         const double dolCurrent = grid.dol[i];
         const double u = ramp.Voltage(t);
         const double ssTorque = u == ds.PhaseVoltage ? dolTorque : Ratio(circuit.Torque(s, u), ds.RatedTorque);
@@ -115,7 +120,8 @@ bool SearchOn(MotorDataSet& ds, const StartGrid& grid) {
     return false;
 }
 
-void StaticCurvesOn(MotorDataSet& ds, const TimeGrid& grid, const CircuitEvaluator& circuit, CurvePointSink* sink) {
+void StaticCurvesOn(MotorDataSet& ds, const TimeGrid& grid, const CircuitEvaluator& circuit, CurvePointSink* sink,
+                    RangeWatch* watch = nullptr) {
     ds.SpeedAxis.fill(0);
     const VoltageRamp ramp(ds, ds.SoftStarterTime);
     for (int i = 0; i < CurvePoints; ++i) {
@@ -123,9 +129,9 @@ void StaticCurvesOn(MotorDataSet& ds, const TimeGrid& grid, const CircuitEvaluat
         const double x = Store(static_cast<Extended>(n) / ds.SynchronousSpeed);
         ds.SpeedAxis[i] = x;
         const double s = Slip(ds, n);
-        const double z = circuit.InputImpedance(s);
-        const double dolCurrent = Ratio(CircuitEvaluator::Current(z, ds.PhaseVoltage), ds.PhaseCurrent);
-        const double dolTorque = Ratio(circuit.Torque(s, ds.PhaseVoltage), ds.RatedTorque);
+        const double z = circuit.InputImpedance(s, watch);
+        const double dolCurrent = Ratio(CircuitEvaluator::Current(z, ds.PhaseVoltage, watch), ds.PhaseCurrent);
+        const double dolTorque = Ratio(circuit.Torque(s, ds.PhaseVoltage, watch), ds.RatedTorque);
         const double u = ramp.Voltage(grid.t[i]);
         const double ssCurrent = Ratio(CircuitEvaluator::Current(z, u), ds.PhaseCurrent);
         const double ssTorque = u == ds.PhaseVoltage ? dolTorque : Ratio(circuit.Torque(s, u), ds.RatedTorque);
@@ -196,9 +202,9 @@ void Replay(const CurveBuffer& buffer, CurvePointSink* sink) {
 Refusal RunStartComputation(MotorDataSet& ds, CurvePointSink* timeSink, CurvePointSink* staticSink) {
     if (Refusal e = CheckComputable(ds)) return e;
     const Outputs before(ds);
-    auto refuse = [&](int error) {
+    auto refuse = [&](Refusal refusal) {
         before.RestoreInto(ds);
-        return error;
+        return refusal;
     };
     if (!ds.MotorFromList) IdentifyEquivalentDiagram(ds);
 
@@ -207,20 +213,36 @@ Refusal RunStartComputation(MotorDataSet& ds, CurvePointSink* timeSink, CurvePoi
     OperatingSlip(ds, LoadTorque(ds, ds.SynchronousSpeed), ds.PhaseVoltage, noSolution);
     if (noSolution) return refuse(70);
 
+    // A value of the circuit that overflows or vanishes can end in finite but wrong currents: the
+    // evaluation is watched at every slip the curves use, and the search never runs on such a
+    // circuit, nor on current ratios beyond the doubles.
+    RangeWatch watch;
     const TimeGrid time(ds);
-    const CircuitEvaluator circuit(ds);
-    const StartGrid grid(ds, time, circuit);
+    const CircuitEvaluator circuit(ds, &watch);
+    const StartGrid grid(ds, time, circuit, &watch);
+    const bool identified = !ds.MotorFromList;
+    if (Refusal e = CircuitRangeRefusal(ds, watch, identified)) return refuse(e);
+    for (double ratio : grid.dol)
+        if (!std::isfinite(ratio)) return refuse(CurveRatioRefusal(ds, false));
     if (ds.LimitCurrentMode && !SearchOn(ds, grid)) return refuse(ErrLimitUnreachable);
 
     CurveBuffer timePoints, staticPoints;
     timePoints.points.reserve(CurvePoints);
-    StartCurvesOn(ds, grid, circuit, &timePoints);
+    StartCurvesOn(ds, grid, circuit, &timePoints, &watch);
     if (ds.ShowStaticCurves) {
         staticPoints.points.reserve(CurvePoints);
-        StaticCurvesOn(ds, time, circuit, &staticPoints);
+        StaticCurvesOn(ds, time, circuit, &staticPoints, &watch);
     }
+    if (Refusal e = CircuitRangeRefusal(ds, watch, identified)) return refuse(e);
+    // With the circuit's values in range, a ratio can only overflow by its divisor In or Tn.
+    for (const CurveBuffer* b : {&timePoints, &staticPoints})
+        for (const CurvePoint& p : b->points) {
+            if (!std::isfinite(p.dolCurrent) || !std::isfinite(p.ssCurrent))
+                return refuse(CurveRatioRefusal(ds, false));
+            if (!std::isfinite(p.dolTorque) || !std::isfinite(p.ssTorque)) return refuse(CurveRatioRefusal(ds, true));
+        }
     if (!AllFinite(timePoints.points) || !AllFinite(staticPoints.points) || !std::isfinite(ds.ImaxIn) ||
-        !AllFinite(ds.SpeedAxis))
+        !AllFinite(ds.SpeedAxis) || !AllFinite(ds.TimeAxis))
         return refuse(ErrCircuitNotFinite);
 
     Replay(timePoints, timeSink);

@@ -148,6 +148,95 @@ TEST(TarvelloSim, RefusedInput) {
     EXPECT_TRUE(r.out.empty());
 }
 
+TEST(TarvelloSim, RefusalsOfValuesThatWouldGiveWrongResults) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;
+    };
+    const Case cases[] = {
+        // A power factor of 1 leaves no reactive power to identify the reactances from.
+        {{"--power", "1000", "--voltage", "230", "--current", "8.5", "--power-factor", "1", "--frequency", "50",
+          "--speed", "1440", "--no-load-current", "4.5"},
+         "error 20: Power factor must be less than 1!\n"},
+        {Motor({"--power-factor", "1", "--approximate"}), "error 20: Power factor must be less than 1!\n"},
+        {Motor({"--no-load-current", "4.9"}),
+         "error 99: No load line current must be less than 4.87 A (line current x sin phi)!\n"},
+        {Motor({"--no-load-current", "-4.5"}), "error 90: No load current must be greater than 0!\n"},
+        {Motor({"--no-load-current", "4.5", "--current", "1e308"}),
+         "error 96: The value of \"Line Current\" is so large that a derived value overflows!\n"},
+        {Motor({"--no-load-current", "4.5", "--speed", "1e-307"}),
+         "error 108: The value of \"Rated Speed\" is so small that a derived value overflows!\n"},
+        {Motor({"--no-load-current", "4.5", "--estimated-time", "5e-324"}),
+         "error 97: The value of \"Estimated Time to Start Motor with Load\" is so small that a derived value "
+         "vanishes!\n"},
+        {Motor({"--no-load-current", "4.5", "--circuit", "0.86,0.61,1.36,1.36,61,1e155"}),
+         "error 95: The equivalent diagram's values are so large that the current or torque computation "
+         "overflows!\n"},
+        {Motor({"--no-load-current", "4.5", "--circuit", "0.86,0.61,1.36,1.36,1e200,1440"}),
+         "error 95: The equivalent diagram's values are so large that the current or torque computation "
+         "overflows!\n"},
+        {Motor({"--no-load-current", "4.5", "--circuit", "0.86,1e152,1.36,1.36,61,1440"}),
+         "error 95: The equivalent diagram's values are so large that the current or torque computation "
+         "overflows!\n"},
+        {Motor({"--no-load-current", "4.5", "--circuit", "0.86,0.61,1.36,-1.36,-61,1440"}),
+         "error 107: X'rsigma must not be negative!\n"},
+        {Motor({"--no-load-current", "4.5", "--preset", "-5"}), "error 98: Preset must lie between 0 and 100 %!\n"},
+        {Motor({"--no-load-current", "4.5", "--preset", "100.5"}),
+         "error 98: Preset must lie between 0 and 100 %!\n"},
+        {Motor({"--no-load-current", "4.5", "--preset", "-5", "--lang", "fr"}),
+         "error 98: Le preset doit être compris entre 0 et 100 %!\n"},
+    };
+    for (const Case& c : cases) {
+        const Result r = Sim(c.args);
+        EXPECT_EQ(r.status, 1) << c.err;
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    }
+    // Both ends of the preset range are accepted.
+    for (const char* preset : {"0", "100"}) {
+        const Result r = Sim(Motor({"--no-load-current", "4.5", "--preset", preset, "--json"}));
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(JsonNumber(r.out, "Preset"), std::string(preset) == "0" ? 0.0 : 1.0);
+    }
+}
+
+TEST(TarvelloSim, EmptyValuesAreMissingValuesAsInTheDialogs) {
+    EXPECT_EQ(Sim(Motor({"--no-load-current", "4.5", "--power", ""})).err, "error 1: Mecanical power is not declared!\n");
+    EXPECT_EQ(Sim(Motor({"--no-load-current", "4.5", "--speed", ""})).err, "error 7: Nominal speed is not declared\n");
+    EXPECT_EQ(Sim(Motor({"--no-load-current", ""})).err, "error 6: No load current is not declared!\n");
+    // Blanks are text, as in the dialog: not a number.
+    EXPECT_EQ(Sim(Motor({"--no-load-current", " "})).err, "error: ' ' n'est pas une valeur flottante correcte\n");
+    // The circuit's values as the equivalent diagram dialog names them, empty or not a number.
+    EXPECT_EQ(Sim(Motor({"--no-load-current", "4.5", "--circuit", ",0.61,1.36,1.36,61,1440"})).err,
+              "error 101: Rs is not declared or is not a number!\n");
+    EXPECT_EQ(Sim(Motor({"--no-load-current", "4.5", "--circuit", "0.86,0.61,1.36,1.36,61,x", "--lang", "fr"})).err,
+              "error 106: Rfer n'est pas déclarée ou n'est pas un nombre!\n");
+}
+
+TEST(TarvelloSim, NumbersWithExponentsAndLongFractions) {
+    const Result plain = Sim(Motor({"--no-load-current", "4.5", "--json"}));
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    // "4.0e3" once read as 4 + 0 / 10: now the same motor as 4000.
+    const Result exponent =
+        Sim({"--power", "4.0e3", "--voltage", "4E2", "--current", "8,5e0", "--power-factor", "82e-2", "--frequency",
+             "50", "--speed", "1.44e3", "--no-load-current", "0.45e1", "--json"});
+    ASSERT_EQ(exponent.status, 0) << exponent.err;
+    EXPECT_EQ(exponent.out, plain.out);
+    const Result longFraction = Sim(Motor({"--no-load-current", "4.5", "--voltage", "400." + std::string(6000, '0'),
+                                           "--json"}));
+    ASSERT_EQ(longFraction.status, 0) << longFraction.err;
+    EXPECT_EQ(longFraction.out, plain.out);
+}
+
+TEST(TarvelloSim, ASearchedRampAboveThirtySecondsIsNoError) {
+    // The 30 s bound is for a typed ramp time; the current-limit search may find a longer ramp.
+    const Result r = Sim(Motor(
+        {"--no-load-current", "4.5", "--current-limit", "2", "--preset", "5", "--estimated-time", "60", "--json"}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_GT(JsonNumber(r.out, "SoftStarterTime"), 30);
+    EXPECT_LT(JsonNumber(r.out, "ImaxIn"), 2);
+}
+
 TEST(TarvelloSim, UsageErrors) {
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{"--bogus"},
@@ -273,3 +362,40 @@ TEST(TarvelloSim, ChartImageWithoutADisplay) {
     EXPECT_NE(r.err.find("PNG"), std::string::npos);
 }
 #endif
+
+TEST(TarvelloSim, ListedMotorsAreRefusedAsTypedOnes) {
+    const auto dir = std::filesystem::temp_directory_path() / "tarvello-sim-refusals";
+    std::filesystem::create_directories(dir);
+    const auto file = dir / "Liste Moteur.dat";
+    {
+        std::ofstream out(file, std::ios::binary);
+        const std::string rated = ";Maker A;132 M;5500;400;50;11.2;";
+        out << "0;title;\r\n"
+            << "1" << rated << "0.83;1450;5.6;0.86;0.61;1.36;1.36;61;-1440;Delta;\r\n"
+            << "2" << rated << "5e-324;1450;5.6;0.86;0.61;1.36;1.36;61;1440;Delta;\r\n"
+            << "3;Maker A;132 M;5500;400;50;1e308;0.83;1450;5.6;0.86;0.61;1.36;1.36;61;1440;Delta;\r\n"
+            << "4" << rated << "0.83;1450;5.6;0.86;0.61;1.36;1.36;1e200;1440;Delta;\r\n"
+            << "5" << rated << "0.83;1450;5.6;0.86;0.61;1.36;1.36;61;1440;Delta;\r\n";
+    }
+    auto run = [&](const char* record, std::vector<std::string> extra = {}) {
+        std::vector<std::string> args = {"--catalogue", file.string(), "--record", record};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return Sim(args);
+    };
+    EXPECT_EQ(run("1").err, "error 107: Riron must not be negative!\n");
+    EXPECT_EQ(run("1", {"--lang", "fr"}).err, "error 107: Rfer ne doit pas être négative!\n");
+    EXPECT_EQ(run("2").err,
+              "error 97: The value of \"Power Factor\" is so small that a derived value vanishes!\n");
+    EXPECT_EQ(run("3").err,
+              "error 96: The value of \"Line Current\" is so large that a derived value overflows!\n");
+    EXPECT_EQ(run("4").err.rfind("error 95: ", 0), 0u) << run("4").err;
+    for (const char* record : {"1", "2", "3", "4"}) {
+        const Result r = run(record, {"--json"});
+        EXPECT_EQ(r.status, 1) << record;
+        EXPECT_TRUE(r.out.empty()) << r.out; // nothing half-computed, no "inf" in any JSON
+    }
+    const Result good = run("5", {"--json"});
+    ASSERT_EQ(good.status, 0) << good.err;
+    EXPECT_EQ(good.out.find("inf"), std::string::npos);
+    std::filesystem::remove_all(dir);
+}

@@ -12,6 +12,8 @@
 #include "Identification.h"
 #include "MotorDataSet.h"
 #include "MotorList.h"
+#include "SimJson.h"
+#include "SimPanels.h"
 #include "StartSimulation.h"
 #include "TextToReal.h"
 #ifdef TARVELLO_CHART_IMAGES
@@ -116,14 +118,16 @@ std::vector<std::string> SplitCircuit(const std::string& text) {
     return parts;
 }
 
-// The motor, as the rated values dialog confirms it: presence (1 to 7), then the plausibility checks.
+// The motor, as the rated values dialog confirms it: presence (1 to 7; an empty value is missing,
+// as an empty field is), then the plausibility checks.
 void ReadMotor(const Options& o, MotorDataSet& ds) {
+    auto missing = [&](const char* name) { return o.Value(name).value_or("").empty(); };
     const std::pair<const char*, int> required[] = {{"--power", 1},     {"--voltage", 2},      {"--frequency", 5},
                                                     {"--current", 3},   {"--power-factor", 4}, {"--speed", 7}};
     for (const auto& [name, error] : required)
-        if (!o.Has(name)) throw Refusal{error};
+        if (missing(name)) throw Refusal{error};
     ds.ApproximationWithoutNoLoadCurrent = o.Has("--approximate");
-    if (!ds.ApproximationWithoutNoLoadCurrent && !o.Has("--no-load-current")) throw Refusal{6};
+    if (!ds.ApproximationWithoutNoLoadCurrent && missing("--no-load-current")) throw Refusal{6};
 
     ds.ConstructorName = o.Value("--maker").value_or("");
     ds.MotorSize = o.Value("--size").value_or("");
@@ -141,12 +145,18 @@ void ReadMotor(const Options& o, MotorDataSet& ds) {
     if (auto circuit = o.Value("--circuit")) {
         const std::vector<std::string> v = SplitCircuit(*circuit);
         if (v.size() != 6) throw UsageError{"--circuit takes six values: RS,RR,XSSIGMA,XRSIGMA,XH,RIRON"};
-        ds.Rs = TextToReal(v[0]);
-        ds.Rr = TextToReal(v[1]);
-        ds.Xssigma = TextToReal(v[2]);
-        ds.Xrsigma = TextToReal(v[3]);
-        ds.Xh = TextToReal(v[4]);
-        ds.Riron = TextToReal(v[5]);
+        // As the equivalent diagram dialog: a value empty or not a number is refused naming its
+        // element, and the circuit is judged before the computation.
+        double* const elements[] = {&ds.Rs, &ds.Rr, &ds.Xssigma, &ds.Xrsigma, &ds.Xh, &ds.Riron};
+        for (int i = 0; i < 6; ++i) {
+            try {
+                if (v[i].empty()) throw Refusal{ErrRsField + i};
+                *elements[i] = TextToReal(v[i]);
+            } catch (const EConvertError&) {
+                throw Refusal{ErrRsField + i};
+            }
+        }
+        if (Refusal e = CheckCircuit(ds)) throw e;
         ds.MotorFromList = true;
     } else {
         ds.MotorFromList = false;
@@ -164,20 +174,25 @@ void ReadCatalogueMotor(const Options& o, MotorDataSet& ds) {
     CopyRecordToDataSet(ReadListRecord(record, *o.Value("--catalogue")), ds);
     ds.MotorFromList = true;
     if (Refusal e = CheckRatedValues(ds)) throw e;
+    // A list may hold any circuit; the one of the chosen motor must be usable.
+    if (Refusal e = CheckCircuit(ds)) throw e;
     DeriveRatedValues(ds);
     ds.MotorIdentified = true;
 }
 
 void ReadSoftStarter(const Options& o, MotorDataSet& ds) {
     ds.EstimatedStartTime = TextToReal(o.Value("--estimated-time").value_or("10"));
-    ds.Preset = static_cast<double>(static_cast<Extended>(TextToReal(o.Value("--preset").value_or("10"))) * 0.01L);
-    const double ramp = TextToReal(o.Value("--ramp-time").value_or("5"));
-    if (ramp > 30) throw Refusal{51};
+    const double preset = TextToReal(o.Value("--preset").value_or("10"));
+    if (!(preset >= 0 && preset <= 100)) throw Refusal{ErrPresetRange};
+    ds.Preset = static_cast<double>(static_cast<Extended>(preset) * 0.01L);
+    // Only the selected mode's values are read and checked.
     if (auto limit = o.Value("--current-limit")) {
         ds.LimitCurrentMode = true;
         ds.SelectedTimeMode = false;
         ds.DesiredImaxIn = TextToReal(*limit);
     } else {
+        const double ramp = TextToReal(o.Value("--ramp-time").value_or("5"));
+        if (ramp > 30) throw Refusal{51};
         ds.SelectedTimeMode = true;
         ds.LimitCurrentMode = false;
         ds.SoftStarterTime = ramp;
@@ -191,113 +206,6 @@ void ReadLoad(const Options& o, MotorDataSet& ds) {
     if (kind != "none") ds.T0 = coefficient("--t0");
     if (kind == "proportional" || kind == "squared") ds.T1 = coefficient("--t1");
     if (kind == "squared") ds.T2 = coefficient("--t2");
-}
-
-std::string Number17(double v) {
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 17);
-    return std::string(buf, r.ptr);
-}
-
-std::string JsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
-void PrintJson(const MotorDataSet& ds, std::ostream& out) {
-    std::vector<std::pair<std::string, std::string>> f = {
-        {"ConstructorName", JsonString(ds.ConstructorName)},
-        {"MotorSize", JsonString(ds.MotorSize)},
-        {"MechanicalPower", Number17(ds.MechanicalPower)},
-        {"LineVoltage", Number17(ds.LineVoltage)},
-        {"LineCurrent", Number17(ds.LineCurrent)},
-        {"PowerFactor", Number17(ds.PowerFactor)},
-        {"Frequency", Number17(ds.Frequency)},
-        {"RatedSpeed", Number17(ds.RatedSpeed)},
-        {"NoLoadLineCurrent", Number17(ds.NoLoadLineCurrent)},
-        {"StarCoupling", ds.StarCoupling ? "true" : "false"},
-        {"PairOfPoles", Number17(ds.PairOfPoles)},
-        {"SynchronousSpeed", Number17(ds.SynchronousSpeed)},
-        {"PhaseVoltage", Number17(ds.PhaseVoltage)},
-        {"PhaseCurrent", Number17(ds.PhaseCurrent)},
-        {"NoLoadPhaseCurrent", Number17(ds.NoLoadPhaseCurrent)},
-        {"ElectricalPower", Number17(ds.ElectricalPower)},
-        {"RatedTorque", Number17(ds.RatedTorque)},
-        {"Efficiency", Number17(ds.Efficiency)},
-        {"Rs", Number17(ds.Rs)},
-        {"Xssigma", Number17(ds.Xssigma)},
-        {"Rr", Number17(ds.Rr)},
-        {"Xrsigma", Number17(ds.Xrsigma)},
-        {"Xh", Number17(ds.Xh)},
-        {"Riron", Number17(ds.Riron)},
-        {"EstimatedStartTime", Number17(ds.EstimatedStartTime)},
-        {"Preset", Number17(ds.Preset)},
-        {"ImaxIn", Number17(ds.ImaxIn)},
-        {"DesiredImaxIn", Number17(ds.DesiredImaxIn)},
-        {"SoftStarterTime", Number17(ds.SoftStarterTime)},
-        {"LimitCurrentMode", ds.LimitCurrentMode ? "true" : "false"},
-        {"T0", Number17(ds.T0)},
-        {"T1", Number17(ds.T1)},
-        {"T2", Number17(ds.T2)},
-    };
-    out << "{";
-    for (std::size_t i = 0; i < f.size(); ++i) out << (i ? ", " : "") << JsonString(f[i].first) << ": " << f[i].second;
-    out << "}\n";
-}
-
-void PrintPanels(const MotorDataSet& ds, Language lang, std::ostream& out) {
-    const bool en = lang == Language::English;
-    struct Row {
-        const char *english, *french;
-        std::string value;
-        const char* unit;
-    };
-    const Row rated[] = {
-        {"Constructor", "Fabricant", ds.ConstructorName, ""},
-        {"Motor Size", "Dimension du moteur", ds.MotorSize, ""},
-        {"Mechanical Power", "Puissance mécanique", FormatFixed(ds.MechanicalPower, 0), "W"},
-        {"Line Voltage", "Tension de ligne", FormatFixed(ds.LineVoltage, 0), "V"},
-        {"Frequency", "Fréquence", FormatFixed(ds.Frequency, 0), "Hz"},
-        {"Line Current", "Courant de ligne", FormatFixed(ds.LineCurrent, 1), "A"},
-        {"No Load Line Current", "Courant de ligne à vide", FormatFixed(ds.NoLoadLineCurrent, 1), "A"},
-        {"Power Factor", "Facteur de puissance", FormatFixed(ds.PowerFactor, 2), "--"},
-        {"Electrical Power", "Puissance électrique", FormatFixed(ds.ElectricalPower, 0), "W"},
-        {"Number Pair of Poles", "Nombre de paire de pôles", FormatFixed(ds.PairOfPoles, 0), "--"},
-        {"Rated Torque", "Couple nominal", FormatFixed(ds.RatedTorque, 0), "Nm"},
-        {"Rated Speed", "Vitesse nominale", FormatFixed(ds.RatedSpeed, 0), "rpm"},
-        {"Efficiency", "Rendement", FormatFixed(ds.Efficiency, 0), "%"},
-    };
-    const Row starter[] = {
-        {"Estimated Time to Start Motor with Load", "Temps estimé pour démarrer le moteur avec charge",
-         FormatFixed(ds.EstimatedStartTime, 2), "s"},
-        {"Imax/In", "Imax/In", FormatFixed(ds.ImaxIn, 2), "--"},
-        {"Preset", "Preset", FormatFixed(static_cast<double>(static_cast<Extended>(ds.Preset) * 100), 2), "%"},
-        {"Time of Soft-Starter", "Temps du Soft-Starter", FormatFixed(ds.SoftStarterTime, 2), "s"},
-    };
-    auto print = [&](const char* heading, const auto& rows) {
-        out << heading << "\n";
-        for (const Row& r : rows) {
-            std::string label = en ? r.english : r.french;
-            out << "  " << label << " : " << r.value;
-            if (*r.unit) out << " " << r.unit;
-            out << "\n";
-        }
-    };
-    print(en ? "Rated Value" : "Grandeurs nominales", rated);
-    out << "\n";
-    print(en ? "Soft-Stater Parameters" : "Paramètres du Soft-Stater", starter);
 }
 
 } // namespace
@@ -369,7 +277,7 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
         return 1;
 #endif
     }
-    if (o.Has("--json")) PrintJson(ds, out);
-    if (!o.Has("--json") && !o.Has("--curves") && !o.Has("--png")) PrintPanels(ds, lang, out);
+    if (o.Has("--json")) out << MotorDataSetJson(ds);
+    if (!o.Has("--json") && !o.Has("--curves") && !o.Has("--png")) out << PanelText(ds, lang);
     return 0;
 }
