@@ -115,6 +115,7 @@ const Entry Table[] = {
      "start-time limit!",
      "Une inertie totale de %1 kg m2 est trop petite pour suivre ce démarrage jusqu'au bout : augmentez-la ou "
      "raccourcissez la limite du temps de démarrage!"},
+    {ErrMechanicalNotANumber, "%1 is not a number!", "%1 n'est pas un nombre!"},
 
     // Supply network (120-139).
     {ErrNetworkNotPositive, "The value of %1 must be greater than 0!",

@@ -55,6 +55,7 @@ enum NewErrorNumber {
     ErrMechanicalNotFinite = 112, // names the field
     ErrStartTimeLimitRange = 113, // gives the limit in s
     ErrStartTooStiff = 114,       // gives the total inertia
+    ErrMechanicalNotANumber = 115, // the command line's option and its text
 
     // Supply network (120-139).
     ErrNetworkNotPositive = 120, // names the field

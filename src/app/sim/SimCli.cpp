@@ -1,20 +1,15 @@
 #include "SimCli.h"
 
-#include <charconv>
-#include <cmath>
-#include <map>
-#include <optional>
-#include <set>
+#include <cstdio>
 
-#include "Checks.h"
 #include "CurveFile.h"
 #include "ErrorMessages.h"
-#include "Identification.h"
-#include "MotorDataSet.h"
-#include "MotorList.h"
+#include "ListFileError.h"
+#include "SimCase.h"
+#include "SimFiles.h"
 #include "SimJson.h"
+#include "SimOptions.h"
 #include "SimPanels.h"
-#include "StartSimulation.h"
 #include "TextToReal.h"
 #ifdef TARVELLO_CHART_IMAGES
 #include "ChartImage.h"
@@ -40,6 +35,14 @@ const char* const SimulatorUsage =
  load (as the load dialog: each kind uses only its own coefficients):
    --load none|constant|proportional|squared   (default none)
    --t0 NM --t1 NMS --t2 NMS2
+ dynamic start (the motor accelerates by its torque balance):
+   --dynamic                          compute the direct-on-line and soft-starter starts
+   --motor-inertia KGM2               rotor inertia, kg m2 (default: a typical value for the
+                                      motor's power and poles, said on standard error)
+   --load-inertia KGM2                load inertia referred to the motor shaft, kg m2 (default 0)
+   --start-time-limit S               a start not run up by then is too long (default 60 s)
+   --dynamic-curves FILE              write both starts' curves against time, 201 lines ("-" for
+                                      standard output)
  output:
    --static                           also compute the curves against n/ns
    --curves FILE                      write the curve file ("-" for standard output)
@@ -51,192 +54,55 @@ const char* const SimulatorUsage =
 
 namespace {
 
-struct UsageError {
-    std::string text;
-};
-
-const std::set<std::string> ValueOptions = {
-    "--power", "--voltage", "--current", "--power-factor", "--frequency", "--speed", "--no-load-current",
-    "--maker", "--size", "--circuit", "--estimated-time", "--preset", "--current-limit", "--ramp-time",
-    "--load", "--t0", "--t1", "--t2", "--curves", "--lang", "--catalogue", "--record", "--png"};
-const std::set<std::string> FlagOptions = {"--approximate", "--star", "--delta", "--static", "--json", "--help"};
-
-struct Options {
-    std::map<std::string, std::string> values;
-    std::set<std::string> flags;
-    bool Has(const std::string& name) const { return values.count(name) || flags.count(name); }
-    std::optional<std::string> Value(const std::string& name) const {
-        auto it = values.find(name);
-        if (it == values.end()) return std::nullopt;
-        return it->second;
-    }
-};
-
-Options Parse(const std::vector<std::string>& args) {
-    Options o;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (FlagOptions.count(a)) {
-            o.flags.insert(a);
-        } else if (ValueOptions.count(a)) {
-            if (i + 1 >= args.size()) throw UsageError{"missing value for " + a};
-            o.values[a] = args[++i];
-        } else {
-            throw UsageError{"unknown option " + a};
-        }
-    }
-    if (o.Has("--catalogue") != o.Has("--record")) throw UsageError{"--catalogue and --record go together"};
-    if (o.Has("--catalogue"))
-        for (const char* motorOption : {"--power", "--voltage", "--current", "--power-factor", "--frequency",
-                                        "--speed", "--no-load-current", "--approximate", "--star", "--delta",
-                                        "--maker", "--size", "--circuit"})
-            if (o.Has(motorOption))
-                throw UsageError{std::string(motorOption) + " does not go with --catalogue: the record gives the motor"};
-    if (o.Has("--no-load-current") && o.Has("--approximate"))
-        throw UsageError{"--no-load-current and --approximate exclude each other"};
-    if (o.Has("--star") && o.Has("--delta")) throw UsageError{"--star and --delta exclude each other"};
-    if (o.Has("--current-limit") && o.Has("--ramp-time"))
-        throw UsageError{"--current-limit and --ramp-time exclude each other"};
-    if (o.Has("--json") && o.Value("--curves") == std::string("-"))
-        throw UsageError{"--json and --curves - both write to standard output"};
-    if (auto l = o.Value("--lang"); l && *l != "en" && *l != "fr") throw UsageError{"--lang takes en or fr"};
-    if (auto l = o.Value("--load"); l && *l != "none" && *l != "constant" && *l != "proportional" && *l != "squared")
-        throw UsageError{"--load takes none, constant, proportional or squared"};
-    return o;
+void PrintRefusal(const Refusal& r, Language lang, std::ostream& err) {
+    err << "error " << r.number << ": " << ErrorText(r, lang) << "\n";
 }
 
-std::vector<std::string> SplitCircuit(const std::string& text) {
-    const char sep = text.find(';') != std::string::npos ? ';' : ',';
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t p = text.find(sep, start);
-        parts.push_back(text.substr(start, p == std::string::npos ? std::string::npos : p - start));
-        if (p == std::string::npos) break;
-        start = p + 1;
+// What the typical inertia is, said when the user gave none.
+std::string TypicalInertiaNote(const MotorDataSet& ds, const DynamicResults& r, Language lang) {
+    char value[32];
+    std::snprintf(value, sizeof value, "%.4g", r.MotorInertia);
+    const std::string power = FormatFixed(ds.MechanicalPower, 0), poles = FormatFixed(ds.PairOfPoles, 0);
+    if (lang == Language::French) {
+        std::string v = value;
+        for (char& c : v)
+            if (c == '.') c = ',';
+        return "tarvello-sim : inertie du moteur non donnée : la valeur typique d'un moteur de " + power +
+               " W à " + poles + " paire(s) de pôles est utilisée, " + v + " kg m2\n";
     }
-    return parts;
-}
-
-// The motor, as the rated values dialog confirms it: presence (1 to 7; an empty value is missing,
-// as an empty field is), then the plausibility checks.
-void ReadMotor(const Options& o, MotorDataSet& ds) {
-    auto missing = [&](const char* name) { return o.Value(name).value_or("").empty(); };
-    const std::pair<const char*, int> required[] = {{"--power", 1},     {"--voltage", 2},      {"--frequency", 5},
-                                                    {"--current", 3},   {"--power-factor", 4}, {"--speed", 7}};
-    for (const auto& [name, error] : required)
-        if (missing(name)) throw Refusal{error};
-    ds.ApproximationWithoutNoLoadCurrent = o.Has("--approximate");
-    if (!ds.ApproximationWithoutNoLoadCurrent && missing("--no-load-current")) throw Refusal{6};
-
-    ds.ConstructorName = o.Value("--maker").value_or("");
-    ds.MotorSize = o.Value("--size").value_or("");
-    ds.MechanicalPower = TextToReal(*o.Value("--power"));
-    ds.LineVoltage = TextToReal(*o.Value("--voltage"));
-    ds.LineCurrent = TextToReal(*o.Value("--current"));
-    ds.PowerFactor = TextToReal(*o.Value("--power-factor"));
-    ds.Frequency = TextToReal(*o.Value("--frequency"));
-    ds.RatedSpeed = TextToReal(*o.Value("--speed"));
-    ds.StarCoupling = !o.Has("--delta");
-    if (!ds.ApproximationWithoutNoLoadCurrent) ds.NoLoadLineCurrent = TextToReal(*o.Value("--no-load-current"));
-    if (Refusal e = ConfirmRatedValues(ds)) throw e;
-    ds.MotorIdentified = true;
-
-    if (auto circuit = o.Value("--circuit")) {
-        const std::vector<std::string> v = SplitCircuit(*circuit);
-        if (v.size() != 6) throw UsageError{"--circuit takes six values: RS,RR,XSSIGMA,XRSIGMA,XH,RIRON"};
-        // As the equivalent diagram dialog: a value empty or not a number is refused naming its
-        // element, and the circuit is judged before the computation.
-        double* const elements[] = {&ds.Rs, &ds.Rr, &ds.Xssigma, &ds.Xrsigma, &ds.Xh, &ds.Riron};
-        for (int i = 0; i < 6; ++i) {
-            try {
-                if (v[i].empty()) throw Refusal{ErrRsField + i};
-                *elements[i] = TextToReal(v[i]);
-            } catch (const EConvertError&) {
-                throw Refusal{ErrRsField + i};
-            }
-        }
-        if (Refusal e = CheckCircuit(ds)) throw e;
-        ds.MotorFromList = true;
-    } else {
-        ds.MotorFromList = false;
-    }
-}
-
-// The motor of a catalogue record, as the selection dialog takes it: rated values and circuit as
-// listed, then the derived values.
-void ReadCatalogueMotor(const Options& o, MotorDataSet& ds) {
-    const std::string recordText = *o.Value("--record");
-    int record = 0;
-    const auto [end, ec] = std::from_chars(recordText.data(), recordText.data() + recordText.size(), record);
-    if (ec != std::errc() || end != recordText.data() + recordText.size() || record < 1)
-        throw UsageError{"--record takes a whole number from 1"};
-    CopyRecordToDataSet(ReadListRecord(record, *o.Value("--catalogue")), ds);
-    ds.MotorFromList = true;
-    if (Refusal e = CheckRatedValues(ds)) throw e;
-    // A list may hold any circuit; the one of the chosen motor must be usable.
-    if (Refusal e = CheckCircuit(ds)) throw e;
-    DeriveRatedValues(ds);
-    ds.MotorIdentified = true;
-}
-
-void ReadSoftStarter(const Options& o, MotorDataSet& ds) {
-    ds.EstimatedStartTime = TextToReal(o.Value("--estimated-time").value_or("10"));
-    const double preset = TextToReal(o.Value("--preset").value_or("10"));
-    if (!(preset >= 0 && preset <= 100)) throw Refusal{ErrPresetRange};
-    ds.Preset = static_cast<double>(static_cast<Extended>(preset) * 0.01L);
-    // Only the selected mode's values are read and checked.
-    if (auto limit = o.Value("--current-limit")) {
-        ds.LimitCurrentMode = true;
-        ds.SelectedTimeMode = false;
-        ds.DesiredImaxIn = TextToReal(*limit);
-    } else {
-        const double ramp = TextToReal(o.Value("--ramp-time").value_or("5"));
-        if (ramp > 30) throw Refusal{51};
-        ds.SelectedTimeMode = true;
-        ds.LimitCurrentMode = false;
-        ds.SoftStarterTime = ramp;
-    }
-}
-
-void ReadLoad(const Options& o, MotorDataSet& ds) {
-    const std::string kind = o.Value("--load").value_or("none");
-    auto coefficient = [&](const char* name) { return TextToReal(o.Value(name).value_or("0")); };
-    ds.T0 = ds.T1 = ds.T2 = 0;
-    if (kind != "none") ds.T0 = coefficient("--t0");
-    if (kind == "proportional" || kind == "squared") ds.T1 = coefficient("--t1");
-    if (kind == "squared") ds.T2 = coefficient("--t2");
+    return "tarvello-sim: no motor inertia given: the typical value of a " + power + " W motor with " +
+           poles + " pair(s) of poles is used, " + value + " kg m2\n";
 }
 
 } // namespace
 
 int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    Options o;
+    SimOptions o;
     try {
-        o = Parse(args);
+        o = ParseSimOptions(args);
     } catch (const UsageError& e) {
         err << "tarvello-sim: " << e.text << "\n" << SimulatorUsage;
         return 2;
     }
-    if (o.Has("--help")) {
+    if (o.Has(Opt::Help)) {
         out << SimulatorUsage;
         return 0;
     }
-    const Language lang = o.Value("--lang") == std::string("fr") ? Language::French : Language::English;
-    MotorDataSet ds;
-    PresetStartInputs(ds);
-    ds.LanguageEnglish = lang == Language::English;
-    ds.LanguageFrench = !ds.LanguageEnglish;
-    CurveBuffer timePoints, staticPoints;
+    const Language lang =
+        o.Text(Opt::Lang) && *o.Text(Opt::Lang) == "fr" ? Language::French : Language::English;
+
+    CaseNeeds needs;
+    needs.points = o.Has(Opt::Png);
+    needs.dynamic = o.Has(Opt::Dynamic);
+    needs.dynamicSamples = o.Has(Opt::DynamicCurves) ? 201 : 0;
+    BuiltCase c;
+    CaseResults results;
     try {
-        if (o.Has("--catalogue")) ReadCatalogueMotor(o, ds);
-        else ReadMotor(o, ds);
-        ReadSoftStarter(o, ds);
-        ReadLoad(o, ds);
-        ds.ShowStaticCurves = o.Has("--static");
-        if (Refusal e = RunStartComputation(ds, &timePoints, &staticPoints)) throw e;
+        const CaseSource source = PrepareCases(o, lang);
+        BuildCase(source, CaseTexts(o), c);
+        if (Refusal e = ComputeCase(c, needs, results)) throw e;
     } catch (const Refusal& r) {
-        err << "error " << r.number << ": " << ErrorText(r, lang) << "\n";
+        PrintRefusal(r, lang, err);
         return 1;
     } catch (const EConvertError& e) {
         err << "error: " << e.what() << "\n";
@@ -251,8 +117,9 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
         err << "tarvello-sim: " << e.text << "\n" << SimulatorUsage;
         return 2;
     }
-
-    if (auto file = o.Value("--curves")) {
+    const MotorDataSet& ds = c.ds;
+    const DynamicResults* dynamic = needs.dynamic ? &results.dynamic : nullptr;
+    if (const std::string* file = o.Text(Opt::Curves)) {
         if (*file == "-") {
             out << CurveFileText(ds);
         } else {
@@ -264,10 +131,20 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
             }
         }
     }
-    if (auto png = o.Value("--png")) {
+    if (const std::string* file = o.Text(Opt::DynamicCurves)) {
+        const std::string text = DynamicCurveFileText(*dynamic, c.settings.Network.Enabled);
+        if (*file == "-") {
+            out << text;
+        } else if (const std::string problem = WriteTextFile(*file, text); !problem.empty()) {
+            err << "error: " << problem << "\n";
+            return 1;
+        }
+    }
+    if (const std::string* png = o.Text(Opt::Png)) {
 #ifdef TARVELLO_CHART_IMAGES
         const std::string problem =
-            SaveChartImage(timePoints.points, ds.ShowStaticCurves ? &staticPoints.points : nullptr, lang, *png);
+            SaveChartImage(results.timePoints.points,
+                           ds.ShowStaticCurves ? &results.staticPoints.points : nullptr, lang, *png);
         if (!problem.empty()) {
             err << "error: " << problem << "\n";
             return 1;
@@ -277,7 +154,15 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
         return 1;
 #endif
     }
-    if (o.Has("--json")) out << MotorDataSetJson(ds);
-    if (!o.Has("--json") && !o.Has("--curves") && !o.Has("--png")) out << PanelText(ds, lang);
+    if (o.Has(Opt::Json)) out << SimulationJson(ds, dynamic);
+    if (!o.Has(Opt::Json) && !o.Has(Opt::Curves) && !o.Has(Opt::Png) && !o.Has(Opt::DynamicCurves)) {
+        out << PanelText(ds, lang);
+        if (dynamic) out << DynamicPanelText(c.settings, *dynamic, lang);
+    }
+    if (!out.flush()) {
+        err << "error: the standard output cannot be written\n";
+        return 1;
+    }
+    if (dynamic && dynamic->TypicalInertia) err << TypicalInertiaNote(ds, *dynamic, lang);
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "SimPanels.h"
 
+#include <cstdio>
 #include <sstream>
+#include <vector>
 
 #include "TextToReal.h"
 
@@ -47,5 +49,70 @@ std::string PanelText(const MotorDataSet& ds, Language lang) {
     print(en ? "Rated Value" : "Grandeurs nominales", rated);
     out << "\n";
     print(en ? "Soft-Stater Parameters" : "Paramètres du Soft-Stater", starter);
+    return out.str();
+}
+
+namespace {
+
+// A value of a few significant digits, for the inertias that range over many decades.
+std::string Significant(double v, int digits) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*g", digits, v);
+    return buf;
+}
+
+struct Line {
+    const char *english, *french;
+    std::string value;
+};
+
+void PrintLines(std::ostringstream& out, const std::vector<Line>& lines, bool en, const char* indent) {
+    for (const Line& l : lines)
+        out << indent << (en ? l.english : l.french) << " : " << l.value << "\n";
+}
+
+std::vector<Line> StartLines(const StartOutcome& o) {
+    std::vector<Line> lines;
+    if (o.Stalled) {
+        const std::string speed = FormatFixed(o.StallSpeed.value_or(0), 1) + " rpm";
+        if (o.TooLong)
+            lines.push_back({"TOO LONG: start-time limit reached at",
+                             "TROP LONG : limite du temps de démarrage atteinte à", speed});
+        else
+            lines.push_back({"STALLED at", "BLOQUÉ à", speed});
+        return lines;
+    }
+    lines.push_back({"Run-Up Time", "Temps de démarrage", FormatFixed(*o.RunUpTime, 3) + " s"});
+    lines.push_back(
+        {"Peak Current", "Courant de crête",
+         FormatFixed(*o.PeakLineCurrent, 1) + " A (" + FormatFixed(*o.PeakCurrentRatio, 2) + " I/In)"});
+    lines.push_back({"Minimum Accelerating Torque", "Couple d'accélération minimal",
+                     FormatFixed(*o.MinAcceleratingTorqueRatio, 2) + " T/Tn"});
+    lines.push_back({"Rotor Energy", "Énergie dans le rotor", FormatFixed(*o.RotorEnergy, 0) + " J"});
+    lines.push_back({"Stator Energy", "Énergie dans le stator", FormatFixed(*o.StatorEnergy, 0) + " J"});
+    return lines;
+}
+
+} // namespace
+
+std::string DynamicPanelText(const DynamicSettings& settings, const DynamicResults& r, Language lang) {
+    std::ostringstream out;
+    const bool en = lang == Language::English;
+    out << "\n" << (en ? "Dynamic Start" : "Démarrage dynamique") << "\n";
+    std::vector<Line> common = {
+        {"Motor Inertia", "Inertie du moteur",
+         Significant(r.MotorInertia, 4) + " kg m2" +
+             (r.TypicalInertia ? (en ? " (typical value)" : " (valeur typique)") : "")},
+        {"Load Inertia", "Inertie de la charge", Significant(settings.Mechanical.LoadInertia, 4) + " kg m2"},
+        {"Start-Time Limit", "Limite du temps de démarrage",
+         FormatFixed(settings.Mechanical.StartTimeLimit, 2) + " s"},
+        {"Operating Speed", "Vitesse de fonctionnement",
+         r.Dol.OperatingSpeed ? FormatFixed(*r.Dol.OperatingSpeed, 1) + " rpm" : (en ? "none" : "aucune")},
+    };
+    PrintLines(out, common, en, "  ");
+    out << "  " << (en ? "Direct-On-Line" : "Démarrage direct") << "\n";
+    PrintLines(out, StartLines(r.Dol), en, "    ");
+    out << "  " << (en ? "With Soft-Starter" : "Avec Soft-Starter") << "\n";
+    PrintLines(out, StartLines(r.SoftStarter), en, "    ");
     return out.str();
 }

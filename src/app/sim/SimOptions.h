@@ -1,0 +1,109 @@
+#pragma once
+// The options of one tarvello-sim command as typed: which were given and their texts, nothing
+// read yet (plain C++, no Qt). The texts are read later by the case builder, as the dialogs read
+// their fields, so that a sweep can put another text in place of one option without parsing the
+// command again.
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class Opt {
+    // The motor.
+    Catalogue,
+    Record,
+    Power,
+    Voltage,
+    Current,
+    PowerFactor,
+    Frequency,
+    Speed,
+    NoLoadCurrent,
+    Approximate,
+    Star,
+    Delta,
+    Maker,
+    Size,
+    Circuit,
+    // The soft-starter.
+    EstimatedTime,
+    Preset,
+    CurrentLimit,
+    RampTime,
+    // The load.
+    Load,
+    T0,
+    T1,
+    T2,
+    // The dynamic start.
+    Dynamic,
+    MotorInertia,
+    LoadInertia,
+    StartTimeLimit,
+    DynamicCurves,
+    // Outputs.
+    Static,
+    Curves,
+    Json,
+    Png,
+    Lang,
+    Help,
+    Count
+};
+constexpr std::size_t OptCount = static_cast<std::size_t>(Opt::Count);
+
+// How an option's text is read: a switch without text, a text, or a number read as the dialogs
+// read one (TextToReal); only numbers can be swept.
+enum class OptKind { Flag, Text, Number };
+
+struct OptionSpec {
+    Opt id;
+    const char* name; // with its dashes, e.g. "--power"
+    OptKind kind;
+};
+
+const OptionSpec& Spec(Opt id);
+// The option of that name (with dashes), or none.
+std::optional<Opt> FindOption(std::string_view name);
+
+// A command line that cannot be a command: exit status 2, the text and the usage on standard error.
+struct UsageError {
+    std::string text;
+};
+
+struct SimOptions {
+    // The last text given for each option; "" for a flag that was given.
+    std::array<std::optional<std::string>, OptCount> given;
+
+    bool Has(Opt id) const { return given[static_cast<std::size_t>(id)].has_value(); }
+    const std::string* Text(Opt id) const {
+        const auto& t = given[static_cast<std::size_t>(id)];
+        return t ? &*t : nullptr;
+    }
+};
+
+// Parses the arguments (without the program name) and judges which options go together.
+// Throws UsageError with the text to show.
+SimOptions ParseSimOptions(const std::vector<std::string>& args);
+
+// The texts of one case: the command's options, with some replaced.
+class CaseTexts {
+  public:
+    explicit CaseTexts(const SimOptions& options) : options_(&options) {}
+    // From now on the option reads this text (which must outlive this object).
+    void Replace(Opt id, const std::string* text) { replaced_[static_cast<std::size_t>(id)] = text; }
+
+    bool Has(Opt id) const { return Text(id) != nullptr; }
+    const std::string* Text(Opt id) const {
+        const std::string* r = replaced_[static_cast<std::size_t>(id)];
+        return r ? r : options_->Text(id);
+    }
+    const SimOptions& Options() const { return *options_; }
+
+  private:
+    const SimOptions* options_;
+    std::array<const std::string*, OptCount> replaced_{};
+};
