@@ -134,6 +134,7 @@ const Entry Table[] = {
     {ErrNetworkNotComputable,
      "The supply network's values are so large or so small that its impedance is not finite!",
      "Les valeurs du réseau d'alimentation sont si grandes ou si petites que son impédance n'est pas finie!"},
+    {ErrNetworkNotANumber, "%1 is not a number!", "%1 n'est pas un nombre!"},
 
     // Starting methods and the starter's duty (140-149).
     {ErrMethodFraction, "The value of %1 must lie strictly between 0 and 1!",

@@ -65,6 +65,7 @@ enum NewErrorNumber {
     ErrCableParallel = 124,
     ErrDipLimitRange = 125,
     ErrNetworkNotComputable = 126,
+    ErrNetworkNotANumber = 127, // the command line's option and its text
 
     // Starting methods and the starter's duty (140-149).
     ErrMethodFraction = 140,      // names the field

@@ -8,5 +8,6 @@
 
 // Draws the two time charts and, when staticPoints is given, the two charts against n/ns, stacked
 // as in the main window. Returns an empty text on success, else what went wrong.
-std::string SaveChartImage(const std::vector<CurvePoint>& timePoints, const std::vector<CurvePoint>* staticPoints,
-                           Language language, const std::string& fileName);
+std::string SaveChartImage(const std::vector<CurvePoint>& timePoints,
+                           const std::vector<CurvePoint>* staticPoints, Language language,
+                           const std::string& fileName);

@@ -124,6 +124,41 @@ void ReadDynamicSettings(const CaseTexts& t, const MotorDataSet& ds, DynamicSett
         s.Mechanical.LoadInertia = SettingNumber(t, Opt::LoadInertia, ErrMechanicalNotANumber);
     if (t.Has(Opt::StartTimeLimit))
         s.Mechanical.StartTimeLimit = SettingNumber(t, Opt::StartTimeLimit, ErrMechanicalNotANumber);
+
+    // The supply network: any of its options puts it in place; the transformer and the cable are
+    // there when one of their options is given.
+    SupplyNetwork& n = s.Network;
+    auto network = [&](Opt id, double& field) {
+        if (!t.Has(id)) return false;
+        field = SettingNumber(t, id, ErrNetworkNotANumber);
+        n.Enabled = true;
+        return true;
+    };
+    double value = 0;
+    if (network(Opt::SupplyPower, value)) n.ShortCircuitPower = value;
+    network(Opt::SupplyRx, n.SourceRX);
+    if (network(Opt::SupplyVoltage, value)) n.SourceVoltage = value;
+    for (auto [id, field] :
+         {std::pair{Opt::TransformerPower, &n.TransformerPower},
+          std::pair{Opt::TransformerUk, &n.TransformerUk}, std::pair{Opt::TransformerUr, &n.TransformerUr}})
+        if (network(id, *field)) n.HasTransformer = true;
+    for (auto [id, field] :
+         {std::pair{Opt::CableLength, &n.CableLength}, std::pair{Opt::CableSection, &n.CableSection},
+          std::pair{Opt::CableReactance, &n.CableReactance}})
+        if (network(id, *field)) n.HasCable = true;
+    if (const std::string* material = t.Text(Opt::CableMaterial)) {
+        n.Material = *material == "aluminium" ? CableMaterial::Aluminium : CableMaterial::Copper;
+        n.Enabled = n.HasCable = true;
+    }
+    if (network(Opt::CableParallel, value)) {
+        // A whole number of runs; anything else is the network dialog's refusal.
+        if (!(value >= 1 && value <= 1e9) || value != static_cast<double>(static_cast<long long>(value)))
+            throw Refusal{ErrCableParallel};
+        n.CableParallel = static_cast<int>(value);
+        n.HasCable = true;
+    }
+    if (t.Has(Opt::DipLimit)) s.DipLimit = SettingNumber(t, Opt::DipLimit, ErrNetworkNotANumber);
+
     if (Refusal e = CheckDynamicStartSettings(s, ds)) throw e;
 }
 

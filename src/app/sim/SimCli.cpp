@@ -43,6 +43,19 @@ const char* const SimulatorUsage =
    --start-time-limit S               a start not run up by then is too long (default 60 s)
    --dynamic-curves FILE              write both starts' curves against time, 201 lines ("-" for
                                       standard output)
+ supply network between source and motor (with --dynamic; any of these puts it in place):
+   --supply-power VA                  short-circuit power of the source (default: infinite)
+   --supply-rx R/X                    R/X ratio of the source (default 0.1)
+   --supply-voltage V                 line voltage of the source (default: the motor's)
+   --transformer-power VA --transformer-uk PCT --transformer-ur PCT
+                                      a transformer: rated power, short-circuit voltage u_k and its
+                                      resistive part u_R, % (u_R default 0)
+   --cable-length M --cable-section MM2
+                                      a cable: length and cross-section
+   --cable-material copper|aluminium  (default copper)
+   --cable-parallel N                 parallel runs (default 1)
+   --cable-reactance OHM_PER_KM       (default 0.08)
+   --dip-limit PCT                    a larger busbar voltage dip is flagged (default 10 %)
  output:
    --static                           also compute the curves against n/ns
    --curves FILE                      write the curve file ("-" for standard output)

@@ -66,6 +66,9 @@ Json StartObject(const StartOutcome& o) {
     j["StatorEnergy"] = Number(o.StatorEnergy);
     j["MinAcceleratingTorqueRatio"] = Number(o.MinAcceleratingTorqueRatio);
     j["OperatingSpeed"] = Number(o.OperatingSpeed);
+    j["MaxVoltageDip"] = Number(o.MaxVoltageDip);
+    j["MinMotorVoltage"] = Number(o.MinMotorVoltage);
+    j["VoltageDipExceeded"] = o.VoltageDipExceeded;
     return j;
 }
 

@@ -35,6 +35,18 @@ constexpr OptionSpec Table[] = {
     {Opt::LoadInertia, "--load-inertia", OptKind::Number},
     {Opt::StartTimeLimit, "--start-time-limit", OptKind::Number},
     {Opt::DynamicCurves, "--dynamic-curves", OptKind::Text},
+    {Opt::SupplyPower, "--supply-power", OptKind::Number},
+    {Opt::SupplyRx, "--supply-rx", OptKind::Number},
+    {Opt::SupplyVoltage, "--supply-voltage", OptKind::Number},
+    {Opt::TransformerPower, "--transformer-power", OptKind::Number},
+    {Opt::TransformerUk, "--transformer-uk", OptKind::Number},
+    {Opt::TransformerUr, "--transformer-ur", OptKind::Number},
+    {Opt::CableLength, "--cable-length", OptKind::Number},
+    {Opt::CableSection, "--cable-section", OptKind::Number},
+    {Opt::CableMaterial, "--cable-material", OptKind::Text},
+    {Opt::CableParallel, "--cable-parallel", OptKind::Number},
+    {Opt::CableReactance, "--cable-reactance", OptKind::Number},
+    {Opt::DipLimit, "--dip-limit", OptKind::Number},
     {Opt::Static, "--static", OptKind::Flag},
     {Opt::Curves, "--curves", OptKind::Text},
     {Opt::Json, "--json", OptKind::Flag},
@@ -86,8 +98,14 @@ void CheckCombinations(const SimOptions& o) {
         l && *l != "none" && *l != "constant" && *l != "proportional" && *l != "squared")
         throw UsageError{"--load takes none, constant, proportional or squared"};
 
+    if (auto m = o.Text(Opt::CableMaterial); m && *m != "copper" && *m != "aluminium")
+        throw UsageError{"--cable-material takes copper or aluminium"};
+
     // The dynamic start's settings and outputs mean nothing without it.
-    for (Opt d : {Opt::MotorInertia, Opt::LoadInertia, Opt::StartTimeLimit, Opt::DynamicCurves})
+    for (Opt d : {Opt::MotorInertia, Opt::LoadInertia, Opt::StartTimeLimit, Opt::DynamicCurves,
+                  Opt::SupplyPower, Opt::SupplyRx, Opt::SupplyVoltage, Opt::TransformerPower,
+                  Opt::TransformerUk, Opt::TransformerUr, Opt::CableLength, Opt::CableSection,
+                  Opt::CableMaterial, Opt::CableParallel, Opt::CableReactance, Opt::DipLimit})
         if (o.Has(d) && !o.Has(Opt::Dynamic)) throw UsageError{Name(d) + " goes with --dynamic"};
 }
 

@@ -71,7 +71,7 @@ void PrintLines(std::ostringstream& out, const std::vector<Line>& lines, bool en
         out << indent << (en ? l.english : l.french) << " : " << l.value << "\n";
 }
 
-std::vector<Line> StartLines(const StartOutcome& o) {
+std::vector<Line> StartLines(const StartOutcome& o, const DynamicSettings& settings, bool en) {
     std::vector<Line> lines;
     if (o.Stalled) {
         const std::string speed = FormatFixed(o.StallSpeed.value_or(0), 1) + " rpm";
@@ -80,16 +80,26 @@ std::vector<Line> StartLines(const StartOutcome& o) {
                              "TROP LONG : limite du temps de démarrage atteinte à", speed});
         else
             lines.push_back({"STALLED at", "BLOQUÉ à", speed});
-        return lines;
+    } else {
+        lines.push_back({"Run-Up Time", "Temps de démarrage", FormatFixed(*o.RunUpTime, 3) + " s"});
+        lines.push_back(
+            {"Peak Current", "Courant de crête",
+             FormatFixed(*o.PeakLineCurrent, 1) + " A (" + FormatFixed(*o.PeakCurrentRatio, 2) + " I/In)"});
+        lines.push_back({"Minimum Accelerating Torque", "Couple d'accélération minimal",
+                         FormatFixed(*o.MinAcceleratingTorqueRatio, 2) + " T/Tn"});
+        lines.push_back({"Rotor Energy", "Énergie dans le rotor", FormatFixed(*o.RotorEnergy, 0) + " J"});
+        lines.push_back({"Stator Energy", "Énergie dans le stator", FormatFixed(*o.StatorEnergy, 0) + " J"});
     }
-    lines.push_back({"Run-Up Time", "Temps de démarrage", FormatFixed(*o.RunUpTime, 3) + " s"});
     lines.push_back(
-        {"Peak Current", "Courant de crête",
-         FormatFixed(*o.PeakLineCurrent, 1) + " A (" + FormatFixed(*o.PeakCurrentRatio, 2) + " I/In)"});
-    lines.push_back({"Minimum Accelerating Torque", "Couple d'accélération minimal",
-                     FormatFixed(*o.MinAcceleratingTorqueRatio, 2) + " T/Tn"});
-    lines.push_back({"Rotor Energy", "Énergie dans le rotor", FormatFixed(*o.RotorEnergy, 0) + " J"});
-    lines.push_back({"Stator Energy", "Énergie dans le stator", FormatFixed(*o.StatorEnergy, 0) + " J"});
+        {"Lowest Motor Voltage", "Tension minimale du moteur", FormatFixed(o.MinMotorVoltage, 2) + " %"});
+    if (settings.Network.Enabled) {
+        std::string dip = FormatFixed(o.MaxVoltageDip, 2) + " %";
+        if (o.VoltageDipExceeded)
+            dip += en ? " ABOVE THE LIMIT OF " + FormatFixed(settings.DipLimit, 2) + " %"
+                      : " AU-DESSUS DE LA LIMITE DE " + FormatFixed(settings.DipLimit, 2) + " %";
+        lines.push_back(
+            {"Largest Voltage Dip at the Busbar", "Creux de tension maximal au jeu de barres", dip});
+    }
     return lines;
 }
 
@@ -111,8 +121,8 @@ std::string DynamicPanelText(const DynamicSettings& settings, const DynamicResul
     };
     PrintLines(out, common, en, "  ");
     out << "  " << (en ? "Direct-On-Line" : "Démarrage direct") << "\n";
-    PrintLines(out, StartLines(r.Dol), en, "    ");
+    PrintLines(out, StartLines(r.Dol, settings, en), en, "    ");
     out << "  " << (en ? "With Soft-Starter" : "Avec Soft-Starter") << "\n";
-    PrintLines(out, StartLines(r.SoftStarter), en, "    ");
+    PrintLines(out, StartLines(r.SoftStarter, settings, en), en, "    ");
     return out.str();
 }
