@@ -148,6 +148,12 @@ const Entry Table[] = {
      "« AC-53a: » (p. ex. AC-53a: 3.5-17: 90-5)!"},
     {ErrStarterOnLoadFactor, "The on-load factor F of the starter rating must lie between 0 and 100 %!",
      "Le facteur de marche F de la classe du démarreur doit être compris entre 0 et 100 %!"},
+    {ErrMethodNotANumber, "%1 is not a number!", "%1 n'est pas un nombre!"},
+    {ErrStarterIncomplete,
+     "The starter's duty check needs --starter-current, --starter-rating and --starts-per-hour together; "
+     "missing: %1!",
+     "La vérification du service du démarreur demande ensemble --starter-current, --starter-rating et "
+     "--starts-per-hour ; il manque %1!"},
 
     // Study files and sweeps (150-169).
     {ErrStudyNotJson, "The study file is not valid JSON (%1)!", "Le fichier d'étude n'est pas un JSON valable (%1)!"},

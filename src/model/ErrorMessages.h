@@ -72,6 +72,8 @@ enum NewErrorNumber {
     ErrStarterNotPositive = 141,  // names the field
     ErrStarterRatingSyntax = 142, // gives the code as typed
     ErrStarterOnLoadFactor = 143,
+    ErrMethodNotANumber = 144,  // the command line's option and its text
+    ErrStarterIncomplete = 145, // the command line's starter options that are missing
 
     // Study files and sweeps (150-169).
     ErrStudyNotJson = 150,          // the line and what the parser says

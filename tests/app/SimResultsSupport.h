@@ -9,6 +9,7 @@
 #include "ExampleMotor.h"
 #include "SimTestSupport.h"
 #include "StartSimulation.h"
+#include "TextToReal.h"
 
 inline const std::vector<std::string> MotorKeys = {"ConstructorName",
                                                    "MotorSize",

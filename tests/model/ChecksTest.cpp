@@ -159,7 +159,7 @@ TEST(ErrorMessages, TableTextsStandAsWritten) {
         }
     // original, division guards, diagram fields, list texts, hardening (+108, 109), list faults, studies,
     // dynamic start
-    EXPECT_EQ(count, 16 + 15 + 6 + 2 + 6 + 2 + 5 + 15 + (6 + 8 + 4));
+    EXPECT_EQ(count, 16 + 15 + 6 + 2 + 6 + 2 + 5 + 15 + (6 + 8 + 6));
 }
 
 TEST(ErrorMessages, ArgumentFillsTheMessageInEachLanguage) {

@@ -22,9 +22,8 @@ void EnsureApplication() {
 }
 } // namespace
 
-std::string SaveChartImage(const std::vector<CurvePoint>& timePoints,
-                           const std::vector<CurvePoint>* staticPoints, Language language,
-                           const std::string& fileName) {
+std::string SaveChartImage(const std::vector<CurvePoint>& timePoints, const std::vector<CurvePoint>* staticPoints,
+                           Language language, const std::string& fileName) {
     EnsureApplication();
     const bool french = language == Language::French;
     const int chartCount = staticPoints ? 4 : 2;
@@ -43,8 +42,7 @@ std::string SaveChartImage(const std::vector<CurvePoint>& timePoints,
             softStarter->setText(QString::fromUtf8("Avec Soft-Starter"));
             softStarter->adjustSize();
         }
-        SetChartTitle(charts[i],
-                      i % 2 == 0 ? (french ? "Courant" : "Current") : (french ? "Couple" : "Torque"));
+        SetChartTitle(charts[i], i % 2 == 0 ? (french ? "Courant" : "Current") : (french ? "Couple" : "Torque"));
     }
     PlotCurves(charts[0], charts[1], timePoints);
     SetPlotting(charts[0], true);
@@ -54,11 +52,9 @@ std::string SaveChartImage(const std::vector<CurvePoint>& timePoints,
         SetPlotting(charts[2], true);
         SetPlotting(charts[3], true);
     }
-    for (int i = 0; i < chartCount; ++i)
-        StyleChart(charts[i]);
+    for (int i = 0; i < chartCount; ++i) StyleChart(charts[i]);
     sheet.show();
     const QImage image = sheet.grab().toImage();
-    if (!image.save(QString::fromStdString(fileName), "PNG"))
-        return "cannot write the PNG file \"" + fileName + "\"";
+    if (!image.save(QString::fromStdString(fileName), "PNG")) return "cannot write the PNG file \"" + fileName + "\"";
     return {};
 }

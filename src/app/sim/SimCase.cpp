@@ -159,7 +159,40 @@ void ReadDynamicSettings(const CaseTexts& t, const MotorDataSet& ds, DynamicSett
     }
     if (t.Has(Opt::DipLimit)) s.DipLimit = SettingNumber(t, Opt::DipLimit, ErrNetworkNotANumber);
 
-    if (Refusal e = CheckDynamicStartSettings(s, ds)) throw e;
+    // The starting methods and the starter, which only the comparison uses.
+    if (!o.Has(Opt::Compare)) {
+        if (Refusal e = CheckDynamicStartSettings(s, ds)) throw e;
+        return;
+    }
+    if (t.Has(Opt::ChangeoverSpeed))
+        s.Methods.ChangeoverSpeed = SettingNumber(t, Opt::ChangeoverSpeed, ErrMethodNotANumber);
+    if (t.Has(Opt::AutotransformerTap))
+        s.Methods.AutotransformerTap = SettingNumber(t, Opt::AutotransformerTap, ErrMethodNotANumber);
+    if (t.Has(Opt::ReactorVoltage))
+        s.Methods.ReactorVoltage = SettingNumber(t, Opt::ReactorVoltage, ErrMethodNotANumber);
+    const Opt starterOptions[] = {Opt::StarterCurrent, Opt::StarterRating, Opt::StartsPerHour};
+    bool anyStarter = false;
+    for (Opt id : starterOptions)
+        anyStarter = anyStarter || t.Has(id);
+    if (anyStarter) {
+        // The duty check needs the whole starter: the three options, or a starter to change.
+        if (!s.Starter) {
+            std::string english, french;
+            for (Opt id : starterOptions)
+                if (!t.Has(id)) {
+                    english += (english.empty() ? "" : " and ") + std::string(Spec(id).name);
+                    french += (french.empty() ? "" : " et ") + std::string(Spec(id).name);
+                }
+            if (!english.empty()) throw Refusal{ErrStarterIncomplete, {english, french}};
+            s.Starter = StarterDuty{};
+        }
+        if (t.Has(Opt::StarterCurrent))
+            s.Starter->RatedCurrent = SettingNumber(t, Opt::StarterCurrent, ErrMethodNotANumber);
+        if (t.Has(Opt::StarterRating)) s.Starter->RatingCode = *t.Text(Opt::StarterRating);
+        if (t.Has(Opt::StartsPerHour))
+            s.Starter->StartsPerHour = SettingNumber(t, Opt::StartsPerHour, ErrMethodNotANumber);
+    }
+    if (Refusal e = CheckDynamicSettings(s, ds)) throw e;
 }
 
 } // namespace
@@ -215,5 +248,7 @@ Refusal ComputeCase(BuiltCase& c, const CaseNeeds& needs, CaseResults& out) {
     if (r) return r;
     if (needs.dynamic)
         if (Refusal e = ComputeDynamicStart(ds, c.settings, out.dynamic, needs.dynamicSamples)) return e;
+    if (needs.compare)
+        if (Refusal e = ComputeComparison(ds, c.settings, out.comparison, 0)) return e;
     return 0;
 }

@@ -40,11 +40,13 @@ struct CaseNeeds {
     bool staticCurves = true; // compute the curves against n/ns when the data set asks for them
     bool dynamic = false;     // the dynamic start
     int dynamicSamples = 0;   // points of its curves (0: none)
+    bool compare = false;     // the starting methods side by side (and the duty check)
 };
 
 struct CaseResults {
     CurveBuffer timePoints, staticPoints;
     DynamicResults dynamic;
+    ComparisonResults comparison;
 };
 
 // The results computation, then the dynamic start when needed. Returns 0 or the refusal.

@@ -56,6 +56,24 @@ const char* const SimulatorUsage =
    --cable-parallel N                 parallel runs (default 1)
    --cable-reactance OHM_PER_KM       (default 0.08)
    --dip-limit PCT                    a larger busbar voltage dip is flagged (default 10 %)
+ starting methods side by side (with --dynamic):
+   --compare                          direct-on-line, star-delta (a motor running in delta),
+                                      autotransformer, primary reactor, soft-starter ramp and
+                                      current limit, each started dynamically
+   --changeover-speed FRACTION        switch to full voltage at this fraction of synchronous speed
+                                      (default 0.9; earlier when the reduced stage stops accelerating)
+   --autotransformer-tap K            motor voltage over supply voltage on the tap (default 0.65)
+   --reactor-voltage K                motor voltage at standstill over rated that sizes the reactor
+                                      (default 0.65)
+   --compare-csv FILE                 write the comparison table ("-" for standard output)
+ the starter's duty check (with --compare; the three together):
+   --starter-current A                the starter's rated current Ie
+   --starter-rating X-TX:F-S          its AC-53a rating, e.g. "AC-53a: 3.5-17: 90-5": start current
+                                      X times Ie for TX s, on-load factor F %, S starts per hour
+   --starts-per-hour N                the starts per hour the application needs
+                                      The soft-starter start passes when its rms current over the
+                                      run-up is at most X Ie, its run-up time at most TX, N at most
+                                      S and the motor's rated current at most Ie; F is not judged.
  output:
    --static                           also compute the curves against n/ns
    --curves FILE                      write the curve file ("-" for standard output)
@@ -108,6 +126,7 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
     needs.points = o.Has(Opt::Png);
     needs.dynamic = o.Has(Opt::Dynamic);
     needs.dynamicSamples = o.Has(Opt::DynamicCurves) ? 201 : 0;
+    needs.compare = o.Has(Opt::Compare);
     BuiltCase c;
     CaseResults results;
     try {
@@ -132,6 +151,7 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
     }
     const MotorDataSet& ds = c.ds;
     const DynamicResults* dynamic = needs.dynamic ? &results.dynamic : nullptr;
+    const ComparisonResults* comparison = needs.compare ? &results.comparison : nullptr;
     if (const std::string* file = o.Text(Opt::Curves)) {
         if (*file == "-") {
             out << CurveFileText(ds);
@@ -144,15 +164,20 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
             }
         }
     }
-    if (const std::string* file = o.Text(Opt::DynamicCurves)) {
-        const std::string text = DynamicCurveFileText(*dynamic, c.settings.Network.Enabled);
-        if (*file == "-") {
+    // The files written here: to standard output for "-", else checked, and removed when cut short.
+    auto writeFile = [&](const std::string& file, const std::string& text) {
+        if (file == "-") {
             out << text;
-        } else if (const std::string problem = WriteTextFile(*file, text); !problem.empty()) {
-            err << "error: " << problem << "\n";
-            return 1;
+            return true;
         }
-    }
+        const std::string problem = WriteTextFile(file, text);
+        if (!problem.empty()) err << "error: " << problem << "\n";
+        return problem.empty();
+    };
+    if (const std::string* file = o.Text(Opt::DynamicCurves))
+        if (!writeFile(*file, DynamicCurveFileText(*dynamic, c.settings.Network.Enabled))) return 1;
+    if (const std::string* file = o.Text(Opt::CompareCsv))
+        if (!writeFile(*file, ComparisonCsvText(*comparison))) return 1;
     if (const std::string* png = o.Text(Opt::Png)) {
 #ifdef TARVELLO_CHART_IMAGES
         const std::string problem =
@@ -167,10 +192,12 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
         return 1;
 #endif
     }
-    if (o.Has(Opt::Json)) out << SimulationJson(ds, dynamic);
-    if (!o.Has(Opt::Json) && !o.Has(Opt::Curves) && !o.Has(Opt::Png) && !o.Has(Opt::DynamicCurves)) {
+    if (o.Has(Opt::Json)) out << SimulationJson(ds, dynamic, comparison);
+    if (!o.Has(Opt::Json) && !o.Has(Opt::Curves) && !o.Has(Opt::Png) && !o.Has(Opt::DynamicCurves) &&
+        !o.Has(Opt::CompareCsv)) {
         out << PanelText(ds, lang);
         if (dynamic) out << DynamicPanelText(c.settings, *dynamic, lang);
+        if (comparison) out << ComparisonPanelText(c.settings, *comparison, lang);
     }
     if (!out.flush()) {
         err << "error: the standard output cannot be written\n";

@@ -5,6 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "SimFiles.h"
+
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -72,6 +74,51 @@ Json StartObject(const StartOutcome& o) {
     return j;
 }
 
+// A method that does not apply has no numbers at all; a stalled one keeps its starting torque,
+// stall speed and dip, the others being null in its outcome already.
+Json MethodObject(const MethodOutcome& m) {
+    const StartOutcome& o = m.Outcome;
+    const bool a = m.Applicable;
+    Json j;
+    j["Method"] = MethodKey(m.Method);
+    j["Applicable"] = a;
+    j["Stalled"] = a && o.Stalled;
+    j["TooLong"] = a && o.TooLong;
+    j["StallSpeed"] = a && o.Stalled ? Number(o.StallSpeed) : Json(nullptr);
+    j["PeakLineCurrent"] = a ? Number(o.PeakLineCurrent) : Json(nullptr);
+    j["PeakCurrentRatio"] = a ? Number(o.PeakCurrentRatio) : Json(nullptr);
+    j["StartingTorqueRatio"] = a ? Number(o.StartingTorqueRatio) : Json(nullptr);
+    j["MinAcceleratingTorqueRatio"] = a ? Number(o.MinAcceleratingTorqueRatio) : Json(nullptr);
+    j["RunUpTime"] = a ? Number(o.RunUpTime) : Json(nullptr);
+    j["RotorEnergy"] = a ? Number(o.RotorEnergy) : Json(nullptr);
+    j["MaxVoltageDip"] = a ? Number(o.MaxVoltageDip) : Json(nullptr);
+    return j;
+}
+
+Json ComparisonArray(const ComparisonResults& c) {
+    Json list = Json::array();
+    for (const MethodOutcome& m : c.Methods)
+        list.push_back(MethodObject(m));
+    return list;
+}
+
+Json DutyObject(const StarterDutyResult& d) {
+    Json j;
+    j["Pass"] = d.Pass;
+    j["CurrentPass"] = d.CurrentPass;
+    j["TimePass"] = d.TimePass;
+    j["StartsPass"] = d.StartsPass;
+    j["RatedCurrentPass"] = d.RatedCurrentPass;
+    j["CurrentMargin"] = Number(d.CurrentMargin);
+    j["TimeMargin"] = Number(d.TimeMargin);
+    j["StartsMargin"] = Number(d.StartsMargin);
+    j["RatedCurrentMargin"] = Number(d.RatedCurrentMargin);
+    j["RmsCurrent"] = Number(d.RmsCurrent);
+    j["RunUpTime"] = Number(d.RunUpTime);
+    j["SmallestIe"] = Number(d.SmallestIe);
+    return j;
+}
+
 // The layout the tool has always printed: one line, ", " between members, ": " after keys. The
 // library writes every key and value (escapes, shortest round-trip numbers); text that is not
 // UTF-8 is written with replacement characters rather than refused.
@@ -113,7 +160,8 @@ std::string MotorDataSetJson(const MotorDataSet& ds) {
     return Line(MotorDataSetObject(ds));
 }
 
-std::string SimulationJson(const MotorDataSet& ds, const DynamicResults* dynamic) {
+std::string SimulationJson(const MotorDataSet& ds, const DynamicResults* dynamic,
+                           const ComparisonResults* comparison) {
     Json j = MotorDataSetObject(ds);
     if (dynamic) {
         Json d;
@@ -121,5 +169,34 @@ std::string SimulationJson(const MotorDataSet& ds, const DynamicResults* dynamic
         d["SoftStarter"] = StartObject(dynamic->SoftStarter);
         j["Dynamic"] = std::move(d);
     }
+    if (comparison) {
+        j["Comparison"] = ComparisonArray(*comparison);
+        if (comparison->Duty) j["StarterDuty"] = DutyObject(*comparison->Duty);
+    }
     return Line(j);
+}
+
+std::string ComparisonCsvText(const ComparisonResults& comparison) {
+    const Json rows = ComparisonArray(comparison);
+    std::string text;
+    for (const auto& [key, value] : rows.front().items()) {
+        if (!text.empty()) text += ';';
+        text += key;
+    }
+    text += "\r\n";
+    for (const Json& row : rows) {
+        bool first = true;
+        for (const auto& [key, value] : row.items()) {
+            if (!first) text += ';';
+            first = false;
+            if (value.is_boolean())
+                text += value.get<bool>() ? "true" : "false";
+            else if (value.is_number())
+                text += CsvNumber(value.get<double>());
+            else if (value.is_string())
+                text += value.get<std::string>();
+        }
+        text += "\r\n";
+    }
+    return text;
 }

@@ -47,6 +47,14 @@ constexpr OptionSpec Table[] = {
     {Opt::CableParallel, "--cable-parallel", OptKind::Number},
     {Opt::CableReactance, "--cable-reactance", OptKind::Number},
     {Opt::DipLimit, "--dip-limit", OptKind::Number},
+    {Opt::Compare, "--compare", OptKind::Flag},
+    {Opt::ChangeoverSpeed, "--changeover-speed", OptKind::Number},
+    {Opt::AutotransformerTap, "--autotransformer-tap", OptKind::Number},
+    {Opt::ReactorVoltage, "--reactor-voltage", OptKind::Number},
+    {Opt::StarterCurrent, "--starter-current", OptKind::Number},
+    {Opt::StarterRating, "--starter-rating", OptKind::Text},
+    {Opt::StartsPerHour, "--starts-per-hour", OptKind::Number},
+    {Opt::CompareCsv, "--compare-csv", OptKind::Text},
     {Opt::Static, "--static", OptKind::Flag},
     {Opt::Curves, "--curves", OptKind::Text},
     {Opt::Json, "--json", OptKind::Flag},
@@ -84,7 +92,7 @@ void CheckCombinations(const SimOptions& o) {
         throw UsageError{"--current-limit and --ramp-time exclude each other"};
 
     // Two outputs on standard output would mix; the JSON object is named first, as it always was.
-    Opt onStandardOutput[] = {Opt::Json, Opt::Curves, Opt::DynamicCurves};
+    Opt onStandardOutput[] = {Opt::Json, Opt::Curves, Opt::DynamicCurves, Opt::CompareCsv};
     std::vector<Opt> writers;
     for (Opt w : onStandardOutput)
         if (w == Opt::Json ? o.Has(w) : o.Text(w) && *o.Text(w) == "-") writers.push_back(w);
@@ -105,8 +113,11 @@ void CheckCombinations(const SimOptions& o) {
     for (Opt d : {Opt::MotorInertia, Opt::LoadInertia, Opt::StartTimeLimit, Opt::DynamicCurves,
                   Opt::SupplyPower, Opt::SupplyRx, Opt::SupplyVoltage, Opt::TransformerPower,
                   Opt::TransformerUk, Opt::TransformerUr, Opt::CableLength, Opt::CableSection,
-                  Opt::CableMaterial, Opt::CableParallel, Opt::CableReactance, Opt::DipLimit})
+                  Opt::CableMaterial, Opt::CableParallel, Opt::CableReactance, Opt::DipLimit, Opt::Compare})
         if (o.Has(d) && !o.Has(Opt::Dynamic)) throw UsageError{Name(d) + " goes with --dynamic"};
+    for (Opt c : {Opt::ChangeoverSpeed, Opt::AutotransformerTap, Opt::ReactorVoltage, Opt::StarterCurrent,
+                  Opt::StarterRating, Opt::StartsPerHour, Opt::CompareCsv})
+        if (o.Has(c) && !o.Has(Opt::Compare)) throw UsageError{Name(c) + " goes with --compare"};
 }
 
 } // namespace

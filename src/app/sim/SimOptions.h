@@ -57,6 +57,15 @@ enum class Opt {
     CableParallel,
     CableReactance,
     DipLimit,
+    // The starting methods side by side, and the starter's duty.
+    Compare,
+    ChangeoverSpeed,
+    AutotransformerTap,
+    ReactorVoltage,
+    StarterCurrent,
+    StarterRating,
+    StartsPerHour,
+    CompareCsv,
     // Outputs.
     Static,
     Curves,

@@ -126,3 +126,134 @@ std::string DynamicPanelText(const DynamicSettings& settings, const DynamicResul
     PrintLines(out, StartLines(r.SoftStarter, settings, en), en, "    ");
     return out.str();
 }
+
+namespace {
+
+const char* MethodName(StartingMethod m, bool en) {
+    switch (m) {
+    case StartingMethod::Dol:
+        return en ? "Direct-on-line" : "Direct";
+    case StartingMethod::StarDelta:
+        return en ? "Star-delta" : "Étoile-triangle";
+    case StartingMethod::Autotransformer:
+        return en ? "Autotransformer" : "Autotransformateur";
+    case StartingMethod::Reactor:
+        return en ? "Primary reactor" : "Inductance primaire";
+    case StartingMethod::SoftRamp:
+        return en ? "Soft-starter, ramp" : "Soft-starter, rampe";
+    case StartingMethod::SoftLimit:
+        return en ? "Soft-starter, current limit" : "Soft-starter, limitation de courant";
+    }
+    return "";
+}
+
+// Pads to a width in characters (UTF-8 continuation bytes take no column).
+std::string Padded(const std::string& text, std::size_t width) {
+    std::size_t columns = 0;
+    for (unsigned char c : text)
+        columns += (c & 0xC0) != 0x80;
+    return columns >= width ? text + " " : text + std::string(width - columns, ' ');
+}
+
+std::string Percent(double fraction) {
+    return FormatFixed(fraction * 100, 1) + " %";
+}
+
+} // namespace
+
+std::string ComparisonPanelText(const DynamicSettings& settings, const ComparisonResults& c, Language lang) {
+    std::ostringstream out;
+    const bool en = lang == Language::English;
+    const bool network = settings.Network.Enabled;
+    out << "\n" << (en ? "Starting Methods" : "Modes de démarrage") << "\n";
+    const std::size_t widths[] = {36, 10, 20, 11, 13, 14, 0};
+    const char* headings[2][7] = {
+        {"Method", "Run-Up", "Peak Current", "Start T/Tn", "Min Acc T/Tn", "Rotor Energy", "Dip"},
+        {"Mode", "Démarrage", "Courant de crête", "Tdém/Tn", "Tacc min/Tn", "Énergie rotor", "Creux"}};
+    // Each cell fills its column; a cell given as empty-named span ("\x01") merges into the one before.
+    auto print = [&](const std::vector<std::string>& cells) {
+        std::string line = " ";
+        std::size_t k = 0;
+        while (k < cells.size()) {
+            std::size_t width = widths[k];
+            const std::string& text = cells[k++];
+            while (k < cells.size() && cells[k] == "\x01")
+                width += 1 + widths[k++];
+            line += " " + Padded(text, width);
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        out << line << "\n";
+    };
+    print(std::vector<std::string>(headings[en ? 0 : 1], headings[en ? 0 : 1] + (network ? 7 : 6)));
+    for (const MethodOutcome& m : c.Methods) {
+        const StartOutcome& o = m.Outcome;
+        const std::string name = MethodName(m.Method, en);
+        if (!m.Applicable) {
+            print({name, en ? "not applicable: the motor runs in star"
+                            : "sans objet : le moteur tourne en étoile"});
+            continue;
+        }
+        std::vector<std::string> cells;
+        if (o.Stalled) {
+            // The stall and its speed span the run-up and current columns; the starting torque stands.
+            const std::string speed = FormatFixed(o.StallSpeed.value_or(0), 1) + " rpm";
+            cells = {name,
+                     o.TooLong ? (en ? "TOO LONG at " : "TROP LONG à ") + speed
+                               : (en ? "STALLED at " : "BLOQUÉ à ") + speed,
+                     "\x01",
+                     FormatFixed(o.StartingTorqueRatio, 2),
+                     "",
+                     ""};
+        } else {
+            cells = {name,
+                     FormatFixed(*o.RunUpTime, 3) + " s",
+                     FormatFixed(*o.PeakLineCurrent, 1) + " A (" + FormatFixed(*o.PeakCurrentRatio, 2) +
+                         " In)",
+                     FormatFixed(o.StartingTorqueRatio, 2),
+                     FormatFixed(*o.MinAcceleratingTorqueRatio, 2),
+                     FormatFixed(*o.RotorEnergy, 0) + " J"};
+        }
+        if (network) cells.push_back(Percent(o.MaxVoltageDip / 100));
+        print(cells);
+    }
+    out << (en ? "  At the changeover the current and torque jump to the new connection's steady state; the\n"
+                 "  transients of an open transition are not modelled.\n"
+               : "  À la commutation, le courant et le couple passent au régime établi du nouveau couplage ; "
+                 "les\n"
+                 "  transitoires d'une commutation ouverte ne sont pas modélisés.\n");
+
+    if (c.Duty && settings.Starter) {
+        const StarterDutyResult& d = *c.Duty;
+        const StarterDuty& s = *settings.Starter;
+        out << "\n"
+            << (en ? "Starter Duty Check" : "Vérification du service du démarreur") << " (Ie "
+            << FormatFixed(s.RatedCurrent, 1) << " A, " << s.RatingCode << ", "
+            << FormatFixed(s.StartsPerHour, 1) << (en ? " starts/h" : " démarrages/h")
+            << ") : " << (d.Pass ? (en ? "PASS" : "CONFORME") : (en ? "FAIL" : "NON CONFORME")) << "\n";
+        auto verdict = [&](bool pass) { return pass ? std::string("ok") : std::string(en ? "FAIL" : "NON"); };
+        if (d.RmsCurrent) {
+            out << "  " << (en ? "RMS start current" : "Courant de démarrage efficace") << " : "
+                << FormatFixed(*d.RmsCurrent, 1) << " A, " << (en ? "margin " : "marge ")
+                << Percent(*d.CurrentMargin) << " " << verdict(d.CurrentPass) << "\n";
+            out << "  " << (en ? "Run-up time" : "Temps de démarrage") << " : "
+                << FormatFixed(*d.RunUpTime, 3) << " s, " << (en ? "margin " : "marge ")
+                << Percent(*d.TimeMargin) << " " << verdict(d.TimePass) << "\n";
+        } else {
+            out << "  "
+                << (en ? "The soft-starter start does not run up: current and time fail"
+                       : "Le démarrage par soft-starter n'aboutit pas : courant et temps non conformes")
+                << "\n";
+        }
+        out << "  " << (en ? "Starts per hour" : "Démarrages par heure") << " : "
+            << (en ? "margin " : "marge ") << Percent(d.StartsMargin) << " " << verdict(d.StartsPass) << "\n";
+        out << "  " << (en ? "Rated current within Ie" : "Courant nominal dans Ie") << " : "
+            << (en ? "margin " : "marge ") << Percent(d.RatedCurrentMargin) << " "
+            << verdict(d.RatedCurrentPass) << "\n";
+        out << "  " << (en ? "Smallest passing Ie" : "Plus petit Ie conforme") << " : "
+            << (d.SmallestIe ? FormatFixed(*d.SmallestIe, 1) + " A" : std::string(en ? "none" : "aucun"))
+            << "\n";
+        out << (en ? "  The on-load factor F of the rating is not judged.\n"
+                   : "  Le facteur de marche F de la classe n'est pas jugé.\n");
+    }
+    return out.str();
+}

@@ -14,3 +14,7 @@ std::string PanelText(const MotorDataSet& ds, Language language);
 // time limit said plainly with its speed. Begins with an empty line, to follow PanelText.
 std::string DynamicPanelText(const DynamicSettings& settings, const DynamicResults& results,
                              Language language);
+
+// The starting methods side by side, one line each, then the starter's duty check when one is given.
+std::string ComparisonPanelText(const DynamicSettings& settings, const ComparisonResults& comparison,
+                                Language language);
