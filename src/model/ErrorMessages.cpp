@@ -179,6 +179,18 @@ const Entry Table[] = {
     {ErrStudyCannotRead, "The study file cannot be read: %1!", "Le fichier d'étude ne peut pas être lu : %1!"},
     {ErrStudyCannotSave, "The study cannot be saved as %1!", "L'étude ne peut pas être enregistrée sous %1!"},
     {ErrStudyNotWritable, "The study cannot be saved: %1!", "L'étude ne peut pas être enregistrée : %1!"},
+    {ErrSweepSyntax,
+     "The sweep \"%1\" is not of the form NAME=FROM:TO:COUNT, with two numbers and a whole number of values "
+     "of at least 1!",
+     "Le balayage « %1 » n'est pas de la forme NOM=DE:À:NOMBRE, avec deux nombres et un nombre entier de valeurs "
+     "d'au moins 1!"},
+    {ErrSweepName, "%1 is not an option whose number a sweep can vary!",
+     "%1 n'est pas une option dont un balayage peut faire varier le nombre!"},
+    {ErrSweepTwice, "%1 is swept twice, or swept and also given!",
+     "%1 est balayée deux fois, ou balayée et donnée aussi!"},
+    {ErrSweepValueRefused, "A value of the sweep is beyond the range of numbers an option takes!",
+     "Une valeur du balayage dépasse les nombres qu'une option accepte!"},
+    {ErrSweepTooLarge, "A sweep may run at most %1 cases!", "Un balayage ne peut pas compter plus de %1 cas!"},
 
 };
 } // namespace

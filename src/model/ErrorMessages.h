@@ -91,7 +91,12 @@ enum NewErrorNumber {
     ErrStudyCannotRead = 162,       // the path and the system's reason
     ErrStudyCannotSave = 163,       // the path and the system's reason
     ErrStudyNotWritable = 164,      // the value that cannot be written
-    // 165-169: the sweep options.
+    // The command line's sweeps (165-169).
+    ErrSweepSyntax = 165,       // the sweep as typed
+    ErrSweepName = 166,         // the option named
+    ErrSweepTwice = 167,        // the option swept twice or also given
+    ErrSweepValueRefused = 168, // a value that no option text can hold
+    ErrSweepTooLarge = 169,     // gives the largest number of cases
 
 };
 

@@ -83,16 +83,25 @@ TEST(TarvelloSim, ModesAndLoads) {
     EXPECT_EQ(JsonValue(r.out, "LimitCurrentMode"), "false");
     EXPECT_GT(JsonNumber(r.out, "ImaxIn"), 2.4);
 
-    // Each load kind uses only its own coefficients.
+    // Each load kind uses only its own coefficients; one it does not use is refused, not ignored.
     const std::map<std::string, std::array<double, 3>> kinds = {
         {"none", {0, 0, 0}}, {"constant", {5, 0, 0}}, {"proportional", {5, 0.2, 0}}, {"squared", {5, 0.2, 0.01}}};
+    const char* const coefficients[] = {"--t0", "--t1", "--t2"};
+    const char* const texts[] = {"5", "0.2", "0.01"};
     for (const auto& [kind, t] : kinds) {
-        r = Sim(Motor({"--no-load-current", "4.5", "--load", kind, "--t0", "5", "--t1", "0.2", "--t2", "0.01",
-                       "--json"}));
+        std::vector<std::string> args = Motor({"--no-load-current", "4.5", "--load", kind, "--json"});
+        for (int i = 0; i < 3; ++i)
+            if (t[i] != 0) args.insert(args.end(), {coefficients[i], texts[i]});
+        r = Sim(args);
         ASSERT_EQ(r.status, 0) << kind << r.err;
         EXPECT_EQ(JsonNumber(r.out, "T0"), t[0]) << kind;
         EXPECT_EQ(JsonNumber(r.out, "T1"), t[1]) << kind;
         EXPECT_EQ(JsonNumber(r.out, "T2"), t[2]) << kind;
+        if (kind == "squared") continue; // uses all three
+        r = Sim(Motor({"--no-load-current", "4.5", "--load", kind, "--t0", "5", "--t1", "0.2", "--t2", "0.01",
+                       "--json"}));
+        EXPECT_EQ(r.status, 1) << kind;
+        EXPECT_EQ(r.err.rfind("error 158: The load coefficient --t", 0), 0u) << r.err;
     }
 }
 

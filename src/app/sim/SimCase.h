@@ -1,9 +1,12 @@
 #pragma once
-// One case of tarvello-sim: the option texts read as the dialogs read their fields (TextToReal,
-// the same checks, in the same order) into a motor data set and the dynamic start's settings,
-// then the computations that the outputs need (plain C++, no Qt). A single run and every case of
-// a sweep go through exactly this path.
+// One case of tarvello-sim: the study (when one is given) and the option texts read as the dialogs
+// read their fields (TextToReal, the same checks, in the same order) into a motor data set and the
+// dynamic start's settings, then the computations that the outputs need (plain C++, no Qt). A
+// single run and every case of a sweep go through exactly this path.
 
+#include <array>
+#include <exception>
+#include <memory>
 #include <optional>
 
 #include "Dynamics.h"
@@ -11,6 +14,15 @@
 #include "MotorDataSet.h"
 #include "SimOptions.h"
 #include "StartSimulation.h"
+#include "Study.h"
+
+// A motor read once for every case of a sweep: the data set after the rated values (or selection)
+// dialog and where it came from, or what refused it.
+struct SharedMotor {
+    MotorDataSet ds;
+    MotorSource source = MotorSource::Typed;
+    std::exception_ptr failure;
+};
 
 // What is the same for every case of a command, read once.
 struct CaseSource {
@@ -19,20 +31,44 @@ struct CaseSource {
     // The catalogue record's motor as the selection dialog takes it: rated values, circuit as
     // listed, derived values.
     std::optional<MotorDataSet> catalogueMotor;
+    // The study given with --study, and the data set and settings it makes (ApplyStudy).
+    std::optional<Study> study;
+    MotorDataSet studyData;
+    // The motor, when every case reads the same one (a sweep that varies none of its options).
+    std::shared_ptr<const SharedMotor> sharedMotor;
 };
 
-// Reads the catalogue record when one is named. Throws UsageError (a record that is no whole
-// number), ListFileError, or the Refusal of a listed motor that cannot be used.
-CaseSource PrepareCases(const SimOptions& options, Language language);
+// A study file that cannot be read: its refusal with the line it concerns.
+struct StudyLoadError {
+    StudyRefusal refusal;
+};
 
+// Reads what is the same for every case: the study and the catalogue record. The language is
+// --lang, else the study's, else English. Throws StudyLoadError, UsageError (a record that is no
+// whole number), ListFileError, or the Refusal of a listed motor that cannot be used.
+CaseSource PrepareCases(const SimOptions& options);
+
+// Reads the motor once for a sweep that varies none of the motor's options; the cases then take
+// it as read (the same texts give the same motor, refusal included).
+void ShareMotor(CaseSource& source, const std::array<bool, OptCount>& swept);
+
+// Where the case's motor came from, and what the study of it keeps besides the data set.
 struct BuiltCase {
     MotorDataSet ds;          // as after the rated values (or selection), soft-starter and load dialogs
     DynamicSettings settings; // mechanical data, network, methods, starter
+    StudyChoices choices;     // the motor's source, the load kind, the typed ramp time
 };
 
 // Reads one case. Throws Refusal (numbered), EConvertError (an option of the original program
 // whose text is no number), UsageError (a circuit without six values).
 void BuildCase(const CaseSource& source, const CaseTexts& texts, BuiltCase& out);
+
+// The study that a case describes, with the language of --lang or of the study given (none else).
+Study CaseStudy(const CaseSource& source, const BuiltCase& c);
+
+// Reads, before a sweep, the texts that every case shares, so that one that is not a number is
+// the command's error rather than every row's: throws what BuildCase would.
+void CheckSharedTexts(const SimOptions& options, const std::array<bool, OptCount>& swept);
 
 // What the outputs of a command need computed.
 struct CaseNeeds {
@@ -49,5 +85,6 @@ struct CaseResults {
     ComparisonResults comparison;
 };
 
-// The results computation, then the dynamic start when needed. Returns 0 or the refusal.
+// The results computation, then the dynamic start and the comparison when needed. Returns 0 or the
+// refusal.
 Refusal ComputeCase(BuiltCase& c, const CaseNeeds& needs, CaseResults& out);

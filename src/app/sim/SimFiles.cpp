@@ -39,18 +39,71 @@ std::string CsvNumber(double value) {
     return std::string(buf, r.ptr);
 }
 
-std::string WriteTextFile(const std::string& fileName, const std::string& text) {
+void AppendCsvCell(std::string& text, const ResultValue& value) {
+    switch (value.kind) {
+    case ResultValue::Kind::Bool:
+        text += value.flag ? "true" : "false";
+        break;
+    case ResultValue::Kind::Number: {
+        char buf[64];
+        const auto r = std::to_chars(buf, buf + sizeof buf, value.number, std::chars_format::general, 17);
+        text.append(buf, r.ptr);
+        break;
+    }
+    case ResultValue::Kind::Null:
+        break;
+    }
+}
+
+CheckedFile::~CheckedFile() {
+    if (file_) Abandon();
+}
+
+std::string CheckedFile::Open(const std::string& fileName) {
+    name_ = fileName;
     std::error_code ec;
-    const bool existed = std::filesystem::exists(fileName, ec);
-    std::FILE* f = std::fopen(fileName.c_str(), "wb");
-    if (!f) return "Cannot create \"" + fileName + "\": " + std::strerror(errno);
-    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size() && std::fflush(f) == 0;
-    const int writeError = errno;
-    const bool closed = std::fclose(f) == 0;
+    removable_ = !std::filesystem::exists(fileName, ec) || std::filesystem::is_regular_file(fileName, ec);
+    file_ = std::fopen(fileName.c_str(), "wb");
+    if (!file_) return "Cannot create \"" + fileName + "\": " + std::strerror(errno);
+    return {};
+}
+
+std::string CheckedFile::Write(std::string_view text) {
+    if (!file_) return "Cannot write \"" + name_ + "\"";
+    if (std::fwrite(text.data(), 1, text.size(), file_) == text.size()) return {};
+    const std::string problem = "Cannot write \"" + name_ + "\": " + std::strerror(errno);
+    Abandon();
+    return problem;
+}
+
+std::string CheckedFile::Close() {
+    if (!file_) return "Cannot write \"" + name_ + "\"";
+    const bool flushed = std::fflush(file_) == 0;
+    const int flushError = errno;
+    const bool closed = std::fclose(file_) == 0;
     const int closeError = errno;
-    if (written && closed) return {};
+    file_ = nullptr;
+    if (flushed && closed) return {};
+    Remove();
+    return std::string(flushed ? "Cannot close \"" : "Cannot write \"") + name_ +
+           "\": " + std::strerror(flushed ? closeError : flushError);
+}
+
+void CheckedFile::Abandon() {
+    std::fclose(file_);
+    file_ = nullptr;
+    Remove();
+}
+
+void CheckedFile::Remove() {
     // A regular file holding part of the text is removed; a device or pipe is left alone.
-    if (std::filesystem::is_regular_file(fileName, ec) || !existed) std::filesystem::remove(fileName, ec);
-    return std::string(written ? "Cannot close \"" : "Cannot write \"") + fileName +
-           "\": " + std::strerror(written ? closeError : writeError);
+    std::error_code ec;
+    if (removable_ && std::filesystem::is_regular_file(name_, ec)) std::filesystem::remove(name_, ec);
+}
+
+std::string WriteTextFile(const std::string& fileName, const std::string& text) {
+    CheckedFile f;
+    if (std::string problem = f.Open(fileName); !problem.empty()) return problem;
+    if (std::string problem = f.Write(text); !problem.empty()) return problem;
+    return f.Close();
 }

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "SimFiles.h"
+#include "SimValues.h"
 
 namespace {
 
@@ -14,9 +15,6 @@ using Json = nlohmann::ordered_json;
 // A value that is not a finite number has no JSON number: it is null.
 Json Number(double v) {
     return std::isfinite(v) ? Json(v) : Json(nullptr);
-}
-Json Number(const std::optional<double>& v) {
-    return v ? Number(*v) : Json(nullptr);
 }
 
 Json MotorDataSetObject(const MotorDataSet& ds) {
@@ -57,41 +55,28 @@ Json MotorDataSetObject(const MotorDataSet& ds) {
     return j;
 }
 
+Json ToJson(const ResultValue& v) {
+    switch (v.kind) {
+    case ResultValue::Kind::Bool:
+        return v.flag;
+    case ResultValue::Kind::Number:
+        return v.number;
+    case ResultValue::Kind::Null:
+        break;
+    }
+    return nullptr;
+}
+
 Json StartObject(const StartOutcome& o) {
     Json j;
-    j["Stalled"] = o.Stalled;
-    j["TooLong"] = o.TooLong;
-    j["StallSpeed"] = Number(o.StallSpeed);
-    j["RunUpTime"] = Number(o.RunUpTime);
-    j["PeakCurrentRatio"] = Number(o.PeakCurrentRatio);
-    j["RotorEnergy"] = Number(o.RotorEnergy);
-    j["StatorEnergy"] = Number(o.StatorEnergy);
-    j["MinAcceleratingTorqueRatio"] = Number(o.MinAcceleratingTorqueRatio);
-    j["OperatingSpeed"] = Number(o.OperatingSpeed);
-    j["MaxVoltageDip"] = Number(o.MaxVoltageDip);
-    j["MinMotorVoltage"] = Number(o.MinMotorVoltage);
-    j["VoltageDipExceeded"] = o.VoltageDipExceeded;
+    VisitStart(o, [&](const char* key, const ResultValue& v) { j[key] = ToJson(v); });
     return j;
 }
 
-// A method that does not apply has no numbers at all; a stalled one keeps its starting torque,
-// stall speed and dip, the others being null in its outcome already.
 Json MethodObject(const MethodOutcome& m) {
-    const StartOutcome& o = m.Outcome;
-    const bool a = m.Applicable;
     Json j;
     j["Method"] = MethodKey(m.Method);
-    j["Applicable"] = a;
-    j["Stalled"] = a && o.Stalled;
-    j["TooLong"] = a && o.TooLong;
-    j["StallSpeed"] = a && o.Stalled ? Number(o.StallSpeed) : Json(nullptr);
-    j["PeakLineCurrent"] = a ? Number(o.PeakLineCurrent) : Json(nullptr);
-    j["PeakCurrentRatio"] = a ? Number(o.PeakCurrentRatio) : Json(nullptr);
-    j["StartingTorqueRatio"] = a ? Number(o.StartingTorqueRatio) : Json(nullptr);
-    j["MinAcceleratingTorqueRatio"] = a ? Number(o.MinAcceleratingTorqueRatio) : Json(nullptr);
-    j["RunUpTime"] = a ? Number(o.RunUpTime) : Json(nullptr);
-    j["RotorEnergy"] = a ? Number(o.RotorEnergy) : Json(nullptr);
-    j["MaxVoltageDip"] = a ? Number(o.MaxVoltageDip) : Json(nullptr);
+    VisitMethod(m, [&](const char* key, const ResultValue& v) { j[key] = ToJson(v); });
     return j;
 }
 
@@ -104,18 +89,7 @@ Json ComparisonArray(const ComparisonResults& c) {
 
 Json DutyObject(const StarterDutyResult& d) {
     Json j;
-    j["Pass"] = d.Pass;
-    j["CurrentPass"] = d.CurrentPass;
-    j["TimePass"] = d.TimePass;
-    j["StartsPass"] = d.StartsPass;
-    j["RatedCurrentPass"] = d.RatedCurrentPass;
-    j["CurrentMargin"] = Number(d.CurrentMargin);
-    j["TimeMargin"] = Number(d.TimeMargin);
-    j["StartsMargin"] = Number(d.StartsMargin);
-    j["RatedCurrentMargin"] = Number(d.RatedCurrentMargin);
-    j["RmsCurrent"] = Number(d.RmsCurrent);
-    j["RunUpTime"] = Number(d.RunUpTime);
-    j["SmallestIe"] = Number(d.SmallestIe);
+    VisitDuty(d, [&](const char* key, const ResultValue& v) { j[key] = ToJson(v); });
     return j;
 }
 
@@ -177,25 +151,12 @@ std::string SimulationJson(const MotorDataSet& ds, const DynamicResults* dynamic
 }
 
 std::string ComparisonCsvText(const ComparisonResults& comparison) {
-    const Json rows = ComparisonArray(comparison);
-    std::string text;
-    for (const auto& [key, value] : rows.front().items()) {
-        if (!text.empty()) text += ';';
-        text += key;
-    }
+    std::string text = "Method";
+    VisitMethod(comparison.Methods[0], [&](const char* key, const ResultValue&) { (text += ';') += key; });
     text += "\r\n";
-    for (const Json& row : rows) {
-        bool first = true;
-        for (const auto& [key, value] : row.items()) {
-            if (!first) text += ';';
-            first = false;
-            if (value.is_boolean())
-                text += value.get<bool>() ? "true" : "false";
-            else if (value.is_number())
-                text += CsvNumber(value.get<double>());
-            else if (value.is_string())
-                text += value.get<std::string>();
-        }
+    for (const MethodOutcome& m : comparison.Methods) {
+        text += MethodKey(m.Method);
+        VisitMethod(m, [&](const char*, const ResultValue& v) { AppendCsvCell(text += ';', v); });
         text += "\r\n";
     }
     return text;

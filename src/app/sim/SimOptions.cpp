@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <charconv>
 
 namespace {
 
@@ -31,30 +32,37 @@ constexpr OptionSpec Table[] = {
     {Opt::T1, "--t1", OptKind::Number},
     {Opt::T2, "--t2", OptKind::Number},
     {Opt::Dynamic, "--dynamic", OptKind::Flag},
-    {Opt::MotorInertia, "--motor-inertia", OptKind::Number},
-    {Opt::LoadInertia, "--load-inertia", OptKind::Number},
-    {Opt::StartTimeLimit, "--start-time-limit", OptKind::Number},
+    {Opt::MotorInertia, "--motor-inertia", OptKind::Number, 115},
+    {Opt::LoadInertia, "--load-inertia", OptKind::Number, 115},
+    {Opt::StartTimeLimit, "--start-time-limit", OptKind::Number, 115},
     {Opt::DynamicCurves, "--dynamic-curves", OptKind::Text},
-    {Opt::SupplyPower, "--supply-power", OptKind::Number},
-    {Opt::SupplyRx, "--supply-rx", OptKind::Number},
-    {Opt::SupplyVoltage, "--supply-voltage", OptKind::Number},
-    {Opt::TransformerPower, "--transformer-power", OptKind::Number},
-    {Opt::TransformerUk, "--transformer-uk", OptKind::Number},
-    {Opt::TransformerUr, "--transformer-ur", OptKind::Number},
-    {Opt::CableLength, "--cable-length", OptKind::Number},
-    {Opt::CableSection, "--cable-section", OptKind::Number},
+    {Opt::SupplyPower, "--supply-power", OptKind::Number, 127},
+    {Opt::SupplyRx, "--supply-rx", OptKind::Number, 127},
+    {Opt::SupplyVoltage, "--supply-voltage", OptKind::Number, 127},
+    {Opt::TransformerPower, "--transformer-power", OptKind::Number, 127},
+    {Opt::TransformerUk, "--transformer-uk", OptKind::Number, 127},
+    {Opt::TransformerUr, "--transformer-ur", OptKind::Number, 127},
+    {Opt::CableLength, "--cable-length", OptKind::Number, 127},
+    {Opt::CableSection, "--cable-section", OptKind::Number, 127},
     {Opt::CableMaterial, "--cable-material", OptKind::Text},
-    {Opt::CableParallel, "--cable-parallel", OptKind::Number},
-    {Opt::CableReactance, "--cable-reactance", OptKind::Number},
-    {Opt::DipLimit, "--dip-limit", OptKind::Number},
+    {Opt::CableParallel, "--cable-parallel", OptKind::Number, 127},
+    {Opt::CableReactance, "--cable-reactance", OptKind::Number, 127},
+    {Opt::DipLimit, "--dip-limit", OptKind::Number, 127},
     {Opt::Compare, "--compare", OptKind::Flag},
-    {Opt::ChangeoverSpeed, "--changeover-speed", OptKind::Number},
-    {Opt::AutotransformerTap, "--autotransformer-tap", OptKind::Number},
-    {Opt::ReactorVoltage, "--reactor-voltage", OptKind::Number},
-    {Opt::StarterCurrent, "--starter-current", OptKind::Number},
+    {Opt::ChangeoverSpeed, "--changeover-speed", OptKind::Number, 144},
+    {Opt::AutotransformerTap, "--autotransformer-tap", OptKind::Number, 144},
+    {Opt::ReactorVoltage, "--reactor-voltage", OptKind::Number, 144},
+    {Opt::StarterCurrent, "--starter-current", OptKind::Number, 144},
     {Opt::StarterRating, "--starter-rating", OptKind::Text},
-    {Opt::StartsPerHour, "--starts-per-hour", OptKind::Number},
+    {Opt::StartsPerHour, "--starts-per-hour", OptKind::Number, 144},
     {Opt::CompareCsv, "--compare-csv", OptKind::Text},
+    {Opt::Study, "--study", OptKind::Text},
+    {Opt::SaveStudy, "--save-study", OptKind::Text},
+    {Opt::Sweep, "--sweep", OptKind::Text},
+    {Opt::SweepCsv, "--sweep-csv", OptKind::Text},
+    {Opt::SweepPng, "--sweep-png", OptKind::Text},
+    {Opt::SweepY, "--sweep-y", OptKind::Text},
+    {Opt::Threads, "--threads", OptKind::Text},
     {Opt::Static, "--static", OptKind::Flag},
     {Opt::Curves, "--curves", OptKind::Text},
     {Opt::Json, "--json", OptKind::Flag},
@@ -75,20 +83,33 @@ std::string Name(Opt id) {
     return Spec(id).name;
 }
 
+// The option a sweep text names ("t2=0:0.04:100" names --t2), when it names a number option.
+std::optional<Opt> SweptOption(const std::string& sweep) {
+    const auto id = FindOption("--" + sweep.substr(0, sweep.find('=')));
+    if (id && Spec(*id).kind == OptKind::Number) return id;
+    return std::nullopt;
+}
+
 // The judgement of options that cannot go together, in the order in which they were always judged.
+// A swept option counts as given.
 void CheckCombinations(const SimOptions& o) {
+    std::array<bool, OptCount> swept{};
+    for (const std::string& sweep : o.sweeps)
+        if (auto id = SweptOption(sweep)) swept[static_cast<std::size_t>(*id)] = true;
+    auto given = [&](Opt id) { return o.Has(id) || swept[static_cast<std::size_t>(id)]; };
+
     if (o.Has(Opt::Catalogue) != o.Has(Opt::Record)) throw UsageError{"--catalogue and --record go together"};
     if (o.Has(Opt::Catalogue))
         for (Opt motorOption : {Opt::Power, Opt::Voltage, Opt::Current, Opt::PowerFactor, Opt::Frequency,
                                 Opt::Speed, Opt::NoLoadCurrent, Opt::Approximate, Opt::Star, Opt::Delta,
                                 Opt::Maker, Opt::Size, Opt::Circuit})
-            if (o.Has(motorOption))
+            if (given(motorOption))
                 throw UsageError{Name(motorOption) +
                                  " does not go with --catalogue: the record gives the motor"};
-    if (o.Has(Opt::NoLoadCurrent) && o.Has(Opt::Approximate))
+    if (given(Opt::NoLoadCurrent) && o.Has(Opt::Approximate))
         throw UsageError{"--no-load-current and --approximate exclude each other"};
     if (o.Has(Opt::Star) && o.Has(Opt::Delta)) throw UsageError{"--star and --delta exclude each other"};
-    if (o.Has(Opt::CurrentLimit) && o.Has(Opt::RampTime))
+    if (given(Opt::CurrentLimit) && given(Opt::RampTime))
         throw UsageError{"--current-limit and --ramp-time exclude each other"};
 
     // Two outputs on standard output would mix; the JSON object is named first, as it always was.
@@ -109,15 +130,36 @@ void CheckCombinations(const SimOptions& o) {
     if (auto m = o.Text(Opt::CableMaterial); m && *m != "copper" && *m != "aluminium")
         throw UsageError{"--cable-material takes copper or aluminium"};
 
-    // The dynamic start's settings and outputs mean nothing without it.
-    for (Opt d : {Opt::MotorInertia, Opt::LoadInertia, Opt::StartTimeLimit, Opt::DynamicCurves,
-                  Opt::SupplyPower, Opt::SupplyRx, Opt::SupplyVoltage, Opt::TransformerPower,
-                  Opt::TransformerUk, Opt::TransformerUr, Opt::CableLength, Opt::CableSection,
-                  Opt::CableMaterial, Opt::CableParallel, Opt::CableReactance, Opt::DipLimit, Opt::Compare})
+    // The dynamic start's settings and outputs mean nothing without it, the methods' settings
+    // nothing without the comparison; a study keeps them all.
+    const bool saving = o.Has(Opt::SaveStudy);
+    for (Opt d :
+         {Opt::MotorInertia, Opt::LoadInertia, Opt::StartTimeLimit, Opt::SupplyPower, Opt::SupplyRx,
+          Opt::SupplyVoltage, Opt::TransformerPower, Opt::TransformerUk, Opt::TransformerUr, Opt::CableLength,
+          Opt::CableSection, Opt::CableMaterial, Opt::CableParallel, Opt::CableReactance, Opt::DipLimit})
+        if (given(d) && !o.Has(Opt::Dynamic) && !saving) throw UsageError{Name(d) + " goes with --dynamic"};
+    for (Opt d : {Opt::DynamicCurves, Opt::Compare})
         if (o.Has(d) && !o.Has(Opt::Dynamic)) throw UsageError{Name(d) + " goes with --dynamic"};
     for (Opt c : {Opt::ChangeoverSpeed, Opt::AutotransformerTap, Opt::ReactorVoltage, Opt::StarterCurrent,
-                  Opt::StarterRating, Opt::StartsPerHour, Opt::CompareCsv})
-        if (o.Has(c) && !o.Has(Opt::Compare)) throw UsageError{Name(c) + " goes with --compare"};
+                  Opt::StarterRating, Opt::StartsPerHour})
+        if (given(c) && !o.Has(Opt::Compare) && !saving) throw UsageError{Name(c) + " goes with --compare"};
+    if (o.Has(Opt::CompareCsv) && !o.Has(Opt::Compare)) throw UsageError{"--compare-csv goes with --compare"};
+
+    // A sweep writes its table and nothing else.
+    if (!o.sweeps.empty()) {
+        for (Opt single :
+             {Opt::Json, Opt::Curves, Opt::Png, Opt::DynamicCurves, Opt::CompareCsv, Opt::SaveStudy})
+            if (o.Has(single)) throw UsageError{Name(single) + " does not go with --sweep"};
+    } else {
+        for (Opt s : {Opt::SweepCsv, Opt::SweepPng, Opt::SweepY, Opt::Threads})
+            if (o.Has(s)) throw UsageError{Name(s) + " goes with --sweep"};
+    }
+    if (const std::string* threads = o.Text(Opt::Threads)) {
+        int n = 0;
+        const auto [end, ec] = std::from_chars(threads->data(), threads->data() + threads->size(), n);
+        if (ec != std::errc() || end != threads->data() + threads->size() || n < 1 || n > MaxThreads)
+            throw UsageError{"--threads takes a whole number from 1 to " + std::to_string(MaxThreads)};
+    }
 }
 
 } // namespace
@@ -176,6 +218,7 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args) {
         o.given[static_cast<std::size_t>(s.id)] =
             s.kind == OptKind::Flag ? std::string() : option->results().back();
     }
+    o.sweeps = cliOptions[static_cast<std::size_t>(Opt::Sweep)]->results();
     CheckCombinations(o);
     return o;
 }

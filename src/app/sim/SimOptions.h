@@ -66,6 +66,14 @@ enum class Opt {
     StarterRating,
     StartsPerHour,
     CompareCsv,
+    // Study files and sweeps.
+    Study,
+    SaveStudy,
+    Sweep,
+    SweepCsv,
+    SweepPng,
+    SweepY,
+    Threads,
     // Outputs.
     Static,
     Curves,
@@ -85,6 +93,9 @@ struct OptionSpec {
     Opt id;
     const char* name; // with its dashes, e.g. "--power"
     OptKind kind;
+    // The message of a number text that is none: 0 for the options of the original program, which
+    // answer with the conversion error the dialogs give; else the settings' own group number.
+    int notANumber = 0;
 };
 
 const OptionSpec& Spec(Opt id);
@@ -99,6 +110,8 @@ struct UsageError {
 struct SimOptions {
     // The last text given for each option; "" for a flag that was given.
     std::array<std::optional<std::string>, OptCount> given;
+    // Every --sweep text, in the order given.
+    std::vector<std::string> sweeps;
 
     bool Has(Opt id) const { return given[static_cast<std::size_t>(id)].has_value(); }
     const std::string* Text(Opt id) const {
@@ -106,6 +119,9 @@ struct SimOptions {
         return t ? &*t : nullptr;
     }
 };
+
+// The most threads a sweep runs on.
+constexpr int MaxThreads = 256;
 
 // Parses the arguments (without the program name) and judges which options go together.
 // Throws UsageError with the text to show.
