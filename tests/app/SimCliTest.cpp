@@ -469,6 +469,7 @@ TEST(TarvelloSim, HelpKeepsEveryLineItAlwaysHad) {
         " output:",
         "   --static                           also compute the curves against n/ns",
         "   --curves FILE                      write the curve file (\"-\" for standard output)",
+        "   --json                             print the motor data set after the computation as one JSON object",
         "   --png FILE                         draw the charts (with --static all four) into a PNG image",
         "   --lang en|fr                       language of messages (default en)",
         "   --help",

@@ -41,6 +41,7 @@ const char* const SimulatorUsage =
  load (as the load dialog: each kind uses only its own coefficients):
    --load none|constant|proportional|squared   (default none)
    --t0 NM --t1 NMS --t2 NMS2
+                                      (a coefficient the kind in force does not use is refused)
  dynamic start (the motor accelerates by its torque balance):
    --dynamic                          compute the direct-on-line and soft-starter starts
    --motor-inertia KGM2               rotor inertia, kg m2 (default: a typical value for the
@@ -101,6 +102,7 @@ const char* const SimulatorUsage =
    --static                           also compute the curves against n/ns
    --curves FILE                      write the curve file ("-" for standard output)
    --json                             print the motor data set after the computation as one JSON object
+                                      (with --dynamic and --compare their results too)
    --png FILE                         draw the charts (with --static all four) into a PNG image
    --lang en|fr                       language of messages (default en)
    --help
@@ -134,6 +136,9 @@ int ReportFailure(std::exception_ptr failure, Language lang, std::ostream& err) 
             err << "error: " << e.Message(lang) << "\n";
     } catch (const UsageError& e) {
         return UsageFailure(e, err);
+    } catch (const std::exception& e) {
+        // Nothing expected comes here; whatever does is said, never a crash.
+        err << "error: " << e.what() << "\n";
     }
     return 1;
 }
