@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -145,8 +146,6 @@ TCompareForm::TCompareForm() {
     Table->setFocusPolicy(Qt::NoFocus);
     Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Table->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    Table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Table->installEventFilter(this);
     Table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     Table->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -177,9 +176,9 @@ TCompareForm::TCompareForm() {
     DutyTitle->setFont(SansFont(13, true));
     DutyRule = NewLabel(DutyPanel, "DutyRule", true);
     DutyHint = NewLabel(DutyPanel, "DutyHint", true);
-    duty->addWidget(DutyTitle, 0, 0, 1, 4);
-    duty->addWidget(DutyRule, 1, 0, 1, 4);
-    duty->addWidget(DutyHint, 2, 0, 1, 4);
+    duty->addWidget(DutyTitle, 0, 0, 1, 5);
+    duty->addWidget(DutyRule, 1, 0, 1, 5);
+    duty->addWidget(DutyHint, 2, 0, 1, 5);
     static const char* const names[4][4] = {
         {"DutyCriterionCurrent", "DutyConditionCurrent", "DutyMarginCurrent", "DutyVerdictCurrent"},
         {"DutyCriterionTime", "DutyConditionTime", "DutyMarginTime", "DutyVerdictTime"},
@@ -196,15 +195,15 @@ TCompareForm::TCompareForm() {
         duty->addWidget(DutyMargin[i], 3 + i, 2);
         duty->addWidget(DutyVerdict[i], 3 + i, 3);
     }
-    duty->setColumnStretch(1, 1);
+    duty->setColumnStretch(4, 1); // the criteria keep together at the left
     DutyRms = NewLabel(DutyPanel, "DutyRms", true);
     DutySmallest = NewLabel(DutyPanel, "DutySmallest", true);
     DutyOnLoadFactor = NewLabel(DutyPanel, "DutyOnLoadFactor", true);
     DutyOverall = NewLabel(DutyPanel, "DutyOverall", false, true);
-    duty->addWidget(DutyRms, 7, 0, 1, 4);
-    duty->addWidget(DutySmallest, 8, 0, 1, 4);
-    duty->addWidget(DutyOnLoadFactor, 9, 0, 1, 4);
-    duty->addWidget(DutyOverall, 10, 0, 1, 4);
+    duty->addWidget(DutyRms, 7, 0, 1, 5);
+    duty->addWidget(DutySmallest, 8, 0, 1, 5);
+    duty->addWidget(DutyOnLoadFactor, 9, 0, 1, 5);
+    duty->addWidget(DutyOverall, 10, 0, 1, 5);
     top->addWidget(DutyPanel);
 
     auto* charts = new QHBoxLayout;
@@ -364,13 +363,13 @@ void TCompareForm::Fill() {
 void TCompareForm::FillTable() {
     const char* const headers[ColumnCount][2] = {
         {"Method", "Mode"},
-        {"Peak line current\n[A]", "Courant de ligne max.\n[A]"},
-        {"Peak current\n[× In]", "Courant max.\n[× In]"},
-        {"Starting torque\n[× Tn]", "Couple de démarrage\n[× Tn]"},
-        {"Min. accelerating\ntorque [× Tn]", "Couple d'accélération\nmin. [× Tn]"},
-        {"Run-up time\n[s]", "Temps de démarrage\n[s]"},
-        {"Rotor energy\n[kJ]", "Énergie rotor\n[kJ]"},
-        {"Largest busbar\ndip [%]", "Creux de tension\nmax. [%]"},
+        {"Peak line\ncurrent [A]", "Courant de\nligne max. [A]"},
+        {"Peak current\n[× In]", "Courant\nmax. [× In]"},
+        {"Starting\ntorque [× Tn]", "Couple de\ndémarrage [× Tn]"},
+        {"Min. accel.\ntorque [× Tn]", "Couple d'accél.\nmin. [× Tn]"},
+        {"Run-up\ntime [s]", "Temps de\ndémarrage [s]"},
+        {"Rotor\nenergy [kJ]", "Énergie\nrotor [kJ]"},
+        {"Largest bus-\nbar dip [%]", "Creux de\ntension max. [%]"},
         {"Changeover", "Commutation"},
         {"Outcome", "Issue"},
     };
@@ -445,10 +444,10 @@ void TCompareForm::FillTable() {
         } else if (!m.ChangeoverSpeed) {
             changeover->setText(Pick("none: cannot start", "aucune : ne démarre pas"));
         } else if (!m.ChangeoverTime) {
-            changeover->setText(Pick("at %1 rpm, not reached", "à %1 tr/min, non atteinte")
-                                    .arg(Number(m.ChangeoverSpeed, 0)));
+            changeover->setText(
+                Pick("%1 rpm, not reached", "%1 tr/min, non atteinte").arg(Number(m.ChangeoverSpeed, 0)));
         } else {
-            changeover->setText(Pick("at %1 rpm, %2 s", "à %1 tr/min, %2 s")
+            changeover->setText(Pick("%1 rpm at %2 s", "%1 tr/min à %2 s")
                                     .arg(Number(m.ChangeoverSpeed, 0), Number(m.ChangeoverTime, 3)));
         }
         changeover->setData(ValueRole, m.Applicable && m.ChangeoverSpeed && std::isfinite(*m.ChangeoverSpeed)
@@ -458,40 +457,48 @@ void TCompareForm::FillTable() {
         QTableWidgetItem* outcome = Table->item(r, ColOutcome);
         QFont f = Table->font();
         if (!m.Applicable) {
-            outcome->setText(Pick("Not applicable: the motor runs in star",
-                                  "Sans objet : le moteur tourne en "
-                                  "étoile"));
+            outcome->setText(Pick("Not applicable (star)", "Sans objet (étoile)"));
+            outcome->setToolTip(Pick("Star-delta needs a motor whose running connection is delta.",
+                                     "L'étoile-triangle demande un moteur couplé en triangle en marche."));
             outcome->setForeground(QBrush(Qt::gray));
             f.setItalic(true);
             outcome->setData(ValueRole, QVariant());
         } else if (o.Stalled) {
             const QString speed = Number(o.StallSpeed, 0);
-            outcome->setText(o.TooLong
-                                 ? Pick("Too long: %1 rpm when the %2 s limit ran out",
-                                        "Trop long : %1 tr/min à la fin de la limite de %2 s")
-                                       .arg(speed, FixedText(shownSettings_.Mechanical.StartTimeLimit, 0))
-                                 : Pick("Stalls at %1 rpm", "Calé à %1 tr/min").arg(speed));
+            const QString limit = EditText(shownSettings_.Mechanical.StartTimeLimit);
+            outcome->setText(
+                o.TooLong ? Pick("Too long: %1 rpm at %2 s", "Trop long : %1 tr/min à %2 s").arg(speed, limit)
+                          : Pick("Stalls at %1 rpm", "Calé à %1 tr/min").arg(speed));
+            outcome->setToolTip(o.TooLong
+                                    ? Pick("Not run up when the start-time limit of %1 s ran out.",
+                                           "Pas démarré à la fin de la limite du temps de démarrage de %1 s.")
+                                          .arg(limit)
+                                    : Pick("The motor stops accelerating: it cannot carry the load there.",
+                                           "Le moteur cesse d'accélérer : il ne peut pas y entraîner la "
+                                           "charge."));
             outcome->setForeground(QBrush(Red));
             f.setBold(true);
             outcome->setData(ValueRole, o.StallSpeed && std::isfinite(*o.StallSpeed) ? QVariant(*o.StallSpeed)
                                                                                      : QVariant());
         } else {
             outcome->setText(Pick("Runs up", "Démarre"));
+            outcome->setToolTip(QString());
             outcome->setForeground(QBrush(Green));
             outcome->setData(ValueRole, QVariant());
         }
         outcome->setFont(f);
     }
-    // The table is never narrower or lower than its contents; wider, the columns share the room.
+    // The rows are never lower than their text; the columns share any width beyond their
+    // contents, and a narrower window scrolls the table.
     Table->resizeColumnsToContents();
-    int width = 2 * Table->frameWidth();
-    for (int c = 0; c < ColumnCount; ++c) {
-        contentWidths_[c] = Table->isColumnHidden(c) ? 0 : Table->columnWidth(c) + 6;
-        width += contentWidths_[c];
-    }
+    for (int c = 0; c < ColumnCount; ++c)
+        contentWidths_[c] = Table->isColumnHidden(c) ? 0 : Table->columnWidth(c);
     const int rowHeight = QFontMetrics(Table->font()).height() + 6;
-    Table->setMinimumSize(width, 2 * Table->frameWidth() + Table->horizontalHeader()->sizeHint().height() +
-                                     StartingMethodCount * rowHeight);
+    Table->verticalHeader()->setMinimumSectionSize(rowHeight);
+    // Room for the scroll bar of a window too narrow for every column, so that no row is hidden.
+    Table->setMinimumHeight(2 * Table->frameWidth() + Table->horizontalHeader()->sizeHint().height() +
+                            StartingMethodCount * rowHeight +
+                            style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     FitColumns();
 }
 
@@ -559,17 +566,19 @@ void TCompareForm::FillDuty() {
             "Démarreur Ie = %1 A, classe %2, %3 démarrages par heure demandés. Il convient si I_rms ≤ X·Ie, "
             "t_a ≤ Tx, N ≤ S et In ≤ Ie (I_rms : courant de ligne efficace pendant le démarrage t_a ; In : "
             "courant de ligne nominal du moteur) ; marges X·Ie/I_rms − 1, Tx/t_a − 1, S/N − 1, Ie/In − 1.")
-            .arg(Number(ie, 1), QString::fromStdString(starter.RatingCode).trimmed(),
-                 Number(starter.StartsPerHour, 1)));
+            .arg(EditText(ie), QString::fromStdString(starter.RatingCode).trimmed(),
+                 EditText(starter.StartsPerHour)));
 
-    const QString rms = Number(r.RmsCurrent, 1), ta = Number(r.RunUpTime, 3);
+    // A start that does not run up has neither: a dash without a unit.
+    const QString rms =
+        r.RmsCurrent ? Number(r.RmsCurrent, 1) + QStringLiteral(" A") : Number(std::nullopt, 0);
+    const QString ta = r.RunUpTime ? Number(r.RunUpTime, 3) + QStringLiteral(" s") : Number(std::nullopt, 0);
     const QString conditions[4] = {
-        QStringLiteral("I_rms = %1 A ≤ X·Ie = %2 × %3 A = %4 A")
-            .arg(rms, Number(code.CurrentMultiple, 2), Number(ie, 1), Number(code.CurrentMultiple * ie, 1)),
-        QStringLiteral("t_a = %1 s ≤ Tx = %2 s").arg(ta, Number(code.StartTime, 1)),
-        QStringLiteral("N = %1 ≤ S = %2")
-            .arg(Number(starter.StartsPerHour, 1), Number(code.StartsPerHour, 1)),
-        QStringLiteral("In = %1 A ≤ Ie = %2 A").arg(Number(d.LineCurrent, 1), Number(ie, 1)),
+        QStringLiteral("I_rms = %1 ≤ X·Ie = %2 × %3 A = %4 A")
+            .arg(rms, EditText(code.CurrentMultiple), EditText(ie), Number(code.CurrentMultiple * ie, 1)),
+        QStringLiteral("t_a = %1 ≤ Tx = %2 s").arg(ta, EditText(code.StartTime)),
+        QStringLiteral("N = %1 ≤ S = %2").arg(EditText(starter.StartsPerHour), EditText(code.StartsPerHour)),
+        QStringLiteral("In = %1 A ≤ Ie = %2 A").arg(Number(d.LineCurrent, 1), EditText(ie)),
     };
     const char* const criteria[4][2] = {{"Start current", "Courant de démarrage"},
                                         {"Start time", "Temps de démarrage"},
@@ -586,8 +595,8 @@ void TCompareForm::FillDuty() {
         SetColour(DutyVerdict[i], passes[i] ? Green : Red);
     }
     if (r.RmsCurrent && r.RunUpTime)
-        DutyRms->setText(Pick("RMS current over the run-up: %1 A; run-up time: %2 s.",
-                              "Courant efficace pendant le démarrage : %1 A ; temps de démarrage : %2 s.")
+        DutyRms->setText(Pick("RMS current over the run-up: %1; run-up time: %2.",
+                              "Courant efficace pendant le démarrage : %1 ; temps de démarrage : %2.")
                              .arg(rms, ta));
     else
         DutyRms->setText(
@@ -604,7 +613,7 @@ void TCompareForm::FillDuty() {
                  "ou de démarrages par heure, ou le démarrage n'aboutit pas)."));
     DutyOnLoadFactor->setText(
         Pick("F (on-load factor, %1 %) is not judged.", "F (facteur de marche, %1 %) n'est pas jugé.")
-            .arg(Number(code.OnLoadFactor, 0)));
+            .arg(EditText(code.OnLoadFactor)));
     DutyOverall->setText(r.Pass ? Pick("The starter passes.", "Le démarreur convient.")
                                 : Pick("The starter fails.", "Le démarreur ne convient pas."));
     SetColour(DutyOverall, r.Pass ? Green : Red);
