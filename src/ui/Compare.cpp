@@ -296,6 +296,15 @@ void TCompareForm::Fill() {
                  "(étapes 1 à 3 du menu de démarrage). La comparaison est alors calculée à partir des "
                  "résultats de la fenêtre principale et suit chacun de ses calculs."));
         SetColour(Status, Qt::black);
+        if (refused_) {
+            Status->setText(
+                Pick("The comparison was refused (message %1): correct what the message names; it is "
+                     "computed again with every confirmed change.",
+                     "La comparaison a été refusée (message %1) : corrigez ce que nomme le message ; "
+                     "elle est recalculée à chaque modification confirmée.")
+                    .arg(refused_));
+            SetColour(Status, Red);
+        }
         Status->show();
         ShowContents(false);
         return;

@@ -135,3 +135,31 @@ TEST_F(CompareTest, SupplyNetworkDipAndARefusedComputation) {
     EXPECT_FALSE(ErrorShown());
     EXPECT_FALSE(CompareForm->Status->isVisible());
 }
+
+TEST_F(CompareTest, FirstComputationRefused) {
+    // Settings the computation refuses, stored before the first results (as a dialog would).
+    DynamicData.Mechanical.StartTimeLimit = 0;
+    ChooseLanguage(false);
+    OpenCompare();
+    ActivateMain();
+    ChooseListedMotor(9);
+    Click(Form1->Button2);
+    SetLimitMode("3");
+    Click(Form1->Button3);
+    SetLoad(LoadKind::Squared, "0", "0", "0.1");
+    ASSERT_TRUE(MotorData.ResultsMode);
+    ASSERT_TRUE(ErrorShown());
+    EXPECT_EQ(MotorData.ErrorNumber, ErrStartTimeLimitRange);
+    EXPECT_FALSE(CompareForm->HasResults());
+    EXPECT_TRUE(CompareForm->Status->text().startsWith("The comparison was refused (message 113)"));
+    EXPECT_FALSE(CompareForm->Table->isVisible());
+    AcknowledgeError();
+
+    DynamicData.Mechanical.StartTimeLimit = 60;
+    Form1->NotifyDynamicInputsChanged();
+    Pump();
+    EXPECT_FALSE(ErrorShown());
+    ASSERT_TRUE(CompareForm->HasResults());
+    EXPECT_TRUE(CompareForm->Table->isVisible());
+    EXPECT_FALSE(CompareForm->Status->isVisible());
+}
