@@ -636,7 +636,7 @@ void TForm1::ApplyTexts()
     Options1->setTitle(pick("&Options", "&Options"));
     DisplayStatic->setText(pick("Display Static Curves", "&Afficher les courbes statiques"));
     CompareMethods->setText(pick("&Compare Starting Methods", "&Comparer les modes de démarrage"));
-    StartingMethods->setText(pick("Starting &Methods and Starter...", "Modes de &démarrage et démarreur..."));
+    StartingMethods->setText(pick("Starting &Methods and Starter...", "M&odes de démarrage et démarreur..."));
     Help1->setTitle(pick("&Help", "&Aide"));
     Help2->setText(pick("&Help", "&Aide"));
     About1->setText(pick("&About", "A &propos"));

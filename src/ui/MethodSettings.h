@@ -16,7 +16,7 @@ class TPicture;
 
 // A stored number as the dialogs show it for editing: the shortest text that reads back as the
 // same value, with the regional decimal separator (empty for a value that is not finite).
-QString EditText(double value);
+QString SettingText(double value);
 
 class TMethodSettingsForm : public TModelessForm {
     Q_OBJECT

@@ -57,6 +57,14 @@ TEST_F(CompareSettings, ReachedFromTheMenuAndTheWindowAndStored) {
     f->TapEdit->setText("0.5");
     Click(f->CancelButton);
     EXPECT_EQ(DynamicData.Methods.AutotransformerTap, 0.8);
+
+    // A value typed with an exponent comes back in plain digits.
+    OpenSettings();
+    f->ReactorEdit->setText("1e-4");
+    Click(f->OkButton);
+    EXPECT_EQ(DynamicData.Methods.ReactorVoltage, 1e-4);
+    OpenSettings();
+    EXPECT_EQ(f->ReactorEdit->text(), Dec("0.0001"));
 }
 
 TEST_F(CompareSettings, RefusalsKeepTheTypedText) {

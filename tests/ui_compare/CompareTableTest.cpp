@@ -191,7 +191,7 @@ TEST_F(CompareTable, StalledMethodInRedWithItsSpeed) {
     // and below the autotransformer's at tap 0.65 (0.4225 of it).
     const double dolTorque = Expected().Methods[Dol].Outcome.StartingTorqueRatio * MotorData.RatedTorque;
     Trigger(Form1->Load);
-    SetLoad(LoadKind::Constant, EditText(0.4 * dolTorque));
+    SetLoad(LoadKind::Constant, SettingText(0.4 * dolTorque));
     ASSERT_FALSE(ErrorShown()) << ErrorText().toStdString();
     // A strong source: every method dips the busbar a little, the stalled star stage least.
     DynamicData.Network.Enabled = true;
@@ -236,7 +236,7 @@ TEST_F(CompareTable, FrenchTexts) {
     OpenCompare();
     EXPECT_FALSE(ErrorShown()) << ErrorText().toStdString();
     EXPECT_EQ(Form1->CompareMethods->text(), QString::fromUtf8("&Comparer les modes de démarrage"));
-    EXPECT_EQ(Form1->StartingMethods->text(), QString::fromUtf8("Modes de &démarrage et démarreur..."));
+    EXPECT_EQ(Form1->StartingMethods->text(), QString::fromUtf8("M&odes de démarrage et démarreur..."));
     EXPECT_EQ(CompareForm->windowTitle(), QString::fromUtf8("Comparer les modes de démarrage"));
     EXPECT_EQ(CompareForm->Table->horizontalHeaderItem(Col::ColMethod)->text(), "Mode");
     EXPECT_EQ(Cell(Dol, Col::ColMethod)->text(), "Direct");
