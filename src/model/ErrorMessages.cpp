@@ -115,6 +115,7 @@ const Entry Table[] = {
      "start-time limit!",
      "Une inertie totale de %1 kg m2 est trop petite pour suivre ce démarrage jusqu'au bout : augmentez-la ou "
      "raccourcissez la limite du temps de démarrage!"},
+    {ErrMechanicalNotANumber, "%1 is not a number!", "%1 n'est pas un nombre!"},
 
     // Supply network (120-139).
     {ErrNetworkNotPositive, "The value of %1 must be greater than 0!",
@@ -133,6 +134,7 @@ const Entry Table[] = {
     {ErrNetworkNotComputable,
      "The supply network's values are so large or so small that its impedance is not finite!",
      "Les valeurs du réseau d'alimentation sont si grandes ou si petites que son impédance n'est pas finie!"},
+    {ErrNetworkNotANumber, "%1 is not a number!", "%1 n'est pas un nombre!"},
 
     // Starting methods and the starter's duty (140-149).
     {ErrMethodFraction, "The value of %1 must lie strictly between 0 and 1!",
@@ -146,6 +148,12 @@ const Entry Table[] = {
      "« AC-53a: » (p. ex. AC-53a: 3.5-17: 90-5)!"},
     {ErrStarterOnLoadFactor, "The on-load factor F of the starter rating must lie between 0 and 100 %!",
      "Le facteur de marche F de la classe du démarreur doit être compris entre 0 et 100 %!"},
+    {ErrMethodNotANumber, "%1 is not a number!", "%1 n'est pas un nombre!"},
+    {ErrStarterIncomplete,
+     "The starter's duty check needs --starter-current, --starter-rating and --starts-per-hour together; "
+     "missing: %1!",
+     "La vérification du service du démarreur demande ensemble --starter-current, --starter-rating et "
+     "--starts-per-hour ; il manque %1!"},
 
     // Study files and sweeps (150-169).
     {ErrStudyNotJson, "The study file is not valid JSON (%1)!", "Le fichier d'étude n'est pas un JSON valable (%1)!"},
@@ -171,6 +179,18 @@ const Entry Table[] = {
     {ErrStudyCannotRead, "The study file cannot be read: %1!", "Le fichier d'étude ne peut pas être lu : %1!"},
     {ErrStudyCannotSave, "The study cannot be saved as %1!", "L'étude ne peut pas être enregistrée sous %1!"},
     {ErrStudyNotWritable, "The study cannot be saved: %1!", "L'étude ne peut pas être enregistrée : %1!"},
+    {ErrSweepSyntax,
+     "The sweep \"%1\" is not of the form NAME=FROM:TO:COUNT, with two numbers and a whole number of values "
+     "of at least 1!",
+     "Le balayage « %1 » n'est pas de la forme NOM=DE:À:NOMBRE, avec deux nombres et un nombre entier de valeurs "
+     "d'au moins 1!"},
+    {ErrSweepName, "%1 is not an option whose number a sweep can vary!",
+     "%1 n'est pas une option dont un balayage peut faire varier le nombre!"},
+    {ErrSweepTwice, "%1 is swept twice, or swept and also given!",
+     "%1 est balayée deux fois, ou balayée et donnée aussi!"},
+    {ErrSweepValueRefused, "A value of the sweep is beyond the range of numbers an option takes!",
+     "Une valeur du balayage dépasse les nombres qu'une option accepte!"},
+    {ErrSweepTooLarge, "A sweep may run at most %1 cases!", "Un balayage ne peut pas compter plus de %1 cas!"},
 
 };
 } // namespace

@@ -55,6 +55,7 @@ enum NewErrorNumber {
     ErrMechanicalNotFinite = 112, // names the field
     ErrStartTimeLimitRange = 113, // gives the limit in s
     ErrStartTooStiff = 114,       // gives the total inertia
+    ErrMechanicalNotANumber = 115, // the command line's option and its text
 
     // Supply network (120-139).
     ErrNetworkNotPositive = 120, // names the field
@@ -64,12 +65,15 @@ enum NewErrorNumber {
     ErrCableParallel = 124,
     ErrDipLimitRange = 125,
     ErrNetworkNotComputable = 126,
+    ErrNetworkNotANumber = 127, // the command line's option and its text
 
     // Starting methods and the starter's duty (140-149).
     ErrMethodFraction = 140,      // names the field
     ErrStarterNotPositive = 141,  // names the field
     ErrStarterRatingSyntax = 142, // gives the code as typed
     ErrStarterOnLoadFactor = 143,
+    ErrMethodNotANumber = 144,  // the command line's option and its text
+    ErrStarterIncomplete = 145, // the command line's starter options that are missing
 
     // Study files and sweeps (150-169).
     ErrStudyNotJson = 150,          // the line and what the parser says
@@ -87,7 +91,12 @@ enum NewErrorNumber {
     ErrStudyCannotRead = 162,       // the path and the system's reason
     ErrStudyCannotSave = 163,       // the path and the system's reason
     ErrStudyNotWritable = 164,      // the value that cannot be written
-    // 165-169: the sweep options.
+    // The command line's sweeps (165-169).
+    ErrSweepSyntax = 165,       // the sweep as typed
+    ErrSweepName = 166,         // the option named
+    ErrSweepTwice = 167,        // the option swept twice or also given
+    ErrSweepValueRefused = 168, // a value that no option text can hold
+    ErrSweepTooLarge = 169,     // gives the largest number of cases
 
 };
 

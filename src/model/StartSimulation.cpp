@@ -103,9 +103,15 @@ bool SearchOn(MotorDataSet& ds, const StartGrid& grid) {
 
     const double limit = ds.DesiredImaxIn;
     const long maxTrials = std::lround(MaxSearchedRampTime / 0.05) + 1;
+    // Every ramp longer than 0 has the first point (t = 0) on it at the preset voltage, whatever
+    // its length: when that point reaches the limit, no longer ramp can pass and the search ends.
+    const bool presetReachesLimit =
+        !(Ratio(CircuitEvaluator::Current(grid.z[0], VoltageRamp(ds, 0.05).Voltage(grid.time.t[0])),
+                ds.PhaseCurrent) < limit);
     double rampTime = 0;
     int onRamp = 0; // points before this index lie on the ramp (t < rampTime)
     for (long trial = 0; trial < maxTrials; ++trial, rampTime = Store(rampTime + 0.05L)) {
+        if (trial > 0 && presetReachesLimit) return false;
         while (onRamp < CurvePoints && grid.time.t[onRamp] < rampTime) ++onRamp;
         if (onRamp < CurvePoints && !(dolPeakFrom[onRamp] < limit)) continue;
         const VoltageRamp ramp(ds, rampTime);

@@ -83,16 +83,25 @@ TEST(TarvelloSim, ModesAndLoads) {
     EXPECT_EQ(JsonValue(r.out, "LimitCurrentMode"), "false");
     EXPECT_GT(JsonNumber(r.out, "ImaxIn"), 2.4);
 
-    // Each load kind uses only its own coefficients.
+    // Each load kind uses only its own coefficients; one it does not use is refused, not ignored.
     const std::map<std::string, std::array<double, 3>> kinds = {
         {"none", {0, 0, 0}}, {"constant", {5, 0, 0}}, {"proportional", {5, 0.2, 0}}, {"squared", {5, 0.2, 0.01}}};
+    const char* const coefficients[] = {"--t0", "--t1", "--t2"};
+    const char* const texts[] = {"5", "0.2", "0.01"};
     for (const auto& [kind, t] : kinds) {
-        r = Sim(Motor({"--no-load-current", "4.5", "--load", kind, "--t0", "5", "--t1", "0.2", "--t2", "0.01",
-                       "--json"}));
+        std::vector<std::string> args = Motor({"--no-load-current", "4.5", "--load", kind, "--json"});
+        for (int i = 0; i < 3; ++i)
+            if (t[i] != 0) args.insert(args.end(), {coefficients[i], texts[i]});
+        r = Sim(args);
         ASSERT_EQ(r.status, 0) << kind << r.err;
         EXPECT_EQ(JsonNumber(r.out, "T0"), t[0]) << kind;
         EXPECT_EQ(JsonNumber(r.out, "T1"), t[1]) << kind;
         EXPECT_EQ(JsonNumber(r.out, "T2"), t[2]) << kind;
+        if (kind == "squared") continue; // uses all three
+        r = Sim(Motor({"--no-load-current", "4.5", "--load", kind, "--t0", "5", "--t1", "0.2", "--t2", "0.01",
+                       "--json"}));
+        EXPECT_EQ(r.status, 1) << kind;
+        EXPECT_EQ(r.err.rfind("error 158: The load coefficient --t", 0), 0u) << r.err;
     }
 }
 
@@ -398,4 +407,115 @@ TEST(TarvelloSim, ListedMotorsAreRefusedAsTypedOnes) {
     ASSERT_EQ(good.status, 0) << good.err;
     EXPECT_EQ(good.out.find("inf"), std::string::npos);
     std::filesystem::remove_all(dir);
+}
+
+#include <nlohmann/json.hpp>
+
+#include "Checks.h"
+#include "ExampleMotor.h"
+#include "StartSimulation.h"
+
+TEST(TarvelloSim, UsageErrorTextsStandAsTheyWere) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--bogus"}, "unknown option --bogus"},
+        {Motor({"stray"}), "unknown option stray"},
+        {{"--power"}, "missing value for --power"},
+        {{"--catalogue", "x.dat"}, "--catalogue and --record go together"},
+        {{"--catalogue", "x.dat", "--record", "1", "--speed", "5"},
+         "--speed does not go with --catalogue: the record gives the motor"},
+        {Motor({"--approximate", "--no-load-current", "4"}), "--no-load-current and --approximate exclude each other"},
+        {Motor({"--star", "--delta"}), "--star and --delta exclude each other"},
+        {Motor({"--current-limit", "3", "--ramp-time", "5"}), "--current-limit and --ramp-time exclude each other"},
+        {Motor({"--json", "--curves", "-"}), "--json and --curves - both write to standard output"},
+        {Motor({"--lang", "de"}), "--lang takes en or fr"},
+        {Motor({"--load", "fan"}), "--load takes none, constant, proportional or squared"},
+        {Motor({"--approximate", "--circuit", "1,2,3"}), "--circuit takes six values: RS,RR,XSSIGMA,XRSIGMA,XH,RIRON"},
+        {{"--catalogue", "x.dat", "--record", "0"}, "--record takes a whole number from 1"},
+    };
+    for (const auto& [args, text] : cases) {
+        const Result r = Sim(args);
+        EXPECT_EQ(r.status, 2) << text;
+        EXPECT_EQ(r.err, "tarvello-sim: " + text + "\n" + SimulatorUsage);
+        EXPECT_TRUE(r.out.empty());
+    }
+    // Values are taken as they are, also when they look like options or negative numbers.
+    Result r = Sim(Motor({"--no-load-current", "4.5", "--maker", "--json", "--json"}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["ConstructorName"], "--json");
+    // The last of a repeated option counts.
+    r = Sim(Motor({"--no-load-current", "4.5", "--preset", "20", "--preset", "30", "--json"}));
+    EXPECT_EQ(nlohmann::json::parse(r.out)["Preset"].get<double>(), 0.3);
+}
+
+TEST(TarvelloSim, HelpKeepsEveryLineItAlwaysHad) {
+    const char* const lines[] = {
+        "tarvello-sim [OPTIONS]",
+        " motor from the catalogue (its circuit is used as listed):",
+        "   --catalogue FILE --record N        record N: the N-th motor line after the title",
+        " or motor from rated values (the circuit is identified from them):",
+        "   --power W --voltage V --current A --power-factor PF --frequency HZ --speed RPM",
+        "   --no-load-current A | --approximate",
+        "   --star | --delta                   (default --star)",
+        "   --maker TEXT --size TEXT           (optional)",
+        "   --circuit RS,RR,XSSIGMA,XRSIGMA,XH,RIRON    use this circuit as given",
+        "                                      (separate with \";\" to write decimal commas)",
+        " soft-starter:",
+        "   --estimated-time S                 (default 10)",
+        "   --preset PERCENT                   (default 10)",
+        "   --current-limit RATIO              current-limit mode: search the ramp time",
+        "   --ramp-time S                      selected-time mode (default mode, default 5 s)",
+        "   --load none|constant|proportional|squared   (default none)",
+        "   --t0 NM --t1 NMS --t2 NMS2",
+        " output:",
+        "   --static                           also compute the curves against n/ns",
+        "   --curves FILE                      write the curve file (\"-\" for standard output)",
+        "   --json                             print the motor data set after the computation as one JSON object",
+        "   --png FILE                         draw the charts (with --static all four) into a PNG image",
+        "   --lang en|fr                       language of messages (default en)",
+        "   --help",
+    };
+    const Result help = Sim({"--help"});
+    ASSERT_EQ(help.status, 0);
+    std::size_t at = 0;
+    for (const char* line : lines) {
+        const std::size_t found = help.out.find(std::string(line) + "\n", at);
+        EXPECT_NE(found, std::string::npos) << line;
+        if (found != std::string::npos) at = found;
+    }
+}
+
+TEST(TarvelloSim, JsonReadsBackToTheDataSetsDoublesKeyByKey) {
+    const Result r = Sim(Motor({"--no-load-current", "4.5", "--current-limit", "3", "--load", "squared", "--t0", "1.1",
+                                "--t1", "0.3", "--t2", "0.01", "--maker", "Maker \"A\"\t\\", "--json"}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    MotorDataSet ds = ExampleFourKilowattMotor();
+    ds.LimitCurrentMode = true;
+    ds.DesiredImaxIn = 3;
+    ds.T0 = 1.1, ds.T1 = 0.3, ds.T2 = 0.01;
+    ASSERT_EQ(RunStartComputation(ds, nullptr, nullptr), 0);
+    const nlohmann::ordered_json j = nlohmann::ordered_json::parse(r.out);
+    const std::pair<const char*, double> numbers[] = {
+        {"MechanicalPower", ds.MechanicalPower}, {"LineVoltage", ds.LineVoltage},
+        {"LineCurrent", ds.LineCurrent},         {"PowerFactor", ds.PowerFactor},
+        {"Frequency", ds.Frequency},             {"RatedSpeed", ds.RatedSpeed},
+        {"NoLoadLineCurrent", ds.NoLoadLineCurrent}, {"PairOfPoles", ds.PairOfPoles},
+        {"SynchronousSpeed", ds.SynchronousSpeed}, {"PhaseVoltage", ds.PhaseVoltage},
+        {"PhaseCurrent", ds.PhaseCurrent},       {"NoLoadPhaseCurrent", ds.NoLoadPhaseCurrent},
+        {"ElectricalPower", ds.ElectricalPower}, {"RatedTorque", ds.RatedTorque},
+        {"Efficiency", ds.Efficiency},           {"Rs", ds.Rs},
+        {"Xssigma", ds.Xssigma},                 {"Rr", ds.Rr},
+        {"Xrsigma", ds.Xrsigma},                 {"Xh", ds.Xh},
+        {"Riron", ds.Riron},                     {"EstimatedStartTime", ds.EstimatedStartTime},
+        {"Preset", ds.Preset},                   {"ImaxIn", ds.ImaxIn},
+        {"DesiredImaxIn", ds.DesiredImaxIn},     {"SoftStarterTime", ds.SoftStarterTime},
+        {"T0", ds.T0},                           {"T1", ds.T1},
+        {"T2", ds.T2}};
+    for (const auto& [key, value] : numbers) EXPECT_EQ(j[key].get<double>(), value) << key;
+    EXPECT_EQ(j["ConstructorName"], "Maker \"A\"\t\\");
+    EXPECT_EQ(j["LimitCurrentMode"], true);
+    EXPECT_EQ(j["StarCoupling"], true);
+    EXPECT_EQ(j.size(), 33u);
+    // The layout stays one line with ", " and ": " between the members.
+    EXPECT_EQ(r.out.rfind("{\"ConstructorName\": \"Maker \\\"A\\\"\\t\\\\\", \"MotorSize\": \"\", ", 0), 0u) << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1);
 }

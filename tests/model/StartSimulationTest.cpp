@@ -145,6 +145,28 @@ TEST(RampSearch, UnreachableLimitStopsAtTheBound) {
     }
 }
 
+TEST(RampSearch, ALimitAtThePresetsStartingCurrentIsUnreachableAndOneJustAboveIsNot) {
+    // Every ramp starts at the preset voltage at t = 0: a limit that this first point reaches
+    // stops the search at once, one just above it finds the shortest ramp that keeps below.
+    MotorDataSet ds = LimitMotor(3);
+    ds.Preset = 0.35;
+    const double first = static_cast<double>(
+        static_cast<Extended>(StatorCurrent(ds, 1, RampVoltage(ds, 0, 5))) / ds.PhaseCurrent);
+    ds.DesiredImaxIn = first;
+    ds.SoftStarterTime = 5;
+    EXPECT_FALSE(SearchRampTime(ds));
+    EXPECT_EQ(ds.SoftStarterTime, 5);
+    ds.DesiredImaxIn = std::nextafter(first, 100.0);
+    ASSERT_TRUE(SearchRampTime(ds));
+    MotorDataSet found = ds, shorter = ds;
+    ComputeStartCurves(found);
+    EXPECT_LT(found.ImaxIn, ds.DesiredImaxIn);
+    EXPECT_EQ(found.ImaxIn, first); // the peak is the first point's
+    shorter.SoftStarterTime = static_cast<double>(ds.SoftStarterTime - 0.05L);
+    ComputeStartCurves(shorter);
+    EXPECT_GE(shorter.ImaxIn, ds.DesiredImaxIn);
+}
+
 TEST(RunStartComputation, RecomputingKeepsTheRampTime) {
     MotorDataSet ds = FourKilowattMotor(true);
     ds.LimitCurrentMode = true;

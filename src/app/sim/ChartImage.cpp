@@ -10,7 +10,6 @@
 
 #include "MainCharts.h"
 
-namespace {
 // The chart component is a widget: it needs an application object, which runs on the offscreen
 // platform here so that no display is ever needed.
 void EnsureApplication() {
@@ -20,7 +19,6 @@ void EnsureApplication() {
     static char* argv[] = {arg0, arg1, arg2, nullptr};
     static std::unique_ptr<QApplication> app = std::make_unique<QApplication>(argc, argv);
 }
-} // namespace
 
 std::string SaveChartImage(const std::vector<CurvePoint>& timePoints, const std::vector<CurvePoint>* staticPoints,
                            Language language, const std::string& fileName) {

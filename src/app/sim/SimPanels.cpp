@@ -1,6 +1,8 @@
 #include "SimPanels.h"
 
+#include <cstdio>
 #include <sstream>
+#include <vector>
 
 #include "TextToReal.h"
 
@@ -47,5 +49,211 @@ std::string PanelText(const MotorDataSet& ds, Language lang) {
     print(en ? "Rated Value" : "Grandeurs nominales", rated);
     out << "\n";
     print(en ? "Soft-Stater Parameters" : "Paramètres du Soft-Stater", starter);
+    return out.str();
+}
+
+namespace {
+
+// A value of a few significant digits, for the inertias that range over many decades.
+std::string Significant(double v, int digits) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*g", digits, v);
+    return buf;
+}
+
+struct Line {
+    const char *english, *french;
+    std::string value;
+};
+
+void PrintLines(std::ostringstream& out, const std::vector<Line>& lines, bool en, const char* indent) {
+    for (const Line& l : lines)
+        out << indent << (en ? l.english : l.french) << " : " << l.value << "\n";
+}
+
+std::vector<Line> StartLines(const StartOutcome& o, const DynamicSettings& settings, bool en) {
+    std::vector<Line> lines;
+    if (o.Stalled) {
+        const std::string speed = FormatFixed(o.StallSpeed.value_or(0), 1) + " rpm";
+        if (o.TooLong)
+            lines.push_back({"TOO LONG: start-time limit reached at",
+                             "TROP LONG : limite du temps de démarrage atteinte à", speed});
+        else
+            lines.push_back({"STALLED at", "BLOQUÉ à", speed});
+    } else {
+        lines.push_back({"Run-Up Time", "Temps de démarrage", FormatFixed(*o.RunUpTime, 3) + " s"});
+        lines.push_back(
+            {"Peak Current", "Courant de crête",
+             FormatFixed(*o.PeakLineCurrent, 1) + " A (" + FormatFixed(*o.PeakCurrentRatio, 2) + " I/In)"});
+        lines.push_back({"Minimum Accelerating Torque", "Couple d'accélération minimal",
+                         FormatFixed(*o.MinAcceleratingTorqueRatio, 2) + " T/Tn"});
+        lines.push_back({"Rotor Energy", "Énergie dans le rotor", FormatFixed(*o.RotorEnergy, 0) + " J"});
+        lines.push_back({"Stator Energy", "Énergie dans le stator", FormatFixed(*o.StatorEnergy, 0) + " J"});
+    }
+    lines.push_back(
+        {"Lowest Motor Voltage", "Tension minimale du moteur", FormatFixed(o.MinMotorVoltage, 2) + " %"});
+    if (settings.Network.Enabled) {
+        std::string dip = FormatFixed(o.MaxVoltageDip, 2) + " %";
+        if (o.VoltageDipExceeded)
+            dip += en ? " ABOVE THE LIMIT OF " + FormatFixed(settings.DipLimit, 2) + " %"
+                      : " AU-DESSUS DE LA LIMITE DE " + FormatFixed(settings.DipLimit, 2) + " %";
+        lines.push_back(
+            {"Largest Voltage Dip at the Busbar", "Creux de tension maximal au jeu de barres", dip});
+    }
+    return lines;
+}
+
+} // namespace
+
+std::string DynamicPanelText(const DynamicSettings& settings, const DynamicResults& r, Language lang) {
+    std::ostringstream out;
+    const bool en = lang == Language::English;
+    out << "\n" << (en ? "Dynamic Start" : "Démarrage dynamique") << "\n";
+    std::vector<Line> common = {
+        {"Motor Inertia", "Inertie du moteur",
+         Significant(r.MotorInertia, 4) + " kg m2" +
+             (r.TypicalInertia ? (en ? " (typical value)" : " (valeur typique)") : "")},
+        {"Load Inertia", "Inertie de la charge", Significant(settings.Mechanical.LoadInertia, 4) + " kg m2"},
+        {"Start-Time Limit", "Limite du temps de démarrage",
+         FormatFixed(settings.Mechanical.StartTimeLimit, 2) + " s"},
+        {"Operating Speed", "Vitesse de fonctionnement",
+         r.Dol.OperatingSpeed ? FormatFixed(*r.Dol.OperatingSpeed, 1) + " rpm" : (en ? "none" : "aucune")},
+    };
+    PrintLines(out, common, en, "  ");
+    out << "  " << (en ? "Direct-On-Line" : "Démarrage direct") << "\n";
+    PrintLines(out, StartLines(r.Dol, settings, en), en, "    ");
+    out << "  " << (en ? "With Soft-Starter" : "Avec Soft-Starter") << "\n";
+    PrintLines(out, StartLines(r.SoftStarter, settings, en), en, "    ");
+    return out.str();
+}
+
+namespace {
+
+const char* MethodName(StartingMethod m, bool en) {
+    switch (m) {
+    case StartingMethod::Dol:
+        return en ? "Direct-on-line" : "Direct";
+    case StartingMethod::StarDelta:
+        return en ? "Star-delta" : "Étoile-triangle";
+    case StartingMethod::Autotransformer:
+        return en ? "Autotransformer" : "Autotransformateur";
+    case StartingMethod::Reactor:
+        return en ? "Primary reactor" : "Inductance primaire";
+    case StartingMethod::SoftRamp:
+        return en ? "Soft-starter, ramp" : "Soft-starter, rampe";
+    case StartingMethod::SoftLimit:
+        return en ? "Soft-starter, current limit" : "Soft-starter, limitation de courant";
+    }
+    return "";
+}
+
+// Pads to a width in characters (UTF-8 continuation bytes take no column).
+std::string Padded(const std::string& text, std::size_t width) {
+    std::size_t columns = 0;
+    for (unsigned char c : text)
+        columns += (c & 0xC0) != 0x80;
+    return columns >= width ? text + " " : text + std::string(width - columns, ' ');
+}
+
+std::string Percent(double fraction) {
+    return FormatFixed(fraction * 100, 1) + " %";
+}
+
+} // namespace
+
+std::string ComparisonPanelText(const DynamicSettings& settings, const ComparisonResults& c, Language lang) {
+    std::ostringstream out;
+    const bool en = lang == Language::English;
+    const bool network = settings.Network.Enabled;
+    out << "\n" << (en ? "Starting Methods" : "Modes de démarrage") << "\n";
+    const std::size_t widths[] = {36, 10, 20, 11, 13, 14, 0};
+    const char* headings[2][7] = {
+        {"Method", "Run-Up", "Peak Current", "Start T/Tn", "Min Acc T/Tn", "Rotor Energy", "Dip"},
+        {"Mode", "Démarrage", "Courant de crête", "Tdém/Tn", "Tacc min/Tn", "Énergie rotor", "Creux"}};
+    // Each cell fills its column; a cell given as empty-named span ("\x01") merges into the one before.
+    auto print = [&](const std::vector<std::string>& cells) {
+        std::string line = " ";
+        std::size_t k = 0;
+        while (k < cells.size()) {
+            std::size_t width = widths[k];
+            const std::string& text = cells[k++];
+            while (k < cells.size() && cells[k] == "\x01")
+                width += 1 + widths[k++];
+            line += " " + Padded(text, width);
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        out << line << "\n";
+    };
+    print(std::vector<std::string>(headings[en ? 0 : 1], headings[en ? 0 : 1] + (network ? 7 : 6)));
+    for (const MethodOutcome& m : c.Methods) {
+        const StartOutcome& o = m.Outcome;
+        const std::string name = MethodName(m.Method, en);
+        if (!m.Applicable) {
+            print({name, en ? "not applicable: the motor runs in star"
+                            : "sans objet : le moteur tourne en étoile"});
+            continue;
+        }
+        std::vector<std::string> cells;
+        if (o.Stalled) {
+            // The stall and its speed span the run-up and current columns; the starting torque stands.
+            const std::string speed = FormatFixed(o.StallSpeed.value_or(0), 1) + " rpm";
+            cells = {name,
+                     o.TooLong ? (en ? "TOO LONG at " : "TROP LONG à ") + speed
+                               : (en ? "STALLED at " : "BLOQUÉ à ") + speed,
+                     "\x01",
+                     FormatFixed(o.StartingTorqueRatio, 2),
+                     "",
+                     ""};
+        } else {
+            cells = {name,
+                     FormatFixed(*o.RunUpTime, 3) + " s",
+                     FormatFixed(*o.PeakLineCurrent, 1) + " A (" + FormatFixed(*o.PeakCurrentRatio, 2) +
+                         " In)",
+                     FormatFixed(o.StartingTorqueRatio, 2),
+                     FormatFixed(*o.MinAcceleratingTorqueRatio, 2),
+                     FormatFixed(*o.RotorEnergy, 0) + " J"};
+        }
+        if (network) cells.push_back(Percent(o.MaxVoltageDip / 100));
+        print(cells);
+    }
+    out << (en ? "  At the changeover the current and torque jump to the new connection's steady state; the\n"
+                 "  transients of an open transition are not modelled.\n"
+               : "  À la commutation, le courant et le couple passent au régime établi du nouveau couplage ; "
+                 "les\n"
+                 "  transitoires d'une commutation ouverte ne sont pas modélisés.\n");
+
+    if (c.Duty && settings.Starter) {
+        const StarterDutyResult& d = *c.Duty;
+        const StarterDuty& s = *settings.Starter;
+        out << "\n"
+            << (en ? "Starter Duty Check" : "Vérification du service du démarreur") << " (Ie "
+            << FormatFixed(s.RatedCurrent, 1) << " A, " << s.RatingCode << ", "
+            << FormatFixed(s.StartsPerHour, 1) << (en ? " starts/h" : " démarrages/h")
+            << ") : " << (d.Pass ? (en ? "PASS" : "CONFORME") : (en ? "FAIL" : "NON CONFORME")) << "\n";
+        auto verdict = [&](bool pass) { return pass ? std::string("ok") : std::string(en ? "FAIL" : "NON"); };
+        if (d.RmsCurrent) {
+            out << "  " << (en ? "RMS start current" : "Courant de démarrage efficace") << " : "
+                << FormatFixed(*d.RmsCurrent, 1) << " A, " << (en ? "margin " : "marge ")
+                << Percent(*d.CurrentMargin) << " " << verdict(d.CurrentPass) << "\n";
+            out << "  " << (en ? "Run-up time" : "Temps de démarrage") << " : "
+                << FormatFixed(*d.RunUpTime, 3) << " s, " << (en ? "margin " : "marge ")
+                << Percent(*d.TimeMargin) << " " << verdict(d.TimePass) << "\n";
+        } else {
+            out << "  "
+                << (en ? "The soft-starter start does not run up: current and time fail"
+                       : "Le démarrage par soft-starter n'aboutit pas : courant et temps non conformes")
+                << "\n";
+        }
+        out << "  " << (en ? "Starts per hour" : "Démarrages par heure") << " : "
+            << (en ? "margin " : "marge ") << Percent(d.StartsMargin) << " " << verdict(d.StartsPass) << "\n";
+        out << "  " << (en ? "Rated current within Ie" : "Courant nominal dans Ie") << " : "
+            << (en ? "margin " : "marge ") << Percent(d.RatedCurrentMargin) << " "
+            << verdict(d.RatedCurrentPass) << "\n";
+        out << "  " << (en ? "Smallest passing Ie" : "Plus petit Ie conforme") << " : "
+            << (d.SmallestIe ? FormatFixed(*d.SmallestIe, 1) + " A" : std::string(en ? "none" : "aucun"))
+            << "\n";
+        out << (en ? "  The on-load factor F of the rating is not judged.\n"
+                   : "  Le facteur de marche F de la classe n'est pas jugé.\n");
+    }
     return out.str();
 }

@@ -1,0 +1,11 @@
+#pragma once
+// A sweep's result column drawn against the last swept option with the program's chart component,
+// one series per combination of the other swept values, into a PNG image without a display.
+
+#include <string>
+
+#include "ErrorMessages.h"
+#include "SimSweep.h"
+
+// Returns an empty text on success, else what went wrong.
+std::string SaveSweepChart(const SweepPlot& plot, Language language, const std::string& fileName);
