@@ -2,9 +2,12 @@
 
 #include "About.h"
 #include "Aff_Err.h"
+#include "DynStart.h"
 #include "Init_Mot.h"
 #include "Load.h"
 #include "Main.h"
+#include "Mechanical.h"
+#include "Network.h"
 #include "Print.h"
 #include "SchemEqu.h"
 #include "SelMot.h"
@@ -25,6 +28,9 @@ TOKBottomDlg1* OKBottomDlg1 = nullptr;
 TForm5* Form5 = nullptr;
 TForm6* Form6 = nullptr;
 TOKBottomDlg2* OKBottomDlg2 = nullptr;
+TMechanicalForm* MechanicalForm = nullptr;
+TDynamicStartForm* DynamicStartForm = nullptr;
+TNetworkForm* NetworkForm = nullptr;
 
 void CreateForms()
 {
@@ -38,6 +44,9 @@ void CreateForms()
     Form5 = new TForm5;
     Form6 = new TForm6;
     OKBottomDlg2 = new TOKBottomDlg2;
+    MechanicalForm = new TMechanicalForm;
+    DynamicStartForm = new TDynamicStartForm;
+    NetworkForm = new TNetworkForm;
 }
 
 void StartUp()
@@ -55,6 +64,9 @@ static void Destroy(T*& form)
 
 void DestroyForms()
 {
+    Destroy(NetworkForm);
+    Destroy(DynamicStartForm);
+    Destroy(MechanicalForm);
     Destroy(OKBottomDlg2);
     Destroy(Form6);
     Destroy(Form5);

@@ -14,6 +14,9 @@ class TOKBottomDlg1;
 class TForm5;
 class TForm6;
 class TOKBottomDlg2;
+class TMechanicalForm;
+class TDynamicStartForm;
+class TNetworkForm;
 
 extern MotorDataSet MotorData;
 // The settings of the dynamic start, the supply network, the starting methods and the starter.
@@ -29,9 +32,14 @@ extern TOKBottomDlg1* OKBottomDlg1;
 extern TForm5* Form5;
 extern TForm6* Form6;
 extern TOKBottomDlg2* OKBottomDlg2;
+// The dynamic start: mechanical data, the window of both starts, the supply network.
+extern TMechanicalForm* MechanicalForm;
+extern TDynamicStartForm* DynamicStartForm;
+extern TNetworkForm* NetworkForm;
 
 // Creates the windows in the order main window, About box, rated values, error, equivalent diagram,
-// motor selection, motor-list confirmation, load, soft-starter, print. Needs a QApplication.
+// motor selection, motor-list confirmation, load, soft-starter, print, then the dynamic start's
+// windows. Needs a QApplication.
 void CreateForms();
 // The program's start-up: the chart component's clipboard format registered, then CreateForms.
 void StartUp();

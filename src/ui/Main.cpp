@@ -3,11 +3,14 @@
 #include "About.h"
 #include "Aff_Err.h"
 #include "CurveFile.h"
+#include "DynStart.h"
 #include "Forms.h"
 #include "HelpWindow.h"
 #include "Init_Mot.h"
 #include "Load.h"
 #include "MainCharts.h"
+#include "Mechanical.h"
+#include "Network.h"
 #include "Pictures.h"
 #include "Print.h"
 #include "SchemEqu.h"
@@ -247,12 +250,16 @@ void TForm1::CreateMenu()
     separator(Parameters, N2, "N2");
     add(Parameters, SoftStarter, "SoftStarter", "&Soft-Starter Parameters", {}, &TForm1::SoftStarterClick);
     add(Parameters, Load, "Load", "&Load Parameters", {}, &TForm1::LoadClick);
+    separator(Parameters, N5, "N5");
+    add(Parameters, Mechanical1, "Mechanical1", "Mechanical &Data", {}, &TForm1::MechanicalClick);
+    add(Parameters, Network1, "Network1", "Supply &Network", {}, &TForm1::NetworkClick);
 
     Options1 = bar->addMenu(QStringLiteral("&Options"));
     Options1->setObjectName(QStringLiteral("Options1"));
     add(Options1, DisplayStatic, "DisplayStatic", "Display Static Curves", {}, &TForm1::DisplayStaticClick);
     DisplayStatic->setCheckable(true);
     DisplayStatic->setChecked(false);
+    add(Options1, DisplayDynamic, "DisplayDynamic", "Display &Dynamic Start", {}, &TForm1::DisplayDynamicClick);
 
     Help1 = bar->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -469,6 +476,21 @@ void TForm1::DisplayStaticClick()
     }
 }
 
+void TForm1::MechanicalClick()
+{
+    MechanicalForm->ShowForm();
+}
+
+void TForm1::NetworkClick()
+{
+    NetworkForm->ShowForm();
+}
+
+void TForm1::DisplayDynamicClick()
+{
+    DynamicStartForm->ShowForm();
+}
+
 void TForm1::Help2Click()
 {
     OpenHelp();
@@ -620,6 +642,9 @@ void TForm1::ApplyTexts()
     Load->setText(pick("&Load Parameters", "Paramètres de la &charge"));
     Options1->setTitle(pick("&Options", "&Options"));
     DisplayStatic->setText(pick("Display Static Curves", "&Afficher les courbes statiques"));
+    Mechanical1->setText(pick("Mechanical &Data", "&Données mécaniques"));
+    Network1->setText(pick("Supply &Network", "&Réseau d'alimentation"));
+    DisplayDynamic->setText(pick("Display &Dynamic Start", "Afficher le démarrage &dynamique"));
     Help1->setTitle(pick("&Help", "&Aide"));
     Help2->setText(pick("&Help", "&Aide"));
     About1->setText(pick("&About", "A &propos"));
