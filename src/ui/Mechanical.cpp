@@ -61,13 +61,16 @@ TMechanicalForm::TMechanicalForm()
     QLabel* units[] = {Unit1, Unit2, Unit3};
     for (int row = 0; row < 3; ++row) {
         edits[row]->setFixedWidth(90);
-        grid->addWidget(labels[row], row * 2, 0);
+        grid->addWidget(labels[row], row * 2, 0, Qt::AlignLeft | Qt::AlignVCenter);
         grid->addWidget(edits[row], row * 2, 1);
-        grid->addWidget(units[row], row * 2, 2);
+        grid->addWidget(units[row], row * 2, 2, Qt::AlignLeft | Qt::AlignVCenter);
     }
     Note = MakeLabel(this, "Note", QString(), 0, 0, f);
     Note->setWordWrap(true);
-    Note->setMinimumWidth(420);
+    // A fixed width lets the layout give the wrapped note the height of its lines.
+    Note->setFixedWidth(440);
+    Note->setMinimumHeight(3 * QFontMetrics(f).lineSpacing());
+    Note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     grid->addWidget(Note, 1, 0, 1, 4);
     grid->setColumnStretch(3, 1);
     outer->addLayout(grid);

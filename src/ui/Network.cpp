@@ -202,9 +202,9 @@ TNetworkForm::TNetworkForm()
         edit->setFixedWidth(80);
         QLabel* u = MakeLabel(parent, "", QString::fromUtf8(unit), 0, 0, f);
         u->setObjectName(QString::fromLatin1(editName) + QStringLiteral("Unit"));
-        grid->addWidget(label, r, 0);
+        grid->addWidget(label, r, 0, Qt::AlignLeft | Qt::AlignVCenter);
         grid->addWidget(edit, r, 1);
-        grid->addWidget(u, r, 2);
+        grid->addWidget(u, r, 2, Qt::AlignLeft | Qt::AlignVCenter);
     };
 
     SourceBox = new QGroupBox(QStringLiteral("Source"), this);
@@ -215,8 +215,8 @@ TNetworkForm::TNetworkForm()
     row(source, 2, SourceBox, RxLabel, "RxLabel", "R/X", RxEdit, "RxEdit", "--");
     VoltageNote = MakeLabel(SourceBox, "VoltageNote", QString(), 0, 0, f);
     PowerNote = MakeLabel(SourceBox, "PowerNote", QString(), 0, 0, f);
-    source->addWidget(VoltageNote, 0, 3);
-    source->addWidget(PowerNote, 1, 3);
+    source->addWidget(VoltageNote, 0, 3, Qt::AlignLeft | Qt::AlignVCenter);
+    source->addWidget(PowerNote, 1, 3, Qt::AlignLeft | Qt::AlignVCenter);
     source->setColumnStretch(3, 1);
     left->addWidget(SourceBox);
 
@@ -250,7 +250,7 @@ TNetworkForm::TNetworkForm()
     materialRow->addWidget(Copper);
     materialRow->addWidget(Aluminium);
     materialRow->addStretch(1);
-    cable->addWidget(MaterialLabel, 2, 0);
+    cable->addWidget(MaterialLabel, 2, 0, Qt::AlignLeft | Qt::AlignVCenter);
     cable->addLayout(materialRow, 2, 1, 1, 3);
     row(cable, 3, CableBox, ParallelLabel, "ParallelLabel", "Parallel Runs", ParallelEdit, "ParallelEdit", "--");
     row(cable, 4, CableBox, ReactanceLabel, "ReactanceLabel", "Reactance x'", ReactanceEdit, "ReactanceEdit",
@@ -264,9 +264,9 @@ TNetworkForm::TNetworkForm()
     DipEdit = MakeEdit(this, "DipEdit", 0, 0, 80, f);
     DipEdit->setFixedWidth(80);
     dipUnit = MakeLabel(this, "DipEditUnit", QStringLiteral("%"), 0, 0, f);
-    dip->addWidget(DipLabel, 0, 0);
+    dip->addWidget(DipLabel, 0, 0, Qt::AlignLeft | Qt::AlignVCenter);
     dip->addWidget(DipEdit, 0, 1);
-    dip->addWidget(dipUnit, 0, 2);
+    dip->addWidget(dipUnit, 0, 2, Qt::AlignLeft | Qt::AlignVCenter);
     dip->setColumnStretch(3, 1);
     dip->setContentsMargins(10, 4, 0, 0);
     left->addLayout(dip);
