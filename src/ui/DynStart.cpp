@@ -258,28 +258,30 @@ void TDynamicStartForm::ApplyTexts()
 {
     setWindowTitle(Pick("Dynamic Start", "Démarrage dynamique"));
     if (!results_) {
-        Notice->setText(haveData_ && refusal_ != 0
-                            ? Pick("The dynamic start could not be computed (error %1): correct the setting "
-                                   "the message names.",
-                                   "Le démarrage dynamique n'a pas pu être calculé (erreur %1) : corrigez le "
-                                   "paramètre indiqué par le message.")
-                                  .arg(refusal_)
-                            : Pick("No results yet. First choose the motor, the soft-starter and the load (start "
-                                   "menu, steps 1 to 3): the dynamic start is computed from the main window's "
-                                   "results, with the inertia of Parameters › Mechanical Data and the supply of "
-                                   "Parameters › Supply Network.",
-                                   "Pas encore de résultats. Choisissez d'abord le moteur, le soft-starter et la "
-                                   "charge (menu de démarrage, étapes 1 à 3) : le démarrage dynamique est calculé "
-                                   "à partir des résultats de la fenêtre principale, avec l'inertie de Paramètres "
-                                   "› Données mécaniques et l'alimentation de Paramètres › Réseau "
-                                   "d'alimentation."));
+        Notice->setText(
+            haveData_ && refusal_ != 0
+                ? Pick("The dynamic start could not be computed (error %1): correct the setting "
+                       "the message names.",
+                       "Le démarrage dynamique n'a pas pu être calculé (erreur %1) : corrigez le "
+                       "paramètre indiqué par le message.")
+                      .arg(refusal_)
+                : Pick("No results yet. First choose the motor, the soft-starter and the load (start "
+                       "menu, steps 1 to 3): the dynamic start is computed from the main window's "
+                       "results, with the inertia of Parameters › Mechanical Data and the supply of "
+                       "Parameters › Supply Network.",
+                       "Pas encore de résultats. Choisissez d'abord le moteur, le soft-starter et la "
+                       "charge (menu de démarrage, étapes 1 à 3) : le démarrage dynamique est calculé "
+                       "à partir des résultats de la fenêtre principale, avec l'inertie de Paramètres "
+                       "› Données mécaniques et l'alimentation de Paramètres › Réseau "
+                       "d'alimentation."));
         SetTextColour(Notice, QPalette::WindowText, haveData_ && refusal_ != 0 ? Red : QColor(Qt::black));
         Notice->show();
     } else if (refusal_ != 0) {
-        Notice->setText(Pick("The last change was refused (error %1): the results shown are those from before it.",
-                             "La dernière modification a été refusée (erreur %1) : les résultats affichés sont "
-                             "ceux d'avant.")
-                            .arg(refusal_));
+        Notice->setText(
+            Pick("The last change was refused (error %1): the results shown are those from before it.",
+                 "La dernière modification a été refusée (erreur %1) : les résultats affichés sont "
+                 "ceux d'avant.")
+                .arg(refusal_));
         SetTextColour(Notice, QPalette::WindowText, Red);
         Notice->show();
     } else {
@@ -353,26 +355,27 @@ void TDynamicStartForm::FillPanel()
 
     const double load = settings_.Mechanical.LoadInertia;
     const QString motorInertia = r.TypicalInertia ? RoundedText(r.MotorInertia) : EditText(r.MotorInertia);
-    const QString origin = r.TypicalInertia
-                               ? Pick("the typical value for %1, not the motor's own; type the data-sheet value in "
-                                      "Parameters › Mechanical Data",
-                                      "valeur typique pour %1, pas celle du moteur ; entrez la valeur de sa fiche "
-                                      "technique dans Paramètres › Données mécaniques")
-                                     .arg(MotorDescription(data_.MechanicalPower, data_.PairOfPoles))
-                               : Pick("as given", "valeur donnée");
-    InertiaText->setText(Pick("Inertia: motor %1 kg·m² (%2), load %3 kg·m², total %4 kg·m². Start-time limit "
-                              "%5 s.",
-                              "Inertie : moteur %1 kg·m² (%2), charge %3 kg·m², totale %4 kg·m². Limite du temps "
-                              "de démarrage %5 s.")
-                             .arg(motorInertia, origin, EditText(load),
-                                  RoundedText(r.MotorInertia + load), EditText(limit)));
-    SupplyText->setText(settings_.Network.Enabled
-                            ? Pick("Supply: through the network of Parameters › Supply Network; a busbar dip above "
-                                   "%1 % is shown in red.",
-                                   "Alimentation : par le réseau de Paramètres › Réseau d'alimentation ; un creux "
-                                   "de tension au-dessus de %1 % est affiché en rouge.")
-                                  .arg(EditText(settings_.DipLimit))
-                            : Pick("Supply: stiff (no network between the source and the motor: no voltage dip).",
-                                   "Alimentation : réseau rigide (rien entre la source et le moteur : pas de creux "
-                                   "de tension)."));
+    const QString origin =
+        r.TypicalInertia ? Pick("the typical value for %1, not the motor's own; type the data-sheet value in "
+                                "Parameters › Mechanical Data",
+                                "valeur typique pour %1, pas celle du moteur ; entrez la valeur de sa fiche "
+                                "technique dans Paramètres › Données mécaniques")
+                               .arg(MotorDescription(data_.MechanicalPower, data_.PairOfPoles))
+                         : Pick("as given", "valeur donnée");
+    InertiaText->setText(
+        Pick("Inertia: motor %1 kg·m² (%2), load %3 kg·m², total %4 kg·m². Start-time limit "
+             "%5 s.",
+             "Inertie : moteur %1 kg·m² (%2), charge %3 kg·m², totale %4 kg·m². Limite du temps "
+             "de démarrage %5 s.")
+            .arg(motorInertia, origin, EditText(load), RoundedText(r.MotorInertia + load), EditText(limit)));
+    SupplyText->setText(
+        settings_.Network.Enabled
+            ? Pick("Supply: through the network of Parameters › Supply Network; a busbar dip above "
+                   "%1 % is shown in red.",
+                   "Alimentation : par le réseau de Paramètres › Réseau d'alimentation ; un creux "
+                   "de tension au-dessus de %1 % est affiché en rouge.")
+                  .arg(EditText(settings_.DipLimit))
+            : Pick("Supply: stiff (no network between the source and the motor: no voltage dip).",
+                   "Alimentation : réseau rigide (rien entre la source et le moteur : pas de creux "
+                   "de tension)."));
 }

@@ -16,7 +16,7 @@ class TxyGraph;
 
 class TDynamicStartForm : public TModelessForm {
     Q_OBJECT
-public:
+  public:
     TDynamicStartForm();
     void FormActivate() override;
     void FormShow() override;
@@ -63,7 +63,7 @@ public:
     QLabel* InertiaText; // the inertia used, and whether it is the typical value
     QLabel* SupplyText;  // stiff supply, or the network and the dip limit
 
-private:
+  private:
     void ApplyTexts();
     void FillPanel();
     void Plot();

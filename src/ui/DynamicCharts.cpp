@@ -87,8 +87,8 @@ TxyGraph* NewDynamicChart(QWidget* parent, const char* name, DynamicChart kind)
 void PlotDynamicChart(TxyGraph* chart, DynamicChart kind, const DynamicResults& results, bool network)
 {
     chart->SetPlotting(false);
-    for (int index : {DynamicSeries::Dol, DynamicSeries::SoftStarter, DynamicSeries::DolExtra,
-                      DynamicSeries::SoftExtra})
+    for (int index :
+         {DynamicSeries::Dol, DynamicSeries::SoftStarter, DynamicSeries::DolExtra, DynamicSeries::SoftExtra})
         chart->DestroySeries(chart->FindSeries(index));
     const bool extras = kind == DynamicChart::Torque || (kind == DynamicChart::Voltage && network);
     double lowest = HUGE_VAL;

@@ -21,8 +21,8 @@ QString EditText(double value)
     char buffer[400];
     const double size = std::fabs(value);
     // Fixed-point while it stays short; beyond, the shortest exponent form (TextToReal reads both).
-    const auto format = value == 0 || (size >= 1e-7 && size < 1e15) ? std::chars_format::fixed
-                                                                      : std::chars_format::general;
+    const auto format =
+        value == 0 || (size >= 1e-7 && size < 1e15) ? std::chars_format::fixed : std::chars_format::general;
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format);
     if (result.ec != std::errc())
         return {};
@@ -80,9 +80,9 @@ QString MotorDescription(double mechanicalPower, double pairOfPoles)
     const QString pairs = FixedText(pairOfPoles, 0);
     const bool one = pairOfPoles < 1.5;
     if (FrenchChosen())
-        return QString::fromUtf8("un moteur de %1 kW à %2 %3").arg(power, pairs,
-                                                                    one ? QString::fromUtf8("paire de pôles")
-                                                                        : QString::fromUtf8("paires de pôles"));
+        return QString::fromUtf8("un moteur de %1 kW à %2 %3")
+            .arg(power, pairs,
+                 one ? QString::fromUtf8("paire de pôles") : QString::fromUtf8("paires de pôles"));
     return QStringLiteral("a %1 kW motor with %2 %3")
         .arg(power, pairs, one ? QStringLiteral("pair of poles") : QStringLiteral("pairs of poles"));
 }

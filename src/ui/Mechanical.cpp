@@ -104,7 +104,8 @@ void TMechanicalForm::FormActivate()
     const Text texts[] = {
         {Title, "Mechanical Data", "Données mécaniques"},
         {Label1, "Motor Inertia", "Inertie du moteur"},
-        {Label2, "Load Inertia (referred to the motor shaft)", "Inertie de la charge (ramenée à l'arbre du moteur)"},
+        {Label2, "Load Inertia (referred to the motor shaft)",
+         "Inertie de la charge (ramenée à l'arbre du moteur)"},
         {Label3, "Start-Time Limit", "Limite du temps de démarrage"},
     };
     if (!EnglishChosen() && !FrenchChosen())
@@ -133,35 +134,38 @@ void TMechanicalForm::UpdateNote()
 {
     const QString text = Edit1->text().trimmed();
     if (typical_ <= 0) {
-        Note->setText(text.isEmpty()
-                          ? Pick("Unknown: once a motor is chosen, the typical value for its power and number of "
-                                 "poles is used.",
-                                 "Inconnue : dès qu'un moteur est choisi, la valeur typique pour sa puissance et "
-                                 "son nombre de pôles est utilisée.")
-                          : Pick("The value of the motor's data sheet. Empty the field if it is unknown: the typical "
-                                 "value for the motor's power and number of poles is then used.",
-                                 "La valeur de la fiche technique du moteur. Videz le champ si elle est inconnue : "
-                                 "la valeur typique pour la puissance et le nombre de pôles du moteur est alors "
-                                 "utilisée."));
+        Note->setText(
+            text.isEmpty()
+                ? Pick("Unknown: once a motor is chosen, the typical value for its power and number of "
+                       "poles is used.",
+                       "Inconnue : dès qu'un moteur est choisi, la valeur typique pour sa puissance et "
+                       "son nombre de pôles est utilisée.")
+                : Pick("The value of the motor's data sheet. Empty the field if it is unknown: the typical "
+                       "value for the motor's power and number of poles is then used.",
+                       "La valeur de la fiche technique du moteur. Videz le champ si elle est inconnue : "
+                       "la valeur typique pour la puissance et le nombre de pôles du moteur est alors "
+                       "utilisée."));
         return;
     }
     const QString motor = MotorDescription(MotorData.MechanicalPower, MotorData.PairOfPoles);
     if (text == suggested_)
-        Note->setText(Pick("Typical value for %1, not the motor's own: keep it, or type the value of the motor's "
-                           "data sheet.",
-                           "Valeur typique pour %1, pas celle du moteur : gardez-la ou entrez la valeur de la fiche "
-                           "technique du moteur.")
-                          .arg(motor));
+        Note->setText(
+            Pick("Typical value for %1, not the motor's own: keep it, or type the value of the motor's "
+                 "data sheet.",
+                 "Valeur typique pour %1, pas celle du moteur : gardez-la ou entrez la valeur de la fiche "
+                 "technique du moteur.")
+                .arg(motor));
     else if (text.isEmpty())
         Note->setText(Pick("Unknown: the typical value for %1, %2 kg·m², is used.",
                            "Inconnue : la valeur typique pour %1, %2 kg·m², est utilisée.")
                           .arg(motor, suggested_));
     else
-        Note->setText(Pick("The value of the motor's data sheet (the typical value for %1 is %2 kg·m²; empty the "
-                           "field to use it).",
-                           "La valeur de la fiche technique du moteur (la valeur typique pour %1 est %2 kg·m² ; "
-                           "videz le champ pour l'utiliser).")
-                          .arg(motor, suggested_));
+        Note->setText(
+            Pick("The value of the motor's data sheet (the typical value for %1 is %2 kg·m²; empty the "
+                 "field to use it).",
+                 "La valeur de la fiche technique du moteur (la valeur typique pour %1 est %2 kg·m² ; "
+                 "videz le champ pour l'utiliser).")
+                .arg(motor, suggested_));
 }
 
 void TMechanicalForm::Button1Click()

@@ -14,7 +14,7 @@ class TPicture;
 
 class TMechanicalForm : public TModelessForm {
     Q_OBJECT
-public:
+  public:
     TMechanicalForm();
     void FormActivate() override;
     void FormShow() override;
@@ -30,7 +30,7 @@ public:
     QPushButton *Button1, *Button2;
     TPicture* Image1;
 
-private:
+  private:
     void UpdateNote();
 
     double typical_ = 0; // of the motor in memory when the dialog was opened; 0 when none

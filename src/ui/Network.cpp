@@ -116,7 +116,8 @@ void TNetworkDiagram::paintEvent(QPaintEvent*)
     }
     p.setBrush(Qt::NoBrush);
     p.drawPath(sine);
-    label(ySource, net ? Pick("Source", "Source") : Pick("Stiff supply", "Réseau rigide"), state_.source, InUse);
+    label(ySource, net ? Pick("Source", "Source") : Pick("Stiff supply", "Réseau rigide"), state_.source,
+          InUse);
 
     // Transformer: two overlapping circles.
     const double tr = 0.75 * r;
@@ -126,7 +127,8 @@ void TNetworkDiagram::paintEvent(QPaintEvent*)
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(QPointF(x, yTransformer + 0.55 * tr), tr, tr);
     label(yTransformer, Pick("Transformer", "Transformateur"),
-          net && state_.transformer ? state_.transformerText : Pick("not in use", "non utilisé"), transformerColour);
+          net && state_.transformer ? state_.transformerText : Pick("not in use", "non utilisé"),
+          transformerColour);
 
     // Busbar, where other consumers are connected: the point whose voltage dip is judged.
     pen(InUse, 4);
@@ -136,8 +138,9 @@ void TNetworkDiagram::paintEvent(QPaintEvent*)
     p.drawLine(QPointF(x - 26, yBus + 9), QPointF(x - 22, yBus + 14));
     p.drawLine(QPointF(x - 18, yBus + 9), QPointF(x - 22, yBus + 14));
     label(yBus, Pick("Busbar", "Jeu de barres"),
-          net ? Pick("other consumers; its voltage dip is judged", "autres consommateurs ; son creux de tension "
-                                                                   "est jugé")
+          net ? Pick("other consumers; its voltage dip is judged",
+                     "autres consommateurs ; son creux de tension "
+                     "est jugé")
               : Pick("no voltage dip", "pas de creux de tension"),
           InUse);
 
@@ -147,8 +150,8 @@ void TNetworkDiagram::paintEvent(QPaintEvent*)
     pen(cableColour, 1.5);
     p.drawLine(QPointF(x - 7, yCable - 1.5), QPointF(x + 7, yCable - 5.5));
     p.drawLine(QPointF(x - 7, yCable + 4.5), QPointF(x + 7, yCable + 0.5));
-    label(yCable, Pick("Cable", "Câble"), net && state_.cable ? state_.cableText : Pick("not in use", "non utilisé"),
-          cableColour);
+    label(yCable, Pick("Cable", "Câble"),
+          net && state_.cable ? state_.cableText : Pick("not in use", "non utilisé"), cableColour);
 
     // Starter: a box holding both starts' switching, direct-on-line or soft-starter.
     pen(InUse);
@@ -159,8 +162,8 @@ void TNetworkDiagram::paintEvent(QPaintEvent*)
     pen(QColor(200, 0, 0), 1.5);
     p.drawLine(QPointF(x - 11, yStarter + sh / 2 - 5), QPointF(x + 2, yStarter - sh / 2 + 6));
     p.drawLine(QPointF(x + 2, yStarter - sh / 2 + 6), QPointF(x + 11, yStarter - sh / 2 + 6));
-    label(yStarter, Pick("Starter", "Démarreur"), Pick("direct-on-line or soft-starter", "direct ou soft-starter"),
-          InUse);
+    label(yStarter, Pick("Starter", "Démarreur"),
+          Pick("direct-on-line or soft-starter", "direct ou soft-starter"), InUse);
 
     // Motor.
     pen(InUse);
@@ -190,7 +193,8 @@ TNetworkForm::TNetworkForm()
     top->addWidget(Image1);
     outer->addLayout(top);
 
-    StiffSupply = MakeCheck(this, "StiffSupply", QStringLiteral("Stiff supply"), 0, 0, 400, 17, SansFont(13, true));
+    StiffSupply =
+        MakeCheck(this, "StiffSupply", QStringLiteral("Stiff supply"), 0, 0, 400, 17, SansFont(13, true));
     outer->addWidget(StiffSupply);
 
     auto* body = new QHBoxLayout;
@@ -225,9 +229,10 @@ TNetworkForm::TNetworkForm()
     TransformerBox->setCheckable(true);
     TransformerBox->setChecked(false);
     auto* transformer = new QGridLayout(TransformerBox);
-    row(transformer, 0, TransformerBox, TPowerLabel, "TPowerLabel", "Rated Power S_T", TPowerEdit, "TPowerEdit",
-        "kVA");
-    row(transformer, 1, TransformerBox, UkLabel, "UkLabel", "Short-Circuit Voltage u_k", UkEdit, "UkEdit", "%");
+    row(transformer, 0, TransformerBox, TPowerLabel, "TPowerLabel", "Rated Power S_T", TPowerEdit,
+        "TPowerEdit", "kVA");
+    row(transformer, 1, TransformerBox, UkLabel, "UkLabel", "Short-Circuit Voltage u_k", UkEdit, "UkEdit",
+        "%");
     row(transformer, 2, TransformerBox, UrLabel, "UrLabel", "Resistive Voltage u_R", UrEdit, "UrEdit", "%");
     transformer->setColumnStretch(3, 1);
     left->addWidget(TransformerBox);
@@ -252,7 +257,8 @@ TNetworkForm::TNetworkForm()
     materialRow->addStretch(1);
     cable->addWidget(MaterialLabel, 2, 0, Qt::AlignLeft | Qt::AlignVCenter);
     cable->addLayout(materialRow, 2, 1, 1, 3);
-    row(cable, 3, CableBox, ParallelLabel, "ParallelLabel", "Parallel Runs", ParallelEdit, "ParallelEdit", "--");
+    row(cable, 3, CableBox, ParallelLabel, "ParallelLabel", "Parallel Runs", ParallelEdit, "ParallelEdit",
+        "--");
     row(cable, 4, CableBox, ReactanceLabel, "ReactanceLabel", "Reactance x'", ReactanceEdit, "ReactanceEdit",
         "Ω/km");
     cable->setColumnStretch(3, 1);
@@ -403,7 +409,8 @@ void TNetworkForm::UpdateDiagram()
         const QString t = e->text().trimmed();
         return t.isEmpty() ? QStringLiteral("?") : t;
     };
-    const QString voltage = VoltageEdit->text().trimmed().isEmpty() ? motorVoltage_ : VoltageEdit->text().trimmed();
+    const QString voltage =
+        VoltageEdit->text().trimmed().isEmpty() ? motorVoltage_ : VoltageEdit->text().trimmed();
     if (s.network) {
         const QString power = PowerEdit->text().trimmed();
         s.source = Pick("%1 V, S_k %2, R/X %3", "%1 V, S_k %2, R/X %3")
@@ -411,15 +418,17 @@ void TNetworkForm::UpdateDiagram()
                             power.isEmpty() ? Pick("infinite", "infinie") : power + QStringLiteral(" MVA"),
                             field(RxEdit));
     } else {
-        s.source = Pick("the motor's rated voltage, no impedance", "tension nominale du moteur, sans impédance");
+        s.source =
+            Pick("the motor's rated voltage, no impedance", "tension nominale du moteur, sans impédance");
     }
-    s.transformerText = QStringLiteral("%1 kVA, u_k %2 %, u_R %3 %").arg(field(TPowerEdit), field(UkEdit), field(UrEdit));
+    s.transformerText =
+        QStringLiteral("%1 kVA, u_k %2 %, u_R %3 %").arg(field(TPowerEdit), field(UkEdit), field(UrEdit));
     s.cableText = QString::fromUtf8("%1 m, %2 × %3 mm² %4, x' %5 Ω/km")
                       .arg(field(LengthEdit), field(ParallelEdit), field(SectionEdit),
                            Copper->isChecked() ? Pick("Cu", "Cu") : Pick("Al", "Al"), field(ReactanceEdit));
     if (MotorData.MechanicalPower > 0 && MotorData.LineVoltage > 0)
-        s.motorText = QStringLiteral("%1 kW, %2 V").arg(EditText(MotorData.MechanicalPower / 1000),
-                                                        EditText(MotorData.LineVoltage));
+        s.motorText = QStringLiteral("%1 kW, %2 V")
+                          .arg(EditText(MotorData.MechanicalPower / 1000), EditText(MotorData.LineVoltage));
     Diagram->SetState(s);
 }
 

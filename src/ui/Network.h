@@ -21,7 +21,7 @@ class TPicture;
 // the parts not in use are drawn grey.
 class TNetworkDiagram : public QWidget {
     Q_OBJECT
-public:
+  public:
     struct State {
         bool network = false; // false: stiff supply
         bool transformer = false;
@@ -33,16 +33,16 @@ public:
     const State& CurrentState() const { return state_; }
     QSize sizeHint() const override { return {300, 420}; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     State state_;
 };
 
 class TNetworkForm : public TModelessForm {
     Q_OBJECT
-public:
+  public:
     TNetworkForm();
     void FormActivate() override;
     void FormShow() override;
@@ -53,11 +53,11 @@ public:
     QCheckBox* StiffSupply;
     QGroupBox *SourceBox, *TransformerBox, *CableBox;
     QLabel *VoltageLabel, *PowerLabel, *RxLabel, *VoltageNote, *PowerNote;
-    QLineEdit *VoltageEdit, *PowerEdit, *RxEdit;                                 // V, MVA, --
-    QLabel *TPowerLabel, *UkLabel, *UrLabel;                                     // transformer
-    QLineEdit *TPowerEdit, *UkEdit, *UrEdit;                                     // kVA, %, %
+    QLineEdit *VoltageEdit, *PowerEdit, *RxEdit;                                         // V, MVA, --
+    QLabel *TPowerLabel, *UkLabel, *UrLabel;                                             // transformer
+    QLineEdit *TPowerEdit, *UkEdit, *UrEdit;                                             // kVA, %, %
     QLabel *LengthLabel, *SectionLabel, *MaterialLabel, *ParallelLabel, *ReactanceLabel; // cable
-    QLineEdit *LengthEdit, *SectionEdit, *ParallelEdit, *ReactanceEdit;          // m, mm2, --, ohm/km
+    QLineEdit *LengthEdit, *SectionEdit, *ParallelEdit, *ReactanceEdit;                  // m, mm2, --, ohm/km
     QRadioButton *Copper, *Aluminium;
     QLabel* DipLabel;
     QLineEdit* DipEdit; // %
@@ -65,7 +65,7 @@ public:
     QPushButton *Button1, *Button2;
     TPicture* Image1;
 
-private:
+  private:
     void UpdateParts();
     void UpdateNotes();
     void UpdateDiagram();

@@ -17,7 +17,7 @@
 #include <cmath>
 
 class DynamicUiTest : public UiTest {
-protected:
+  protected:
     // The guided workflow with a load of the given kind (the 4 kW star motor, current limit 3).
     static void RunWorkflowWithLoad(LoadKind kind, const QString& t0 = "0", const QString& t1 = "0",
                                     const QString& t2 = "0", bool french = false)

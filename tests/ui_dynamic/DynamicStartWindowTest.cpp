@@ -14,7 +14,8 @@
 namespace {
 
 // The points of a series as the chart holds them, against the curve they come from.
-void ExpectSeries(TxyGraph* chart, int series, const std::vector<double>& times, const std::vector<double>& values)
+void ExpectSeries(TxyGraph* chart, int series, const std::vector<double>& times,
+                  const std::vector<double>& values)
 {
     const auto points = SeriesPoints(chart, series);
     ASSERT_EQ(points.size(), times.size()) << chart->objectName().toStdString() << " series " << series;
@@ -99,7 +100,8 @@ TEST_F(DynamicUiTest, PanelAndChartsShowTheComputationOfBothStarts)
         QLineEdit* const* values;
         QLabel* status;
     };
-    for (const Start& s : {Start{e.Dol, w->DolValue, w->StatusDol}, Start{e.SoftStarter, w->SoftValue, w->StatusSoft}}) {
+    for (const Start& s :
+         {Start{e.Dol, w->DolValue, w->StatusDol}, Start{e.SoftStarter, w->SoftValue, w->StatusSoft}}) {
         ASSERT_FALSE(s.o.Stalled);
         EXPECT_EQ(s.status->text(), "Runs up");
         EXPECT_NE(TextColour(s.status), QColor(255, 0, 0));
@@ -153,9 +155,9 @@ TEST_F(DynamicUiTest, AStallIsShownInRedWithItsSpeed)
     EXPECT_EQ(w->StatusDol->text(), QStringLiteral("Stalls at %1 rpm").arg(FixedText(*e.Dol.StallSpeed, 1)));
     EXPECT_EQ(TextColour(w->StatusDol), QColor(255, 0, 0));
     EXPECT_EQ(TextColour(w->StatusSoft), QColor(255, 0, 0));
-    for (int row : {TDynamicStartForm::RunUpTime, TDynamicStartForm::PeakCurrent,
-                    TDynamicStartForm::PeakCurrentRatio, TDynamicStartForm::MinTorque,
-                    TDynamicStartForm::RotorEnergy, TDynamicStartForm::StatorEnergy})
+    for (int row :
+         {TDynamicStartForm::RunUpTime, TDynamicStartForm::PeakCurrent, TDynamicStartForm::PeakCurrentRatio,
+          TDynamicStartForm::MinTorque, TDynamicStartForm::RotorEnergy, TDynamicStartForm::StatorEnergy})
         EXPECT_EQ(w->DolValue[row]->text(), NoValueText()) << row;
     EXPECT_EQ(w->DolValue[TDynamicStartForm::OperatingSpeed]->text(), Value(e.Dol.OperatingSpeed, 1));
     ExpectNoNonFinite(w);
@@ -196,11 +198,13 @@ TEST_F(DynamicUiTest, ARefusedComputationShowsItsNumberAndKeepsTheLastResults)
     Pump();
     ASSERT_EQ(MotorData.ErrorNumber, ErrStartTooStiff) << ErrorText().toStdString();
     EXPECT_TRUE(ErrorShown());
-    EXPECT_TRUE(ErrorText().startsWith("A total inertia of 1e-06 kg m2 is too small")) << ErrorText().toStdString();
+    EXPECT_TRUE(ErrorText().startsWith("A total inertia of 1e-06 kg m2 is too small"))
+        << ErrorText().toStdString();
     AcknowledgeError();
     ASSERT_TRUE(DynamicStartForm->HasResults());
     EXPECT_EQ(DynamicStartForm->Results().Dol.RunUpTime, before.Dol.RunUpTime);
-    EXPECT_EQ(DynamicStartForm->DolValue[TDynamicStartForm::RunUpTime]->text(), Value(before.Dol.RunUpTime, 3));
+    EXPECT_EQ(DynamicStartForm->DolValue[TDynamicStartForm::RunUpTime]->text(),
+              Value(before.Dol.RunUpTime, 3));
     EXPECT_TRUE(DynamicStartForm->Notice->isVisible());
     EXPECT_TRUE(DynamicStartForm->Notice->text().contains("error 114"));
     // A setting that can be computed again clears the note.

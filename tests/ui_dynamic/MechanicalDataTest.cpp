@@ -54,7 +54,8 @@ TEST_F(DynamicUiTest, TypedInertiaRecomputesTheOpenWindowAndDoublingItDoublesThe
     EXPECT_EQ(DynamicStartForm->Results().Dol.RunUpTime, once.Dol.RunUpTime);
     EXPECT_EQ(DynamicStartForm->DolValue[TDynamicStartForm::RunUpTime]->text(), Value(once.Dol.RunUpTime, 3));
     EXPECT_FALSE(DynamicStartForm->Results().TypicalInertia);
-    EXPECT_TRUE(DynamicStartForm->InertiaText->text().contains(QStringLiteral("motor %1 kg").arg(Dec("0.02"))))
+    EXPECT_TRUE(
+        DynamicStartForm->InertiaText->text().contains(QStringLiteral("motor %1 kg").arg(Dec("0.02"))))
         << DynamicStartForm->InertiaText->text().toStdString();
 
     // The load's inertia as large as the motor's: with no load torque, t_a is proportional to J.
@@ -62,7 +63,8 @@ TEST_F(DynamicUiTest, TypedInertiaRecomputesTheOpenWindowAndDoublingItDoublesThe
     const DynamicResults twice = Expected();
     EXPECT_EQ(DynamicStartForm->Results().Dol.RunUpTime, twice.Dol.RunUpTime);
     EXPECT_NEAR(*twice.Dol.RunUpTime / *once.Dol.RunUpTime, 2, 1e-6);
-    EXPECT_EQ(DynamicStartForm->DolValue[TDynamicStartForm::RunUpTime]->text(), Value(twice.Dol.RunUpTime, 3));
+    EXPECT_EQ(DynamicStartForm->DolValue[TDynamicStartForm::RunUpTime]->text(),
+              Value(twice.Dol.RunUpTime, 3));
     EXPECT_EQ(DynamicStartForm->SoftValue[TDynamicStartForm::RunUpTime]->text(),
               Value(twice.SoftStarter.RunUpTime, 3));
 
@@ -179,5 +181,6 @@ TEST_F(DynamicUiTest, MechanicalDataInFrench)
         << MechanicalForm->Note->text().toStdString();
     MechanicalForm->Edit1->setText("-1");
     Click(MechanicalForm->Button1);
-    EXPECT_EQ(ErrorText(), QString::fromUtf8("La valeur de « Inertie du moteur » ne doit pas être négative!"));
+    EXPECT_EQ(ErrorText(),
+              QString::fromUtf8("La valeur de « Inertie du moteur » ne doit pas être négative!"));
 }

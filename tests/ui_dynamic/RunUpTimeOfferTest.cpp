@@ -86,7 +86,8 @@ TEST_F(DynamicUiTest, AStalledStartHasNoRunUpTimeToOffer)
     ASSERT_TRUE(slow.Outcome.TooLong);
     EXPECT_EQ(Form6->Button3->text(), QString::fromUtf8("Temps de démarrage direct dynamique"));
     EXPECT_EQ(Form6->Label10->text(),
-              QString::fromUtf8("Pas de temps de démarrage : en direct, le moteur n'atteint pas sa vitesse avant la "
-                                "limite de 1 s (%1 rpm).")
+              QString::fromUtf8(
+                  "Pas de temps de démarrage : en direct, le moteur n'atteint pas sa vitesse avant la "
+                  "limite de 1 s (%1 rpm).")
                   .arg(FixedText(*slow.Outcome.StallSpeed, 1)));
 }

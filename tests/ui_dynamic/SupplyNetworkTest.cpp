@@ -210,7 +210,8 @@ TEST_F(DynamicUiTest, TheDiagramFollowsTheChoicesAsTheyAreMade)
     NetworkForm->TransformerBox->setChecked(true);
     NetworkForm->TPowerEdit->setText("160");
     EXPECT_TRUE(d->CurrentState().transformer);
-    EXPECT_TRUE(d->CurrentState().transformerText.startsWith("160 kVA")) << ToStd(d->CurrentState().transformerText);
+    EXPECT_TRUE(d->CurrentState().transformerText.startsWith("160 kVA"))
+        << ToStd(d->CurrentState().transformerText);
     NetworkForm->CableBox->setChecked(true);
     NetworkForm->LengthEdit->setText("120");
     NetworkForm->Aluminium->setChecked(true);
