@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace {
 
 // Points per curve: plenty for a smooth line, few enough for a quick redraw.
@@ -160,9 +162,11 @@ TDynamicStartForm::TDynamicStartForm()
     grid->setColumnMinimumWidth(0, 150);
     panel->addLayout(grid);
     panel->addSpacing(8);
+    StallNote = NewLabel(Panel, "StallNote", SansFont(11, true), true);
+    SetTextColour(StallNote, QPalette::WindowText, Red);
     InertiaText = NewLabel(Panel, "InertiaText", f, true);
     SupplyText = NewLabel(Panel, "SupplyText", f, true);
-    for (QLabel* l : {InertiaText, SupplyText}) {
+    for (QLabel* l : {StallNote, InertiaText, SupplyText}) {
         l->setFixedWidth(370);
         panel->addWidget(l);
     }
@@ -352,6 +356,23 @@ void TDynamicStartForm::FillPanel()
     };
     fillStart(r.Dol, StatusDol, DolValue);
     fillStart(r.SoftStarter, StatusSoft, SoftValue);
+
+    // The stall speed is where the torque at full voltage meets the load; a start may end lower.
+    QStringList notes;
+    auto reached = [&](const StartOutcome& o, const StartCurves& c, const char* english, const char* french) {
+        if (!o.Stalled || o.TooLong || !o.StallSpeed || c.Speed.empty())
+            return;
+        const double rpm = c.Speed.back() * data_.SynchronousSpeed * 60;
+        if (std::isfinite(rpm) && FixedText(rpm, 1) != FixedText(*o.StallSpeed, 1) && rpm < *o.StallSpeed)
+            notes << Pick(english, french).arg(FixedText(rpm, 1), EditText(limit));
+    };
+    reached(r.Dol, r.DolCurves, "DOL: the rotor reaches only %1 rpm by the start-time limit of %2 s.",
+            "Direct : le rotor n'atteint que %1 rpm à la limite du temps de démarrage de %2 s.");
+    reached(r.SoftStarter, r.SoftStarterCurves,
+            "With Soft-Starter: the rotor reaches only %1 rpm by the start-time limit of %2 s.",
+            "Avec Soft-Starter : le rotor n'atteint que %1 rpm à la limite du temps de démarrage de %2 s.");
+    StallNote->setText(notes.join(QLatin1Char('\n')));
+    StallNote->setVisible(!notes.isEmpty());
 
     const double load = settings_.Mechanical.LoadInertia;
     const QString motorInertia = r.TypicalInertia ? RoundedText(r.MotorInertia) : EditText(r.MotorInertia);

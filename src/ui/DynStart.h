@@ -62,6 +62,9 @@ class TDynamicStartForm : public TModelessForm {
     QLabel* RowUnit[RowCount];
     QLabel* InertiaText; // the inertia used, and whether it is the typical value
     QLabel* SupplyText;  // stiff supply, or the network and the dip limit
+    // A stalled start whose rotor ends below the stall speed (a soft-starter that never breaks
+    // away, a start too slow to get there): the speed it reaches by the start-time limit.
+    QLabel* StallNote;
 
   private:
     void ApplyTexts();

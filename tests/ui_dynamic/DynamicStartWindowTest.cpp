@@ -138,6 +138,7 @@ TEST_F(DynamicUiTest, PanelAndChartsShowTheComputationOfBothStarts)
     EXPECT_TRUE(w->SpeedChart->GetSeries(DynamicSeries::SoftStarter).DrawPoints());
     EXPECT_EQ(w->TorqueChart->GetSeries(DynamicSeries::DolExtra).LineStyle(), psDash);
     EXPECT_TRUE(w->InertiaText->text().contains(QStringLiteral("load %1 kg").arg(Dec("0.1"))));
+    EXPECT_FALSE(w->StallNote->isVisible());
     EXPECT_TRUE(w->SupplyText->text().startsWith("Supply: stiff"));
 }
 
@@ -161,6 +162,17 @@ TEST_F(DynamicUiTest, AStallIsShownInRedWithItsSpeed)
         EXPECT_EQ(w->DolValue[row]->text(), NoValueText()) << row;
     EXPECT_EQ(w->DolValue[TDynamicStartForm::OperatingSpeed]->text(), Value(e.Dol.OperatingSpeed, 1));
     ExpectNoNonFinite(w);
+    // Capped at 3 In, the soft-starter never breaks away from this load: the window says where its
+    // rotor ends, below the stall speed at full voltage that both starts report.
+    ASSERT_TRUE(e.SoftStarter.Stalled);
+    EXPECT_EQ(e.SoftStarter.StallSpeed, e.Dol.StallSpeed);
+    const double softEnd = e.SoftStarterCurves.Speed.back() * MotorData.SynchronousSpeed * 60;
+    ASSERT_LT(softEnd, *e.SoftStarter.StallSpeed - 1);
+    EXPECT_TRUE(w->StallNote->isVisible());
+    EXPECT_EQ(
+        w->StallNote->text(),
+        QStringLiteral("With Soft-Starter: the rotor reaches only %1 rpm by the start-time limit of 60 s.")
+            .arg(FixedText(softEnd, 1)));
     // The charts run to the start-time limit.
     ASSERT_FALSE(e.Times.empty());
     EXPECT_DOUBLE_EQ(e.Times.back(), DynamicData.Mechanical.StartTimeLimit);
