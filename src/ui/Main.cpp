@@ -250,7 +250,7 @@ void TForm1::CreateMenu()
     separator(Parameters, N2, "N2");
     add(Parameters, SoftStarter, "SoftStarter", "&Soft-Starter Parameters", {}, &TForm1::SoftStarterClick);
     add(Parameters, Load, "Load", "&Load Parameters", {}, &TForm1::LoadClick);
-    separator(Parameters, N5, "N5");
+    separator(Parameters, NDynamics, "NDynamics");
     add(Parameters, Mechanical1, "Mechanical1", "Mechanical &Data", {}, &TForm1::MechanicalClick);
     add(Parameters, Network1, "Network1", "Supply &Network", {}, &TForm1::NetworkClick);
 

@@ -92,7 +92,7 @@ public:
     QAction *SelectMotor, *SaveMotor, *Initialize, *N1, *SaveCurves, *Print1, *N4, *Exit1;
     QAction *RatedValues, *EquivalentDiagram, *N2, *SoftStarter, *Load;
     QAction* DisplayStatic;
-    QAction *N5, *Mechanical1, *Network1, *DisplayDynamic; // the dynamic start's entries
+    QAction *NDynamics, *Mechanical1, *Network1, *DisplayDynamic; // the dynamic start's entries
     QAction *Help2, *N3, *About1;
 
     // A dialog changed the settings of the dynamic start (mechanical data, network, methods, starter).

@@ -2,6 +2,7 @@
 
 #include "Aff_Err.h"
 #include "Checks.h"
+#include "DynamicTexts.h"
 #include "Dynamics.h"
 #include "ErrorMessages.h"
 #include "Forms.h"
@@ -242,22 +243,24 @@ void TForm6::Button3Click()
                              "limit of %1 s (%2 rpm).",
                              "Pas de temps de démarrage : en direct, le moteur n'atteint pas sa vitesse avant la "
                              "limite de %1 s (%2 rpm).")
-                            .arg(FixedText(DynamicData.Mechanical.StartTimeLimit, 0), speed)
+                            .arg(EditText(DynamicData.Mechanical.StartTimeLimit), speed)
                       : pick("No run-up time: direct-on-line the motor stalls at %1 rpm with this load.",
                              "Pas de temps de démarrage : en direct, le moteur cale à %1 rpm avec cette charge.")
                             .arg(speed));
         return;
     }
     Edit1->setText(FixedText(*o.RunUpTime, 2));
+    // What it was computed with: in the guided order the load comes after this dialog.
     const double inertia = UsedMotorInertia(DynamicData.Mechanical, judged) + DynamicData.Mechanical.LoadInertia;
-    Label10->setText((DynamicData.Mechanical.MotorInertia
-                          ? pick("Direct-on-line run-up time with a total inertia of %1 kg·m².",
-                                 "Temps de démarrage direct avec une inertie totale de %1 kg·m².")
-                          : pick("Direct-on-line run-up time with a total inertia of %1 kg·m² (typical motor "
-                                 "inertia).",
-                                 "Temps de démarrage direct avec une inertie totale de %1 kg·m² (inertie typique "
-                                 "du moteur)."))
-                         .arg(FixedText(inertia, inertia < 1 ? 4 : 2)));
+    const bool noLoad = judged.T0 == 0 && judged.T1 == 0 && judged.T2 == 0;
+    Label10->setText(pick("Direct-on-line run-up time with a total inertia of %1 kg·m² (%2) and %3.",
+                          "Temps de démarrage direct avec une inertie totale de %1 kg·m² (%2) et %3.")
+                         .arg(FixedText(inertia, inertia < 1 ? 4 : 2),
+                              DynamicData.Mechanical.MotorInertia
+                                  ? pick("motor inertia as given", "inertie du moteur donnée")
+                                  : pick("typical motor inertia", "inertie typique du moteur"),
+                              noLoad ? pick("no load torque", "sans couple de charge")
+                                     : pick("the load as set", "la charge choisie")));
     QPalette pal = Label10->palette();
     pal.setColor(QPalette::WindowText, QColor(0, 0, 0));
     Label10->setPalette(pal);

@@ -35,8 +35,9 @@ TEST_F(DynamicUiTest, TheButtonPutsTheDynamicRunUpTimeIntoTheFieldOnly)
     ASSERT_GT(*dol.Outcome.RunUpTime, 0.1);
     Click(Form6->Button3);
     EXPECT_EQ(Form6->Edit1->text(), FixedText(*dol.Outcome.RunUpTime, 2));
-    EXPECT_TRUE(Form6->Label10->text().startsWith("Direct-on-line run-up time with a total inertia of"))
-        << ToStd(Form6->Label10->text());
+    EXPECT_EQ(Form6->Label10->text(), QString::fromUtf8("Direct-on-line run-up time with a total inertia of %1 "
+                                                        "kg·m² (motor inertia as given) and no load torque.")
+                                          .arg(FixedText(1.5, 2)));
     EXPECT_DOUBLE_EQ(MotorData.EstimatedStartTime, 10); // offered, not stored
     // Only OK stores it, as typed.
     Form6->RadioButton2->setChecked(true);
