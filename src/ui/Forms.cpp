@@ -2,11 +2,13 @@
 
 #include "About.h"
 #include "Aff_Err.h"
+#include "Compare.h"
 #include "DynStart.h"
 #include "Init_Mot.h"
 #include "Load.h"
 #include "Main.h"
 #include "Mechanical.h"
+#include "MethodSettings.h"
 #include "Network.h"
 #include "Print.h"
 #include "SchemEqu.h"
@@ -28,6 +30,8 @@ TOKBottomDlg1* OKBottomDlg1 = nullptr;
 TForm5* Form5 = nullptr;
 TForm6* Form6 = nullptr;
 TOKBottomDlg2* OKBottomDlg2 = nullptr;
+TCompareForm* CompareForm = nullptr;
+TMethodSettingsForm* MethodSettingsForm = nullptr;
 TMechanicalForm* MechanicalForm = nullptr;
 TDynamicStartForm* DynamicStartForm = nullptr;
 TNetworkForm* NetworkForm = nullptr;
@@ -44,6 +48,8 @@ void CreateForms()
     Form5 = new TForm5;
     Form6 = new TForm6;
     OKBottomDlg2 = new TOKBottomDlg2;
+    CompareForm = new TCompareForm;
+    MethodSettingsForm = new TMethodSettingsForm;
     MechanicalForm = new TMechanicalForm;
     DynamicStartForm = new TDynamicStartForm;
     NetworkForm = new TNetworkForm;
@@ -64,6 +70,8 @@ static void Destroy(T*& form)
 
 void DestroyForms()
 {
+    Destroy(MethodSettingsForm);
+    Destroy(CompareForm);
     Destroy(NetworkForm);
     Destroy(DynamicStartForm);
     Destroy(MechanicalForm);

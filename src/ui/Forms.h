@@ -14,6 +14,8 @@ class TOKBottomDlg1;
 class TForm5;
 class TForm6;
 class TOKBottomDlg2;
+class TCompareForm;
+class TMethodSettingsForm;
 class TMechanicalForm;
 class TDynamicStartForm;
 class TNetworkForm;
@@ -32,14 +34,16 @@ extern TOKBottomDlg1* OKBottomDlg1;
 extern TForm5* Form5;
 extern TForm6* Form6;
 extern TOKBottomDlg2* OKBottomDlg2;
+extern TCompareForm* CompareForm;               // comparison of starting methods
+extern TMethodSettingsForm* MethodSettingsForm; // starting methods and starter settings
 // The dynamic start: mechanical data, the window of both starts, the supply network.
 extern TMechanicalForm* MechanicalForm;
 extern TDynamicStartForm* DynamicStartForm;
 extern TNetworkForm* NetworkForm;
 
 // Creates the windows in the order main window, About box, rated values, error, equivalent diagram,
-// motor selection, motor-list confirmation, load, soft-starter, print, then the dynamic start's
-// windows. Needs a QApplication.
+// motor selection, motor-list confirmation, load, soft-starter, print, then the comparison's and the
+// dynamic start's windows. Needs a QApplication.
 void CreateForms();
 // The program's start-up: the chart component's clipboard format registered, then CreateForms.
 void StartUp();

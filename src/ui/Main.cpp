@@ -2,6 +2,7 @@
 
 #include "About.h"
 #include "Aff_Err.h"
+#include "Compare.h"
 #include "CurveFile.h"
 #include "DynStart.h"
 #include "Forms.h"
@@ -10,6 +11,7 @@
 #include "Load.h"
 #include "MainCharts.h"
 #include "Mechanical.h"
+#include "MethodSettings.h"
 #include "Network.h"
 #include "Pictures.h"
 #include "Print.h"
@@ -253,6 +255,8 @@ void TForm1::CreateMenu()
     separator(Parameters, NDynamics, "NDynamics");
     add(Parameters, Mechanical1, "Mechanical1", "Mechanical &Data", {}, &TForm1::MechanicalClick);
     add(Parameters, Network1, "Network1", "Supply &Network", {}, &TForm1::NetworkClick);
+    add(Parameters, StartingMethods, "StartingMethods", "Starting &Methods and Starter...", {},
+        &TForm1::MethodSettingsClick);
 
     Options1 = bar->addMenu(QStringLiteral("&Options"));
     Options1->setObjectName(QStringLiteral("Options1"));
@@ -260,6 +264,7 @@ void TForm1::CreateMenu()
     DisplayStatic->setCheckable(true);
     DisplayStatic->setChecked(false);
     add(Options1, DisplayDynamic, "DisplayDynamic", "Display &Dynamic Start", {}, &TForm1::DisplayDynamicClick);
+    add(Options1, CompareMethods, "CompareMethods", "&Compare Starting Methods", {}, &TForm1::CompareMethodsClick);
 
     Help1 = bar->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -491,6 +496,16 @@ void TForm1::DisplayDynamicClick()
     DynamicStartForm->ShowForm();
 }
 
+void TForm1::CompareMethodsClick()
+{
+    CompareForm->ShowForm();
+}
+
+void TForm1::MethodSettingsClick()
+{
+    MethodSettingsForm->ShowForm();
+}
+
 void TForm1::Help2Click()
 {
     OpenHelp();
@@ -645,6 +660,8 @@ void TForm1::ApplyTexts()
     Mechanical1->setText(pick("Mechanical &Data", "&Données mécaniques"));
     Network1->setText(pick("Supply &Network", "&Réseau d'alimentation"));
     DisplayDynamic->setText(pick("Display &Dynamic Start", "Afficher le démarrage &dynamique"));
+    CompareMethods->setText(pick("&Compare Starting Methods", "&Comparer les modes de démarrage"));
+    StartingMethods->setText(pick("Starting &Methods and Starter...", "M&odes de démarrage et démarreur..."));
     Help1->setTitle(pick("&Help", "&Aide"));
     Help2->setText(pick("&Help", "&Aide"));
     About1->setText(pick("&About", "A &propos"));

@@ -47,6 +47,8 @@ public:
     void SoftStarterClick();
     void LoadClick();
     void DisplayStaticClick(); // reads the check mark the entry has just been given or lost
+    void CompareMethodsClick();
+    void MethodSettingsClick();
     void MechanicalClick();
     void NetworkClick();
     void DisplayDynamicClick();
@@ -92,6 +94,7 @@ public:
     QAction *SelectMotor, *SaveMotor, *Initialize, *N1, *SaveCurves, *Print1, *N4, *Exit1;
     QAction *RatedValues, *EquivalentDiagram, *N2, *SoftStarter, *Load;
     QAction* DisplayStatic;
+    QAction *CompareMethods, *StartingMethods; // comparison of starting methods, its settings
     QAction *NDynamics, *Mechanical1, *Network1, *DisplayDynamic; // the dynamic start's entries
     QAction *Help2, *N3, *About1;
 
