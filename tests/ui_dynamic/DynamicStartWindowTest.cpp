@@ -262,3 +262,20 @@ TEST_F(DynamicUiTest, TheChartsGrowWithTheWindow)
     const QImage picture = DynamicStartForm->SpeedChart->RenderImage();
     EXPECT_EQ(picture.size(), DynamicStartForm->SpeedChart->size());
 }
+
+TEST_F(DynamicUiTest, AStallAtStandstillDrawsFlatCurvesOnValidAxes)
+{
+    // Above the locked-rotor torque at rest, carried at synchronous speed: neither start moves.
+    RunWorkflowWithLoad(LoadKind::Squared, "170", "0", Dec("-0.26"));
+    OpenDynamicWindow();
+    const DynamicResults e = Expected();
+    ASSERT_TRUE(e.Dol.Stalled);
+    EXPECT_EQ(*e.Dol.StallSpeed, 0);
+    EXPECT_EQ(DynamicStartForm->StatusDol->text(), QStringLiteral("Stalls at %1 rpm").arg(FixedText(0, 1)));
+    for (TxyGraph* chart : {DynamicStartForm->SpeedChart, DynamicStartForm->CurrentChart,
+                            DynamicStartForm->TorqueChart, DynamicStartForm->VoltageChart}) {
+        chart->Rescale();
+        EXPECT_TRUE(chart->ScalesValid()) << chart->objectName().toStdString();
+    }
+    EXPECT_EQ(SeriesPoints(DynamicStartForm->SpeedChart, DynamicSeries::Dol).back().second, 0);
+}
