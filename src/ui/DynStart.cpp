@@ -317,7 +317,7 @@ void TDynamicStartForm::ApplyTexts()
         {"Rotor energy", "Énergie dans le rotor"},
         {"Stator energy", "Énergie dans le stator"},
         {"Operating speed", "Vitesse de fonctionnement"},
-        {"Largest busbar dip", "Creux de tension maximal"},
+        {"Largest busbar dip", "Creux max. au jeu de barres"},
         {"Lowest motor voltage", "Tension minimale du moteur"},
     };
     for (int row = 0; row < RowCount; ++row)
