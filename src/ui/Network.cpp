@@ -35,11 +35,12 @@ constexpr double Kilo = 1e3;
 const QColor InUse(0, 0, 0);
 const QColor NotInUse(175, 175, 175);
 
-// A field's number, or `fallback` when it holds none: the value stays as stored.
+// A field's number, or `fallback` when it holds none (or one beyond the doubles once in VA): the
+// value stays as stored, so that a part out of use never keeps a value that is not finite.
 double Kept(const QLineEdit* edit, double fallback, double scale = 1)
 {
     const std::optional<double> v = TryReadField(edit);
-    return v ? *v * scale : fallback;
+    return v && std::isfinite(*v * scale) ? *v * scale : fallback;
 }
 
 } // namespace
@@ -460,7 +461,7 @@ void TNetworkForm::Button1Click()
             n.ShortCircuitPower.reset(); // an infinite source
         else if (n.Enabled)
             n.ShortCircuitPower = ReadField(PowerEdit) * Mega;
-        else if (const std::optional<double> v = TryReadField(PowerEdit))
+        else if (const std::optional<double> v = TryReadField(PowerEdit); v && std::isfinite(*v * Mega))
             n.ShortCircuitPower = *v * Mega;
         n.SourceRX = read(RxEdit, n.Enabled, n.SourceRX);
         n.TransformerPower = read(TPowerEdit, transformerUsed, n.TransformerPower, Kilo);

@@ -244,3 +244,23 @@ TEST_F(DynamicUiTest, SupplyNetworkInFrench)
     Click(NetworkForm->Button1);
     EXPECT_EQ(ErrorText(), QString::fromUtf8("La valeur de « R/X de la source » ne doit pas être négative!"));
 }
+
+TEST_F(DynamicUiTest, AShortCircuitPowerBeyondTheDoublesInVoltAmperesIsNeverStored)
+{
+    RunWorkflowWithLoad(LoadKind::None);
+    Trigger(Form1->Network1);
+    NetworkForm->StiffSupply->setChecked(false);
+    NetworkForm->PowerEdit->setText("1e305"); // MVA: a number, but not one in VA
+    Click(NetworkForm->Button1);
+    EXPECT_EQ(MotorData.ErrorNumber, ErrNetworkNotFinite);
+    EXPECT_EQ(ErrorText(), "The value of Short-Circuit Power is not a finite number!");
+    AcknowledgeError();
+    // Out of use it is not stored either: the data set keeps its last value, which the next opening shows.
+    NetworkForm->StiffSupply->setChecked(true);
+    Click(NetworkForm->Button1);
+    ASSERT_EQ(MotorData.ErrorNumber, 0);
+    EXPECT_FALSE(DynamicData.Network.ShortCircuitPower.has_value());
+    NetworkForm->ShowForm();
+    Pump();
+    EXPECT_EQ(NetworkForm->PowerEdit->text(), "");
+}
