@@ -175,7 +175,10 @@ Refusal CheckSupplyNetwork(const SupplyNetwork& network);
 Refusal CheckMethodSettings(const MethodSettings& methods);
 Refusal ParseStarterRating(const std::string& code, StarterRatingCode& out);
 Refusal CheckStarterDuty(const StarterDuty& starter);
-// What the dynamic start uses: mechanical data, network (its impedances finite), dip limit.
+// The supply: network, dip limit, and an enabled network's impedances finite at the data set's
+// voltage (what the supply network dialog sets).
+Refusal CheckSupplySettings(const DynamicSettings& settings, const MotorDataSet& ds);
+// What the dynamic start uses: mechanical data, then the supply as above.
 Refusal CheckDynamicStartSettings(const DynamicSettings& settings, const MotorDataSet& ds);
 // Everything: the above, then the methods and the starter when one is given.
 Refusal CheckDynamicSettings(const DynamicSettings& settings, const MotorDataSet& ds);

@@ -253,6 +253,10 @@ Refusal CheckStarterDuty(const StarterDuty& starter) {
 
 Refusal CheckDynamicStartSettings(const DynamicSettings& settings, const MotorDataSet& ds) {
     if (Refusal e = CheckMechanicalData(settings.Mechanical, ds)) return e;
+    return CheckSupplySettings(settings, ds);
+}
+
+Refusal CheckSupplySettings(const DynamicSettings& settings, const MotorDataSet& ds) {
     if (Refusal e = CheckSupplyNetwork(settings.Network)) return e;
     if (!(settings.DipLimit >= 0 && settings.DipLimit <= 100)) return ErrDipLimitRange;
     if (settings.Network.Enabled) {

@@ -3,10 +3,13 @@
 #include "About.h"
 #include "Aff_Err.h"
 #include "Compare.h"
+#include "DynStart.h"
 #include "Init_Mot.h"
 #include "Load.h"
 #include "Main.h"
+#include "Mechanical.h"
 #include "MethodSettings.h"
+#include "Network.h"
 #include "Print.h"
 #include "SchemEqu.h"
 #include "SelMot.h"
@@ -29,6 +32,9 @@ TForm6* Form6 = nullptr;
 TOKBottomDlg2* OKBottomDlg2 = nullptr;
 TCompareForm* CompareForm = nullptr;
 TMethodSettingsForm* MethodSettingsForm = nullptr;
+TMechanicalForm* MechanicalForm = nullptr;
+TDynamicStartForm* DynamicStartForm = nullptr;
+TNetworkForm* NetworkForm = nullptr;
 
 void CreateForms()
 {
@@ -44,6 +50,9 @@ void CreateForms()
     OKBottomDlg2 = new TOKBottomDlg2;
     CompareForm = new TCompareForm;
     MethodSettingsForm = new TMethodSettingsForm;
+    MechanicalForm = new TMechanicalForm;
+    DynamicStartForm = new TDynamicStartForm;
+    NetworkForm = new TNetworkForm;
 }
 
 void StartUp()
@@ -63,6 +72,9 @@ void DestroyForms()
 {
     Destroy(MethodSettingsForm);
     Destroy(CompareForm);
+    Destroy(NetworkForm);
+    Destroy(DynamicStartForm);
+    Destroy(MechanicalForm);
     Destroy(OKBottomDlg2);
     Destroy(Form6);
     Destroy(Form5);

@@ -16,6 +16,9 @@ class TForm6;
 class TOKBottomDlg2;
 class TCompareForm;
 class TMethodSettingsForm;
+class TMechanicalForm;
+class TDynamicStartForm;
+class TNetworkForm;
 
 extern MotorDataSet MotorData;
 // The settings of the dynamic start, the supply network, the starting methods and the starter.
@@ -33,9 +36,14 @@ extern TForm6* Form6;
 extern TOKBottomDlg2* OKBottomDlg2;
 extern TCompareForm* CompareForm;               // comparison of starting methods
 extern TMethodSettingsForm* MethodSettingsForm; // starting methods and starter settings
+// The dynamic start: mechanical data, the window of both starts, the supply network.
+extern TMechanicalForm* MechanicalForm;
+extern TDynamicStartForm* DynamicStartForm;
+extern TNetworkForm* NetworkForm;
 
 // Creates the windows in the order main window, About box, rated values, error, equivalent diagram,
-// motor selection, motor-list confirmation, load, soft-starter, print. Needs a QApplication.
+// motor selection, motor-list confirmation, load, soft-starter, print, then the comparison's and the
+// dynamic start's windows. Needs a QApplication.
 void CreateForms();
 // The program's start-up: the chart component's clipboard format registered, then CreateForms.
 void StartUp();

@@ -4,12 +4,15 @@
 #include "Aff_Err.h"
 #include "Compare.h"
 #include "CurveFile.h"
+#include "DynStart.h"
 #include "Forms.h"
 #include "HelpWindow.h"
 #include "Init_Mot.h"
 #include "Load.h"
 #include "MainCharts.h"
+#include "Mechanical.h"
 #include "MethodSettings.h"
+#include "Network.h"
 #include "Pictures.h"
 #include "Print.h"
 #include "SchemEqu.h"
@@ -249,6 +252,9 @@ void TForm1::CreateMenu()
     separator(Parameters, N2, "N2");
     add(Parameters, SoftStarter, "SoftStarter", "&Soft-Starter Parameters", {}, &TForm1::SoftStarterClick);
     add(Parameters, Load, "Load", "&Load Parameters", {}, &TForm1::LoadClick);
+    separator(Parameters, NDynamics, "NDynamics");
+    add(Parameters, Mechanical1, "Mechanical1", "Mechanical &Data", {}, &TForm1::MechanicalClick);
+    add(Parameters, Network1, "Network1", "Supply &Network", {}, &TForm1::NetworkClick);
     add(Parameters, StartingMethods, "StartingMethods", "Starting &Methods and Starter...", {},
         &TForm1::MethodSettingsClick);
 
@@ -257,6 +263,7 @@ void TForm1::CreateMenu()
     add(Options1, DisplayStatic, "DisplayStatic", "Display Static Curves", {}, &TForm1::DisplayStaticClick);
     DisplayStatic->setCheckable(true);
     DisplayStatic->setChecked(false);
+    add(Options1, DisplayDynamic, "DisplayDynamic", "Display &Dynamic Start", {}, &TForm1::DisplayDynamicClick);
     add(Options1, CompareMethods, "CompareMethods", "&Compare Starting Methods", {}, &TForm1::CompareMethodsClick);
 
     Help1 = bar->addMenu(QStringLiteral("&Help"));
@@ -474,6 +481,21 @@ void TForm1::DisplayStaticClick()
     }
 }
 
+void TForm1::MechanicalClick()
+{
+    MechanicalForm->ShowForm();
+}
+
+void TForm1::NetworkClick()
+{
+    NetworkForm->ShowForm();
+}
+
+void TForm1::DisplayDynamicClick()
+{
+    DynamicStartForm->ShowForm();
+}
+
 void TForm1::CompareMethodsClick()
 {
     CompareForm->ShowForm();
@@ -635,6 +657,9 @@ void TForm1::ApplyTexts()
     Load->setText(pick("&Load Parameters", "Paramètres de la &charge"));
     Options1->setTitle(pick("&Options", "&Options"));
     DisplayStatic->setText(pick("Display Static Curves", "&Afficher les courbes statiques"));
+    Mechanical1->setText(pick("Mechanical &Data", "&Données mécaniques"));
+    Network1->setText(pick("Supply &Network", "&Réseau d'alimentation"));
+    DisplayDynamic->setText(pick("Display &Dynamic Start", "Afficher le démarrage &dynamique"));
     CompareMethods->setText(pick("&Compare Starting Methods", "&Comparer les modes de démarrage"));
     StartingMethods->setText(pick("Starting &Methods and Starter...", "M&odes de démarrage et démarreur..."));
     Help1->setTitle(pick("&Help", "&Aide"));

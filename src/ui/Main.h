@@ -49,6 +49,9 @@ public:
     void DisplayStaticClick(); // reads the check mark the entry has just been given or lost
     void CompareMethodsClick();
     void MethodSettingsClick();
+    void MechanicalClick();
+    void NetworkClick();
+    void DisplayDynamicClick();
     void Help2Click();
     void About1Click();
 
@@ -92,6 +95,7 @@ public:
     QAction *RatedValues, *EquivalentDiagram, *N2, *SoftStarter, *Load;
     QAction* DisplayStatic;
     QAction *CompareMethods, *StartingMethods; // comparison of starting methods, its settings
+    QAction *NDynamics, *Mechanical1, *Network1, *DisplayDynamic; // the dynamic start's entries
     QAction *Help2, *N3, *About1;
 
     // A dialog changed the settings of the dynamic start (mechanical data, network, methods, starter).

@@ -1,8 +1,12 @@
 #include "SoftStar.h"
 
 #include "Aff_Err.h"
+#include "Checks.h"
+#include "DynamicTexts.h"
+#include "Dynamics.h"
 #include "ErrorMessages.h"
 #include "Forms.h"
+#include "Identification.h"
 #include "Pictures.h"
 #include "TextToReal.h"
 #include "UiCommon.h"
@@ -28,6 +32,15 @@ TForm6::TForm6()
     Edit1->setText(QStringLiteral("10"));
     Label31 = MakeLabel(this, "Label31", QStringLiteral("s"), 480, 24, f);
     Image1 = new TPicture(TPicture::Logo, this, "Image1", 598, 8, 74, 49);
+    // Below the estimated time, which it fills; what it found, or why nothing, in the free band
+    // above OK.
+    Button3 = MakeButton(this, "Button3", QStringLiteral("Dynamic DOL Run-Up Time"), 320, 45, 270, 23, f);
+    Label10 = new QLabel(this);
+    Label10->setObjectName(QStringLiteral("Label10"));
+    Label10->setFont(f);
+    Label10->setWordWrap(true);
+    Label10->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Label10->setGeometry(16, 189, 650, 42);
 
     Label7 = MakeLabel(this, "Label7", QStringLiteral("2. Choose how you want the calculation done :"), 16, 72,
                        SansFont(13, true));
@@ -83,6 +96,7 @@ TForm6::TForm6()
     });
     connect(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm6::Button3Click);
 }
 
 void TForm6::RadioButton1Click()
@@ -110,6 +124,7 @@ void TForm6::FormActivate()
         RadioButton1->setText(QStringLiteral("Desired Limit Maximum Current"));
         RadioButton2->setText(QStringLiteral("Selected Time Soft-Starter"));
         Button2->setText(QStringLiteral("Cancel"));
+        Button3->setText(QStringLiteral("Dynamic DOL Run-Up Time"));
     } else if (FrenchChosen()) {
         setWindowTitle(QString::fromUtf8("Paramètres du Soft-Starter"));
         SetCaption(Label30, QString::fromUtf8("1. Temps estimé pour le démarrage du moteur en charge :"));
@@ -117,6 +132,7 @@ void TForm6::FormActivate()
         RadioButton1->setText(QString::fromUtf8("Limite maximale désirée pour le courant"));
         RadioButton2->setText(QStringLiteral("Choisir le temps du Soft-Starter"));
         Button2->setText(QStringLiteral("Annuler"));
+        Button3->setText(QString::fromUtf8("Temps de démarrage direct dynamique"));
     }
 }
 
@@ -129,6 +145,7 @@ void TForm6::FormShow()
     // confirming must not change the setting.
     Edit3->setText(FixedText(MotorData.DesiredImaxIn, 2));
     Edit5->setText(FixedText(MotorData.SoftStarterTime, 2));
+    Label10->clear();
     if (MotorData.LimitCurrentMode)
         RadioButton1->setChecked(true);
     if (MotorData.SelectedTimeMode)
@@ -192,4 +209,59 @@ void TForm6::Button1Click()
 void TForm6::Button2Click()
 {
     CloseForm();
+}
+
+void TForm6::Button3Click()
+{
+    // Offered, never imposed: the time goes into the field, and only OK stores it.
+    const bool french = FrenchChosen();
+    auto pick = [french](const char* en, const char* fr) { return QString::fromUtf8(french ? fr : en); };
+    auto why = [this](const QString& text) {
+        Label10->setText(text);
+        QPalette pal = Label10->palette();
+        pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
+        Label10->setPalette(pal);
+    };
+    // The motor and load in memory, its circuit identified as the computation would (on a copy).
+    MotorDataSet judged = MotorData;
+    MethodOutcome dol;
+    Refusal refusal = CheckComputable(judged);
+    if (refusal == 0) {
+        if (!judged.MotorFromList)
+            IdentifyEquivalentDiagram(judged);
+        refusal = ComputeMethodStart(judged, DynamicData, StartingMethod::Dol, dol);
+    }
+    const StartOutcome& o = dol.Outcome;
+    if (refusal != 0) {
+        why(pick("No run-up time: %1", "Pas de temps de démarrage : %1")
+                .arg(FromStd(ErrorText(refusal, french ? Language::French : Language::English))));
+        return;
+    }
+    if (o.Stalled || !o.RunUpTime) {
+        const QString speed = o.StallSpeed ? FixedText(*o.StallSpeed, 1) : QStringLiteral("0");
+        why(o.TooLong ? pick("No run-up time: direct-on-line the motor has not reached its speed by the start-time "
+                             "limit of %1 s (%2 rpm).",
+                             "Pas de temps de démarrage : en direct, le moteur n'atteint pas sa vitesse avant la "
+                             "limite de %1 s (%2 rpm).")
+                            .arg(EditText(DynamicData.Mechanical.StartTimeLimit), speed)
+                      : pick("No run-up time: direct-on-line the motor stalls at %1 rpm with this load.",
+                             "Pas de temps de démarrage : en direct, le moteur cale à %1 rpm avec cette charge.")
+                            .arg(speed));
+        return;
+    }
+    Edit1->setText(FixedText(*o.RunUpTime, 2));
+    // What it was computed with: in the guided order the load comes after this dialog.
+    const double inertia = UsedMotorInertia(DynamicData.Mechanical, judged) + DynamicData.Mechanical.LoadInertia;
+    const bool noLoad = judged.T0 == 0 && judged.T1 == 0 && judged.T2 == 0;
+    Label10->setText(pick("Direct-on-line run-up time with a total inertia of %1 kg·m² (%2) and %3.",
+                          "Temps de démarrage direct avec une inertie totale de %1 kg·m² (%2) et %3.")
+                         .arg(FixedText(inertia, inertia < 1 ? 4 : 2),
+                              DynamicData.Mechanical.MotorInertia
+                                  ? pick("motor inertia as given", "inertie du moteur donnée")
+                                  : pick("typical motor inertia", "inertie typique du moteur"),
+                              noLoad ? pick("no load torque", "sans couple de charge")
+                                     : pick("the load as set", "la charge choisie")));
+    QPalette pal = Label10->palette();
+    pal.setColor(QPalette::WindowText, QColor(0, 0, 0));
+    Label10->setPalette(pal);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The soft-starter dialog: estimated start time, preset, and either the desired current limit or
-// the ramp time.
+// The soft-starter dialog: estimated start time (which the dynamic direct-on-line run-up time can
+// fill in), preset, and either the desired current limit or the ramp time.
 
 #include "ModelessForm.h"
 
@@ -21,6 +21,7 @@ public:
     void RadioButton2Click(); // selected-time mode
     void Button1Click();      // OK
     void Button2Click();      // Cancel
+    void Button3Click();      // the dynamic direct-on-line run-up time as the estimated time
 
     QLabel *Label30, *Label31, *Label7;
     QLineEdit* Edit1;
@@ -30,4 +31,6 @@ public:
     QLineEdit *Edit2, *Edit3, *Edit4, *Edit5;
     QPushButton *Button1, *Button2;
     TPicture* Image1;
+    QPushButton* Button3;
+    QLabel* Label10; // what Button3 found: the run-up time used, or why there is none
 };

@@ -117,9 +117,13 @@ TEST_F(UiTest, MenuEntriesShortcutsAndOrder)
     EXPECT_EQ(file[5], Form1->Print1);
     EXPECT_EQ(file[7], Form1->Exit1);
     const QList<QAction*> parameters = Form1->Parameters->actions();
-    ASSERT_EQ(parameters.size(), 6);
+    ASSERT_EQ(parameters.size(), 9);
     EXPECT_EQ(parameters[4], Form1->Load);
-    EXPECT_EQ(parameters[5], Form1->StartingMethods);
+    EXPECT_TRUE(parameters[5]->isSeparator());
+    EXPECT_EQ(parameters[6], Form1->Mechanical1);
+    EXPECT_EQ(parameters[7], Form1->Network1);
+    EXPECT_EQ(parameters[8], Form1->StartingMethods);
+    EXPECT_TRUE(Form1->Options1->actions().contains(Form1->DisplayDynamic));
     EXPECT_TRUE(Form1->DisplayStatic->isCheckable());
     EXPECT_TRUE(Form1->Options1->actions().contains(Form1->CompareMethods));
     EXPECT_EQ(Form1->Help1->actions().size(), 3);

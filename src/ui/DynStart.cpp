@@ -1,0 +1,402 @@
+#include "DynStart.h"
+
+#include "Aff_Err.h"
+#include "DynamicCharts.h"
+#include "DynamicTexts.h"
+#include "Forms.h"
+#include "Main.h"
+#include "Pictures.h"
+#include "UiCommon.h"
+#include "xyGraph.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+// Points per curve: plenty for a smooth line, few enough for a quick redraw.
+constexpr int CurveSamples = 201;
+
+const QColor Blue(0, 0, 255);
+const QColor Red(255, 0, 0);
+
+void SetTextColour(QWidget* w, QPalette::ColorRole role, const QColor& colour)
+{
+    QPalette pal = w->palette();
+    pal.setColor(role, colour);
+    w->setPalette(pal);
+}
+
+QLabel* NewLabel(QWidget* parent, const char* name, const QFont& font, bool wrap = false)
+{
+    auto* l = new QLabel(parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setFont(font);
+    l->setWordWrap(wrap);
+    return l;
+}
+
+// A read-only result field like those of the main window's panels: no keyboard focus, so that the
+// window's keys are not taken.
+QLineEdit* NewDisplay(QWidget* parent, const QString& name, const QFont& font)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setFont(font);
+    e->setReadOnly(true);
+    e->setFocusPolicy(Qt::NoFocus);
+    e->setFixedWidth(84);
+    return e;
+}
+
+// "Stalls at 624.8 rpm" or "Too long: 1234.5 rpm at 60 s"; empty for a start that runs up.
+QString StallText(const StartOutcome& o, double limit)
+{
+    if (!o.Stalled)
+        return {};
+    const QString speed = ResultText(o.StallSpeed, 1);
+    if (o.TooLong)
+        return Pick("Too long: %1 rpm at the %2 s limit", "Trop long : %1 rpm à la limite de %2 s")
+            .arg(speed, EditText(limit));
+    return Pick("Stalls at %1 rpm", "Cale à %1 rpm").arg(speed);
+}
+
+} // namespace
+
+TDynamicStartForm::TDynamicStartForm()
+{
+    setObjectName(QStringLiteral("DynamicStartForm"));
+    setWindowTitle(QStringLiteral("Dynamic Start"));
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+    const QFont f = SansFont(11);
+    setFont(f);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(8, 8, 8, 8);
+    outer->setSpacing(6);
+
+    Notice = NewLabel(this, "Notice", SansFont(13, true), true);
+    outer->addWidget(Notice);
+
+    auto* legend = new QHBoxLayout;
+    LegendDol = NewLabel(this, "LegendDol", SansFont(11, true));
+    SetTextColour(LegendDol, QPalette::WindowText, Blue);
+    LegendSoft = NewLabel(this, "LegendSoft", SansFont(11, true));
+    SetTextColour(LegendSoft, QPalette::WindowText, Red);
+    LegendDashed = NewLabel(this, "LegendDashed", f);
+    legend->addWidget(LegendDol);
+    legend->addSpacing(16);
+    legend->addWidget(LegendSoft);
+    legend->addSpacing(24);
+    legend->addWidget(LegendDashed);
+    legend->addStretch(1);
+    outer->addLayout(legend);
+
+    auto* body = new QHBoxLayout;
+    auto* charts = new QGridLayout;
+    charts->setSpacing(6);
+    SpeedChart = NewDynamicChart(this, "SpeedChart", DynamicChart::Speed);
+    CurrentChart = NewDynamicChart(this, "CurrentChart", DynamicChart::Current);
+    TorqueChart = NewDynamicChart(this, "TorqueChart", DynamicChart::Torque);
+    VoltageChart = NewDynamicChart(this, "VoltageChart", DynamicChart::Voltage);
+    charts->addWidget(SpeedChart, 0, 0);
+    charts->addWidget(CurrentChart, 0, 1);
+    charts->addWidget(TorqueChart, 1, 0);
+    charts->addWidget(VoltageChart, 1, 1);
+    body->addLayout(charts, 1);
+
+    // The silver result panel of the main window.
+    Panel = new QFrame(this);
+    Panel->setObjectName(QStringLiteral("Panel"));
+    Panel->setFrameShape(QFrame::Box);
+    Panel->setFrameShadow(QFrame::Plain);
+    Panel->setAutoFillBackground(true);
+    SetTextColour(Panel, QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    Panel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    auto* panel = new QVBoxLayout(Panel);
+    panel->setContentsMargins(10, 6, 10, 10);
+    auto* titleRow = new QHBoxLayout;
+    PanelTitle = NewLabel(Panel, "PanelTitle", SansFont(13, true));
+    titleRow->addWidget(PanelTitle, 1);
+    auto* logo = new TPicture(TPicture::Logo, Panel, "Image1", 0, 0, 56, 26);
+    logo->setFixedSize(56, 26);
+    titleRow->addWidget(logo);
+    panel->addLayout(titleRow);
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(5);
+    HeadDol = NewLabel(Panel, "HeadDol", SansFont(11, true));
+    SetTextColour(HeadDol, QPalette::WindowText, Blue);
+    HeadSoft = NewLabel(Panel, "HeadSoft", SansFont(11, true), true);
+    SetTextColour(HeadSoft, QPalette::WindowText, Red);
+    grid->addWidget(HeadDol, 0, 1);
+    grid->addWidget(HeadSoft, 0, 2);
+    StatusDol = NewLabel(Panel, "StatusDol", SansFont(11, true), true);
+    StatusSoft = NewLabel(Panel, "StatusSoft", SansFont(11, true), true);
+    StatusDol->setFixedWidth(84);
+    StatusSoft->setFixedWidth(84);
+    grid->addWidget(StatusDol, 1, 1);
+    grid->addWidget(StatusSoft, 1, 2);
+    const char* units[RowCount] = {"s", "A", "--", "T/Tn", "J", "J", "rpm", "%", "%"};
+    for (int row = 0; row < RowCount; ++row) {
+        RowName[row] = NewLabel(Panel, "", f, true);
+        RowName[row]->setObjectName(QStringLiteral("RowName%1").arg(row));
+        DolValue[row] = NewDisplay(Panel, QStringLiteral("DolValue%1").arg(row), f);
+        SoftValue[row] = NewDisplay(Panel, QStringLiteral("SoftValue%1").arg(row), f);
+        RowUnit[row] = NewLabel(Panel, "", f);
+        RowUnit[row]->setObjectName(QStringLiteral("RowUnit%1").arg(row));
+        RowUnit[row]->setText(QString::fromLatin1(units[row]));
+        grid->addWidget(RowName[row], row + 2, 0);
+        grid->addWidget(DolValue[row], row + 2, 1);
+        grid->addWidget(SoftValue[row], row + 2, 2);
+        grid->addWidget(RowUnit[row], row + 2, 3);
+    }
+    grid->setColumnMinimumWidth(0, 150);
+    panel->addLayout(grid);
+    panel->addSpacing(8);
+    StallNote = NewLabel(Panel, "StallNote", SansFont(11, true), true);
+    SetTextColour(StallNote, QPalette::WindowText, Red);
+    InertiaText = NewLabel(Panel, "InertiaText", f, true);
+    SupplyText = NewLabel(Panel, "SupplyText", f, true);
+    for (QLabel* l : {StallNote, InertiaText, SupplyText}) {
+        l->setFixedWidth(370);
+        panel->addWidget(l);
+    }
+    panel->addStretch(1);
+    body->addWidget(Panel);
+    outer->addLayout(body, 1);
+
+    ApplyTexts();
+    ShowResultsParts(false);
+    resize(1000, 640);
+
+    // Created after the main window, whose signals say when to compute.
+    if (Form1) {
+        connect(Form1, &TForm1::ResultsComputed, this, &TDynamicStartForm::ResultsChanged);
+        connect(Form1, &TForm1::DynamicInputsChanged, this, &TDynamicStartForm::InputsChanged);
+    }
+}
+
+void TDynamicStartForm::ResultsChanged()
+{
+    data_ = MotorData;
+    haveData_ = true;
+    if (isVisible())
+        Recompute();
+    else
+        stale_ = true;
+}
+
+void TDynamicStartForm::InputsChanged()
+{
+    if (isVisible())
+        Recompute();
+    else
+        stale_ = true;
+}
+
+void TDynamicStartForm::FormShow()
+{
+    ApplyTexts();
+    if (stale_)
+        Recompute();
+}
+
+void TDynamicStartForm::FormActivate()
+{
+    ApplyTexts();
+}
+
+Refusal TDynamicStartForm::Recompute()
+{
+    stale_ = false;
+    if (!haveData_) {
+        ApplyTexts();
+        return ErrNoMotor;
+    }
+    DynamicResults computed;
+    const Refusal refusal = ComputeDynamicStart(data_, DynamicData, computed, CurveSamples);
+    if (refusal != 0) {
+        refusal_ = refusal.number;
+        ApplyTexts();
+        // Raised once the window that asked is in place, so that the message ends up in front.
+        QTimer::singleShot(0, this, [refusal] { RaiseError(refusal); });
+        return refusal;
+    }
+    refusal_ = 0;
+    results_ = std::move(computed);
+    settings_ = DynamicData;
+    ShowResultsParts(true);
+    Plot();
+    ApplyTexts();
+    return 0;
+}
+
+void TDynamicStartForm::ShowResultsParts(bool shown)
+{
+    for (TxyGraph* chart : {SpeedChart, CurrentChart, TorqueChart, VoltageChart})
+        chart->setVisible(shown);
+    for (QWidget* w : {static_cast<QWidget*>(Panel), static_cast<QWidget*>(LegendDol),
+                       static_cast<QWidget*>(LegendSoft), static_cast<QWidget*>(LegendDashed)})
+        w->setVisible(shown);
+}
+
+void TDynamicStartForm::Plot()
+{
+    const bool network = settings_.Network.Enabled;
+    PlotDynamicChart(SpeedChart, DynamicChart::Speed, *results_, network);
+    PlotDynamicChart(CurrentChart, DynamicChart::Current, *results_, network);
+    PlotDynamicChart(TorqueChart, DynamicChart::Torque, *results_, network);
+    PlotDynamicChart(VoltageChart, DynamicChart::Voltage, *results_, network);
+}
+
+void TDynamicStartForm::ApplyTexts()
+{
+    setWindowTitle(Pick("Dynamic Start", "Démarrage dynamique"));
+    if (!results_) {
+        Notice->setText(
+            haveData_ && refusal_ != 0
+                ? Pick("The dynamic start could not be computed (error %1): correct the setting "
+                       "the message names.",
+                       "Le démarrage dynamique n'a pas pu être calculé (erreur %1) : corrigez le "
+                       "paramètre indiqué par le message.")
+                      .arg(refusal_)
+                : Pick("No results yet. First choose the motor, the soft-starter and the load (start "
+                       "menu, steps 1 to 3): the dynamic start is computed from the main window's "
+                       "results, with the inertia of Parameters › Mechanical Data and the supply of "
+                       "Parameters › Supply Network.",
+                       "Pas encore de résultats. Choisissez d'abord le moteur, le soft-starter et la "
+                       "charge (menu de démarrage, étapes 1 à 3) : le démarrage dynamique est calculé "
+                       "à partir des résultats de la fenêtre principale, avec l'inertie de Paramètres "
+                       "› Données mécaniques et l'alimentation de Paramètres › Réseau "
+                       "d'alimentation."));
+        SetTextColour(Notice, QPalette::WindowText, haveData_ && refusal_ != 0 ? Red : QColor(Qt::black));
+        Notice->show();
+    } else if (refusal_ != 0) {
+        Notice->setText(
+            Pick("The last change was refused (error %1): the results shown are those from before it.",
+                 "La dernière modification a été refusée (erreur %1) : les résultats affichés sont "
+                 "ceux d'avant.")
+                .arg(refusal_));
+        SetTextColour(Notice, QPalette::WindowText, Red);
+        Notice->show();
+    } else {
+        Notice->hide();
+    }
+
+    LegendDol->setText(Pick("DOL", "DOL"));
+    LegendSoft->setText(Pick("With Soft-Starter", "Avec Soft-Starter"));
+    const bool network = results_ && settings_.Network.Enabled;
+    LegendDashed->setText(network ? Pick("Dashed: load torque; busbar voltage",
+                                         "En tirets : couple de la charge ; tension du jeu de barres")
+                                  : Pick("Dashed: load torque", "En tirets : couple de la charge"));
+    SetDynamicChartTexts(SpeedChart, Pick("Speed", "Vitesse"), QStringLiteral("n/ns"));
+    SetDynamicChartTexts(CurrentChart, Pick("Current", "Courant"), QStringLiteral("I/In"));
+    SetDynamicChartTexts(TorqueChart, Pick("Torque", "Couple"), QStringLiteral("T/Tn"));
+    SetDynamicChartTexts(VoltageChart,
+                         network ? Pick("Voltage: motor and busbar", "Tension : moteur et jeu de barres")
+                                 : Pick("Motor Voltage", "Tension du moteur"),
+                         QStringLiteral("U/Un"));
+
+    PanelTitle->setText(Pick("Dynamic Start", "Démarrage dynamique"));
+    HeadDol->setText(Pick("DOL", "DOL"));
+    HeadSoft->setText(Pick("With Soft-Starter", "Avec Soft-Starter"));
+    const char* names[RowCount][2] = {
+        {"Run-up time", "Temps de démarrage"},
+        {"Peak current", "Courant de crête"},
+        {"Peak current I/In", "Courant de crête I/In"},
+        {"Lowest accelerating torque", "Couple d'accélération minimal"},
+        {"Rotor energy", "Énergie dans le rotor"},
+        {"Stator energy", "Énergie dans le stator"},
+        {"Operating speed", "Vitesse de fonctionnement"},
+        {"Largest busbar dip", "Creux max. au jeu de barres"},
+        {"Lowest motor voltage", "Tension minimale du moteur"},
+    };
+    for (int row = 0; row < RowCount; ++row)
+        RowName[row]->setText(Pick(names[row][0], names[row][1]));
+    FillPanel();
+}
+
+void TDynamicStartForm::FillPanel()
+{
+    if (!results_)
+        return;
+    const DynamicResults& r = *results_;
+    const double limit = settings_.Mechanical.StartTimeLimit;
+    auto fillStart = [&](const StartOutcome& o, QLabel* status, QLineEdit* const* values) {
+        if (o.Stalled) {
+            status->setText(StallText(o, limit));
+            SetTextColour(status, QPalette::WindowText, Red);
+        } else {
+            status->setText(Pick("Runs up", "Démarre"));
+            SetTextColour(status, QPalette::WindowText, QColor(0, 100, 0));
+        }
+        values[RunUpTime]->setText(ResultText(o.RunUpTime, 3));
+        values[PeakCurrent]->setText(ResultText(o.PeakLineCurrent, 1));
+        values[PeakCurrentRatio]->setText(ResultText(o.PeakCurrentRatio, 2));
+        values[MinTorque]->setText(ResultText(o.MinAcceleratingTorqueRatio, 2));
+        values[RotorEnergy]->setText(ResultText(o.RotorEnergy, 0));
+        values[StatorEnergy]->setText(ResultText(o.StatorEnergy, 0));
+        values[OperatingSpeed]->setText(ResultText(o.OperatingSpeed, 1));
+        values[MaxDip]->setText(ResultText(o.MaxVoltageDip, 2));
+        values[MinVoltage]->setText(ResultText(o.MinMotorVoltage, 2));
+        // A dip beyond the limit is flagged like a stall.
+        SetTextColour(values[MaxDip], QPalette::Text, o.VoltageDipExceeded ? Red : QColor(Qt::black));
+        QFont dipFont = values[MaxDip]->font();
+        dipFont.setBold(o.VoltageDipExceeded);
+        values[MaxDip]->setFont(dipFont);
+    };
+    fillStart(r.Dol, StatusDol, DolValue);
+    fillStart(r.SoftStarter, StatusSoft, SoftValue);
+
+    // The stall speed is where the torque at full voltage meets the load; a start may end lower.
+    QStringList notes;
+    auto reached = [&](const StartOutcome& o, const StartCurves& c, const char* english, const char* french) {
+        if (!o.Stalled || o.TooLong || !o.StallSpeed || c.Speed.empty())
+            return;
+        const double rpm = c.Speed.back() * data_.SynchronousSpeed * 60;
+        if (std::isfinite(rpm) && FixedText(rpm, 1) != FixedText(*o.StallSpeed, 1) && rpm < *o.StallSpeed)
+            notes << Pick(english, french).arg(FixedText(rpm, 1), EditText(limit));
+    };
+    reached(r.Dol, r.DolCurves, "DOL: the rotor reaches only %1 rpm by the start-time limit of %2 s.",
+            "Direct : le rotor n'atteint que %1 rpm à la limite du temps de démarrage de %2 s.");
+    reached(r.SoftStarter, r.SoftStarterCurves,
+            "With Soft-Starter: the rotor reaches only %1 rpm by the start-time limit of %2 s.",
+            "Avec Soft-Starter : le rotor n'atteint que %1 rpm à la limite du temps de démarrage de %2 s.");
+    StallNote->setText(notes.join(QLatin1Char('\n')));
+    StallNote->setVisible(!notes.isEmpty());
+
+    const double load = settings_.Mechanical.LoadInertia;
+    const QString motorInertia = r.TypicalInertia ? RoundedText(r.MotorInertia) : EditText(r.MotorInertia);
+    const QString origin =
+        r.TypicalInertia ? Pick("the typical value for %1, not the motor's own; type the data-sheet value in "
+                                "Parameters › Mechanical Data",
+                                "valeur typique pour %1, pas celle du moteur ; entrez la valeur de sa fiche "
+                                "technique dans Paramètres › Données mécaniques")
+                               .arg(MotorDescription(data_.MechanicalPower, data_.PairOfPoles))
+                         : Pick("as given", "valeur donnée");
+    InertiaText->setText(
+        Pick("Inertia: motor %1 kg·m² (%2), load %3 kg·m², total %4 kg·m². Start-time limit "
+             "%5 s.",
+             "Inertie : moteur %1 kg·m² (%2), charge %3 kg·m², totale %4 kg·m². Limite du temps "
+             "de démarrage %5 s.")
+            .arg(motorInertia, origin, EditText(load), RoundedText(r.MotorInertia + load), EditText(limit)));
+    SupplyText->setText(
+        settings_.Network.Enabled
+            ? Pick("Supply: through the network of Parameters › Supply Network; a busbar dip above "
+                   "%1 % is shown in red.",
+                   "Alimentation : par le réseau de Paramètres › Réseau d'alimentation ; un creux "
+                   "de tension au-dessus de %1 % est affiché en rouge.")
+                  .arg(EditText(settings_.DipLimit))
+            : Pick("Supply: stiff (no network between the source and the motor: no voltage dip).",
+                   "Alimentation : réseau rigide (rien entre la source et le moteur : pas de creux "
+                   "de tension)."));
+}

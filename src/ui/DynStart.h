@@ -1,0 +1,81 @@
+#pragma once
+// The dynamic start window: speed, current, torque and voltage against time for both starts
+// (direct-on-line and soft-starter) and a panel of their results. It works on the data set of the
+// main window's last successful computation and the dynamic start's settings, and computes again
+// whenever either changes: at once while shown, else when it is shown next.
+
+#include "Dynamics.h"
+#include "ModelessForm.h"
+
+#include <optional>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class TxyGraph;
+
+class TDynamicStartForm : public TModelessForm {
+    Q_OBJECT
+  public:
+    TDynamicStartForm();
+    void FormActivate() override;
+    void FormShow() override;
+
+    // The main window computed new results: the data set they came from is kept.
+    void ResultsChanged();
+    // The dynamic start's own settings changed.
+    void InputsChanged();
+    // Computes both starts now; a refusal shows its numbered message and keeps the last results.
+    // Returns the refusal (0 when computed; ErrNoMotor without results of the main window yet).
+    Refusal Recompute();
+
+    bool HasResults() const { return results_.has_value(); }
+    const DynamicResults& Results() const { return *results_; }
+    // A change waits for the window to be shown.
+    bool Stale() const { return stale_; }
+    // The data set and settings the shown results were computed from.
+    const MotorDataSet& ComputedData() const { return data_; }
+    const DynamicSettings& ComputedSettings() const { return settings_; }
+
+    // Components
+    QLabel* Notice; // what to do first, before any results
+    QLabel *LegendDol, *LegendSoft, *LegendDashed;
+    TxyGraph *SpeedChart, *CurrentChart, *TorqueChart, *VoltageChart;
+    QFrame* Panel;
+    QLabel *PanelTitle, *HeadDol, *HeadSoft;
+    QLabel *StatusDol, *StatusSoft; // runs up, or stalls / too long in red
+    enum Row {
+        RunUpTime,
+        PeakCurrent,
+        PeakCurrentRatio,
+        MinTorque,
+        RotorEnergy,
+        StatorEnergy,
+        OperatingSpeed,
+        MaxDip,
+        MinVoltage,
+        RowCount
+    };
+    QLabel* RowName[RowCount];
+    QLineEdit* DolValue[RowCount];
+    QLineEdit* SoftValue[RowCount];
+    QLabel* RowUnit[RowCount];
+    QLabel* InertiaText; // the inertia used, and whether it is the typical value
+    QLabel* SupplyText;  // stiff supply, or the network and the dip limit
+    // A stalled start whose rotor ends below the stall speed (a soft-starter that never breaks
+    // away, a start too slow to get there): the speed it reaches by the start-time limit.
+    QLabel* StallNote;
+
+  private:
+    void ApplyTexts();
+    void FillPanel();
+    void Plot();
+    void ShowResultsParts(bool shown);
+
+    MotorDataSet data_;
+    bool haveData_ = false;
+    DynamicSettings settings_;
+    std::optional<DynamicResults> results_;
+    bool stale_ = false;
+    int refusal_ = 0; // the number of the last computation's refusal, 0 after a success
+};

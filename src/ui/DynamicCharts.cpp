@@ -1,0 +1,124 @@
+#include "DynamicCharts.h"
+
+#include "Dynamics.h"
+#include "xyGraph.h"
+
+#include <QSizePolicy>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+const std::vector<double>* Values(const StartCurves& curves, DynamicChart kind, bool extra)
+{
+    switch (kind) {
+    case DynamicChart::Speed:
+        return extra ? nullptr : &curves.Speed;
+    case DynamicChart::Current:
+        return extra ? nullptr : &curves.Current;
+    case DynamicChart::Torque:
+        return extra ? &curves.LoadTorque : &curves.Torque;
+    case DynamicChart::Voltage:
+        break;
+    }
+    return extra ? &curves.BusVoltage : &curves.Voltage;
+}
+
+// Adds the points of one curve; returns the smallest value added (+inf when none).
+double AddCurve(TSeries& series, const std::vector<double>& times, const std::vector<double>* values)
+{
+    double lowest = HUGE_VAL;
+    if (!values)
+        return lowest;
+    const std::size_t n = std::min(times.size(), values->size());
+    for (std::size_t k = 0; k < n; ++k) {
+        const double t = times[k], y = (*values)[k];
+        if (!std::isfinite(t) || !std::isfinite(y))
+            continue;
+        series.AddPoint(t, y);
+        lowest = std::min(lowest, y);
+    }
+    return lowest;
+}
+
+void StyleSeries(TSeries& series, bool dol, bool extra)
+{
+    // The main window's colours: 0x00BBGGRR, blue for direct-on-line, red for the soft-starter.
+    const QColor colour = ColorFromBGR(dol ? 0xFF0000 : 0x0000FF);
+    series.SetLineColor(colour);
+    series.SetPointColor(colour);
+    series.SetLineStyle(extra ? psDash : psSolid);
+    series.SetDrawPoints(!dol && !extra);
+    series.SetPointStyle(2);
+}
+
+} // namespace
+
+TxyGraph* NewDynamicChart(QWidget* parent, const char* name, DynamicChart kind)
+{
+    auto* chart = new TxyGraph(parent);
+    chart->setObjectName(QString::fromLatin1(name));
+    chart->SetDragAllowed(false);
+    chart->setMinimumSize(280, 150);
+    chart->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    TAppearance& a = chart->Appearance();
+    a.SetTitleFont(TFont::Arial(-11));
+    a.SetCaptionFont(TFont::Arial(-13, true));
+    a.SetLabelFont(TFont::Arial(-10));
+    a.SetCrossColor(Qt::black);
+    a.SetBackgroundColor(Qt::white);
+    a.SetMarginColor(Qt::white);
+    a.SetPrintBkgndColor(true);
+    chart->XAxis().SetTitle(QStringLiteral("t [s]"));
+    const char* yTitle = kind == DynamicChart::Speed     ? "n/ns"
+                         : kind == DynamicChart::Current ? "I/In"
+                         : kind == DynamicChart::Torque  ? "T/Tn"
+                                                         : "U/Un";
+    chart->YAxis().SetTitle(QString::fromLatin1(yTitle));
+    chart->Dimensions().SetLeftMargin(48);
+    chart->Dimensions().SetRightMargin(18);
+    chart->Dimensions().SetTopMargin(26);
+    chart->Legend().setVisible(false);
+    return chart;
+}
+
+void PlotDynamicChart(TxyGraph* chart, DynamicChart kind, const DynamicResults& results, bool network)
+{
+    chart->SetPlotting(false);
+    for (int index :
+         {DynamicSeries::Dol, DynamicSeries::SoftStarter, DynamicSeries::DolExtra, DynamicSeries::SoftExtra})
+        chart->DestroySeries(chart->FindSeries(index));
+    const bool extras = kind == DynamicChart::Torque || (kind == DynamicChart::Voltage && network);
+    double lowest = HUGE_VAL;
+    for (const bool dol : {true, false}) {
+        const StartCurves& curves = dol ? results.DolCurves : results.SoftStarterCurves;
+        for (const bool extra : {false, true}) {
+            if (extra && !extras)
+                continue;
+            const int index = extra ? (dol ? DynamicSeries::DolExtra : DynamicSeries::SoftExtra)
+                                    : (dol ? DynamicSeries::Dol : DynamicSeries::SoftStarter);
+            TSeries& series = chart->GetSeries(index);
+            lowest = std::min(lowest, AddCurve(series, results.Times, Values(curves, kind, extra)));
+            StyleSeries(series, dol, extra);
+        }
+    }
+    chart->SetPlotting(true);
+    chart->Appearance().SetPrintLineStyle(true);
+    for (TAxis* axis : {&chart->XAxis(), &chart->YAxis()}) {
+        axis->SetAutoSizing(true);
+        axis->SetAutoStepping(true);
+    }
+    // Time from 0; values from 0 too unless some are negative (a load that drives), which would
+    // then be cut off.
+    chart->XAxis().SetMin(0);
+    if (lowest >= 0)
+        chart->YAxis().SetMin(0);
+}
+
+void SetDynamicChartTexts(TxyGraph* chart, const QString& title, const QString& yTitle)
+{
+    chart->Appearance().SetGraphTitle(title);
+    chart->YAxis().SetTitle(yTitle);
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The charts of the dynamic start window: speed, current, torque and voltage against time, drawn
+// by the program's chart component in the main window's colours (direct-on-line blue, soft-starter
+// red with marks); load torque and busbar voltage as dashed lines of the same colours.
+
+#include <QString>
+
+class QWidget;
+class TxyGraph;
+struct DynamicResults;
+
+enum class DynamicChart { Speed, Current, Torque, Voltage };
+
+// A chart that grows with its place in a layout; it cannot be dragged about within its window.
+TxyGraph* NewDynamicChart(QWidget* parent, const char* name, DynamicChart kind);
+
+// Rebuilds the chart's series from the results and draws it once with axes fitted to them. The
+// voltage chart shows the busbar only when `network` is true. Every value is finite (the
+// computation refuses anything else); a value that is not is left out.
+void PlotDynamicChart(TxyGraph* chart, DynamicChart kind, const DynamicResults& results, bool network);
+
+// The series numbers of the charts.
+namespace DynamicSeries {
+constexpr int Dol = 1;         // speed, current, motor torque, motor voltage
+constexpr int SoftStarter = 2; // the same with the soft-starter
+constexpr int DolExtra = 3;    // load torque, busbar voltage (direct-on-line)
+constexpr int SoftExtra = 4;   // load torque, busbar voltage (soft-starter)
+} // namespace DynamicSeries
+
+void SetDynamicChartTexts(TxyGraph* chart, const QString& title, const QString& yTitle);

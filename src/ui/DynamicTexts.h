@@ -1,0 +1,33 @@
+#pragma once
+// Texts shared by the windows of the dynamic start and the supply network: numbers for fields the
+// user edits (every digit kept, so that reopening and confirming changes nothing), numbers for
+// result panels (null or not finite shown as a dash), and the words of the chosen language.
+
+#include <QString>
+
+#include <optional>
+
+class QLineEdit;
+
+// English, else French; before the choice the English text.
+QString Pick(const char* english, const char* french);
+
+// The shortest text that reads back as exactly this value, in fixed-point form for usual sizes,
+// with the regional decimal separator; empty for a value that is not finite.
+QString EditText(double value);
+// A value to show, rounded to 3 significant digits (fixed-point, regional separator).
+QString RoundedText(double value);
+// A result: FixedText of a finite value, else the dash that stands for "none".
+QString ResultText(std::optional<double> value, int decimals);
+// The dash shown where a result has no value.
+QString NoValueText();
+
+// The field's number (TextToReal); throws EConvertError for a text that is not one.
+double ReadField(const QLineEdit* edit);
+// Same, an empty field (spaces only) giving no value.
+std::optional<double> ReadOptionalField(const QLineEdit* edit);
+// The number of a field when it holds one, else no value; never throws.
+std::optional<double> TryReadField(const QLineEdit* edit);
+
+// "a 4 kW motor with 2 pairs of poles" in the chosen language (power in W).
+QString MotorDescription(double mechanicalPower, double pairOfPoles);

@@ -1,0 +1,98 @@
+#pragma once
+// The program as in the window tests, with helpers for the dynamic start's windows: the
+// mechanical data and supply network dialogs filled in as a user does, the dynamic start window
+// opened from its menu entry, and the computation the window must agree with.
+
+#include "UiFixture.h"
+
+#include "DynStart.h"
+#include "DynamicTexts.h"
+#include "Dynamics.h"
+#include "Mechanical.h"
+#include "Network.h"
+
+#include <QGroupBox>
+#include <QTest>
+
+#include <cmath>
+
+class DynamicUiTest : public UiTest {
+  protected:
+    // The guided workflow with a load of the given kind (the 4 kW star motor, current limit 3).
+    static void RunWorkflowWithLoad(LoadKind kind, const QString& t0 = "0", const QString& t1 = "0",
+                                    const QString& t2 = "0", bool french = false)
+    {
+        ChooseLanguage(french);
+        EnterMotor();
+        Click(Form1->Button2);
+        SetLimitMode("3");
+        Click(Form1->Button3);
+        SetLoad(kind, t0, t1, t2);
+        ASSERT_EQ(MotorData.ErrorNumber, 0) << ErrorText().toStdString();
+        ASSERT_TRUE(Form1->Panel1->isVisible());
+    }
+
+    // Parameters > Mechanical Data, the three fields as given (a null text: left as shown), OK.
+    static void SetMechanical(const QString& motor, const QString& load = {}, const QString& limit = {})
+    {
+        Trigger(Form1->Mechanical1);
+        ASSERT_TRUE(MechanicalForm->isVisible());
+        if (!motor.isNull())
+            MechanicalForm->Edit1->setText(motor);
+        if (!load.isNull())
+            MechanicalForm->Edit2->setText(load);
+        if (!limit.isNull())
+            MechanicalForm->Edit3->setText(limit);
+        Click(MechanicalForm->Button1);
+    }
+
+    static void OpenDynamicWindow()
+    {
+        Trigger(Form1->DisplayDynamic);
+        ASSERT_TRUE(DynamicStartForm->isVisible());
+    }
+
+    // What the window must show: the computation on the data set and settings in memory.
+    static DynamicResults Expected()
+    {
+        DynamicResults r;
+        const Refusal refusal = ComputeDynamicStart(MotorData, DynamicData, r, 201);
+        EXPECT_EQ(refusal.number, 0);
+        return r;
+    }
+
+    // The network of the worked example: 10 MVA source, 25 kVA transformer with u_k 4 %, u_R 2 %.
+    static void SetWeakTransformer(const QString& dipLimit = "10")
+    {
+        Trigger(Form1->Network1);
+        ASSERT_TRUE(NetworkForm->isVisible());
+        NetworkForm->StiffSupply->setChecked(false);
+        NetworkForm->PowerEdit->setText("10");
+        NetworkForm->TransformerBox->setChecked(true);
+        NetworkForm->TPowerEdit->setText("25");
+        NetworkForm->UkEdit->setText("4");
+        NetworkForm->UrEdit->setText("2");
+        NetworkForm->DipEdit->setText(dipLimit);
+        Click(NetworkForm->Button1);
+    }
+
+    static QString Value(const std::optional<double>& v, int decimals) { return ResultText(v, decimals); }
+    static QColor TextColour(QLineEdit* e) { return e->palette().color(QPalette::Text); }
+    static QColor TextColour(QLabel* l) { return l->palette().color(QPalette::WindowText); }
+
+    static void DismissConvertBox()
+    {
+        QMessageBox* box = OpenMessageBox("ConvertErrorBox");
+        ASSERT_NE(box, nullptr);
+        box->button(QMessageBox::Ok)->click();
+        Pump();
+    }
+
+    // What the window system does when the user clicks into a window that stays open.
+    static void ComeBackTo(QWidget* window)
+    {
+        window->raise();
+        window->activateWindow();
+        Pump();
+    }
+};

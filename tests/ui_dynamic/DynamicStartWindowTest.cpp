@@ -1,0 +1,281 @@
+// The dynamic start window: what to do before any results, computing when shown after changes
+// made while hidden, every number of the panel and every chart point as the computation gives
+// them, a stall shown in red with its speed, a refused computation keeping the last results,
+// French texts, and charts that grow with the window.
+
+#include "DynamicFixture.h"
+
+#include "DynamicCharts.h"
+#include "ErrorMessages.h"
+#include "MainCharts.h"
+#include "TextToReal.h"
+#include "xyGraph.h"
+
+namespace {
+
+// The points of a series as the chart holds them, against the curve they come from.
+void ExpectSeries(TxyGraph* chart, int series, const std::vector<double>& times,
+                  const std::vector<double>& values)
+{
+    const auto points = SeriesPoints(chart, series);
+    ASSERT_EQ(points.size(), times.size()) << chart->objectName().toStdString() << " series " << series;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        EXPECT_EQ(points[k].first, times[k]);
+        EXPECT_EQ(points[k].second, values[k]) << chart->objectName().toStdString() << " point " << k;
+    }
+}
+
+// Every field of the panel shows a number or the dash, never "nan" or "inf".
+void ExpectNoNonFinite(const TDynamicStartForm* w)
+{
+    for (int row = 0; row < TDynamicStartForm::RowCount; ++row)
+        for (const QLineEdit* e : {w->DolValue[row], w->SoftValue[row]}) {
+            const QString t = e->text();
+            if (t == NoValueText())
+                continue;
+            EXPECT_NO_THROW(TextToReal(ToStd(t))) << e->objectName().toStdString() << ": " << ToStd(t);
+        }
+}
+
+} // namespace
+
+TEST_F(DynamicUiTest, BeforeAnyResultsTheWindowSaysWhatToDoFirst)
+{
+    ChooseLanguage(false);
+    OpenDynamicWindow();
+    EXPECT_FALSE(DynamicStartForm->HasResults());
+    EXPECT_TRUE(DynamicStartForm->Notice->isVisible());
+    EXPECT_TRUE(DynamicStartForm->Notice->text().startsWith(
+        "No results yet. First choose the motor, the soft-starter and the load"));
+    EXPECT_FALSE(DynamicStartForm->SpeedChart->isVisible());
+    EXPECT_FALSE(DynamicStartForm->Panel->isVisible());
+    EXPECT_EQ(MotorData.ErrorNumber, 0); // no error box for a window opened early
+    // Once the results exist, the open window shows both starts. The user goes back to the main
+    // window, whose menus open the dialogs and whose activation computes.
+    ComeBackTo(Form1);
+    EnterMotor();
+    Click(Form1->Button2);
+    SetLimitMode("3");
+    Click(Form1->Button3);
+    SetLoad(LoadKind::None);
+    ASSERT_TRUE(DynamicStartForm->HasResults());
+    EXPECT_FALSE(DynamicStartForm->Notice->isVisible());
+    EXPECT_TRUE(DynamicStartForm->SpeedChart->isVisible());
+    EXPECT_TRUE(DynamicStartForm->Panel->isVisible());
+}
+
+TEST_F(DynamicUiTest, ChangesWhileHiddenAreComputedWhenShown)
+{
+    RunWorkflowWithLoad(LoadKind::None);
+    EXPECT_TRUE(DynamicStartForm->Stale());
+    EXPECT_FALSE(DynamicStartForm->HasResults());
+    OpenDynamicWindow();
+    EXPECT_FALSE(DynamicStartForm->Stale());
+    ASSERT_TRUE(DynamicStartForm->HasResults());
+    const double first = *DynamicStartForm->Results().Dol.RunUpTime;
+
+    // Hidden, the window only notes the change; a new load is computed when it is shown again.
+    DynamicStartForm->CloseForm();
+    Pump();
+    Trigger(Form1->Load);
+    SetLoad(LoadKind::Squared, "0", "0", Dec("0.0117"));
+    ASSERT_EQ(MotorData.ErrorNumber, 0) << ErrorText().toStdString();
+    EXPECT_TRUE(DynamicStartForm->Stale());
+    EXPECT_EQ(*DynamicStartForm->Results().Dol.RunUpTime, first);
+    OpenDynamicWindow();
+    EXPECT_FALSE(DynamicStartForm->Stale());
+    EXPECT_EQ(DynamicStartForm->Results().Dol.RunUpTime, Expected().Dol.RunUpTime);
+    EXPECT_GT(*DynamicStartForm->Results().Dol.RunUpTime, first);
+}
+
+TEST_F(DynamicUiTest, PanelAndChartsShowTheComputationOfBothStarts)
+{
+    RunWorkflowWithLoad(LoadKind::Squared, "0", "0", Dec("0.0117"));
+    SetMechanical({}, "0.1");
+    OpenDynamicWindow();
+    const DynamicResults e = Expected();
+    const TDynamicStartForm* w = DynamicStartForm;
+    struct Start {
+        const StartOutcome& o;
+        QLineEdit* const* values;
+        QLabel* status;
+    };
+    for (const Start& s :
+         {Start{e.Dol, w->DolValue, w->StatusDol}, Start{e.SoftStarter, w->SoftValue, w->StatusSoft}}) {
+        ASSERT_FALSE(s.o.Stalled);
+        EXPECT_EQ(s.status->text(), "Runs up");
+        EXPECT_NE(TextColour(s.status), QColor(255, 0, 0));
+        EXPECT_EQ(s.values[TDynamicStartForm::RunUpTime]->text(), Value(s.o.RunUpTime, 3));
+        EXPECT_EQ(s.values[TDynamicStartForm::PeakCurrent]->text(), Value(s.o.PeakLineCurrent, 1));
+        EXPECT_EQ(s.values[TDynamicStartForm::PeakCurrentRatio]->text(), Value(s.o.PeakCurrentRatio, 2));
+        EXPECT_EQ(s.values[TDynamicStartForm::MinTorque]->text(), Value(s.o.MinAcceleratingTorqueRatio, 2));
+        EXPECT_EQ(s.values[TDynamicStartForm::RotorEnergy]->text(), Value(s.o.RotorEnergy, 0));
+        EXPECT_EQ(s.values[TDynamicStartForm::StatorEnergy]->text(), Value(s.o.StatorEnergy, 0));
+        EXPECT_EQ(s.values[TDynamicStartForm::OperatingSpeed]->text(), Value(s.o.OperatingSpeed, 1));
+        EXPECT_EQ(s.values[TDynamicStartForm::MaxDip]->text(), FixedText(0, 2)); // stiff supply
+        EXPECT_EQ(s.values[TDynamicStartForm::MinVoltage]->text(), FixedText(s.o.MinMotorVoltage, 2));
+    }
+    // The peak current in amperes is the ratio times the rated line current.
+    EXPECT_NEAR(*e.Dol.PeakLineCurrent, *e.Dol.PeakCurrentRatio * MotorData.LineCurrent, 1e-9);
+    ExpectNoNonFinite(w);
+
+    ASSERT_EQ(e.Times.size(), 201u);
+    ExpectSeries(w->SpeedChart, DynamicSeries::Dol, e.Times, e.DolCurves.Speed);
+    ExpectSeries(w->SpeedChart, DynamicSeries::SoftStarter, e.Times, e.SoftStarterCurves.Speed);
+    ExpectSeries(w->CurrentChart, DynamicSeries::Dol, e.Times, e.DolCurves.Current);
+    ExpectSeries(w->CurrentChart, DynamicSeries::SoftStarter, e.Times, e.SoftStarterCurves.Current);
+    ExpectSeries(w->TorqueChart, DynamicSeries::Dol, e.Times, e.DolCurves.Torque);
+    ExpectSeries(w->TorqueChart, DynamicSeries::SoftStarter, e.Times, e.SoftStarterCurves.Torque);
+    ExpectSeries(w->TorqueChart, DynamicSeries::DolExtra, e.Times, e.DolCurves.LoadTorque);
+    ExpectSeries(w->TorqueChart, DynamicSeries::SoftExtra, e.Times, e.SoftStarterCurves.LoadTorque);
+    ExpectSeries(w->VoltageChart, DynamicSeries::Dol, e.Times, e.DolCurves.Voltage);
+    ExpectSeries(w->VoltageChart, DynamicSeries::SoftStarter, e.Times, e.SoftStarterCurves.Voltage);
+    // On the stiff supply there is no busbar to draw.
+    EXPECT_EQ(w->VoltageChart->FindSeries(DynamicSeries::DolExtra), nullptr);
+    // Direct-on-line blue, soft-starter red with marks, as in the main window.
+    EXPECT_EQ(w->SpeedChart->GetSeries(DynamicSeries::Dol).LineColor(), QColor(0, 0, 255));
+    EXPECT_EQ(w->SpeedChart->GetSeries(DynamicSeries::SoftStarter).LineColor(), QColor(255, 0, 0));
+    EXPECT_TRUE(w->SpeedChart->GetSeries(DynamicSeries::SoftStarter).DrawPoints());
+    EXPECT_EQ(w->TorqueChart->GetSeries(DynamicSeries::DolExtra).LineStyle(), psDash);
+    EXPECT_TRUE(w->InertiaText->text().contains(QStringLiteral("load %1 kg").arg(Dec("0.1"))));
+    EXPECT_FALSE(w->StallNote->isVisible());
+    EXPECT_TRUE(w->SupplyText->text().startsWith("Supply: stiff"));
+}
+
+TEST_F(DynamicUiTest, AStallIsShownInRedWithItsSpeed)
+{
+    // The load crosses the motor's torque curve below the operating speed: it passes the load
+    // dialog's check at synchronous speed, and the start stalls at the crossing.
+    RunWorkflowWithLoad(LoadKind::Squared, "105", "12", Dec("-0.6"));
+    OpenDynamicWindow();
+    const DynamicResults e = Expected();
+    ASSERT_TRUE(e.Dol.Stalled);
+    ASSERT_TRUE(e.Dol.StallSpeed.has_value());
+    EXPECT_NEAR(*e.Dol.StallSpeed, 624.8, 0.1);
+    const TDynamicStartForm* w = DynamicStartForm;
+    EXPECT_EQ(w->StatusDol->text(), QStringLiteral("Stalls at %1 rpm").arg(FixedText(*e.Dol.StallSpeed, 1)));
+    EXPECT_EQ(TextColour(w->StatusDol), QColor(255, 0, 0));
+    EXPECT_EQ(TextColour(w->StatusSoft), QColor(255, 0, 0));
+    for (int row :
+         {TDynamicStartForm::RunUpTime, TDynamicStartForm::PeakCurrent, TDynamicStartForm::PeakCurrentRatio,
+          TDynamicStartForm::MinTorque, TDynamicStartForm::RotorEnergy, TDynamicStartForm::StatorEnergy})
+        EXPECT_EQ(w->DolValue[row]->text(), NoValueText()) << row;
+    EXPECT_EQ(w->DolValue[TDynamicStartForm::OperatingSpeed]->text(), Value(e.Dol.OperatingSpeed, 1));
+    ExpectNoNonFinite(w);
+    // Capped at 3 In, the soft-starter never breaks away from this load: the window says where its
+    // rotor ends, below the stall speed at full voltage that both starts report.
+    ASSERT_TRUE(e.SoftStarter.Stalled);
+    EXPECT_EQ(e.SoftStarter.StallSpeed, e.Dol.StallSpeed);
+    const double softEnd = e.SoftStarterCurves.Speed.back() * MotorData.SynchronousSpeed * 60;
+    ASSERT_LT(softEnd, *e.SoftStarter.StallSpeed - 1);
+    EXPECT_TRUE(w->StallNote->isVisible());
+    EXPECT_EQ(
+        w->StallNote->text(),
+        QStringLiteral("With Soft-Starter: the rotor reaches only %1 rpm by the start-time limit of 60 s.")
+            .arg(FixedText(softEnd, 1)));
+    // The charts run to the start-time limit.
+    ASSERT_FALSE(e.Times.empty());
+    EXPECT_DOUBLE_EQ(e.Times.back(), DynamicData.Mechanical.StartTimeLimit);
+    ExpectSeries(w->SpeedChart, DynamicSeries::Dol, e.Times, e.DolCurves.Speed);
+}
+
+TEST_F(DynamicUiTest, AStartThatRunsOutOfTimeSaysSo)
+{
+    // A heavy inertia and a short limit: neither start reaches its speed in time.
+    RunWorkflowWithLoad(LoadKind::None);
+    OpenDynamicWindow();
+    SetMechanical("50", "0", "1");
+    const DynamicResults e = Expected();
+    ASSERT_TRUE(e.Dol.TooLong);
+    EXPECT_EQ(DynamicStartForm->StatusDol->text(),
+              QStringLiteral("Too long: %1 rpm at the 1 s limit").arg(FixedText(*e.Dol.StallSpeed, 1)));
+    EXPECT_EQ(TextColour(DynamicStartForm->StatusDol), QColor(255, 0, 0));
+}
+
+TEST_F(DynamicUiTest, ARefusedComputationShowsItsNumberAndKeepsTheLastResults)
+{
+    RunWorkflowWithLoad(LoadKind::Constant, "20");
+    OpenDynamicWindow();
+    // An inertia far too small to follow the speed along a 30 s ramp: the computation refuses it.
+    ComeBackTo(Form1);
+    Trigger(Form1->SoftStarter);
+    SetTimeMode("30", "10", "10");
+    ASSERT_EQ(MotorData.ErrorNumber, 0);
+    ASSERT_TRUE(DynamicStartForm->HasResults());
+    const DynamicResults before = DynamicStartForm->Results();
+    Trigger(Form1->Mechanical1);
+    MechanicalForm->Edit1->setText(Dec("0.000001"));
+    MechanicalForm->Edit3->setText("3600");
+    Click(MechanicalForm->Button1);
+    Pump();
+    ASSERT_EQ(MotorData.ErrorNumber, ErrStartTooStiff) << ErrorText().toStdString();
+    EXPECT_TRUE(ErrorShown());
+    EXPECT_TRUE(ErrorText().startsWith("A total inertia of 1e-06 kg m2 is too small"))
+        << ErrorText().toStdString();
+    AcknowledgeError();
+    ASSERT_TRUE(DynamicStartForm->HasResults());
+    EXPECT_EQ(DynamicStartForm->Results().Dol.RunUpTime, before.Dol.RunUpTime);
+    EXPECT_EQ(DynamicStartForm->DolValue[TDynamicStartForm::RunUpTime]->text(),
+              Value(before.Dol.RunUpTime, 3));
+    EXPECT_TRUE(DynamicStartForm->Notice->isVisible());
+    EXPECT_TRUE(DynamicStartForm->Notice->text().contains("error 114"));
+    // A setting that can be computed again clears the note.
+    SetMechanical(Dec("0.02"), "0", "60");
+    ASSERT_EQ(MotorData.ErrorNumber, 0);
+    EXPECT_FALSE(DynamicStartForm->Notice->isVisible());
+}
+
+TEST_F(DynamicUiTest, DynamicStartWindowInFrench)
+{
+    RunWorkflowWithLoad(LoadKind::Squared, "105", "12", Dec("-0.6"), true);
+    EXPECT_EQ(Form1->DisplayDynamic->text(), QString::fromUtf8("Afficher le démarrage &dynamique"));
+    OpenDynamicWindow();
+    const TDynamicStartForm* w = DynamicStartForm;
+    EXPECT_EQ(w->windowTitle(), QString::fromUtf8("Démarrage dynamique"));
+    EXPECT_EQ(ChartTitle(w->SpeedChart), "Vitesse");
+    EXPECT_EQ(ChartTitle(w->TorqueChart), "Couple");
+    EXPECT_EQ(w->HeadSoft->text(), "Avec Soft-Starter");
+    EXPECT_EQ(w->RowName[TDynamicStartForm::RunUpTime]->text(), QString::fromUtf8("Temps de démarrage"));
+    const DynamicResults e = Expected();
+    EXPECT_EQ(w->StatusDol->text(), QString::fromUtf8("Cale à %1 rpm").arg(FixedText(*e.Dol.StallSpeed, 1)));
+    EXPECT_TRUE(w->InertiaText->text().contains(QString::fromUtf8("valeur typique pour un moteur de 4 kW")));
+    EXPECT_TRUE(w->SupplyText->text().startsWith(QString::fromUtf8("Alimentation : réseau rigide")));
+}
+
+TEST_F(DynamicUiTest, TheChartsGrowWithTheWindow)
+{
+    RunWorkflowWithLoad(LoadKind::None);
+    OpenDynamicWindow();
+    DynamicStartForm->resize(900, 600);
+    Pump();
+    const QSize small = DynamicStartForm->SpeedChart->size();
+    const QSize panel = DynamicStartForm->Panel->size();
+    DynamicStartForm->resize(1400, 1000);
+    Pump();
+    for (TxyGraph* chart : {DynamicStartForm->SpeedChart, DynamicStartForm->CurrentChart,
+                            DynamicStartForm->TorqueChart, DynamicStartForm->VoltageChart}) {
+        EXPECT_GT(chart->width(), small.width() + 200) << chart->objectName().toStdString();
+        EXPECT_GT(chart->height(), small.height() + 150) << chart->objectName().toStdString();
+    }
+    // The panel keeps its width; the room goes to the charts, which draw at their new size.
+    EXPECT_EQ(DynamicStartForm->Panel->width(), panel.width());
+    const QImage picture = DynamicStartForm->SpeedChart->RenderImage();
+    EXPECT_EQ(picture.size(), DynamicStartForm->SpeedChart->size());
+}
+
+TEST_F(DynamicUiTest, AStallAtStandstillDrawsFlatCurvesOnValidAxes)
+{
+    // Above the locked-rotor torque at rest, carried at synchronous speed: neither start moves.
+    RunWorkflowWithLoad(LoadKind::Squared, "170", "0", Dec("-0.26"));
+    OpenDynamicWindow();
+    const DynamicResults e = Expected();
+    ASSERT_TRUE(e.Dol.Stalled);
+    EXPECT_EQ(*e.Dol.StallSpeed, 0);
+    EXPECT_EQ(DynamicStartForm->StatusDol->text(), QStringLiteral("Stalls at %1 rpm").arg(FixedText(0, 1)));
+    for (TxyGraph* chart : {DynamicStartForm->SpeedChart, DynamicStartForm->CurrentChart,
+                            DynamicStartForm->TorqueChart, DynamicStartForm->VoltageChart}) {
+        chart->Rescale();
+        EXPECT_TRUE(chart->ScalesValid()) << chart->objectName().toStdString();
+    }
+    EXPECT_EQ(SeriesPoints(DynamicStartForm->SpeedChart, DynamicSeries::Dol).back().second, 0);
+}
