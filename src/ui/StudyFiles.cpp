@@ -87,8 +87,14 @@ bool HasStudySuffix(const QString& path)
     return path.endsWith(Suffix, Qt::CaseInsensitive);
 }
 
-QFrame* StartMenu(TForm1* main) { return main->Panel3; }
-QFrame* LanguagePanel(TForm1* main) { return main->Panel4; }
+QFrame* StartMenu(TForm1* main)
+{
+    return main->Panel3;
+}
+QFrame* LanguagePanel(TForm1* main)
+{
+    return main->Panel4;
+}
 
 } // namespace
 
@@ -194,7 +200,7 @@ Study TStudyFiles::CurrentStudy() const
     StudyChoices choices;
     // A circuit used as it stands came from the list or the diagram dialog; a typed motor's circuit
     // is identified from its rated values.
-    choices.source = !MotorData.MotorFromList                       ? MotorSource::Typed
+    choices.source = !MotorData.MotorFromList                     ? MotorSource::Typed
                      : ChoicesData.Source == MotorSource::Diagram ? MotorSource::Diagram
                                                                   : MotorSource::List;
     choices.loadKind = ChoicesData.Kind;
@@ -265,11 +271,11 @@ void TStudyFiles::SaveStudyAsClick()
         // asked about replacing the name as typed: the file written is asked about here.
         path += Suffix;
         if (QFileInfo::exists(path)) {
-            QMessageBox box(QMessageBox::Warning, Pick("Save Study As", "Enregistrer l'étude sous"),
-                            Pick("%1 already exists.\nDo you want to replace it?",
-                                 "%1 existe déjà.\nVoulez-vous le remplacer ?")
-                                .arg(QFileInfo(path).fileName()),
-                            QMessageBox::Yes | QMessageBox::No, main_);
+            QMessageBox box(
+                QMessageBox::Warning, Pick("Save Study As", "Enregistrer l'étude sous"),
+                Pick("%1 already exists.\nDo you want to replace it?", "%1 existe déjà.\nVoulez-vous le remplacer ?")
+                    .arg(QFileInfo(path).fileName()),
+                QMessageBox::Yes | QMessageBox::No, main_);
             box.setObjectName(QStringLiteral("ReplaceStudyQuestion"));
             box.button(QMessageBox::Yes)->setText(Pick("&Yes", "&Oui"));
             box.button(QMessageBox::No)->setText(Pick("&No", "&Non"));
@@ -319,8 +325,8 @@ bool TStudyFiles::OpenFile(const QString& chosen)
     if (refusal) {
         if (!QFileInfo::exists(path) && recent_.contains(path)) {
             Forget(path);
-            RaiseError(refusal.refusal, {" It is taken off the recent studies.",
-                                         " Elle est retirée des études récentes."});
+            RaiseError(refusal.refusal,
+                       {" It is taken off the recent studies.", " Elle est retirée des études récentes."});
         } else {
             RaiseError(refusal.refusal, LineNote(refusal));
         }
@@ -420,8 +426,7 @@ void TStudyFiles::ShowStudyInDialogs(const Study& study)
 {
     // The load dialog keeps its kind and texts between openings: they become the study's, written
     // so that OK reads back the same values.
-    QRadioButton* const kinds[] = {Form5->RadioButton1, Form5->RadioButton2, Form5->RadioButton3,
-                                   Form5->RadioButton4};
+    QRadioButton* const kinds[] = {Form5->RadioButton1, Form5->RadioButton2, Form5->RadioButton3, Form5->RadioButton4};
     kinds[static_cast<int>(study.Load.Kind)]->setChecked(true);
     Form5->Edit1->setText(TypedNumberText(study.Load.T0));
     Form5->Edit2->setText(TypedNumberText(study.Load.T1));

@@ -19,7 +19,7 @@ class TForm1;
 
 class TStudyFiles : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr int MaxRecentStudies = 4;
 
     // Puts the study entries at the top of the main window's File menu and lists the recent studies.
@@ -62,13 +62,13 @@ public:
     void ApplyTexts();
 
     QAction *OpenStudy, *SaveStudy, *SaveStudyAs;
-    QAction* RecentStudy[MaxRecentStudies]; // hidden when there are fewer recent studies
+    QAction* RecentStudy[MaxRecentStudies];    // hidden when there are fewer recent studies
     QAction *RecentSeparator, *StudySeparator; // before the recent studies, after the study entries
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     // The question before a changed study is left; false when the user stays with it.
     bool SaveChangesFirst();
     void ChooseLanguage(Language language);
