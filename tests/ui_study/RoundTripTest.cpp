@@ -157,6 +157,30 @@ TEST_F(RoundTripTest, DiagramEditedMotorComesBackWithItsCircuit)
     EXPECT_EQ(SourceInFile(Path("again-diagram.tarvello")), "diagram");
 }
 
+TEST_F(RoundTripTest, SourceFollowsTheLastDialogThatSetTheMotor)
+{
+    ChooseLanguage(false);
+    ChooseListedMotor(2);
+    EXPECT_EQ(Studies()->CurrentStudy().Motor.Source, MotorSource::List);
+    Trigger(Form1->EquivalentDiagram);
+    Click(Form3->Button1);
+    EXPECT_EQ(Studies()->CurrentStudy().Motor.Source, MotorSource::Diagram);
+    // Confirmed again in the selection without a pick: still the diagram's circuit.
+    Trigger(Form1->SelectMotor);
+    Click(Form4->Button1);
+    EXPECT_EQ(Studies()->CurrentStudy().Motor.Source, MotorSource::Diagram);
+    // A row picked: listed again.
+    ChooseListedMotor(2);
+    EXPECT_EQ(Studies()->CurrentStudy().Motor.Source, MotorSource::List);
+    Trigger(Form1->EquivalentDiagram);
+    Click(Form3->Button1);
+    // Typed: the rated values dialog's OK.
+    Trigger(Form1->RatedValues);
+    Click(Form2->Button1);
+    EXPECT_EQ(Studies()->CurrentStudy().Motor.Source, MotorSource::Typed);
+    EXPECT_FALSE(Studies()->CurrentStudy().Motor.Circuit.Rs != 0);
+}
+
 TEST_F(RoundTripTest, TypedMotorWithTheApproximationOpensFromTheLanguagePanelInItsLanguage)
 {
     ChooseLanguage(true);

@@ -86,8 +86,7 @@ TEST_F(StudyRefusalsTest, BrokenFilesAreRefusedNamingTheLine)
                       QStringLiteral("line %1").arg(1 + std::count(truncated.begin(), truncated.end(), '\n')));
 
     // A newer version.
-    ExpectOpenRefused(WithValue(other, "version", "2"), ErrStudyNewerVersion,
-                      QStringLiteral("line 3"));
+    ExpectOpenRefused(WithValue(other, "version", "2"), ErrStudyNewerVersion, QStringLiteral("line 3"));
 
     // A value of the wrong type.
     const int voltageLine = LineOf(other, "\"LineVoltage\"");
@@ -131,8 +130,7 @@ TEST_F(StudyRefusalsTest, StudyWhoseComputationIsRefusedChangesNothing)
 {
     SetUpStudyInHand();
     // Every dialog accepts a limit of Imax/In 0.5, but no ramp keeps the current that low.
-    ExpectOpenRefused(WithValue(held_, "DesiredImaxIn", "0.5"), ErrLimitUnreachable,
-                      QString());
+    ExpectOpenRefused(WithValue(held_, "DesiredImaxIn", "0.5"), ErrLimitUnreachable, QString());
 }
 
 TEST_F(StudyRefusalsTest, SavingIntoAFolderThatIsNotWritableChangesNothing)
