@@ -2,9 +2,11 @@
 
 #include "About.h"
 #include "Aff_Err.h"
+#include "Compare.h"
 #include "Init_Mot.h"
 #include "Load.h"
 #include "Main.h"
+#include "MethodSettings.h"
 #include "Print.h"
 #include "SchemEqu.h"
 #include "SelMot.h"
@@ -26,6 +28,8 @@ TOKBottomDlg1* OKBottomDlg1 = nullptr;
 TForm5* Form5 = nullptr;
 TForm6* Form6 = nullptr;
 TOKBottomDlg2* OKBottomDlg2 = nullptr;
+TCompareForm* CompareForm = nullptr;
+TMethodSettingsForm* MethodSettingsForm = nullptr;
 
 void CreateForms()
 {
@@ -42,6 +46,8 @@ void CreateForms()
     Form5 = new TForm5;
     Form6 = new TForm6;
     OKBottomDlg2 = new TOKBottomDlg2;
+    CompareForm = new TCompareForm;
+    MethodSettingsForm = new TMethodSettingsForm;
 }
 
 void StartUp()
@@ -59,6 +65,8 @@ static void Destroy(T*& form)
 
 void DestroyForms()
 {
+    Destroy(MethodSettingsForm);
+    Destroy(CompareForm);
     Destroy(OKBottomDlg2);
     Destroy(Form6);
     Destroy(Form5);

@@ -15,6 +15,8 @@ class TOKBottomDlg1;
 class TForm5;
 class TForm6;
 class TOKBottomDlg2;
+class TCompareForm;
+class TMethodSettingsForm;
 
 extern MotorDataSet MotorData;
 // The settings of the dynamic start, the supply network, the starting methods and the starter.
@@ -41,6 +43,8 @@ extern TOKBottomDlg1* OKBottomDlg1;
 extern TForm5* Form5;
 extern TForm6* Form6;
 extern TOKBottomDlg2* OKBottomDlg2;
+extern TCompareForm* CompareForm;               // comparison of starting methods
+extern TMethodSettingsForm* MethodSettingsForm; // starting methods and starter settings
 
 // Creates the windows in the order main window, About box, rated values, error, equivalent diagram,
 // motor selection, motor-list confirmation, load, soft-starter, print. Needs a QApplication.

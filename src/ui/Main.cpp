@@ -2,12 +2,14 @@
 
 #include "About.h"
 #include "Aff_Err.h"
+#include "Compare.h"
 #include "CurveFile.h"
 #include "Forms.h"
 #include "HelpWindow.h"
 #include "Init_Mot.h"
 #include "Load.h"
 #include "MainCharts.h"
+#include "MethodSettings.h"
 #include "Pictures.h"
 #include "Print.h"
 #include "SchemEqu.h"
@@ -248,12 +250,15 @@ void TForm1::CreateMenu()
     separator(Parameters, N2, "N2");
     add(Parameters, SoftStarter, "SoftStarter", "&Soft-Starter Parameters", {}, &TForm1::SoftStarterClick);
     add(Parameters, Load, "Load", "&Load Parameters", {}, &TForm1::LoadClick);
+    add(Parameters, StartingMethods, "StartingMethods", "Starting &Methods and Starter...", {},
+        &TForm1::MethodSettingsClick);
 
     Options1 = bar->addMenu(QStringLiteral("&Options"));
     Options1->setObjectName(QStringLiteral("Options1"));
     add(Options1, DisplayStatic, "DisplayStatic", "Display Static Curves", {}, &TForm1::DisplayStaticClick);
     DisplayStatic->setCheckable(true);
     DisplayStatic->setChecked(false);
+    add(Options1, CompareMethods, "CompareMethods", "&Compare Starting Methods", {}, &TForm1::CompareMethodsClick);
 
     Help1 = bar->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -477,6 +482,16 @@ void TForm1::DisplayStaticClick()
     }
 }
 
+void TForm1::CompareMethodsClick()
+{
+    CompareForm->ShowForm();
+}
+
+void TForm1::MethodSettingsClick()
+{
+    MethodSettingsForm->ShowForm();
+}
+
 void TForm1::Help2Click()
 {
     OpenHelp();
@@ -629,6 +644,8 @@ void TForm1::ApplyTexts()
     Load->setText(pick("&Load Parameters", "Paramètres de la &charge"));
     Options1->setTitle(pick("&Options", "&Options"));
     DisplayStatic->setText(pick("Display Static Curves", "&Afficher les courbes statiques"));
+    CompareMethods->setText(pick("&Compare Starting Methods", "&Comparer les modes de démarrage"));
+    StartingMethods->setText(pick("Starting &Methods and Starter...", "M&odes de démarrage et démarreur..."));
     Help1->setTitle(pick("&Help", "&Aide"));
     Help2->setText(pick("&Help", "&Aide"));
     About1->setText(pick("&About", "A &propos"));

@@ -48,6 +48,8 @@ public:
     void SoftStarterClick();
     void LoadClick();
     void DisplayStaticClick(); // reads the check mark the entry has just been given or lost
+    void CompareMethodsClick();
+    void MethodSettingsClick();
     void Help2Click();
     void About1Click();
 
@@ -90,6 +92,7 @@ public:
     QAction *SelectMotor, *SaveMotor, *Initialize, *N1, *SaveCurves, *Print1, *N4, *Exit1;
     QAction *RatedValues, *EquivalentDiagram, *N2, *SoftStarter, *Load;
     QAction* DisplayStatic;
+    QAction *CompareMethods, *StartingMethods; // comparison of starting methods, its settings
     QAction *Help2, *N3, *About1;
     // The study entries of the File menu, the recent studies, the caption and the question on Exit.
     TStudyFiles* Studies = nullptr;

@@ -6,6 +6,7 @@
 #include "Load.h"
 #include "Main.h"
 #include "MainCharts.h"
+#include "MethodSettings.h"
 #include "SchemEqu.h"
 #include "SelMot.h"
 #include "SoftStar.h"
@@ -30,7 +31,6 @@
 #include <QRadioButton>
 #include <QSettings>
 
-#include <charconv>
 #include <filesystem>
 
 namespace {
@@ -97,14 +97,6 @@ QFrame* LanguagePanel(TForm1* main)
 }
 
 } // namespace
-
-QString TypedNumberText(double value)
-{
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    QString text = QString::fromLatin1(buffer, static_cast<int>(result.ptr - buffer));
-    return text.replace(QLatin1Char('.'), QLatin1Char(SystemDecimalSeparator()));
-}
 
 QString StudyArgument(const QStringList& arguments, const QString& startFolder)
 {
@@ -347,7 +339,9 @@ bool TStudyFiles::OpenFile(const QString& chosen)
     }
 
     // Accepted. The dialogs that edit the settings close, so that none offers what it showed before.
-    for (TModelessForm* form : std::initializer_list<TModelessForm*>{Form2, Form3, Form4, Form5, Form6, OKBottomDlg1})
+    const std::initializer_list<TModelessForm*> editors = {
+        Form2, Form3, Form4, Form5, Form6, OKBottomDlg1, MethodSettingsForm};
+    for (TModelessForm* form : editors)
         if (form && form->isVisible())
             form->CloseForm();
     data.ErrorNumber = MotorData.ErrorNumber; // a message still shown waits for its OK
@@ -428,9 +422,9 @@ void TStudyFiles::ShowStudyInDialogs(const Study& study)
     // so that OK reads back the same values.
     QRadioButton* const kinds[] = {Form5->RadioButton1, Form5->RadioButton2, Form5->RadioButton3, Form5->RadioButton4};
     kinds[static_cast<int>(study.Load.Kind)]->setChecked(true);
-    Form5->Edit1->setText(TypedNumberText(study.Load.T0));
-    Form5->Edit2->setText(TypedNumberText(study.Load.T1));
-    Form5->Edit3->setText(TypedNumberText(study.Load.T2));
+    Form5->Edit1->setText(SettingText(study.Load.T0));
+    Form5->Edit2->setText(SettingText(study.Load.T1));
+    Form5->Edit3->setText(SettingText(study.Load.T2));
 
     // The soft-starter dialog loads its fields from the data set at each opening, but not a mode
     // that was never chosen: none is checked then.

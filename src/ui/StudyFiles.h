@@ -91,7 +91,3 @@ class TStudyFiles : public QObject {
 // The study named on the command line (the first argument that is not an option; "--" ends the
 // options), made absolute against the folder the program was started in; empty when none is given.
 QString StudyArgument(const QStringList& arguments, const QString& startFolder);
-
-// The text of a setting in a field, with the regional decimal separator and the fewest digits that
-// read back to the same double, as if the user had typed the value.
-QString TypedNumberText(double value);

@@ -126,9 +126,11 @@ TEST_F(UiTest, MenuEntriesShortcutsAndOrder)
     EXPECT_EQ(s->SaveStudy->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     EXPECT_EQ(s->SaveStudyAs->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
     const QList<QAction*> parameters = Form1->Parameters->actions();
-    ASSERT_EQ(parameters.size(), 5);
+    ASSERT_EQ(parameters.size(), 6);
     EXPECT_EQ(parameters[4], Form1->Load);
+    EXPECT_EQ(parameters[5], Form1->StartingMethods);
     EXPECT_TRUE(Form1->DisplayStatic->isCheckable());
+    EXPECT_TRUE(Form1->Options1->actions().contains(Form1->CompareMethods));
     EXPECT_EQ(Form1->Help1->actions().size(), 3);
 }
 

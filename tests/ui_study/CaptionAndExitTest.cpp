@@ -71,6 +71,13 @@ TEST_F(CaptionAndExitTest, CaptionShowsTheStudyAndItsChangeMark)
     other.Mechanical.LoadInertia = 0.25;
     SetDynamic(other);
     EXPECT_EQ(Form1->windowTitle(), "pump-12.tarvello* - " + EnglishCaption);
+    SetDynamic(ExampleDynamic());
+    EXPECT_EQ(Form1->windowTitle(), "pump-12.tarvello - " + EnglishCaption);
+    Trigger(Form1->StartingMethods);
+    MethodSettingsForm->ChangeoverEdit->setText(QStringLiteral("0.8"));
+    Click(MethodSettingsForm->OkButton);
+    EXPECT_EQ(Form1->windowTitle(), "pump-12.tarvello* - " + EnglishCaption);
+    SetDynamic(other);
 
     // Save Study writes the same file and takes the mark away.
     Trigger(Studies()->SaveStudy);

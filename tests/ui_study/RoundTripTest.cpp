@@ -5,6 +5,7 @@
 #include "StudyUiFixture.h"
 
 #include "Load.h"
+#include "MethodSettings.h"
 #include "SchemEqu.h"
 #include "SelMot.h"
 #include "SoftStar.h"
@@ -105,6 +106,12 @@ TEST_F(RoundTripTest, DialogsOpenedAfterOpeningShowTheStudyAndOkChangesNothing)
     EXPECT_EQ(Bits(TextToReal(ToStd(Form5->Edit3->text()))), Bits(0.02));
     Click(Form5->Button1);
 
+    Trigger(Form1->StartingMethods);
+    EXPECT_EQ(MethodSettingsForm->ChangeoverEdit->text(), Dec("0.85"));
+    EXPECT_TRUE(MethodSettingsForm->StarterGroup->isChecked());
+    EXPECT_EQ(MethodSettingsForm->RatingEdit->text(), "AC-53a: 3.5-17: 90-5");
+    Click(MethodSettingsForm->OkButton);
+
     // Confirming what the dialogs offer keeps the study as it was opened.
     EXPECT_EQ(CurrentText(), opened);
     EXPECT_FALSE(Studies()->StudyChanged());
@@ -135,7 +142,7 @@ TEST_F(RoundTripTest, DiagramEditedMotorComesBackWithItsCircuit)
     ChooseListedMotor(2);
     Trigger(Form1->EquivalentDiagram);
     const double listedRs = MotorData.Rs;
-    Form3->Edit1->setText(TypedNumberText(listedRs * 1.25));
+    Form3->Edit1->setText(SettingText(listedRs * 1.25));
     Click(Form3->Button1);
     ASSERT_FALSE(Form3->isVisible()) << ErrorText().toStdString();
     Trigger(Form1->SoftStarter);

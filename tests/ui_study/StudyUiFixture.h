@@ -7,9 +7,11 @@
 #include "StudyFixtures.h"
 
 #include "MainCharts.h"
+#include "MethodSettings.h"
 #include "StudyFiles.h"
 
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QPointer>
 #include <QSettings>
 #include <QSignalSpy>
@@ -170,8 +172,7 @@ class StudyUiTest : public DialogTest {
         return r;
     }
 
-    // The settings of the dynamic start, the network, the methods and the starter (no window of this
-    // program sets them yet): stored and announced as such a window does.
+    // The settings of the dynamic start, the network, the methods and the starter.
     static DynamicSettings ExampleDynamic()
     {
         DynamicSettings d;
@@ -199,6 +200,8 @@ class StudyUiTest : public DialogTest {
         return d;
     }
 
+    // Stored and announced as a window does (the mechanical data and the network have no window in
+    // this program yet).
     static void SetDynamic(const DynamicSettings& settings)
     {
         DynamicData = settings;
@@ -208,7 +211,7 @@ class StudyUiTest : public DialogTest {
 
     // A typed 4 kW delta motor with maker and size, a soft-starter whose ramp of 7.25 s was typed
     // before the current-limit mode was chosen, a fan load, the static curves and every dynamic
-    // setting: the program in its results view.
+    // setting (the methods and the starter through their dialog): the program in its results view.
     static void SetUpTypedCase()
     {
         ChooseLanguage(false);
@@ -225,7 +228,26 @@ class StudyUiTest : public DialogTest {
         Trigger(Form1->Load);
         SetLoad(LoadKind::Squared, "0.5", "0.01", "0.02");
         Trigger(Form1->DisplayStatic);
-        SetDynamic(ExampleDynamic());
+        const DynamicSettings wanted = ExampleDynamic();
+        DynamicSettings mechanicalAndNetwork;
+        mechanicalAndNetwork.Mechanical = wanted.Mechanical;
+        mechanicalAndNetwork.Network = wanted.Network;
+        mechanicalAndNetwork.DipLimit = wanted.DipLimit;
+        SetDynamic(mechanicalAndNetwork);
+        Trigger(Form1->StartingMethods);
+        MethodSettingsForm->ChangeoverEdit->setText(QStringLiteral("0.85"));
+        MethodSettingsForm->TapEdit->setText(QStringLiteral("0.7"));
+        MethodSettingsForm->ReactorEdit->setText(QStringLiteral("0.6"));
+        MethodSettingsForm->StarterGroup->setChecked(true);
+        MethodSettingsForm->RatedCurrentEdit->setText(QStringLiteral("9"));
+        MethodSettingsForm->RatingEdit->setText(QStringLiteral("AC-53a: 3.5-17: 90-5"));
+        MethodSettingsForm->StartsEdit->setText(QStringLiteral("6"));
+        Click(MethodSettingsForm->OkButton);
+        ASSERT_FALSE(MethodSettingsForm->isVisible()) << ErrorText().toStdString();
+        ASSERT_EQ(Bits(DynamicData.Methods.ChangeoverSpeed), Bits(wanted.Methods.ChangeoverSpeed));
+        ASSERT_EQ(Bits(DynamicData.Methods.ReactorVoltage), Bits(wanted.Methods.ReactorVoltage));
+        ASSERT_TRUE(DynamicData.Starter.has_value());
+        ASSERT_EQ(DynamicData.Starter->RatingCode, wanted.Starter->RatingCode);
     }
 
     // The doubles of the data set that the settings and the results computation give, bit for bit,

@@ -1,0 +1,211 @@
+#include "MethodSettings.h"
+
+#include "Aff_Err.h"
+#include "Dynamics.h"
+#include "Forms.h"
+#include "Main.h"
+#include "Pictures.h"
+#include "TextToReal.h"
+#include "UiCommon.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+QString Pick(const char* english, const char* french) {
+    return QString::fromUtf8(FrenchChosen() ? french : english);
+}
+
+// One row of a group: caption, field, unit.
+void AddRow(QGridLayout* grid, int row, QLabel*& label, const char* labelName, QLineEdit*& edit,
+            const char* editName, QLabel*& unit, const char* unitName, QWidget* parent) {
+    const QFont f = SansFont(11);
+    label = MakeLabel(parent, labelName, QString(), 0, 0, f);
+    edit = MakeEdit(parent, editName, 0, 0, 90, f);
+    unit = MakeLabel(parent, unitName, QString(), 0, 0, f);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(edit, row, 1);
+    grid->addWidget(unit, row, 2);
+}
+
+} // namespace
+
+QString SettingText(double value) {
+    if (!std::isfinite(value)) return QString();
+    char buffer[400];
+    // Fixed-point for usual sizes (0.9, not 9e-01); the shortest exponent form beyond, which
+    // TextToReal reads as well.
+    const double size = std::fabs(value);
+    const auto format =
+        value == 0 || (size >= 1e-7 && size < 1e15) ? std::chars_format::fixed : std::chars_format::general;
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, format);
+    if (error != std::errc()) return QString();
+    QString text = QString::fromLatin1(buffer, static_cast<int>(end - buffer));
+    return text.replace(QLatin1Char('.'), QLatin1Char(SystemDecimalSeparator()));
+}
+
+TMethodSettingsForm::TMethodSettingsForm() {
+    setObjectName(QStringLiteral("MethodSettingsForm"));
+    setWindowTitle(QStringLiteral("Starting Methods and Starter"));
+    setFont(SansFont(11));
+
+    auto* top = new QVBoxLayout(this);
+    top->setContentsMargins(12, 10, 12, 12);
+
+    auto* head = new QHBoxLayout;
+    head->addStretch(1);
+    Logo = new TPicture(TPicture::Logo, this, "Logo", 0, 0, 74, 49);
+    Logo->setFixedSize(74, 49);
+    head->addWidget(Logo);
+    top->addLayout(head);
+
+    MethodsGroup = new QGroupBox(this);
+    MethodsGroup->setObjectName(QStringLiteral("MethodsGroup"));
+    MethodsGroup->setFont(SansFont(11, true));
+    auto* methods = new QGridLayout(MethodsGroup);
+    AddRow(methods, 0, ChangeoverLabel, "ChangeoverLabel", ChangeoverEdit, "ChangeoverEdit", ChangeoverUnit,
+           "ChangeoverUnit", MethodsGroup);
+    AddRow(methods, 1, TapLabel, "TapLabel", TapEdit, "TapEdit", TapUnit, "TapUnit", MethodsGroup);
+    AddRow(methods, 2, ReactorLabel, "ReactorLabel", ReactorEdit, "ReactorEdit", ReactorUnit, "ReactorUnit",
+           MethodsGroup);
+    methods->setColumnStretch(0, 1);
+    top->addWidget(MethodsGroup);
+
+    StarterGroup = new QGroupBox(this);
+    StarterGroup->setObjectName(QStringLiteral("StarterGroup"));
+    StarterGroup->setFont(SansFont(11, true));
+    StarterGroup->setCheckable(true);
+    StarterGroup->setChecked(false);
+    auto* starter = new QGridLayout(StarterGroup);
+    AddRow(starter, 0, RatedCurrentLabel, "RatedCurrentLabel", RatedCurrentEdit, "RatedCurrentEdit",
+           RatedCurrentUnit, "RatedCurrentUnit", StarterGroup);
+    AddRow(starter, 1, RatingLabel, "RatingLabel", RatingEdit, "RatingEdit", RatingUnit, "RatingUnit",
+           StarterGroup);
+    AddRow(starter, 2, StartsLabel, "StartsLabel", StartsEdit, "StartsEdit", StartsUnit, "StartsUnit",
+           StarterGroup);
+    RatingEdit->setMinimumWidth(170);
+    RatingEdit->setPlaceholderText(QStringLiteral("AC-53a: 3.5-17: 90-5"));
+    StarterNote = new QLabel(StarterGroup);
+    StarterNote->setObjectName(QStringLiteral("StarterNote"));
+    StarterNote->setFont(SansFont(11));
+    StarterNote->setWordWrap(true);
+    starter->addWidget(StarterNote, 3, 0, 1, 3);
+    starter->setColumnStretch(0, 1);
+    top->addWidget(StarterGroup);
+
+    auto* buttons = new QHBoxLayout;
+    OkButton = MakeButton(this, "OkButton", QStringLiteral("OK"), 0, 0, 75, 25, SansFont(11));
+    CancelButton = MakeButton(this, "CancelButton", QStringLiteral("Cancel"), 0, 0, 75, 25, SansFont(11));
+    OkButton->setFixedSize(75, 25);
+    CancelButton->setFixedSize(75, 25);
+    OkButton->setDefault(true);
+    buttons->addStretch(1);
+    buttons->addWidget(OkButton);
+    buttons->addSpacing(40);
+    buttons->addWidget(CancelButton);
+    buttons->addStretch(1);
+    top->addLayout(buttons);
+
+    // The texts are held by the fields from one opening to the next; the stored settings are
+    // loaded into them by FormShow.
+    ChangeoverEdit->setText(SettingText(MethodSettings{}.ChangeoverSpeed));
+    TapEdit->setText(SettingText(MethodSettings{}.AutotransformerTap));
+    ReactorEdit->setText(SettingText(MethodSettings{}.ReactorVoltage));
+
+    connect(OkButton, &QPushButton::clicked, this, &TMethodSettingsForm::OkClick);
+    connect(CancelButton, &QPushButton::clicked, this, &TMethodSettingsForm::CancelClick);
+    FormActivate();
+}
+
+void TMethodSettingsForm::FormActivate() {
+    setWindowTitle(Pick("Starting Methods and Starter", "Modes de démarrage et démarreur"));
+    MethodsGroup->setTitle(Pick("Starting methods", "Modes de démarrage"));
+    SetCaption(ChangeoverLabel,
+               Pick("Changeover speed (star-delta, autotransformer, reactor)",
+                    "Vitesse de commutation (étoile-triangle, autotransformateur, inductances)"));
+    SetCaption(ChangeoverUnit, QStringLiteral("× ns"));
+    SetCaption(TapLabel, Pick("Autotransformer tap k", "Prise k de l'autotransformateur"));
+    SetCaption(TapUnit, QStringLiteral("× Un"));
+    SetCaption(ReactorLabel,
+               Pick("Reactor: motor voltage at standstill", "Inductances : tension du moteur à l'arrêt"));
+    SetCaption(ReactorUnit, QStringLiteral("× Un"));
+    StarterGroup->setTitle(Pick("Check the duty of a soft-starter", "Vérifier le service d'un démarreur"));
+    SetCaption(RatedCurrentLabel, Pick("Rated current Ie", "Courant assigné Ie"));
+    SetCaption(RatedCurrentUnit, QStringLiteral("A"));
+    SetCaption(RatingLabel, Pick("Rating code X-Tx:F-S", "Classe X-Tx:F-S"));
+    SetCaption(RatingUnit, QString());
+    SetCaption(StartsLabel, Pick("Starts per hour needed N", "Démarrages par heure demandés N"));
+    SetCaption(StartsUnit, QStringLiteral("1/h"));
+    StarterNote->setText(
+        Pick("The rating \"Ie AC-53a: X-Tx: F-S\" allows a start current of X times Ie for Tx "
+             "seconds, F % on-load factor and S starts per hour; \"AC-53a:\" may be left out. "
+             "Without a tick, no starter is judged.",
+             "La classe « Ie AC-53a: X-Tx: F-S » admet un courant de démarrage de X fois Ie "
+             "pendant Tx secondes, un facteur de marche de F % et S démarrages par heure ; "
+             "« AC-53a: » peut être omis. Sans coche, aucun démarreur n'est jugé."));
+    CancelButton->setText(Pick("Cancel", "Annuler"));
+}
+
+void TMethodSettingsForm::FormShow() {
+    const MethodSettings& m = DynamicData.Methods;
+    ChangeoverEdit->setText(SettingText(m.ChangeoverSpeed));
+    TapEdit->setText(SettingText(m.AutotransformerTap));
+    ReactorEdit->setText(SettingText(m.ReactorVoltage));
+    StarterGroup->setChecked(DynamicData.Starter.has_value());
+    // Without a starter the fields keep what was last typed there, ready to be ticked again.
+    if (const auto& s = DynamicData.Starter) {
+        RatedCurrentEdit->setText(SettingText(s->RatedCurrent));
+        RatingEdit->setText(QString::fromStdString(s->RatingCode));
+        StartsEdit->setText(SettingText(s->StartsPerHour));
+    }
+    ChangeoverEdit->setFocus();
+    OkButton->setDefault(true);
+}
+
+void TMethodSettingsForm::OkClick() {
+    // Everything is read and checked before anything is stored.
+    MethodSettings methods;
+    StarterDuty starter;
+    const bool judged = StarterGroup->isChecked();
+    try {
+        auto read = [](QLineEdit* edit) { return TextToReal(ToStd(edit->text())); };
+        methods.ChangeoverSpeed = read(ChangeoverEdit);
+        methods.AutotransformerTap = read(TapEdit);
+        methods.ReactorVoltage = read(ReactorEdit);
+        if (judged) {
+            starter.RatedCurrent = read(RatedCurrentEdit);
+            starter.StartsPerHour = read(StartsEdit);
+        }
+    } catch (const EConvertError& e) {
+        ShowConvertError(this, e.what());
+        return;
+    }
+    if (const Refusal refusal = CheckMethodSettings(methods)) {
+        RaiseError(refusal);
+        return;
+    }
+    if (judged) {
+        starter.RatingCode = ToStd(RatingEdit->text());
+        if (const Refusal refusal = CheckStarterDuty(starter)) {
+            RaiseError(refusal);
+            return;
+        }
+    }
+    DynamicData.Methods = methods;
+    DynamicData.Starter = judged ? std::optional<StarterDuty>(starter) : std::nullopt;
+    CloseForm();
+    if (Form1) Form1->NotifyDynamicInputsChanged();
+}
+
+void TMethodSettingsForm::CancelClick() {
+    CloseForm();
+}

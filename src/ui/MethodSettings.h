@@ -1,0 +1,41 @@
+#pragma once
+// The settings of the starting methods and of the soft-starter whose duty is checked: changeover
+// speed, autotransformer tap, reactor voltage, and the starter's rated current Ie, rating code
+// and starts per hour (which may be cleared: then no duty check). OK stores them in DynamicData
+// only when all are accepted and tells the main window; a refusal keeps what was typed.
+
+#include "ModelessForm.h"
+
+#include <QString>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TPicture;
+
+// A stored number as the dialogs show it for editing: the shortest text that reads back as the
+// same value, with the regional decimal separator (empty for a value that is not finite).
+QString SettingText(double value);
+
+class TMethodSettingsForm : public TModelessForm {
+    Q_OBJECT
+  public:
+    TMethodSettingsForm();
+    void FormActivate() override;
+    void FormShow() override;
+    void OkClick();
+    void CancelClick();
+
+    QGroupBox* MethodsGroup;
+    QLabel *ChangeoverLabel, *TapLabel, *ReactorLabel;
+    QLineEdit *ChangeoverEdit, *TapEdit, *ReactorEdit;
+    QLabel *ChangeoverUnit, *TapUnit, *ReactorUnit;
+    QGroupBox* StarterGroup; // checkable: unchecked, no starter is judged (the texts stay)
+    QLabel *RatedCurrentLabel, *RatingLabel, *StartsLabel;
+    QLineEdit *RatedCurrentEdit, *RatingEdit, *StartsEdit;
+    QLabel *RatedCurrentUnit, *RatingUnit, *StartsUnit;
+    QLabel* StarterNote;
+    TPicture* Logo;
+    QPushButton *OkButton, *CancelButton;
+};
