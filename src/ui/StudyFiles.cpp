@@ -87,15 +87,6 @@ bool HasStudySuffix(const QString& path)
     return path.endsWith(Suffix, Qt::CaseInsensitive);
 }
 
-QFrame* StartMenu(TForm1* main)
-{
-    return main->Panel3;
-}
-QFrame* LanguagePanel(TForm1* main)
-{
-    return main->Panel4;
-}
-
 } // namespace
 
 QString StudyArgument(const QStringList& arguments, const QString& startFolder)
@@ -361,8 +352,8 @@ bool TStudyFiles::OpenFile(const QString& chosen)
     }
     main_->ComputeAndShowResults();
     if (!main_->Panel1->isHidden()) {
-        StartMenu(main_)->hide();
-        LanguagePanel(main_)->hide();
+        main_->Panel3->hide(); // the start menu
+        main_->Panel4->hide(); // the language panel
     }
 
     path_ = path;
