@@ -10,6 +10,8 @@
 namespace {
 // What fills the pending message's "%1"; the number itself stays in the data set.
 ErrorArgument PendingArgument;
+// What follows the pending message, in each language (empty for most messages).
+ErrorArgument PendingNote;
 } // namespace
 
 TOKBottomDlg::TOKBottomDlg()
@@ -54,7 +56,8 @@ void TOKBottomDlg::FormActivate()
     }
     const std::string message = ErrorText(MotorData.ErrorNumber, language, PendingArgument);
     if (!message.empty())
-        Label1->setText(QString::fromStdString(message));
+        Label1->setText(QString::fromStdString(
+            message + (language == Language::English ? PendingNote.english : PendingNote.french)));
 }
 
 void TOKBottomDlg::OKBtnClick()
@@ -67,6 +70,16 @@ void RaiseError(int number, const ErrorArgument& argument)
 {
     MotorData.ErrorNumber = number;
     PendingArgument = argument;
+    PendingNote = {};
+    if (OKBottomDlg)
+        OKBottomDlg->ShowForm();
+}
+
+void RaiseError(const Refusal& refusal, const ErrorArgument& note)
+{
+    MotorData.ErrorNumber = refusal.number;
+    PendingArgument = refusal.argument;
+    PendingNote = note;
     if (OKBottomDlg)
         OKBottomDlg->ShowForm();
 }

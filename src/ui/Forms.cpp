@@ -19,6 +19,7 @@
 
 MotorDataSet MotorData;
 DynamicSettings DynamicData;
+DialogChoices ChoicesData;
 
 TForm1* Form1 = nullptr;
 TAboutBox* AboutBox = nullptr;
@@ -39,6 +40,9 @@ TNetworkForm* NetworkForm = nullptr;
 void CreateForms()
 {
     Form1 = new TForm1;
+    // The main window has preset the start inputs: the ramp the soft-starter dialog first offers.
+    ChoicesData = DialogChoices{};
+    ChoicesData.RampTime = MotorData.SoftStarterTime;
     AboutBox = new TAboutBox;
     Form2 = new TForm2;
     OKBottomDlg = new TOKBottomDlg;

@@ -3,6 +3,7 @@
 
 #include "Dynamics.h"
 #include "MotorDataSet.h"
+#include "Study.h"
 
 class TForm1;
 class TAboutBox;
@@ -23,6 +24,17 @@ class TNetworkForm;
 extern MotorDataSet MotorData;
 // The settings of the dynamic start, the supply network, the starting methods and the starter.
 extern DynamicSettings DynamicData;
+
+// What the user chose that the data set cannot tell, kept for the study file; each dialog records
+// its part at OK. Source: where a circuit used as it stands came from (list or diagram; a typed
+// motor is one whose MotorFromList is false). RampTime: the ramp typed for the selected-time mode,
+// which in current-limit mode SoftStarterTime does not keep (it holds the searched ramp there).
+struct DialogChoices {
+    MotorSource Source = MotorSource::Typed;
+    LoadKind Kind = LoadKind::None;
+    double RampTime = 0;
+};
+extern DialogChoices ChoicesData;
 
 extern TForm1* Form1;
 extern TAboutBox* AboutBox;

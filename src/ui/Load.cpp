@@ -198,6 +198,10 @@ void TForm5::Button1Click()
     MotorData.T0 = t0;
     MotorData.T1 = t1;
     MotorData.T2 = t2;
+    ChoicesData.Kind = RadioButton2->isChecked()   ? LoadKind::Constant
+                       : RadioButton3->isChecked() ? LoadKind::Proportional
+                       : RadioButton4->isChecked() ? LoadKind::Squared
+                                                   : LoadKind::None;
     MotorData.DataChanged = true;
     MotorData.ResultsMode = true;
     MotorData.StartStep = 0;

@@ -19,6 +19,7 @@
 #include "SelMot.h"
 #include "SoftStar.h"
 #include "StartSimulation.h"
+#include "StudyFiles.h"
 #include "UiCommon.h"
 #include "ValNom.h"
 
@@ -271,6 +272,8 @@ void TForm1::CreateMenu()
     add(Help1, Help2, "Help2", "&Help", {}, &TForm1::Help2Click);
     separator(Help1, N3, "N3");
     add(Help1, About1, "About1", "&About", {}, &TForm1::About1Click);
+
+    Studies = new TStudyFiles(this);
 }
 
 void TForm1::FormCreate()
@@ -314,6 +317,11 @@ void TForm1::keyPressEvent(QKeyEvent* e)
 
 void TForm1::closeEvent(QCloseEvent* e)
 {
+    // A changed study is saved or left as the user answers; Cancel keeps the program open.
+    if (!Studies->MayClose()) {
+        e->ignore();
+        return;
+    }
     QMainWindow::closeEvent(e);
     if (e->isAccepted())
         emit Closed();
@@ -609,8 +617,9 @@ void TForm1::ApplyTexts()
         return;
     auto pick = [english](const char* en, const char* fr) { return QString::fromUtf8(english ? en : fr); };
 
-    setWindowTitle(pick("Tarvello : Soft-Starter Simulator for Induction Motor",
-                        "Tarvello : Simulateur de Soft-Starter pour moteur asynchrone"));
+    Studies->SetBaseCaption(pick("Tarvello : Soft-Starter Simulator for Induction Motor",
+                                 "Tarvello : Simulateur de Soft-Starter pour moteur asynchrone"));
+    Studies->ApplyTexts();
     const Text labels[] = {
         {Label7, "Rated Value", "Grandeurs nominales"},
         {Label26, "Constructor", "Fabricant"},

@@ -14,6 +14,7 @@ class QPushButton;
 class QRadioButton;
 class TxyGraph;
 class TPicture;
+class TStudyFiles;
 #include "HelpWindow.h"
 
 class TForm1 : public QMainWindow {
@@ -97,6 +98,8 @@ public:
     QAction *CompareMethods, *StartingMethods; // comparison of starting methods, its settings
     QAction *NDynamics, *Mechanical1, *Network1, *DisplayDynamic; // the dynamic start's entries
     QAction *Help2, *N3, *About1;
+    // The study entries of the File menu, the recent studies, the caption and the question on Exit.
+    TStudyFiles* Studies = nullptr;
 
     // A dialog changed the settings of the dynamic start (mechanical data, network, methods, starter).
     void NotifyDynamicInputsChanged() { emit DynamicInputsChanged(); }

@@ -262,6 +262,7 @@ void TForm3::Button1Click()
     // The next computation uses this circuit as typed instead of identifying one.
     MotorData.MotorFromList = true;
     MotorData.DataChanged = true;
+    ChoicesData.Source = MotorSource::Diagram;
     CloseForm();
 }
 

@@ -501,6 +501,9 @@ void TForm4::Button1Click()
     MotorData.MotorIdentified = true;
     MotorData.DataChanged = true;
     MotorData.StartStep = 1;
+    // A motor confirmed without a pick keeps where its circuit came from.
+    if (picked_)
+        ChoicesData.Source = MotorSource::List;
     if (RowHoldsMotorInMemory(StringGrid1->currentRow()))
         chosenRow_ = StringGrid1->currentRow();
     CloseForm();

@@ -200,7 +200,7 @@ void TForm6::Button1Click()
     if (limitMode)
         MotorData.DesiredImaxIn = imax;
     else
-        MotorData.SoftStarterTime = time;
+        MotorData.SoftStarterTime = ChoicesData.RampTime = time;
     MotorData.DataChanged = true;
     MotorData.StartStep = 2;
     CloseForm();

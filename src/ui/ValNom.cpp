@@ -213,6 +213,7 @@ void TForm2::Button1Click()
             return;
         MotorData.DataChanged = true;
         MotorData.StartStep = 1;
+        ChoicesData.Source = MotorSource::Typed;
         CloseForm();
     } catch (const EConvertError& e) {
         ShowConvertError(this, e.what());

@@ -8,6 +8,7 @@
 #include "Print.h"
 #include "SchemEqu.h"
 #include "SelMot.h"
+#include "StudyFiles.h"
 #include "xyGraph.h"
 
 #include <QMenu>
@@ -110,12 +111,20 @@ TEST_F(UiTest, MenuEntriesShortcutsAndOrder)
     EXPECT_EQ(Form1->Exit1->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
     EXPECT_EQ(Form1->RatedValues->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
     EXPECT_EQ(Form1->EquivalentDiagram->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
+    // The study entries and the recent studies come first, then the entries of the design in their order.
+    const TStudyFiles* s = Form1->Studies;
     const QList<QAction*> file = Form1->File1->actions();
-    ASSERT_EQ(file.size(), 8);
-    EXPECT_EQ(file[0], Form1->SelectMotor);
-    EXPECT_TRUE(file[3]->isSeparator());
-    EXPECT_EQ(file[5], Form1->Print1);
-    EXPECT_EQ(file[7], Form1->Exit1);
+    const QList<QAction*> expected = {s->OpenStudy,      s->SaveStudy,      s->SaveStudyAs,       s->RecentSeparator,
+                                      s->RecentStudy[0], s->RecentStudy[1], s->RecentStudy[2],  s->RecentStudy[3],
+                                      s->StudySeparator, Form1->SelectMotor, Form1->SaveMotor,  Form1->Initialize,
+                                      Form1->N1,         Form1->SaveCurves, Form1->Print1,      Form1->N4,
+                                      Form1->Exit1};
+    EXPECT_EQ(file, expected);
+    EXPECT_TRUE(Form1->N1->isSeparator());
+    EXPECT_TRUE(s->StudySeparator->isSeparator());
+    EXPECT_EQ(s->OpenStudy->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    EXPECT_EQ(s->SaveStudy->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    EXPECT_EQ(s->SaveStudyAs->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
     const QList<QAction*> parameters = Form1->Parameters->actions();
     ASSERT_EQ(parameters.size(), 9);
     EXPECT_EQ(parameters[4], Form1->Load);
