@@ -22,9 +22,9 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=off
 if command -v clang++ >/dev/null; then
   cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DTARVELLO_FUZZ=ON -DTARVELLO_BUILD_TESTS=OFF \
         -DTARVELLO_BUILD_BENCH=OFF "-DTARVELLO_SKIP=chart;ui;tools" >/dev/null
-  cmake --build build-fuzz -j"$jobs" --target fuzz_text_to_real fuzz_list_reader fuzz_computation
+  cmake --build build-fuzz -j"$jobs" --target fuzz_text_to_real fuzz_list_reader fuzz_computation fuzz_dynamics
   mkdir -p build-fuzz/artifacts
-  for target in text_to_real list_reader computation; do
+  for target in text_to_real list_reader computation dynamics; do
     corpus=build-fuzz/corpus/$target
     mkdir -p "$corpus"
     build-fuzz/fuzz/fuzz_$target -max_total_time=60 -timeout=10 -max_len=8192 -print_final_stats=1 \

@@ -173,6 +173,12 @@ struct Setup {
             SoftStarter(p.input, false);
             break;
         case StartingMethod::SoftLimit:
+            // In selected-time mode the limit is the one last set; a limit that is not a current
+            // (0 or below, left from an older data set) holds no start to compare.
+            if (!Positive(ds.DesiredImaxIn)) {
+                p.applicable = false;
+                break;
+            }
             SoftStarter(p.input, true);
             break;
         }

@@ -67,7 +67,8 @@ struct Record {
         const double hermite = (2 * u3 - 3 * u2 + 1) * n0 + (u3 - 2 * u2 + u) * h * d0 +
                                (-2 * u3 + 3 * u2) * n1 + (u3 - u2) * h * d1;
         const double middle = (n0 + n1) / 2 + h * (d0 - d1) / 8;
-        return hermite + 16 * (nm - middle) * u2 * (1 - u) * (1 - u);
+        // The rotor never turns backwards; near a rotor at rest the quartic may dip a hair below 0.
+        return std::max(0.0, hermite + 16 * (nm - middle) * u2 * (1 - u) * (1 - u));
     }
 };
 } // namespace

@@ -286,6 +286,23 @@ TEST(DynamicStart, StartTimeLimitMakesAStartTooLong) {
     EXPECT_REL(r.SoftStarter.MinMotorVoltage, ds.Preset * 100, 1e-12);
 }
 
+TEST(DynamicStart, CurvesNeverShowTheRotorTurningBackwards) {
+    // From a preset of 0 the rotor rests, then breaks away; the curve between the computed
+    // points must not dip below standstill however short the limit cuts the start.
+    MotorDataSet ds = FourKilowatt(false);
+    ds.Preset = 0;
+    ASSERT_EQ(RunStartComputation(ds, nullptr, nullptr), 0);
+    for (double limit : {6e-19, 1e-9, 1e-3, 0.05})
+        for (int samples : {2, 37, 301}) {
+            DynamicSettings s = WithInertia(0.013, 1e-6);
+            s.Mechanical.StartTimeLimit = limit;
+            const DynamicResults r = Computed(ds, s, samples);
+            for (const StartCurves* c : {&r.DolCurves, &r.SoftStarterCurves})
+                for (double n : c->Speed)
+                    ASSERT_GE(n, 0) << limit << " " << samples;
+        }
+}
+
 TEST(DynamicStart, CurvesSpanTheLongerRunUpAndMatchTheResults) {
     MotorDataSet ds = FiveKilowattDelta();
     Fan(ds);

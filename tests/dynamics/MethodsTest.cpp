@@ -105,6 +105,23 @@ TEST(Methods, StarDeltaDoesNotApplyToAMotorRunningInStar) {
     }
 }
 
+TEST(Methods, SoftLimitWithoutALimitDoesNotApply) {
+    // Selected-time mode keeps whatever limit was set last; one that is not a current holds no
+    // start (a negative cap would drive the voltage below zero).
+    MotorDataSet ds = FourKilowatt(true);
+    Fan(ds);
+    ds.LimitCurrentMode = false, ds.SelectedTimeMode = true;
+    for (double k : {0.0, -3.6e-8, -2.0}) {
+        ds.DesiredImaxIn = k;
+        const ComparisonResults r = Compared(ds, WithInertia(0.12), 21);
+        const MethodOutcome& m = r.Methods[SoftLimit];
+        EXPECT_FALSE(m.Applicable || m.Outcome.Stalled || m.Outcome.RunUpTime) << k;
+        EXPECT_TRUE(m.Curves.Speed.empty()) << k;
+        ASSERT_TRUE(r.Methods[SoftRamp].Applicable);
+        EXPECT_GE(r.Methods[SoftRamp].Outcome.MinMotorVoltage, 0) << k;
+    }
+}
+
 TEST(Methods, ChangeoverAtTheSetSpeed) {
     MotorDataSet ds = FiveKilowattDelta();
     Fan(ds, 0.3);
