@@ -11,24 +11,33 @@ using Ld = long double;
 constexpr int MaxDegree = 6;
 
 // A real polynomial in the slip, coefficients in ascending powers.
-struct Poly {
-    std::array<Ld, MaxDegree + 1> c{};
+template <class T>
+struct PolyOf {
+    std::array<T, MaxDegree + 1> c{};
     int degree = 0;
 
-    Ld At(Ld x) const {
-        Ld v = c[degree];
+    T At(T x) const {
+        T v = c[degree];
         for (int i = degree - 1; i >= 0; --i)
             v = v * x + c[i];
         return v;
     }
-    Poly Derivative() const {
-        Poly d;
+    // Sum of the terms' moduli: the size of the rounding noise of At.
+    T Magnitude(T x) const {
+        T v = std::fabs(c[degree]);
+        for (int i = degree - 1; i >= 0; --i)
+            v = v * std::fabs(x) + std::fabs(c[i]);
+        return v;
+    }
+    PolyOf Derivative() const {
+        PolyOf d;
         d.degree = std::max(degree - 1, 0);
         for (int i = 1; i <= degree; ++i)
             d.c[i - 1] = i * c[i];
         return d;
     }
 };
+using Poly = PolyOf<Ld>;
 Poly operator*(const Poly& a, const Poly& b) {
     Poly r;
     r.degree = a.degree + b.degree;
@@ -90,31 +99,7 @@ Poly SquaredModulus(CxL a, CxL b) {
 // The search for roots runs on double coefficients (the long double ones are built exactly
 // enough, but their arithmetic is several times slower); each root found is then polished by
 // Newton's steps on the long double polynomial.
-struct SearchPoly {
-    std::array<double, MaxDegree + 1> c{};
-    int degree = 0;
-
-    double At(double x) const {
-        double v = c[degree];
-        for (int i = degree - 1; i >= 0; --i)
-            v = v * x + c[i];
-        return v;
-    }
-    // Sum of the terms' moduli: the size of the rounding noise of At.
-    double Magnitude(double x) const {
-        double v = std::fabs(c[degree]);
-        for (int i = degree - 1; i >= 0; --i)
-            v = v * std::fabs(x) + std::fabs(c[i]);
-        return v;
-    }
-    SearchPoly Derivative() const {
-        SearchPoly d;
-        d.degree = std::max(degree - 1, 0);
-        for (int i = 1; i <= degree; ++i)
-            d.c[i - 1] = i * c[i];
-        return d;
-    }
-};
+using SearchPoly = PolyOf<double>;
 
 // Root of a polynomial that changes sign over [a, b]: Newton's steps while they stay inside the
 // bracket and at least halve the value, bisection otherwise, down to the rounding noise.

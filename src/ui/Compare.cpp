@@ -1,6 +1,7 @@
 #include "Compare.h"
 
 #include "Aff_Err.h"
+#include "DynamicTexts.h"
 #include "ComparisonCharts.h"
 #include "Forms.h"
 #include "Main.h"
@@ -24,10 +25,6 @@
 #include <cmath>
 
 namespace {
-
-QString Pick(const char* english, const char* french) {
-    return QString::fromUtf8(FrenchChosen() ? french : english);
-}
 
 // A value as shown: "—" for a null or a value that is not finite.
 QString Number(std::optional<double> value, int decimals) {
@@ -474,7 +471,7 @@ void TCompareForm::FillTable() {
             outcome->setData(ValueRole, QVariant());
         } else if (o.Stalled) {
             const QString speed = Number(o.StallSpeed, 0);
-            const QString limit = SettingText(shownSettings_.Mechanical.StartTimeLimit);
+            const QString limit = EditText(shownSettings_.Mechanical.StartTimeLimit);
             outcome->setText(
                 o.TooLong ? Pick("Too long: %1 rpm at %2 s", "Trop long : %1 tr/min à %2 s").arg(speed, limit)
                           : Pick("Stalls at %1 rpm", "Calé à %1 tr/min").arg(speed));
@@ -575,8 +572,8 @@ void TCompareForm::FillDuty() {
             "Démarreur Ie = %1 A, classe %2, %3 démarrages par heure demandés. Il convient si I_rms ≤ X·Ie, "
             "t_a ≤ Tx, N ≤ S et In ≤ Ie (I_rms : courant de ligne efficace pendant le démarrage t_a ; In : "
             "courant de ligne nominal du moteur) ; marges X·Ie/I_rms − 1, Tx/t_a − 1, S/N − 1, Ie/In − 1.")
-            .arg(SettingText(ie), QString::fromStdString(starter.RatingCode).trimmed(),
-                 SettingText(starter.StartsPerHour)));
+            .arg(EditText(ie), QString::fromStdString(starter.RatingCode).trimmed(),
+                 EditText(starter.StartsPerHour)));
 
     // A start that does not run up has neither: a dash without a unit.
     const QString rms =
@@ -584,12 +581,12 @@ void TCompareForm::FillDuty() {
     const QString ta = r.RunUpTime ? Number(r.RunUpTime, 3) + QStringLiteral(" s") : Number(std::nullopt, 0);
     const QString conditions[4] = {
         QStringLiteral("I_rms = %1 ≤ X·Ie = %2 × %3 A = %4 A")
-            .arg(rms, SettingText(code.CurrentMultiple), SettingText(ie),
+            .arg(rms, EditText(code.CurrentMultiple), EditText(ie),
                  Number(code.CurrentMultiple * ie, 1)),
-        QStringLiteral("t_a = %1 ≤ Tx = %2 s").arg(ta, SettingText(code.StartTime)),
+        QStringLiteral("t_a = %1 ≤ Tx = %2 s").arg(ta, EditText(code.StartTime)),
         QStringLiteral("N = %1 ≤ S = %2")
-            .arg(SettingText(starter.StartsPerHour), SettingText(code.StartsPerHour)),
-        QStringLiteral("In = %1 A ≤ Ie = %2 A").arg(Number(d.LineCurrent, 1), SettingText(ie)),
+            .arg(EditText(starter.StartsPerHour), EditText(code.StartsPerHour)),
+        QStringLiteral("In = %1 A ≤ Ie = %2 A").arg(Number(d.LineCurrent, 1), EditText(ie)),
     };
     const char* const criteria[4][2] = {{"Start current", "Courant de démarrage"},
                                         {"Start time", "Temps de démarrage"},
@@ -624,7 +621,7 @@ void TCompareForm::FillDuty() {
                  "ou de démarrages par heure, ou le démarrage n'aboutit pas)."));
     DutyOnLoadFactor->setText(
         Pick("F (on-load factor, %1 %) is not judged.", "F (facteur de marche, %1 %) n'est pas jugé.")
-            .arg(SettingText(code.OnLoadFactor)));
+            .arg(EditText(code.OnLoadFactor)));
     DutyOverall->setText(r.Pass ? Pick("The starter passes.", "Le démarreur convient.")
                                 : Pick("The starter fails.", "Le démarreur ne convient pas."));
     SetColour(DutyOverall, r.Pass ? Green : Red);

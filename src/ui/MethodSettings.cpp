@@ -1,6 +1,7 @@
 #include "MethodSettings.h"
 
 #include "Aff_Err.h"
+#include "DynamicTexts.h"
 #include "Dynamics.h"
 #include "Forms.h"
 #include "Main.h"
@@ -16,14 +17,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <charconv>
 #include <cmath>
 
 namespace {
-
-QString Pick(const char* english, const char* french) {
-    return QString::fromUtf8(FrenchChosen() ? french : english);
-}
 
 // One row of a group: caption, field, unit.
 void AddRow(QGridLayout* grid, int row, QLabel*& label, const char* labelName, QLineEdit*& edit,
@@ -38,20 +34,6 @@ void AddRow(QGridLayout* grid, int row, QLabel*& label, const char* labelName, Q
 }
 
 } // namespace
-
-QString SettingText(double value) {
-    if (!std::isfinite(value)) return QString();
-    char buffer[400];
-    // Fixed-point for usual sizes (0.9, not 9e-01); the shortest exponent form beyond, which
-    // TextToReal reads as well.
-    const double size = std::fabs(value);
-    const auto format =
-        value == 0 || (size >= 1e-7 && size < 1e15) ? std::chars_format::fixed : std::chars_format::general;
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, format);
-    if (error != std::errc()) return QString();
-    QString text = QString::fromLatin1(buffer, static_cast<int>(end - buffer));
-    return text.replace(QLatin1Char('.'), QLatin1Char(SystemDecimalSeparator()));
-}
 
 TMethodSettingsForm::TMethodSettingsForm() {
     setObjectName(QStringLiteral("MethodSettingsForm"));
@@ -117,9 +99,9 @@ TMethodSettingsForm::TMethodSettingsForm() {
 
     // The texts are held by the fields from one opening to the next; the stored settings are
     // loaded into them by FormShow.
-    ChangeoverEdit->setText(SettingText(MethodSettings{}.ChangeoverSpeed));
-    TapEdit->setText(SettingText(MethodSettings{}.AutotransformerTap));
-    ReactorEdit->setText(SettingText(MethodSettings{}.ReactorVoltage));
+    ChangeoverEdit->setText(EditText(MethodSettings{}.ChangeoverSpeed));
+    TapEdit->setText(EditText(MethodSettings{}.AutotransformerTap));
+    ReactorEdit->setText(EditText(MethodSettings{}.ReactorVoltage));
 
     connect(OkButton, &QPushButton::clicked, this, &TMethodSettingsForm::OkClick);
     connect(CancelButton, &QPushButton::clicked, this, &TMethodSettingsForm::CancelClick);
@@ -157,15 +139,15 @@ void TMethodSettingsForm::FormActivate() {
 
 void TMethodSettingsForm::FormShow() {
     const MethodSettings& m = DynamicData.Methods;
-    ChangeoverEdit->setText(SettingText(m.ChangeoverSpeed));
-    TapEdit->setText(SettingText(m.AutotransformerTap));
-    ReactorEdit->setText(SettingText(m.ReactorVoltage));
+    ChangeoverEdit->setText(EditText(m.ChangeoverSpeed));
+    TapEdit->setText(EditText(m.AutotransformerTap));
+    ReactorEdit->setText(EditText(m.ReactorVoltage));
     StarterGroup->setChecked(DynamicData.Starter.has_value());
     // Without a starter the fields keep what was last typed there, ready to be ticked again.
     if (const auto& s = DynamicData.Starter) {
-        RatedCurrentEdit->setText(SettingText(s->RatedCurrent));
+        RatedCurrentEdit->setText(EditText(s->RatedCurrent));
         RatingEdit->setText(QString::fromStdString(s->RatingCode));
-        StartsEdit->setText(SettingText(s->StartsPerHour));
+        StartsEdit->setText(EditText(s->StartsPerHour));
     }
     ChangeoverEdit->setFocus();
     OkButton->setDefault(true);

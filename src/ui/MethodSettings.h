@@ -14,10 +14,6 @@ class QLineEdit;
 class QPushButton;
 class TPicture;
 
-// A stored number as the dialogs show it for editing: the shortest text that reads back as the
-// same value, with the regional decimal separator (empty for a value that is not finite).
-QString SettingText(double value);
-
 class TMethodSettingsForm : public TModelessForm {
     Q_OBJECT
   public:

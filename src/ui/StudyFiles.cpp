@@ -1,6 +1,7 @@
 #include "StudyFiles.h"
 
 #include "Aff_Err.h"
+#include "DynamicTexts.h"
 #include "Forms.h"
 #include "Init_Mot.h"
 #include "Load.h"
@@ -43,11 +44,6 @@ constexpr int MaxShownPathLength = 60;
 std::filesystem::path FilePath(const QString& path)
 {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
-
-QString Pick(const char* english, const char* french)
-{
-    return QString::fromUtf8(FrenchChosen() ? french : english);
 }
 
 // The note that follows a refusal's message: the line of the file for the program's own checks
@@ -413,9 +409,9 @@ void TStudyFiles::ShowStudyInDialogs(const Study& study)
     // so that OK reads back the same values.
     QRadioButton* const kinds[] = {Form5->RadioButton1, Form5->RadioButton2, Form5->RadioButton3, Form5->RadioButton4};
     kinds[static_cast<int>(study.Load.Kind)]->setChecked(true);
-    Form5->Edit1->setText(SettingText(study.Load.T0));
-    Form5->Edit2->setText(SettingText(study.Load.T1));
-    Form5->Edit3->setText(SettingText(study.Load.T2));
+    Form5->Edit1->setText(EditText(study.Load.T0));
+    Form5->Edit2->setText(EditText(study.Load.T1));
+    Form5->Edit3->setText(EditText(study.Load.T2));
 
     // The soft-starter dialog loads its fields from the data set at each opening, but not a mode
     // that was never chosen: none is checked then.

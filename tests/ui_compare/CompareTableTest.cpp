@@ -2,6 +2,7 @@
 // that does not apply, a stalled method, the legend, French texts and resizing.
 
 #include "CompareFixture.h"
+#include "DynamicTexts.h"
 
 #include "TextToReal.h"
 
@@ -191,7 +192,7 @@ TEST_F(CompareTable, StalledMethodInRedWithItsSpeed) {
     // and below the autotransformer's at tap 0.65 (0.4225 of it).
     const double dolTorque = Expected().Methods[Dol].Outcome.StartingTorqueRatio * MotorData.RatedTorque;
     Trigger(Form1->Load);
-    SetLoad(LoadKind::Constant, SettingText(0.4 * dolTorque));
+    SetLoad(LoadKind::Constant, EditText(0.4 * dolTorque));
     ASSERT_FALSE(ErrorShown()) << ErrorText().toStdString();
     // A strong source: every method dips the busbar a little, the stalled star stage least.
     DynamicData.Network.Enabled = true;

@@ -4,6 +4,7 @@
 
 #include "StudyUiFixture.h"
 
+#include "DynamicTexts.h"
 #include "Load.h"
 #include "MethodSettings.h"
 #include "SchemEqu.h"
@@ -142,7 +143,7 @@ TEST_F(RoundTripTest, DiagramEditedMotorComesBackWithItsCircuit)
     ChooseListedMotor(2);
     Trigger(Form1->EquivalentDiagram);
     const double listedRs = MotorData.Rs;
-    Form3->Edit1->setText(SettingText(listedRs * 1.25));
+    Form3->Edit1->setText(EditText(listedRs * 1.25));
     Click(Form3->Button1);
     ASSERT_FALSE(Form3->isVisible()) << ErrorText().toStdString();
     Trigger(Form1->SoftStarter);
