@@ -36,13 +36,7 @@ TMechanicalForm::TMechanicalForm()
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(16, 10, 16, 14);
-    auto* top = new QHBoxLayout;
-    Title = MakeLabel(this, "Title", QStringLiteral("Mechanical Data"), 0, 0, SansFont(19));
-    top->addWidget(Title, 1);
-    Image1 = new TPicture(TPicture::Logo, this, "Image1", 0, 0, 74, 49);
-    Image1->setFixedSize(74, 49);
-    top->addWidget(Image1);
-    outer->addLayout(top);
+    AddHeading(this, outer, Title, QStringLiteral("Mechanical Data"), Image1, "Image1");
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(10);
@@ -76,18 +70,7 @@ TMechanicalForm::TMechanicalForm()
     outer->addLayout(grid);
     outer->addSpacing(10);
 
-    auto* buttons = new QHBoxLayout;
-    Button1 = MakeButton(this, "Button1", QStringLiteral("OK"), 0, 0, 75, 25, f);
-    Button2 = MakeButton(this, "Button2", QStringLiteral("Cancel"), 0, 0, 75, 25, f);
-    for (QPushButton* b : {Button1, Button2})
-        b->setFixedSize(75, 25);
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addSpacing(40);
-    buttons->addWidget(Button2);
-    buttons->addStretch(1);
-    outer->addLayout(buttons);
-    Button1->setDefault(true);
+    AddOkCancel(this, outer, Button1, "Button1", Button2, "Button2");
 
     connect(Edit1, &QLineEdit::textChanged, this, [this] { UpdateNote(); });
     connect(Button1, &QPushButton::clicked, this, &TMechanicalForm::Button1Click);

@@ -84,18 +84,7 @@ TMethodSettingsForm::TMethodSettingsForm() {
     starter->setColumnStretch(0, 1);
     top->addWidget(StarterGroup);
 
-    auto* buttons = new QHBoxLayout;
-    OkButton = MakeButton(this, "OkButton", QStringLiteral("OK"), 0, 0, 75, 25, SansFont(11));
-    CancelButton = MakeButton(this, "CancelButton", QStringLiteral("Cancel"), 0, 0, 75, 25, SansFont(11));
-    OkButton->setFixedSize(75, 25);
-    CancelButton->setFixedSize(75, 25);
-    OkButton->setDefault(true);
-    buttons->addStretch(1);
-    buttons->addWidget(OkButton);
-    buttons->addSpacing(40);
-    buttons->addWidget(CancelButton);
-    buttons->addStretch(1);
-    top->addLayout(buttons);
+    AddOkCancel(this, top, OkButton, "OkButton", CancelButton, "CancelButton");
 
     // The texts are held by the fields from one opening to the next; the stored settings are
     // loaded into them by FormShow.

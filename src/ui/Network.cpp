@@ -186,13 +186,7 @@ TNetworkForm::TNetworkForm()
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(14, 10, 14, 14);
-    auto* top = new QHBoxLayout;
-    Title = MakeLabel(this, "Title", QStringLiteral("Supply Network"), 0, 0, SansFont(19));
-    top->addWidget(Title, 1);
-    Image1 = new TPicture(TPicture::Logo, this, "Image1", 0, 0, 74, 49);
-    Image1->setFixedSize(74, 49);
-    top->addWidget(Image1);
-    outer->addLayout(top);
+    AddHeading(this, outer, Title, QStringLiteral("Supply Network"), Image1, "Image1");
 
     StiffSupply =
         MakeCheck(this, "StiffSupply", QStringLiteral("Stiff supply"), 0, 0, 400, 17, SansFont(13, true));
@@ -284,18 +278,7 @@ TNetworkForm::TNetworkForm()
     body->addWidget(Diagram);
     outer->addLayout(body, 1);
 
-    auto* buttons = new QHBoxLayout;
-    Button1 = MakeButton(this, "Button1", QStringLiteral("OK"), 0, 0, 75, 25, f);
-    Button2 = MakeButton(this, "Button2", QStringLiteral("Cancel"), 0, 0, 75, 25, f);
-    for (QPushButton* b : {Button1, Button2})
-        b->setFixedSize(75, 25);
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addSpacing(40);
-    buttons->addWidget(Button2);
-    buttons->addStretch(1);
-    outer->addLayout(buttons);
-    Button1->setDefault(true);
+    AddOkCancel(this, outer, Button1, "Button1", Button2, "Button2");
 
     connect(StiffSupply, &QCheckBox::toggled, this, [this] { UpdateParts(); });
     for (QGroupBox* box : {TransformerBox, CableBox})

@@ -2,10 +2,12 @@
 
 #include "Forms.h"
 #include "MotorDataSet.h"
+#include "Pictures.h"
 #include "TextToReal.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -147,4 +149,34 @@ void CentreOnScreen(QWidget* window)
     const QRect area = screen->availableGeometry();
     const QSize size = window->frameGeometry().size().isValid() ? window->frameGeometry().size() : window->size();
     window->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+}
+
+void AddHeading(QWidget* form, QBoxLayout* outer, QLabel*& title, const QString& text, TPicture*& logo,
+                const char* logoName)
+{
+    auto* top = new QHBoxLayout;
+    title = MakeLabel(form, "Title", text, 0, 0, SansFont(19));
+    top->addWidget(title, 1);
+    logo = new TPicture(TPicture::Logo, form, logoName, 0, 0, 74, 49);
+    logo->setFixedSize(74, 49);
+    top->addWidget(logo);
+    outer->addLayout(top);
+}
+
+void AddOkCancel(QWidget* form, QBoxLayout* outer, QPushButton*& ok, const char* okName, QPushButton*& cancel,
+                 const char* cancelName)
+{
+    const QFont f = SansFont(11);
+    auto* buttons = new QHBoxLayout;
+    ok = MakeButton(form, okName, QStringLiteral("OK"), 0, 0, 75, 25, f);
+    cancel = MakeButton(form, cancelName, QStringLiteral("Cancel"), 0, 0, 75, 25, f);
+    for (QPushButton* b : {ok, cancel})
+        b->setFixedSize(75, 25);
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addSpacing(40);
+    buttons->addWidget(cancel);
+    buttons->addStretch(1);
+    outer->addLayout(buttons);
+    ok->setDefault(true);
 }

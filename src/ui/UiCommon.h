@@ -9,6 +9,8 @@
 #include <string>
 
 class QWidget;
+class QBoxLayout;
+class TPicture;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -46,6 +48,13 @@ QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& text, int
                      const QFont& font);
 // Sets a self-sizing label's text and fits its size to it.
 void SetCaption(QLabel* label, const QString& text);
+
+// The heading of a dialog laid out by layouts: the title on the left, the logo on the right.
+void AddHeading(QWidget* form, QBoxLayout* outer, QLabel*& title, const QString& text, TPicture*& logo,
+                const char* logoName);
+// OK and Cancel of a dialog laid out by layouts, centred 40 px apart; OK is the default button.
+void AddOkCancel(QWidget* form, QBoxLayout* outer, QPushButton*& ok, const char* okName, QPushButton*& cancel,
+                 const char* cancelName);
 
 // The invalid-number error of a typed field: a standard, non-blocking message box over `parent`.
 void ShowConvertError(QWidget* parent, const char* what);
