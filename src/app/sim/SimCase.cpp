@@ -29,12 +29,12 @@ std::vector<std::string> SplitCircuit(const std::string& text) {
 // text that is no number with the conversion error; those of the dynamic start's settings with
 // their group's numbered message, naming the option.
 double Number(const std::string& text, Opt id) {
-    const int notANumber = Spec(id).notANumber;
+    const int notANumber = OptionOf(id).notANumber;
     if (notANumber == 0) return TextToReal(text);
     try {
         return TextToReal(text);
     } catch (const EConvertError&) {
-        const std::string name = Spec(id).name;
+        const std::string name = OptionOf(id).name;
         throw Refusal{notANumber,
                       {"The value \"" + text + "\" of " + name, "La valeur « " + text + " » de " + name}};
     }
@@ -150,7 +150,7 @@ LoadKind ReadLoad(const CaseTexts& t, const StudyLoad* study, MotorDataSet& ds) 
     double* const fields[] = {&ds.T0, &ds.T1, &ds.T2};
     for (int i = 0; i < 3; ++i) {
         if (t.Has(options[i]) && !LoadKindUses(kind, i)) {
-            const std::string text = std::string(Spec(options[i]).name) + " (" + LoadKindKey(kind) + ")";
+            const std::string text = std::string(OptionOf(options[i]).name) + " (" + LoadKindKey(kind) + ")";
             throw Refusal{ErrUnusedLoadCoefficient, {text, text}};
         }
         *fields[i] = LoadKindUses(kind, i) ? (t.Has(options[i]) ? Number(t, options[i]) : fallback[i]) : 0;
@@ -214,8 +214,8 @@ void ReadDynamicSettings(const CaseTexts& t, const MotorDataSet& ds, DynamicSett
             std::string english, french;
             for (Opt id : starterOptions)
                 if (!t.Has(id)) {
-                    english += (english.empty() ? "" : " and ") + std::string(Spec(id).name);
-                    french += (french.empty() ? "" : " et ") + std::string(Spec(id).name);
+                    english += (english.empty() ? "" : " and ") + std::string(OptionOf(id).name);
+                    french += (french.empty() ? "" : " et ") + std::string(OptionOf(id).name);
                 }
             if (!english.empty()) throw Refusal{ErrStarterIncomplete, {english, french}};
             s.Starter = StarterDuty{};
@@ -347,7 +347,7 @@ Study CaseStudy(const CaseSource& source, const BuiltCase& c) {
 void CheckSharedTexts(const SimOptions& options, const std::array<bool, OptCount>& swept) {
     for (std::size_t i = 0; i < OptCount; ++i) {
         const Opt id = static_cast<Opt>(i);
-        if (Spec(id).kind == OptKind::Number && options.Has(id) && !swept[i]) Number(*options.Text(id), id);
+        if (OptionOf(id).kind == OptKind::Number && options.Has(id) && !swept[i]) Number(*options.Text(id), id);
     }
     if (const std::string* circuit = options.Text(Opt::Circuit);
         circuit && SplitCircuit(*circuit).size() != 6)

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr OptionSpec Table[] = {
+constexpr OptionEntry Table[] = {
     {Opt::Catalogue, "--catalogue", OptKind::Text},
     {Opt::Record, "--record", OptKind::Text},
     {Opt::Power, "--power", OptKind::Number},
@@ -80,13 +80,13 @@ constexpr bool InEnumOrder() {
 static_assert(InEnumOrder(), "the table follows the enumeration");
 
 std::string Name(Opt id) {
-    return Spec(id).name;
+    return OptionOf(id).name;
 }
 
 // The option a sweep text names ("t2=0:0.04:100" names --t2), when it names a number option.
 std::optional<Opt> SweptOption(const std::string& sweep) {
     const auto id = FindOption("--" + sweep.substr(0, sweep.find('=')));
-    if (id && Spec(*id).kind == OptKind::Number) return id;
+    if (id && OptionOf(*id).kind == OptKind::Number) return id;
     return std::nullopt;
 }
 
@@ -164,12 +164,12 @@ void CheckCombinations(const SimOptions& o) {
 
 } // namespace
 
-const OptionSpec& Spec(Opt id) {
+const OptionEntry& OptionOf(Opt id) {
     return Table[static_cast<std::size_t>(id)];
 }
 
 std::optional<Opt> FindOption(std::string_view name) {
-    for (const OptionSpec& s : Table)
+    for (const OptionEntry& s : Table)
         if (name == s.name) return s.id;
     return std::nullopt;
 }
@@ -179,7 +179,7 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args) {
     app.set_help_flag(); // --help is an option of its own, answered with the usage text
     app.allow_extras();  // unknown words are collected and named below
     std::array<CLI::Option*, OptCount> cliOptions{};
-    for (const OptionSpec& s : Table) {
+    for (const OptionEntry& s : Table) {
         CLI::Option* option = nullptr;
         if (s.kind == OptKind::Flag) {
             option = app.add_flag(s.name)->disable_flag_override();
@@ -198,11 +198,11 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args) {
         // Every option takes its text whatever it looks like, so only the last word can lack one.
         const std::string& last = args.back();
         const std::string lastName = last.substr(0, last.find('='));
-        if (auto id = FindOption(lastName); id && Spec(*id).kind != OptKind::Flag)
+        if (auto id = FindOption(lastName); id && OptionOf(*id).kind != OptKind::Flag)
             throw UsageError{"missing value for " + lastName};
         for (const std::string& a : args)
             if (auto id = FindOption(a.substr(0, a.find('=')));
-                id && Spec(*id).kind == OptKind::Flag && a != Name(*id))
+                id && OptionOf(*id).kind == OptKind::Flag && a != Name(*id))
                 throw UsageError{Name(*id) + " takes no value"};
         throw UsageError{e.what()};
     } catch (const CLI::ParseError& e) {
@@ -212,7 +212,7 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args) {
     if (!unknown.empty()) throw UsageError{"unknown option " + unknown.front()};
 
     SimOptions o;
-    for (const OptionSpec& s : Table) {
+    for (const OptionEntry& s : Table) {
         const CLI::Option* option = cliOptions[static_cast<std::size_t>(s.id)];
         if (option->count() == 0) continue;
         o.given[static_cast<std::size_t>(s.id)] =

@@ -89,7 +89,7 @@ constexpr std::size_t OptCount = static_cast<std::size_t>(Opt::Count);
 // read one (TextToReal); only numbers can be swept.
 enum class OptKind { Flag, Text, Number };
 
-struct OptionSpec {
+struct OptionEntry {
     Opt id;
     const char* name; // with its dashes, e.g. "--power"
     OptKind kind;
@@ -98,7 +98,7 @@ struct OptionSpec {
     int notANumber = 0;
 };
 
-const OptionSpec& Spec(Opt id);
+const OptionEntry& OptionOf(Opt id);
 // The option of that name (with dashes), or none.
 std::optional<Opt> FindOption(std::string_view name);
 

@@ -26,7 +26,7 @@ SweepDimension ParseSweep(const std::string& text) {
     SweepDimension d;
     d.name = text.substr(0, equals);
     const auto id = FindOption("--" + d.name);
-    if (!id || Spec(*id).kind != OptKind::Number) throw Refusal{ErrSweepName, {"--" + d.name, "--" + d.name}};
+    if (!id || OptionOf(*id).kind != OptKind::Number) throw Refusal{ErrSweepName, {"--" + d.name, "--" + d.name}};
     d.option = *id;
 
     const std::string range = text.substr(equals + 1);
