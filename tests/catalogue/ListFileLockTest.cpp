@@ -17,41 +17,18 @@
 #include "ChildProcess.h"
 #include "ListFileTesting.h"
 #include "MotorList.h"
+#include "ListFixtures.h"
 #include "TempFolder.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-const std::string Title = "0;Constructor;Motor Size;Power [W];...;";
-
-std::string RecordLine(int number) {
-    return std::to_string(number) + ";M;S;1000;400;50;2.5;0.80;1400;1.2;5.00;5.00;4.00;4.00;150;2000;Star;";
-}
-
 std::string Lines(int first, int last) {
     std::string bytes = Title + "\r\n";
     for (int n = first; n <= last; ++n)
         bytes += RecordLine(n) + "\r\n";
     return bytes;
-}
-
-MotorDataSet Motor(const std::string& maker) {
-    MotorDataSet ds;
-    ds.ConstructorName = maker;
-    ds.MotorSize = "112 M";
-    ds.MechanicalPower = 4000;
-    ds.LineVoltage = 400;
-    ds.Frequency = 50;
-    ds.LineCurrent = 8.5;
-    ds.PowerFactor = 0.82;
-    ds.RatedSpeed = 1430;
-    ds.NoLoadLineCurrent = 4.5;
-    ds.Rs = ds.Rr = 1.27;
-    ds.Xssigma = ds.Xrsigma = 0.58;
-    ds.Xh = 51;
-    ds.Riron = 1158;
-    return ds;
 }
 
 std::string RecordOf(int number, const std::string& maker) {
