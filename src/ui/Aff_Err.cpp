@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 // What fills the pending message's "%1"; the number itself stays in the data set.
@@ -82,6 +83,15 @@ void RaiseError(const Refusal& refusal, const ErrorArgument& note)
     PendingNote = note;
     if (OKBottomDlg)
         OKBottomDlg->ShowForm();
+}
+
+void RaiseErrorOver(QWidget* window, const Refusal& refusal)
+{
+    RaiseError(refusal);
+    QTimer::singleShot(0, window, [] {
+        if (MotorData.ErrorNumber != 0)
+            ShowPendingError();
+    });
 }
 
 void ShowPendingError()

@@ -23,6 +23,9 @@ public:
 // The argument fills the "%1" of a message that names a field or gives a limit.
 void RaiseError(int number, const ErrorArgument& argument = {});
 inline void RaiseError(const Refusal& refusal) { RaiseError(refusal.number, refusal.argument); }
+// Same, from a window that computes as it is shown: the message comes to the front again once that
+// window is in place, so that it is not hidden behind it.
+void RaiseErrorOver(QWidget* window, const Refusal& refusal);
 // Same, with a note after the message in each language: where the refused value stands in a file.
 void RaiseError(const Refusal& refusal, const ErrorArgument& note);
 // Brings the error dialog of the pending error to the front (shown, raised and active) with its

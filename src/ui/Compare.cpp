@@ -255,7 +255,7 @@ bool TCompareForm::Recompute() {
         // The last results stay on show; the message says why the new inputs give none.
         refused_ = refusal.number;
         Fill();
-        RaiseError(refusal);
+        RaiseErrorOver(this, refusal);
         return false;
     }
     refused_ = 0;

@@ -14,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -227,13 +226,13 @@ Refusal TDynamicStartForm::Recompute()
     if (refusal != 0) {
         refusal_ = refusal.number;
         ApplyTexts();
-        // Raised once the window that asked is in place, so that the message ends up in front.
-        QTimer::singleShot(0, this, [refusal] { RaiseError(refusal); });
+        RaiseErrorOver(this, refusal);
         return refusal;
     }
     refusal_ = 0;
     results_ = std::move(computed);
     settings_ = DynamicData;
+    shownData_ = data_;
     ShowResultsParts(true);
     Plot();
     ApplyTexts();
@@ -362,7 +361,7 @@ void TDynamicStartForm::FillPanel()
     auto reached = [&](const StartOutcome& o, const StartCurves& c, const char* english, const char* french) {
         if (!o.Stalled || o.TooLong || !o.StallSpeed || c.Speed.empty())
             return;
-        const double rpm = c.Speed.back() * data_.SynchronousSpeed * 60;
+        const double rpm = c.Speed.back() * shownData_.SynchronousSpeed * 60;
         if (std::isfinite(rpm) && FixedText(rpm, 1) != FixedText(*o.StallSpeed, 1) && rpm < *o.StallSpeed)
             notes << Pick(english, french).arg(FixedText(rpm, 1), EditText(limit));
     };
@@ -381,7 +380,7 @@ void TDynamicStartForm::FillPanel()
                                 "Parameters › Mechanical Data",
                                 "valeur typique pour %1, pas celle du moteur ; entrez la valeur de sa fiche "
                                 "technique dans Paramètres › Données mécaniques")
-                               .arg(MotorDescription(data_.MechanicalPower, data_.PairOfPoles))
+                               .arg(MotorDescription(shownData_.MechanicalPower, shownData_.PairOfPoles))
                          : Pick("as given", "valeur donnée");
     InertiaText->setText(
         Pick("Inertia: motor %1 kg·m² (%2), load %3 kg·m², total %4 kg·m². Start-time limit "

@@ -33,9 +33,6 @@ class TDynamicStartForm : public TModelessForm {
     const DynamicResults& Results() const { return *results_; }
     // A change waits for the window to be shown.
     bool Stale() const { return stale_; }
-    // The data set and settings the shown results were computed from.
-    const MotorDataSet& ComputedData() const { return data_; }
-    const DynamicSettings& ComputedSettings() const { return settings_; }
 
     // Components
     QLabel* Notice; // what to do first, before any results
@@ -72,8 +69,10 @@ class TDynamicStartForm : public TModelessForm {
     void Plot();
     void ShowResultsParts(bool shown);
 
-    MotorDataSet data_;
+    MotorDataSet data_; // the main window's last results, to compute from
     bool haveData_ = false;
+    // What the shown results were computed from; a refused computation leaves them as they were.
+    MotorDataSet shownData_;
     DynamicSettings settings_;
     std::optional<DynamicResults> results_;
     bool stale_ = false;

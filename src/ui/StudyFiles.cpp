@@ -7,7 +7,9 @@
 #include "Load.h"
 #include "Main.h"
 #include "MainCharts.h"
+#include "Mechanical.h"
 #include "MethodSettings.h"
+#include "Network.h"
 #include "SchemEqu.h"
 #include "SelMot.h"
 #include "SoftStar.h"
@@ -327,7 +329,7 @@ bool TStudyFiles::OpenFile(const QString& chosen)
 
     // Accepted. The dialogs that edit the settings close, so that none offers what it showed before.
     const std::initializer_list<TModelessForm*> editors = {
-        Form2, Form3, Form4, Form5, Form6, OKBottomDlg1, MethodSettingsForm};
+        Form2, Form3, Form4, Form5, Form6, OKBottomDlg1, MethodSettingsForm, MechanicalForm, NetworkForm};
     for (TModelessForm* form : editors)
         if (form && form->isVisible())
             form->CloseForm();
@@ -346,7 +348,9 @@ bool TStudyFiles::OpenFile(const QString& chosen)
         AsWidget(main_->xyGraph1)->hide();
         AsWidget(main_->xyGraph2)->hide();
     }
-    main_->ComputeAndShowResults();
+    // New results tell the dynamic start and the comparison; without them they hear of the new
+    // settings once all is in place.
+    const bool computed = MotorData.DataChanged && main_->ComputeAndShowResults();
     if (!main_->Panel1->isHidden()) {
         main_->Panel3->hide(); // the start menu
         main_->Panel4->hide(); // the language panel
@@ -357,7 +361,8 @@ bool TStudyFiles::OpenFile(const QString& chosen)
     savedText_ = StudyText(CurrentStudy());
     Remember(path);
     UpdateCaption();
-    main_->NotifyDynamicInputsChanged();
+    if (!computed)
+        main_->NotifyDynamicInputsChanged();
     return true;
 }
 
