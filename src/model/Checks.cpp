@@ -130,7 +130,7 @@ Refusal CheckRatedValues(const MotorDataSet& ds) {
     if (!(ds.RatedSpeed > 0)) return ErrRatedSpeedZero;
 
     // Every value the derivation stores must be finite and keep its digits, in its order.
-    MotorDataSet probe = ds;
+    MotorDataSet probe = WithoutRows(ds);
     DeriveRatedValues(probe);
     const Field power = MechanicalPowerField(ds), voltage = LineVoltageField(ds), frequency = FrequencyField(ds),
                 current = LineCurrentField(ds), powerFactor = PowerFactorField(ds), speed = RatedSpeedField(ds);
@@ -154,7 +154,7 @@ Refusal CheckIdentification(const MotorDataSet& ds) {
     // The reactive power at the rated point feeds the magnetising and leakage reactances: a power
     // factor of 1, or one whose radicand rounds to nothing, leaves the motor without one (at 1 the
     // radicand is rounding noise of either sign).
-    MotorDataSet probe = ds;
+    MotorDataSet probe = WithoutRows(ds);
     const ReactivePowers reactive = IdentificationReactivePowers(probe);
     if (std::fabs(ds.PowerFactor) >= 1 || !(reactive.radicand > 0) || !(reactive.total > 0)) return 20;
     const Field voltage = LineVoltageField(ds), current = LineCurrentField(ds);
@@ -215,7 +215,7 @@ Refusal CheckComputable(const MotorDataSet& ds) {
     if (!(ds.SynchronousSpeed > 0) || !Finite(ds.SynchronousSpeed) || ds.PhaseCurrent == 0 ||
         !Finite(ds.PhaseCurrent) || ds.RatedTorque == 0 || !Finite(ds.RatedTorque) || !Finite(ds.PhaseVoltage))
         return ErrNoMotor;
-    MotorDataSet circuit = ds;
+    MotorDataSet circuit = WithoutRows(ds);
     if (!ds.MotorFromList) {
         if (Refusal e = CheckIdentification(ds)) return e;
         IdentifyEquivalentDiagram(circuit);

@@ -13,7 +13,8 @@ using Extended = long double;
 constexpr int CurvePoints = 100;
 using Curve = std::array<double, CurvePoints>; // entry k-1 holds time point k (k = 1 ... 100)
 
-struct MotorDataSet {
+// Everything of the data set but the catalogue rows: what a computation or a check works on.
+struct MotorDataValues {
     // Rated values (nameplate)
     std::string ConstructorName;
     std::string MotorSize;
@@ -80,7 +81,9 @@ struct MotorDataSet {
     bool LanguageEnglish = false;
     bool LanguageFrench = false;
     int ErrorNumber = 0;
+};
 
+struct MotorDataSet : MotorDataValues {
     // Catalogue rows of the selection dialog, entry r-1 for grid row r, one text per column.
     std::vector<std::string> ListConstructorName, ListMotorSize, ListMechanicalPower, ListLineVoltage,
         ListFrequency, ListLineCurrent, ListPowerFactor, ListRatedSpeed, ListNoLoadLineCurrent, ListRs, ListRr,
@@ -97,6 +100,14 @@ struct MotorDataSet {
     // Back to the program-start state: every number 0, every text empty, every flag false.
     void Reset() { *this = MotorDataSet{}; }
 };
+
+// A copy for a computation or a check to work on, without the catalogue rows, which none reads and
+// which a large list makes costly to copy.
+inline MotorDataSet WithoutRows(const MotorDataSet& ds) {
+    MotorDataSet copy;
+    static_cast<MotorDataValues&>(copy) = ds;
+    return copy;
+}
 
 // The soft-starter and load inputs that the main window presets when it is created.
 void PresetStartInputs(MotorDataSet& ds);

@@ -227,10 +227,7 @@ TCompareForm::TCompareForm() {
 }
 
 void TCompareForm::TakeResults() {
-    latest_ = MotorData;
-    // The catalogue rows are not part of a computation.
-    for (std::vector<std::string>* column : latest_->ListColumns())
-        column->clear();
+    latest_ = WithoutRows(MotorData);
 }
 
 void TCompareForm::InputsChanged() {

@@ -186,7 +186,7 @@ TDynamicStartForm::TDynamicStartForm()
 
 void TDynamicStartForm::ResultsChanged()
 {
-    data_ = MotorData;
+    data_ = WithoutRows(MotorData);
     haveData_ = true;
     if (isVisible())
         Recompute();

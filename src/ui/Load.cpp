@@ -179,7 +179,7 @@ void TForm5::Button1Click()
 
     // The load is judged on the circuit the computation will use: a typed motor is identified
     // first, on a copy, since the computation identifies it anew anyway.
-    MotorDataSet judged = MotorData;
+    MotorDataSet judged = WithoutRows(MotorData);
     judged.T0 = t0;
     judged.T1 = t1;
     judged.T2 = t2;

@@ -223,7 +223,7 @@ void TForm6::Button3Click()
         Label10->setPalette(pal);
     };
     // The motor and load in memory, its circuit identified as the computation would (on a copy).
-    MotorDataSet judged = MotorData;
+    MotorDataSet judged = WithoutRows(MotorData);
     MethodOutcome dol;
     Refusal refusal = CheckComputable(judged);
     if (refusal == 0) {
