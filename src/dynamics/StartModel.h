@@ -9,7 +9,6 @@
 #include "MotorDataSet.h"
 
 constexpr double Sqrt3 = 1.7320508075688772;
-constexpr double TwoPi = 6.283185307179586;
 
 struct LoadLaw {
     double t0 = 0, t1 = 0, t2 = 0; // Nm, Nm s, Nm s2 with the speed in rev/s
