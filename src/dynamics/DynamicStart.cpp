@@ -371,8 +371,9 @@ Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& setting
                     }
             }
             if (settings.Starter) {
+                // CheckDynamicSettings has accepted the code: it parses.
                 StarterRatingCode code;
-                if (Refusal e = ParseStarterRating(settings.Starter->RatingCode, code)) return e;
+                ParseStarterRating(settings.Starter->RatingCode, code);
                 const StartOutcome& soft = r.Methods[static_cast<int>(SoftStarterMethod(ds))].Outcome;
                 r.Duty = JudgeStarterDuty(*settings.Starter, code, soft, ds.LineCurrent);
             }
