@@ -55,7 +55,7 @@ struct Setup {
     const MotorDataSet& ds;
     NetworkImpedances impedances;
     bool network;
-    Cx zKT, zNet;
+    Cx zKT, zNet; // both 0 on the stiff supply
     StartModel model;
     Stage running;
     QuasiStatic quasi;
@@ -74,7 +74,7 @@ struct Setup {
         s.delta = delta;
         s.vwRef = WindingReference(delta);
         s.lineFactor = delta ? Sqrt3 : 1;
-        s.upstream = network && !IsZero(zNet);
+        s.upstream = !IsZero(zNet);
         s.zUp = zNet;
         return s;
     }
@@ -164,8 +164,7 @@ struct Setup {
             const double k = methods.ReactorVoltage;
             Stage reactor = running;
             reactor.upstream = true;
-            reactor.zUp =
-                (network ? zNet : Cx{}) + Cx{0, std::sqrt(Norm(zy) / (k * k) - zy.re * zy.re) - zy.im};
+            reactor.zUp = zNet + Cx{0, std::sqrt(Norm(zy) / (k * k) - zy.re * zy.re) - zy.im};
             TwoStages(p.input, reactor, p.restsForGood);
             break;
         }
