@@ -9,6 +9,8 @@
 
 #include "MotorDataSet.h"
 
+constexpr double TwoPi = 6.283185307179586;
+
 struct Cx {
     double re = 0, im = 0;
 };

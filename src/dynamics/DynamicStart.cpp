@@ -55,7 +55,7 @@ struct Setup {
     const MotorDataSet& ds;
     NetworkImpedances impedances;
     bool network;
-    Cx zKT, zNet;
+    Cx zKT, zNet; // both 0 on the stiff supply
     StartModel model;
     Stage running;
     QuasiStatic quasi;
@@ -74,7 +74,7 @@ struct Setup {
         s.delta = delta;
         s.vwRef = WindingReference(delta);
         s.lineFactor = delta ? Sqrt3 : 1;
-        s.upstream = network && !IsZero(zNet);
+        s.upstream = !IsZero(zNet);
         s.zUp = zNet;
         return s;
     }
@@ -164,8 +164,7 @@ struct Setup {
             const double k = methods.ReactorVoltage;
             Stage reactor = running;
             reactor.upstream = true;
-            reactor.zUp =
-                (network ? zNet : Cx{}) + Cx{0, std::sqrt(Norm(zy) / (k * k) - zy.re * zy.re) - zy.im};
+            reactor.zUp = zNet + Cx{0, std::sqrt(Norm(zy) / (k * k) - zy.re * zy.re) - zy.im};
             TwoStages(p.input, reactor, p.restsForGood);
             break;
         }
@@ -257,121 +256,129 @@ std::vector<double> TimePoints(double tEnd, int samples) {
         t[k] = k * tEnd / (samples - 1);
     return t;
 }
+
+// A computation on a computed motor: the motor's checks, then those of the settings it uses, then
+// its body, whose integration failures become refusals (an inertia too small to follow the start,
+// or a value that is no longer finite).
+template <class Checks, class Body>
+Refusal Guarded(const MotorDataSet& ds, const DynamicSettings& settings, Checks checks, Body body) {
+    if (Refusal e = CheckComputedMotor(ds)) return e;
+    if (Refusal e = checks()) return e;
+    try {
+        return body();
+    } catch (const StartTooStiff&) {
+        return TooStiff(settings, ds);
+    } catch (const std::exception&) {
+        return ErrCircuitNotFinite;
+    }
+}
 } // namespace
 
 Refusal ComputeDynamicStart(const MotorDataSet& ds, const DynamicSettings& settings, DynamicResults& out,
                             int samples) {
     samples = CurveSamples(samples);
-    if (Refusal e = CheckComputedMotor(ds)) return e;
-    if (Refusal e = CheckDynamicStartSettings(settings, ds)) return e;
-    DynamicResults r;
-    try {
-        const Setup setup(ds, settings);
-        r.MotorInertia = setup.motorInertia;
-        r.TypicalInertia = !settings.Mechanical.MotorInertia.has_value();
+    return Guarded(
+        ds, settings, [&] { return CheckDynamicStartSettings(settings, ds); },
+        [&]() -> Refusal {
+            DynamicResults r;
+            const Setup setup(ds, settings);
+            r.MotorInertia = setup.motorInertia;
+            r.TypicalInertia = !settings.Mechanical.MotorInertia.has_value();
 
-        StartIntegrator dol(setup.MethodPlan(StartingMethod::Dol, samples).input);
-        StartIntegrator soft(setup.MethodPlan(SoftStarterMethod(ds), samples).input);
-        dol.Run(setup.limit, true);
-        soft.Run(setup.limit, true);
-        r.Dol = setup.Outcome(dol, settings.DipLimit);
-        r.SoftStarter = setup.Outcome(soft, settings.DipLimit);
+            StartIntegrator dol(setup.MethodPlan(StartingMethod::Dol, samples).input);
+            StartIntegrator soft(setup.MethodPlan(SoftStarterMethod(ds), samples).input);
+            dol.Run(setup.limit, true);
+            soft.Run(setup.limit, true);
+            r.Dol = setup.Outcome(dol, settings.DipLimit);
+            r.SoftStarter = setup.Outcome(soft, settings.DipLimit);
 
-        if (samples >= 2) {
-            const double tEnd = !r.Dol.Stalled && !r.SoftStarter.Stalled
-                                    ? std::max(*r.Dol.RunUpTime, *r.SoftStarter.RunUpTime)
-                                    : setup.limit;
-            dol.Run(tEnd, false);
-            soft.Run(tEnd, false);
-            r.Times = TimePoints(tEnd, samples);
-            dol.Sample(r.Times, r.DolCurves);
-            soft.Sample(r.Times, r.SoftStarterCurves);
-        }
-    } catch (const StartTooStiff&) {
-        return TooStiff(settings, ds);
-    } catch (const std::exception&) {
-        return ErrCircuitNotFinite;
-    }
-    if (!AllFinite(r.Dol) || !AllFinite(r.SoftStarter) || !AllFinite(r.DolCurves) ||
-        !AllFinite(r.SoftStarterCurves) || !Finite(r.MotorInertia))
-        return ErrCircuitNotFinite;
-    out = std::move(r);
-    return 0;
+            if (samples >= 2) {
+                const double tEnd = !r.Dol.Stalled && !r.SoftStarter.Stalled
+                                        ? std::max(*r.Dol.RunUpTime, *r.SoftStarter.RunUpTime)
+                                        : setup.limit;
+                dol.Run(tEnd, false);
+                soft.Run(tEnd, false);
+                r.Times = TimePoints(tEnd, samples);
+                dol.Sample(r.Times, r.DolCurves);
+                soft.Sample(r.Times, r.SoftStarterCurves);
+            }
+            if (!AllFinite(r.Dol) || !AllFinite(r.SoftStarter) || !AllFinite(r.DolCurves) ||
+                !AllFinite(r.SoftStarterCurves) || !Finite(r.MotorInertia))
+                return ErrCircuitNotFinite;
+            out = std::move(r);
+            return 0;
+        });
 }
 
 Refusal ComputeMethodStart(const MotorDataSet& ds, const DynamicSettings& settings, StartingMethod method,
                            MethodOutcome& out) {
-    if (Refusal e = CheckComputedMotor(ds)) return e;
-    if (Refusal e = CheckDynamicStartSettings(settings, ds)) return e;
-    if (Refusal e = CheckMethodSettings(settings.Methods)) return e;
-    MethodOutcome r;
-    r.Method = method;
-    try {
-        const Setup setup(ds, settings);
-        const Setup::Plan plan = setup.MethodPlan(method, 0);
-        r.Applicable = plan.applicable;
-        if (r.Applicable) {
-            StartIntegrator run(plan.input);
-            run.Run(setup.limit, true);
-            r.Outcome = setup.Outcome(run, settings.DipLimit, plan.restsForGood);
-            setup.Changeover(plan, run, r);
-        }
-    } catch (const StartTooStiff&) {
-        return TooStiff(settings, ds);
-    } catch (const std::exception&) {
-        return ErrCircuitNotFinite;
-    }
-    if (!AllFinite(r.Outcome)) return ErrCircuitNotFinite;
-    out = std::move(r);
-    return 0;
+    return Guarded(
+        ds, settings,
+        [&]() -> Refusal {
+            if (Refusal e = CheckDynamicStartSettings(settings, ds)) return e;
+            return CheckMethodSettings(settings.Methods);
+        },
+        [&]() -> Refusal {
+            MethodOutcome r;
+            r.Method = method;
+            const Setup setup(ds, settings);
+            const Setup::Plan plan = setup.MethodPlan(method, 0);
+            r.Applicable = plan.applicable;
+            if (r.Applicable) {
+                StartIntegrator run(plan.input);
+                run.Run(setup.limit, true);
+                r.Outcome = setup.Outcome(run, settings.DipLimit, plan.restsForGood);
+                setup.Changeover(plan, run, r);
+            }
+            if (!AllFinite(r.Outcome)) return ErrCircuitNotFinite;
+            out = std::move(r);
+            return 0;
+        });
 }
 
 Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& settings, ComparisonResults& out,
                           int samples) {
     samples = CurveSamples(samples);
-    if (Refusal e = CheckComputedMotor(ds)) return e;
-    if (Refusal e = CheckDynamicSettings(settings, ds)) return e;
-    ComparisonResults r;
-    try {
-        const Setup setup(ds, settings);
-        std::vector<std::unique_ptr<StartIntegrator>> runs(StartingMethodCount);
-        for (int i = 0; i < StartingMethodCount; ++i) {
-            MethodOutcome& m = r.Methods[i];
-            m.Method = static_cast<StartingMethod>(i);
-            const Setup::Plan plan = setup.MethodPlan(m.Method, samples);
-            m.Applicable = plan.applicable;
-            if (!plan.applicable) continue;
-            runs[i] = std::make_unique<StartIntegrator>(plan.input);
-            runs[i]->Run(setup.limit, true);
-            m.Outcome = setup.Outcome(*runs[i], settings.DipLimit, plan.restsForGood);
-            setup.Changeover(plan, *runs[i], m);
-        }
-        if (samples >= 2) {
-            // Up to the longest run-up of the methods that run up, else to the start-time limit.
-            double tEnd = 0;
+    return Guarded(
+        ds, settings, [&] { return CheckDynamicSettings(settings, ds); },
+        [&]() -> Refusal {
+            ComparisonResults r;
+            const Setup setup(ds, settings);
+            std::vector<std::unique_ptr<StartIntegrator>> runs(StartingMethodCount);
+            for (int i = 0; i < StartingMethodCount; ++i) {
+                MethodOutcome& m = r.Methods[i];
+                m.Method = static_cast<StartingMethod>(i);
+                const Setup::Plan plan = setup.MethodPlan(m.Method, samples);
+                m.Applicable = plan.applicable;
+                if (!plan.applicable) continue;
+                runs[i] = std::make_unique<StartIntegrator>(plan.input);
+                runs[i]->Run(setup.limit, true);
+                m.Outcome = setup.Outcome(*runs[i], settings.DipLimit, plan.restsForGood);
+                setup.Changeover(plan, *runs[i], m);
+            }
+            if (samples >= 2) {
+                // Up to the longest run-up of the methods that run up, else to the start-time limit.
+                double tEnd = 0;
+                for (const MethodOutcome& m : r.Methods)
+                    if (m.Applicable && !m.Outcome.Stalled) tEnd = std::max(tEnd, *m.Outcome.RunUpTime);
+                if (!(tEnd > 0)) tEnd = setup.limit;
+                r.Times = TimePoints(tEnd, samples);
+                for (int i = 0; i < StartingMethodCount; ++i)
+                    if (runs[i]) {
+                        runs[i]->Run(tEnd, false);
+                        runs[i]->Sample(r.Times, r.Methods[i].Curves);
+                    }
+            }
+            if (settings.Starter) {
+                // CheckDynamicSettings has accepted the code: it parses.
+                StarterRatingCode code;
+                ParseStarterRating(settings.Starter->RatingCode, code);
+                const StartOutcome& soft = r.Methods[static_cast<int>(SoftStarterMethod(ds))].Outcome;
+                r.Duty = JudgeStarterDuty(*settings.Starter, code, soft, ds.LineCurrent);
+            }
             for (const MethodOutcome& m : r.Methods)
-                if (m.Applicable && !m.Outcome.Stalled) tEnd = std::max(tEnd, *m.Outcome.RunUpTime);
-            if (!(tEnd > 0)) tEnd = setup.limit;
-            r.Times = TimePoints(tEnd, samples);
-            for (int i = 0; i < StartingMethodCount; ++i)
-                if (runs[i]) {
-                    runs[i]->Run(tEnd, false);
-                    runs[i]->Sample(r.Times, r.Methods[i].Curves);
-                }
-        }
-        if (settings.Starter) {
-            StarterRatingCode code;
-            if (Refusal e = ParseStarterRating(settings.Starter->RatingCode, code)) return e;
-            const StartOutcome& soft = r.Methods[static_cast<int>(SoftStarterMethod(ds))].Outcome;
-            r.Duty = JudgeStarterDuty(*settings.Starter, code, soft, ds.LineCurrent);
-        }
-    } catch (const StartTooStiff&) {
-        return TooStiff(settings, ds);
-    } catch (const std::exception&) {
-        return ErrCircuitNotFinite;
-    }
-    for (const MethodOutcome& m : r.Methods)
-        if (!AllFinite(m.Outcome) || !AllFinite(m.Curves)) return ErrCircuitNotFinite;
-    out = std::move(r);
-    return 0;
+                if (!AllFinite(m.Outcome) || !AllFinite(m.Curves)) return ErrCircuitNotFinite;
+            out = std::move(r);
+            return 0;
+        });
 }

@@ -46,13 +46,13 @@ constexpr double NoCap = 1e6;
 // a tenth of a second of computing at most.
 constexpr long MaxSteps = 400000;
 
-// A step as the curves need it: the speed at both ends and the middle, its slope at both ends.
 // Tolerances tighter than this only measure rounding; looser ones are no result.
 double Tolerance(double requested) {
     if (!(requested > 0)) return 1e-8;
     return std::clamp(requested, 1e-13, 1e-5);
 }
 
+// A step as the curves need it: the speed at both ends and the middle, its slope at both ends.
 struct Record {
     double t0, t1;
     double n0, nm, n1, d0, d1;

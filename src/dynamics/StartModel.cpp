@@ -9,6 +9,8 @@
 namespace {
 using Ld = long double;
 constexpr int MaxDegree = 6;
+// A polynomial of this degree has at most as many roots.
+static_assert(MaxDegree == StartModel::MaxAcceleratingRoots);
 
 // A real polynomial in the slip, coefficients in ascending powers.
 template <class T>
@@ -224,20 +226,14 @@ StartModel::StartModel(const MotorDataSet& ds, bool network, Cx zSourceTransform
     : circuit_(ds), load_{ds.T0, ds.T1, ds.T2}, ns_(ds.SynchronousSpeed), network_(network),
       zKT_(zSourceTransformer) {}
 
-int StartModel::AcceleratingRoots(const Stage& stage, double lo, double hi, double* roots,
-                                  int maxRoots) const {
+int StartModel::AcceleratingRoots(const Stage& stage, double lo, double hi, double* roots) const {
     // K s A(s) - TL(s) D(s) B(s) = 0 with TL(s) = c0 + c1 s + c2 s^2 for n = ns (1 - s).
     const Ld ns = ns_, t0 = load_.t0, t1 = load_.t1, t2 = load_.t2;
     const Poly load = Quadratic(t0 + t1 * ns + t2 * ns * ns, -t1 * ns - 2 * t2 * ns * ns, t2 * ns * ns);
     const TorqueRational t = Rational(circuit_, stage);
     const Poly balance =
         stage.upstream ? t.k * (Line(0, 1) * t.a) - load * t.d * t.b : t.k * Line(0, 1) - load * t.d;
-    double r[MaxDegree];
-    const int n = RealRoots(balance, lo, hi, r);
-    int found = 0;
-    for (int i = 0; i < n && found < maxRoots; ++i)
-        roots[found++] = r[i];
-    return found;
+    return RealRoots(balance, lo, hi, roots);
 }
 
 double StartModel::BreakdownSlip(const Stage& stage) const {
@@ -263,8 +259,8 @@ QuasiStatic FindQuasiStatic(const StartModel& model, const Stage& running) {
     QuasiStatic q;
     const double ns = model.SynchronousSpeed();
     q.breakdownSlip = model.BreakdownSlip(running);
-    double roots[16];
-    const int count = model.AcceleratingRoots(running, 0, 1, roots, 16);
+    double roots[StartModel::MaxAcceleratingRoots];
+    const int count = model.AcceleratingRoots(running, 0, 1, roots);
     double sop;
     if (model.Load().At(ns) <= 0) {
         sop = 0;
@@ -296,8 +292,8 @@ std::optional<double> ReducedStageStall(const StartModel& model, const Stage& st
     const double ns = model.SynchronousSpeed();
     if (model.Accelerating(stage, 1) <= 0) return 0.0;
     const double sLow = 1 - maxSpeed / ns;
-    double roots[16];
-    const int count = model.AcceleratingRoots(stage, std::max(0.0, sLow), 1, roots, 16);
+    double roots[StartModel::MaxAcceleratingRoots];
+    const int count = model.AcceleratingRoots(stage, std::max(0.0, sLow), 1, roots);
     for (int i = count - 1; i >= 0; --i)
         if (roots[i] < 1 && roots[i] > sLow) return ns * (1 - roots[i]);
     return std::nullopt;

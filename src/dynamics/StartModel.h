@@ -9,7 +9,6 @@
 #include "MotorDataSet.h"
 
 constexpr double Sqrt3 = 1.7320508075688772;
-constexpr double TwoPi = 6.283185307179586;
 
 struct LoadLaw {
     double t0 = 0, t1 = 0, t2 = 0; // Nm, Nm s, Nm s2 with the speed in rev/s
@@ -116,10 +115,11 @@ class StartModel {
         return At(stage, 1, slip).torque - load_.At(ns_ * (1 - slip));
     }
 
-    // Roots of Accelerating in [lo, hi], ascending, at most maxRoots of them, found exactly: the
-    // torque is a rational function of the slip, so the torque balance is a polynomial, of degree
-    // 4 with nothing upstream and 6 through an impedance.
-    int AcceleratingRoots(const Stage& stage, double lo, double hi, double* roots, int maxRoots) const;
+    // Roots of Accelerating in [lo, hi], ascending, found exactly: the torque is a rational
+    // function of the slip, so the torque balance is a polynomial, of degree 4 with nothing
+    // upstream and 6 through an impedance. roots has room for MaxAcceleratingRoots.
+    static constexpr int MaxAcceleratingRoots = 6;
+    int AcceleratingRoots(const Stage& stage, double lo, double hi, double* roots) const;
 
     // Slip of the largest full-output torque of a stage over (0, 1], exactly (1 or more: the
     // largest torque at standstill).

@@ -49,6 +49,13 @@ public:
     }
     double Torque(double slip, double voltage, RangeWatch* watch = nullptr) const;
 
+    // The slip-independent parts, for other evaluators that must agree with these to the bit:
+    // Riron || jXh, and the Thevenin source seen by the rotor (Zs || jXh, |jXh / (Zs + jXh)|).
+    const Complex& MagnetisingImpedance() const { return zm_; }
+    double TheveninResistance() const { return rth_; }
+    double TheveninReactance() const { return xth_; }
+    double TheveninFactor() const { return kth_; }
+
 private:
     Complex zs_, zm_;
     double rr_, xrsigma_;
