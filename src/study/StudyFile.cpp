@@ -137,6 +137,13 @@ Refusal SaveStudyFile(const fs::path& path, const Study& study) {
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode)) return {ErrStudyCannotSave, PathAndReason(path, EISDIR)};
     if (exists && !S_ISREG(existing.st_mode)) return {ErrStudyNotRegularFile, PathArgument(path)};
+    // A study the user may not write is refused, although the rename would only need the folder:
+    // the protection is the user's, as for the motor list.
+    if (exists) {
+        const int check = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (check < 0) return {ErrStudyCannotSave, PathAndReason(path, errno)};
+        ::close(check);
+    }
 
     // The temporary file sits beside the target, so that the rename stays within one file system.
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
