@@ -63,21 +63,22 @@ int WriteAll(int fd, const std::string& bytes) {
     return 0;
 }
 
-// Appends the rest of the file to out, but never more than ListFileSizeLimit bytes in all: 0 on
-// success, EFBIG when the file holds more (it may have grown since it was measured), else errno.
-int ReadAll(int fd, std::string& out) {
+// Appends the rest of the file to out, but never more than limit bytes in all: 0 on success, EFBIG
+// when the file holds more (it may have grown since it was measured), else errno.
+int ReadAll(int fd, std::uint64_t limit, std::string& out) {
     char buffer[65536];
     for (;;) {
         // One byte past the limit is enough to know the file is too large.
-        const std::size_t room = static_cast<std::size_t>(ListFileSizeLimit) + 1 - out.size();
-        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, room));
+        const std::uint64_t room = limit + 1 - out.size();
+        const ssize_t n =
+            ::read(fd, buffer, static_cast<std::size_t>(std::min<std::uint64_t>(sizeof buffer, room)));
         if (n < 0) {
             if (errno == EINTR) continue;
             return errno;
         }
         if (n == 0) return 0;
         out.append(buffer, static_cast<std::size_t>(n));
-        if (out.size() > ListFileSizeLimit) return EFBIG;
+        if (out.size() > limit) return EFBIG;
     }
 }
 
@@ -133,45 +134,11 @@ ErrorArgument WaitText(Milliseconds wait) {
     return {text, french};
 }
 
-// Writes bytes into a fresh temporary file beside target and renames it onto target; errors name
-// shownFile. An existing target's permission bits (and owner, where the system allows) carry over.
+// listfile::ReplaceAtomically, its failure thrown as WriteFailed naming shownFile.
 void WriteAndRename(const std::filesystem::path& target, const std::string& bytes,
                     const std::filesystem::path& shownFile) {
-    static std::atomic<unsigned> counter{0};
-    const auto folder = FolderOf(target);
-    std::filesystem::path temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = folder / ("." + target.filename().string() + ".new-" + std::to_string(::getpid()) + "-" +
-                              std::to_string(counter++));
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) {
-        const int error = errno;
+    if (const int error = listfile::ReplaceAtomically(target, bytes); error != 0)
         throw ListFileError(Kind::WriteFailed, shownFile, SystemText(error));
-    }
-
-    // The replaced list keeps what its owner gave it. Only root may give a file away, and then
-    // the list of a user stays that user's; elsewhere the attempt fails harmlessly.
-    struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-        if ((existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) &&
-            ::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
-            // Not allowed: the new list is the user's own, as any file the user writes.
-        }
-        ::fchmod(fd, existing.st_mode & 07777);
-    }
-
-    int error = WriteAll(fd, bytes);
-    if (error == 0 && ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        throw ListFileError(Kind::WriteFailed, shownFile, SystemText(error));
-    }
-    SyncFolder(folder);
 }
 
 } // namespace
@@ -186,16 +153,91 @@ void SetListLockWaitForTesting(std::chrono::milliseconds wait) {
 
 namespace listfile {
 
-std::filesystem::path ResolvedTarget(const std::filesystem::path& file) {
-    std::filesystem::path current = file;
+int ResolveTarget(const std::filesystem::path& file, std::filesystem::path& target) {
+    target = file;
     for (int hop = 0; hop < 40; ++hop) {
+        struct stat status {};
+        if (::lstat(target.c_str(), &status) != 0) return errno == ENOENT ? 0 : errno;
+        if (!S_ISLNK(status.st_mode)) return 0;
         std::error_code error;
-        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(current, error))) break;
-        const std::filesystem::path link = std::filesystem::read_symlink(current, error);
-        if (error) break;
-        current = link.is_absolute() ? link : FolderOf(current) / link;
+        const std::filesystem::path link = std::filesystem::read_symlink(target, error);
+        if (error) return error.value();
+        target = link.is_absolute() ? link : FolderOf(target) / link;
     }
-    return current;
+    return ELOOP;
+}
+
+std::filesystem::path ResolvedTarget(const std::filesystem::path& file) {
+    std::filesystem::path target;
+    ResolveTarget(file, target); // where the walk stopped is the file to name in any refusal
+    return target;
+}
+
+ReadOutcome ReadRegularFile(const std::filesystem::path& path, std::uint64_t limit, std::string& out,
+                            const std::function<void()>& beforeReading) {
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer that may never come.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return {ReadStatus::Failed, errno};
+    ReadOutcome outcome;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        outcome = {ReadStatus::Failed, errno};
+    } else if (!S_ISREG(status.st_mode)) {
+        outcome.status = ReadStatus::NotRegular;
+    } else if (static_cast<std::uint64_t>(status.st_size) > limit) {
+        outcome.status = ReadStatus::TooLarge;
+    } else {
+        if (beforeReading) beforeReading();
+        out.clear();
+        out.reserve(static_cast<std::size_t>(status.st_size));
+        const int error = ReadAll(fd, limit, out);
+        if (error == EFBIG)
+            outcome.status = ReadStatus::TooLarge;
+        else if (error != 0)
+            outcome = {ReadStatus::Failed, error};
+    }
+    ::close(fd);
+    return outcome;
+}
+
+int ReplaceAtomically(const std::filesystem::path& target, const std::string& bytes) {
+    static std::atomic<unsigned> counter{0};
+    const auto folder = FolderOf(target);
+    // Named after the target, cut so that the longest name still leaves room for the suffix.
+    std::string base = target.filename().string();
+    if (base.size() > 100) base.resize(100);
+    std::filesystem::path temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary =
+            folder / ("." + base + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        // Permissions as for any new file (0666 less the umask).
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) return errno;
+
+    // The replaced file keeps what its owner gave it. Only root may give a file away, and then
+    // the file of a user stays that user's; elsewhere the attempt fails harmlessly.
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        if ((existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) &&
+            ::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+            // Not allowed: the new file is the user's own, as any file the user writes.
+        }
+        ::fchmod(fd, existing.st_mode & 07777);
+    }
+
+    int error = WriteAll(fd, bytes);
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return error;
+    }
+    SyncFolder(folder);
+    return 0;
 }
 
 std::filesystem::path LockFilePath(const std::filesystem::path& target) {
@@ -204,29 +246,24 @@ std::filesystem::path LockFilePath(const std::filesystem::path& target) {
 
 std::string ReadWholeFile(const std::filesystem::path& file, Role role) {
     const std::filesystem::path target = ResolvedTarget(file);
-    // Without O_NONBLOCK, opening a FIFO would wait for a writer that may never come.
-    const int fd = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        const Kind missing = role == Role::Backup ? Kind::BackupMissing : Kind::ListMissing;
-        throw ListFileError(error == ENOENT ? missing : Kind::ReadFailed, file, SystemText(error));
-    }
-    struct stat status {};
-    try {
-        if (::fstat(fd, &status) != 0) throw ListFileError(Kind::ReadFailed, file, SystemText(errno));
-        CheckListFile(status, file, role);
-    } catch (...) {
-        ::close(fd);
-        throw;
-    }
-    const ListLock lock = role == Role::List ? ListLock::Shared(target) : ListLock();
+    ListLock lock;
     std::string content;
-    content.reserve(static_cast<std::size_t>(status.st_size));
-    const int error = ReadAll(fd, content);
-    ::close(fd);
-    if (error == EFBIG) throw ListFileError(TooLargeKind(role), file);
-    if (error != 0) throw ListFileError(Kind::ReadFailed, file, SystemText(error));
-    return content;
+    const ReadOutcome outcome = ReadRegularFile(target, ListFileSizeLimit, content, [&] {
+        if (role == Role::List) lock = ListLock::Shared(target);
+    });
+    switch (outcome.status) {
+    case ReadStatus::Ok:
+        return content;
+    case ReadStatus::NotRegular:
+        throw ListFileError(Kind::NotRegularFile, file);
+    case ReadStatus::TooLarge:
+        throw ListFileError(TooLargeKind(role), file);
+    case ReadStatus::Failed:
+        break;
+    }
+    const Kind missing = role == Role::Backup ? Kind::BackupMissing : Kind::ListMissing;
+    throw ListFileError(outcome.error == ENOENT ? missing : Kind::ReadFailed, file,
+                        SystemText(outcome.error));
 }
 
 ListLock::~ListLock() {
@@ -306,7 +343,7 @@ AppendSession::AppendSession(const std::filesystem::path& file) : file_(file) {
         if (::fstat(fd_, &status) != 0) throw ListFileError(Kind::ReadFailed, file, SystemText(errno));
         CheckListFile(status, file, Role::List); // it may have been replaced meanwhile
         content_.reserve(static_cast<std::size_t>(status.st_size));
-        const int error = ReadAll(fd_, content_);
+        const int error = ReadAll(fd_, ListFileSizeLimit, content_);
         if (error == EFBIG) throw ListFileError(Kind::ListTooLarge, file);
         if (error != 0) throw ListFileError(Kind::ReadFailed, file, SystemText(error));
     } catch (...) {

@@ -13,7 +13,9 @@
 // file, no right to open it, a writer that does not finish) reads all the same. A change whose
 // lock cannot be had is refused, and the list stays as it was.
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "ListFileError.h"
@@ -25,6 +27,33 @@ enum class Role { List, Backup };
 
 // The file a path finally names: symbolic links followed (at most 40), the path otherwise as given.
 std::filesystem::path ResolvedTarget(const std::filesystem::path& file);
+
+// As ResolvedTarget, with target set to where the walk stopped: 0, or the errno that stopped it
+// (ELOOP after 40 links, or what reading a link or its status reported). A missing file is no
+// error, since it may be about to be made.
+int ResolveTarget(const std::filesystem::path& file, std::filesystem::path& target);
+
+// The study files are read and replaced by the routines below as well; they report errno values,
+// and each kind of file gives its own messages.
+enum class ReadStatus { Ok, NotRegular, TooLarge, Failed };
+struct ReadOutcome {
+    ReadStatus status = ReadStatus::Ok;
+    int error = 0; // Failed: the errno of the open, fstat or read
+};
+
+// The whole content of the regular file at path (opened as given, so links are followed) into out,
+// at most limit bytes: what is not a regular file, or is larger, is refused before any byte is read,
+// and so is a file that grows beyond the limit while it is read. beforeReading runs once the file is
+// open and checked, before its first byte is read.
+ReadOutcome ReadRegularFile(const std::filesystem::path& path, std::uint64_t limit, std::string& out,
+                            const std::function<void()>& beforeReading = {});
+
+// Makes target (no link: see ResolveTarget) hold bytes, without lock: a new temporary file in its
+// folder, named after it (a long name cut, to leave room for the suffix), written, synced and
+// renamed onto it, then the folder synced. An existing target's permission bits and, where the
+// system allows, its owner carry over. 0, or the errno of the failure; then the temporary file is
+// removed and target is untouched.
+int ReplaceAtomically(const std::filesystem::path& target, const std::string& bytes);
 
 // "<name>.lock" beside target.
 std::filesystem::path LockFilePath(const std::filesystem::path& target);

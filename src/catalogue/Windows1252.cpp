@@ -83,6 +83,13 @@ bool NextCodePoint(const std::string& s, std::size_t& pos, char32_t& c) {
 
 } // namespace
 
+bool IsUtf8(const std::string& text) {
+    char32_t c;
+    for (std::size_t pos = 0; pos < text.size();)
+        if (!NextCodePoint(text, pos, c)) return false;
+    return true;
+}
+
 EncodeResult EncodeWindows1252(const std::string& utf8, std::string& out) {
     out.clear();
     out.reserve(utf8.size());

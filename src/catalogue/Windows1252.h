@@ -22,6 +22,10 @@ EncodeResult EncodeWindows1252(const std::string& utf8, std::string& out);
 
 std::string DecodeWindows1252(std::string_view bytes);
 
+// True when every byte is part of strict UTF-8: no overlong form, surrogate or code point beyond
+// U+10FFFF.
+bool IsUtf8(const std::string& text);
+
 // True when EncodeWindows1252 would succeed.
 bool IsWindows1252Text(const std::string& utf8);
 

@@ -143,5 +143,6 @@ StudyRefusal LoadStudyFile(const std::filesystem::path& path, Study& out,
 
 // Writes atomically: a temporary file in the target's folder, written, flushed to disk, renamed onto
 // the target (through a symbolic link onto the file it points to). On any failure the temporary file
-// is removed, the old file stays as it was and the refusal gives the system's reason.
+// is removed, the old file stays as it was and the refusal gives the system's reason. An existing
+// file the user may not write is refused, although the folder would allow the rename.
 Refusal SaveStudyFile(const std::filesystem::path& path, const Study& study);

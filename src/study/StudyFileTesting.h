@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <functional>
 
-// Called instead of write(2) for the temporary file of SaveStudyFile: returns the bytes written, or
-// -1 with errno set. An empty function restores write(2).
+// Called instead of write(2) for the temporary file of SaveStudyFile (and the motor list's writers,
+// which share the routine): returns the bytes written, or -1 with errno set. An empty function
+// restores write(2).
 using StudyWriteFunction = std::function<long(int fd, const char* data, std::size_t size)>;
 void SetStudyWriterForTesting(StudyWriteFunction writer);

@@ -14,6 +14,7 @@
 
 #include "Identification.h"
 #include "Study.h"
+#include "Windows1252.h"
 
 namespace {
 
@@ -848,43 +849,6 @@ OrderedJson StudyJson(const Study& s) {
 
     j["showStaticCurves"] = s.ShowStaticCurves;
     return j;
-}
-
-bool IsUtf8(const std::string& text) {
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        std::size_t length = 0;
-        std::uint32_t code = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-            code = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            code = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            code = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + length > n) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const unsigned char t = static_cast<unsigned char>(text[i + k]);
-            if ((t & 0xC0) != 0x80) return false;
-            code = (code << 6) | (t & 0x3F);
-        }
-        // Overlong forms, surrogates and code points beyond U+10FFFF are not UTF-8.
-        if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF)) ||
-            (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        i += length;
-    }
-    return true;
 }
 
 Refusal FindUnwritable(const OrderedJson& j, const std::string& key) {

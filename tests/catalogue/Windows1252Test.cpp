@@ -53,6 +53,15 @@ TEST(Windows1252, InvalidUtf8IsRefused) {
         EXPECT_EQ(EncodeWindows1252(bad, bytes).problem, EncodeProblem::InvalidUtf8) << bad;
 }
 
+TEST(Windows1252, Utf8IsStrict) {
+    EXPECT_TRUE(IsUtf8(""));
+    EXPECT_TRUE(IsUtf8("Soci\xc3\xa9t\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80 \xf4\x8f\xbf\xbf"));
+    for (const char* bad :
+         {"\xe9", "\xc0\xaf", "\xc1\xbf", "\xe0\x80\xaf", "\xf0\x80\x80\xaf", "\xed\xa0\x80",
+          "\xf4\x90\x80\x80", "\xf5\x80\x80\x80", "\xff", "\x80", "\xc3", "\xe2\x82", "a\xc3(b"})
+        EXPECT_FALSE(IsUtf8(bad)) << bad;
+}
+
 TEST(Windows1252, DescribeCodePoint) {
     EXPECT_EQ(DescribeCodePoint(U'Ω'), "U+03A9 \"Ω\"");
     EXPECT_EQ(DescribeCodePoint(0x1F600), "U+1F600 \"😀\"");

@@ -160,6 +160,32 @@ TEST(StudyFile, FolderThatIsNotWritableRefusesAndLeavesTheOldFile) {
               "L'étude ne peut pas être enregistrée sous « " + file.string() + " » (Permission denied)!");
 }
 
+TEST(StudyFile, FileThatIsNotWritableRefusesAndStaysAsItWas) {
+    TempFolder folder;
+    const fs::path file = folder / "case.tarvello";
+    ASSERT_EQ(SaveStudyFile(file, ListedStudy()).number, 0);
+    const std::string before = ReadBytes(file);
+    // The folder is open to all; only the file is protected.
+    ASSERT_EQ(::chmod(folder.Path().c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    const fs::path link = folder / "link.tarvello";
+    fs::create_symlink("case.tarvello", link);
+    const std::string outcome = AsOrdinaryUser([&] {
+        return Describe(SaveStudyFile(file, TypedStudy())) + "\n" +
+               Describe(SaveStudyFile(link, TypedStudy()));
+    });
+    ASSERT_EQ(::chmod(folder.Path().c_str(), 0700), 0);
+    EXPECT_EQ(outcome, "163: The study cannot be saved as \"" + file.string() + "\" (Permission denied)!\n" +
+                           "163: The study cannot be saved as \"" + link.string() +
+                           "\" (Permission denied)!");
+    EXPECT_EQ(ReadBytes(file), before);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"case.tarvello", "link.tarvello"}));
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+}
+
 TEST(StudyFile, FileReplacedByAFolderIsRefusedAndTheFolderStays) {
     TempFolder folder;
     const fs::path target = folder / "case.tarvello";
