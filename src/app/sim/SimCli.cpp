@@ -304,10 +304,11 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
         return ReportFailure(std::current_exception(), lang, err);
     }
     if (const std::string* file = o.Text(Opt::SaveStudy)) {
-        // What is saved must open again: the study is judged as a reader judges it first.
+        // What is saved must open again: the study is judged as a reader judges it first. Its
+        // refusal names no line, since the text judged is not a file the user has.
         Study reread;
         if (StudyRefusal r = ParseStudy(StudyText(study), reread, CheckDynamicSettings)) {
-            err << "error " << r.number() << ": " << StudyRefusalText(r, lang) << "\n";
+            PrintRefusal(r.refusal, lang, err);
             return 1;
         }
         if (Refusal r = SaveStudyFile(*file, study)) {
