@@ -40,12 +40,9 @@ void AppendCsvCell(std::string& text, const ResultValue& value) {
     case ResultValue::Kind::Bool:
         text += value.flag ? "true" : "false";
         break;
-    case ResultValue::Kind::Number: {
-        char buf[64];
-        const auto r = std::to_chars(buf, buf + sizeof buf, value.number, std::chars_format::general, 17);
-        text.append(buf, r.ptr);
+    case ResultValue::Kind::Number:
+        text += CsvNumber(value.number); // always finite
         break;
-    }
     case ResultValue::Kind::Null:
         break;
     }
