@@ -283,7 +283,8 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
     lang = source.language;
     if (!o.sweeps.empty()) return RunSweepCommand(o, source, out, err);
 
-    // A study to save alone is neither computed nor printed.
+    // The outputs asked for; without any the panels are printed. A study to save alone is neither
+    // computed nor printed.
     const bool outputs = o.Has(Opt::Json) || o.Has(Opt::Curves) || o.Has(Opt::Png) ||
                          o.Has(Opt::DynamicCurves) || o.Has(Opt::CompareCsv);
     const bool computing = outputs || !o.Has(Opt::SaveStudy);
@@ -362,8 +363,7 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
 #endif
     }
     if (o.Has(Opt::Json)) out << SimulationJson(ds, dynamic, comparison);
-    if (!o.Has(Opt::Json) && !o.Has(Opt::Curves) && !o.Has(Opt::Png) && !o.Has(Opt::DynamicCurves) &&
-        !o.Has(Opt::CompareCsv)) {
+    if (!outputs) {
         out << PanelText(ds, lang);
         if (dynamic) out << DynamicPanelText(c.settings, *dynamic, lang);
         if (comparison) out << ComparisonPanelText(c.settings, *comparison, lang);
