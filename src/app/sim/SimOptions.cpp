@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "Study.h" // the load kinds' words, as a study file writes them
+
 namespace {
 
 constexpr OptionEntry Table[] = {
@@ -123,8 +125,7 @@ void CheckCombinations(const SimOptions& o) {
         throw UsageError{first + " and " + second + " both write to standard output"};
     }
     if (auto l = o.Text(Opt::Lang); l && *l != "en" && *l != "fr") throw UsageError{"--lang takes en or fr"};
-    if (auto l = o.Text(Opt::Load);
-        l && *l != "none" && *l != "constant" && *l != "proportional" && *l != "squared")
+    if (auto l = o.Text(Opt::Load); l && !LoadKindFromKey(*l))
         throw UsageError{"--load takes none, constant, proportional or squared"};
 
     if (auto m = o.Text(Opt::CableMaterial); m && *m != "copper" && *m != "aluminium")
