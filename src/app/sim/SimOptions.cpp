@@ -102,9 +102,7 @@ void CheckCombinations(const SimOptions& o) {
 
     if (o.Has(Opt::Catalogue) != o.Has(Opt::Record)) throw UsageError{"--catalogue and --record go together"};
     if (o.Has(Opt::Catalogue))
-        for (Opt motorOption : {Opt::Power, Opt::Voltage, Opt::Current, Opt::PowerFactor, Opt::Frequency,
-                                Opt::Speed, Opt::NoLoadCurrent, Opt::Approximate, Opt::Star, Opt::Delta,
-                                Opt::Maker, Opt::Size, Opt::Circuit})
+        for (Opt motorOption : MotorOptions)
             if (given(motorOption))
                 throw UsageError{Name(motorOption) +
                                  " does not go with --catalogue: the record gives the motor"};
