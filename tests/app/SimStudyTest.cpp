@@ -293,6 +293,23 @@ TEST(SimStudy, RefusedStudiesAndSavesLeaveNothingBehind) {
     EXPECT_EQ(r.err.rfind("error 160: ", 0), 0u) << r.err;
 }
 
+// A study refused on the way out names no line: the user gave no study file, and the one judged
+// was never written.
+TEST(SimStudy, ARefusedSaveNamesNoLineOfAFile) {
+    TempFolder folder("study-refused-save");
+    const std::string file = (folder / "case.tarvello").string();
+    SimResult r = SimProcess(FourKilowatt({"--load", "constant", "--t0", "1000", "--save-study", file}));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "error 70: Loaded Torque is too big!\n");
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_FALSE(std::filesystem::exists(file));
+    r = Sim(FourKilowatt({"--load", "constant", "--t0", "1000", "--lang", "fr", "--save-study", file}));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.find("ligne"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.rfind("error 70: ", 0), 0u) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
 TEST(SimStudy, TheRealExecutableRunsAStudy) {
     TempFolder folder("study-process");
     const std::string file = (folder / "case.tarvello").string();

@@ -48,10 +48,6 @@ double NumberOr(const CaseTexts& t, Opt id, double fallback) {
     return t.Has(id) ? Number(t, id) : fallback;
 }
 
-constexpr Opt RatedValueOptions[] = {Opt::Power,     Opt::Voltage, Opt::Current,       Opt::PowerFactor,
-                                     Opt::Frequency, Opt::Speed,   Opt::NoLoadCurrent, Opt::Approximate,
-                                     Opt::Star,      Opt::Delta};
-
 // The motor, as the rated values dialog confirms it: presence (1 to 7; an empty value is missing,
 // as an empty field is), then the plausibility checks; then a circuit given as the equivalent
 // diagram dialog takes it. The study's motor, when there is one, fills what the options leave out.
@@ -302,10 +298,8 @@ MotorSource ReadCaseMotor(const CaseSource& source, const CaseTexts& texts, Moto
 } // namespace
 
 void ShareMotor(CaseSource& source, const std::array<bool, OptCount>& swept) {
-    const Opt motorOptions[] = {Opt::Power,     Opt::Voltage, Opt::Current,       Opt::PowerFactor,
-                                Opt::Frequency, Opt::Speed,   Opt::NoLoadCurrent, Opt::Maker,
-                                Opt::Size,      Opt::Circuit};
-    for (Opt id : motorOptions)
+    // A swept motor option gives each case its own motor (of these only numbers can be swept).
+    for (Opt id : MotorOptions)
         if (swept[static_cast<std::size_t>(id)]) return;
     auto shared = std::make_shared<SharedMotor>();
     try {

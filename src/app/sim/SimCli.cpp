@@ -283,7 +283,8 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
     lang = source.language;
     if (!o.sweeps.empty()) return RunSweepCommand(o, source, out, err);
 
-    // A study to save alone is neither computed nor printed.
+    // The outputs asked for; without any the panels are printed. A study to save alone is neither
+    // computed nor printed.
     const bool outputs = o.Has(Opt::Json) || o.Has(Opt::Curves) || o.Has(Opt::Png) ||
                          o.Has(Opt::DynamicCurves) || o.Has(Opt::CompareCsv);
     const bool computing = outputs || !o.Has(Opt::SaveStudy);
@@ -304,10 +305,11 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
         return ReportFailure(std::current_exception(), lang, err);
     }
     if (const std::string* file = o.Text(Opt::SaveStudy)) {
-        // What is saved must open again: the study is judged as a reader judges it first.
+        // What is saved must open again: the study is judged as a reader judges it first. Its
+        // refusal names no line, since the text judged is not a file the user has.
         Study reread;
         if (StudyRefusal r = ParseStudy(StudyText(study), reread, CheckDynamicSettings)) {
-            err << "error " << r.number() << ": " << StudyRefusalText(r, lang) << "\n";
+            PrintRefusal(r.refusal, lang, err);
             return 1;
         }
         if (Refusal r = SaveStudyFile(*file, study)) {
@@ -361,8 +363,7 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
 #endif
     }
     if (o.Has(Opt::Json)) out << SimulationJson(ds, dynamic, comparison);
-    if (!o.Has(Opt::Json) && !o.Has(Opt::Curves) && !o.Has(Opt::Png) && !o.Has(Opt::DynamicCurves) &&
-        !o.Has(Opt::CompareCsv)) {
+    if (!outputs) {
         out << PanelText(ds, lang);
         if (dynamic) out << DynamicPanelText(c.settings, *dynamic, lang);
         if (comparison) out << ComparisonPanelText(c.settings, *comparison, lang);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "Study.h" // the load kinds' words, as a study file writes them
+
 namespace {
 
 constexpr OptionEntry Table[] = {
@@ -100,9 +102,7 @@ void CheckCombinations(const SimOptions& o) {
 
     if (o.Has(Opt::Catalogue) != o.Has(Opt::Record)) throw UsageError{"--catalogue and --record go together"};
     if (o.Has(Opt::Catalogue))
-        for (Opt motorOption : {Opt::Power, Opt::Voltage, Opt::Current, Opt::PowerFactor, Opt::Frequency,
-                                Opt::Speed, Opt::NoLoadCurrent, Opt::Approximate, Opt::Star, Opt::Delta,
-                                Opt::Maker, Opt::Size, Opt::Circuit})
+        for (Opt motorOption : MotorOptions)
             if (given(motorOption))
                 throw UsageError{Name(motorOption) +
                                  " does not go with --catalogue: the record gives the motor"};
@@ -123,8 +123,7 @@ void CheckCombinations(const SimOptions& o) {
         throw UsageError{first + " and " + second + " both write to standard output"};
     }
     if (auto l = o.Text(Opt::Lang); l && *l != "en" && *l != "fr") throw UsageError{"--lang takes en or fr"};
-    if (auto l = o.Text(Opt::Load);
-        l && *l != "none" && *l != "constant" && *l != "proportional" && *l != "squared")
+    if (auto l = o.Text(Opt::Load); l && !LoadKindFromKey(*l))
         throw UsageError{"--load takes none, constant, proportional or squared"};
 
     if (auto m = o.Text(Opt::CableMaterial); m && *m != "copper" && *m != "aluminium")

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -84,6 +85,15 @@ enum class Opt {
     Count
 };
 constexpr std::size_t OptCount = static_cast<std::size_t>(Opt::Count);
+
+// The options that give the motor, in the order their refusals are judged: the rated values with
+// the no-load current's alternative and the connection, then the maker, the size and the circuit.
+inline constexpr Opt MotorOptions[] = {Opt::Power,     Opt::Voltage, Opt::Current,       Opt::PowerFactor,
+                                       Opt::Frequency, Opt::Speed,   Opt::NoLoadCurrent, Opt::Approximate,
+                                       Opt::Star,      Opt::Delta,   Opt::Maker,         Opt::Size,
+                                       Opt::Circuit};
+// The rated values among them: any of these types the motor again over a study's.
+inline constexpr auto RatedValueOptions = std::span(MotorOptions).first<10>();
 
 // How an option's text is read: a switch without text, a text, or a number read as the dialogs
 // read one (TextToReal); only numbers can be swept.

@@ -54,12 +54,10 @@ SweepDimension ParseSweep(const std::string& text) {
         d.values[i] = i + 1 == count && count > 1 ? to
                                                   : from + (to - from) * static_cast<double>(i) /
                                                                static_cast<double>(count > 1 ? count - 1 : 1);
+    // A value that is not finite gets no text; its case is refused before any text is read.
     d.texts.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        char buf[64];
-        const auto r = std::to_chars(buf, buf + sizeof buf, d.values[i], std::chars_format::general, 17);
-        d.texts[i].assign(buf, r.ptr);
-    }
+    for (std::size_t i = 0; i < count; ++i)
+        d.texts[i] = CsvNumber(d.values[i]);
     return d;
 }
 

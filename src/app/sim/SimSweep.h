@@ -21,7 +21,7 @@ struct SweepDimension {
     Opt option = Opt::Power;
     std::string name;               // as typed, e.g. "load-inertia": the column's heading
     std::vector<double> values;     // v_i = FROM + (TO - FROM) i / (COUNT - 1), the last exactly TO
-    std::vector<std::string> texts; // each value's 17-significant-digit text, which the case reads
+    std::vector<std::string> texts; // each value's text as CsvNumber writes it, which the case reads
 };
 
 // The --sweep texts read, the first outermost. Throws Refusal: 165 a text not of the form, 166 a
