@@ -6,7 +6,9 @@
 
 #include "DynamicTexts.h"
 #include "Load.h"
+#include "Mechanical.h"
 #include "MethodSettings.h"
+#include "Network.h"
 #include "SchemEqu.h"
 #include "SelMot.h"
 #include "SoftStar.h"
@@ -253,4 +255,33 @@ TEST_F(RoundTripTest, StudyWithoutASoftStarterModeLeavesNoModeChecked)
     EXPECT_FALSE(Form6->Panel2->isVisible());
     Click(Form6->Button2);
     EXPECT_EQ(CurrentText(), StudyText(study));
+}
+
+TEST_F(RoundTripTest, OpeningClosesTheMechanicalAndNetworkDialogsSoThatNoneOffersOldValues)
+{
+    SetUpTypedCase();
+    SaveAs(Path("typed.tarvello"));
+    Restart();
+    ChooseLanguage(false);
+    // Dialogs left open with the values of the program before the study.
+    Trigger(Form1->Mechanical1);
+    Trigger(Form1->Network1);
+    ASSERT_TRUE(MechanicalForm->isVisible() && NetworkForm->isVisible());
+    const QString oldLoadInertia = MechanicalForm->Edit2->text();
+    Open(Path("typed.tarvello"));
+    ASSERT_EQ(MotorData.ErrorNumber, 0) << ErrorText().toStdString();
+    EXPECT_FALSE(MechanicalForm->isVisible());
+    EXPECT_FALSE(NetworkForm->isVisible());
+    const std::string opened = CurrentText();
+
+    // Opened again, they offer the study's values, and OK keeps the study as it was.
+    Trigger(Form1->Mechanical1);
+    EXPECT_NE(MechanicalForm->Edit2->text(), oldLoadInertia);
+    EXPECT_EQ(Bits(TextToReal(ToStd(MechanicalForm->Edit2->text()))), Bits(0.05));
+    Click(MechanicalForm->Button1);
+    Trigger(Form1->Network1);
+    EXPECT_EQ(Bits(TextToReal(ToStd(NetworkForm->DipEdit->text()))), Bits(12.5));
+    Click(NetworkForm->Button1);
+    EXPECT_EQ(CurrentText(), opened);
+    EXPECT_FALSE(Studies()->StudyChanged());
 }
