@@ -226,7 +226,9 @@ Refusal CheckComputable(const MotorDataSet& ds) {
     RangeWatch watch;
     bool noSolution = false;
     OperatingSlip(circuit, LoadTorque(circuit, circuit.SynchronousSpeed), circuit.PhaseVoltage, noSolution, &watch);
-    return CircuitRangeRefusal(ds, watch, !ds.MotorFromList);
+    if (Refusal e = CircuitRangeRefusal(ds, watch, !ds.MotorFromList)) return e;
+    // A load the motor cannot carry has no final speed; it must never be drawn as if there were one.
+    return noSolution ? 70 : 0;
 }
 
 Refusal ConfirmRatedValues(MotorDataSet& ds) {

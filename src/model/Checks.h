@@ -20,7 +20,8 @@ Refusal CheckCircuit(const MotorDataSet& ds);
 // between 0 and 1 (0 to 100 %).
 Refusal CheckStartSettings(const MotorDataSet& ds);
 // Everything a results computation needs, judged on the circuit that computation will use,
-// including the operating point of the load.
+// including the operating point of the load (70 when the motor cannot carry it at synchronous
+// speed).
 Refusal CheckComputable(const MotorDataSet& ds);
 
 // The refusal for an evaluation of the circuit in which a value left the doubles' range (0 when

@@ -214,11 +214,6 @@ Refusal RunStartComputation(MotorDataSet& ds, CurvePointSink* timeSink, CurvePoi
     };
     if (!ds.MotorFromList) IdentifyEquivalentDiagram(ds);
 
-    // A load the motor cannot carry has no final speed; it must never be drawn as if there were none.
-    bool noSolution = false;
-    OperatingSlip(ds, LoadTorque(ds, ds.SynchronousSpeed), ds.PhaseVoltage, noSolution);
-    if (noSolution) return refuse(70);
-
     // A value of the circuit that overflows or vanishes can end in finite but wrong currents: the
     // evaluation is watched at every slip the curves use, and the search never runs on such a
     // circuit, nor on current ratios beyond the doubles.

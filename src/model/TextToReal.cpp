@@ -27,9 +27,9 @@ Span Trimmed(const std::string& text) {
     return {b, e};
 }
 
-// The plain number conversion: blanks (spaces only) around an optional sign, digits and an
-// optional exponent. No decimal mark is accepted here, which keeps the result independent of the
-// locale; the separators are handled by TextToReal itself.
+// The plain number conversion: blanks (spaces only) around an optional sign and digits (a text with
+// an exponent never comes here). No decimal mark is accepted here, which keeps the result
+// independent of the locale; the separators are handled by TextToReal itself.
 Extended ConvertPlain(const std::string& text) {
     const auto [b, e] = Trimmed(text);
     std::size_t i = b;
@@ -38,16 +38,8 @@ Extended ConvertPlain(const std::string& text) {
     const std::size_t digitsStart = i;
     while (i < e && IsDigit(text[i])) clean += text[i++];
     if (i == digitsStart) throw EConvertError(text);
-    if (i < e && (text[i] == 'e' || text[i] == 'E')) {
-        clean += 'e';
-        ++i;
-        if (i < e && (text[i] == '+' || text[i] == '-')) clean += text[i++];
-        const std::size_t expStart = i;
-        while (i < e && IsDigit(text[i])) clean += text[i++];
-        if (i == expStart) throw EConvertError(text);
-    }
     if (i != e) throw EConvertError(text);
-    // clean holds only sign, digits and 'e': strtold has nothing locale-dependent to interpret.
+    // clean holds only sign and digits: strtold has nothing locale-dependent to interpret.
     return std::strtold(clean.c_str(), nullptr);
 }
 

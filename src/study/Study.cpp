@@ -5,7 +5,6 @@
 #include "Checks.h"
 #include "Identification.h"
 #include "MotorList.h"
-#include "OperatingPoint.h"
 
 const char* MotorSourceKey(MotorSource source) {
     switch (source) {
@@ -175,11 +174,6 @@ Refusal ApplyStudy(const Study& study, MotorDataSet& ds, DynamicSettings& settin
     d.T1 = LoadKindUses(load.Kind, 1) ? load.T1 : 0;
     d.T2 = LoadKindUses(load.Kind, 2) ? load.T2 : 0;
     if (Refusal e = CheckComputable(d)) return e;
-    MotorDataSet judged = d;
-    if (!judged.MotorFromList) IdentifyEquivalentDiagram(judged);
-    bool noSolution = false;
-    OperatingSlip(judged, LoadTorque(judged, judged.SynchronousSpeed), judged.PhaseVoltage, noSolution);
-    if (noSolution) return 70;
 
     d.ShowStaticCurves = study.ShowStaticCurves;
     d.DataChanged = true;

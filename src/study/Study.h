@@ -101,7 +101,7 @@ Study StudyFromSettings(const MotorDataSet& ds, const DynamicSettings& settings,
 // rated values dialog (typed: texts, ConfirmRatedValues) or the selection and diagram dialogs (list,
 // diagram: CheckRatedValues, CheckCircuit, the circuit, MotorFromList), the soft-starter dialog
 // (fields, mode flags, error 51 in selected-time mode), the load dialog (the coefficients of the
-// kind, CheckComputable, error 70). The result is a fresh data set as after the load dialog (results
+// kind, CheckComputable). The result is a fresh data set as after the load dialog (results
 // mode, no results yet) that keeps only the language flags and the catalogue rows of the old one;
 // settings becomes the study's dynamic settings. Returns the first refusal, and then changes neither.
 [[nodiscard]] Refusal ApplyStudy(const Study& study, MotorDataSet& ds, DynamicSettings& settings);

@@ -3,8 +3,6 @@
 #include "Aff_Err.h"
 #include "Checks.h"
 #include "Forms.h"
-#include "Identification.h"
-#include "OperatingPoint.h"
 #include "Pictures.h"
 #include "TextToReal.h"
 #include "UiCommon.h"
@@ -177,22 +175,14 @@ void TForm5::Button1Click()
         return;
     }
 
-    // The load is judged on the circuit the computation will use: a typed motor is identified
-    // first, on a copy, since the computation identifies it anew anyway.
+    // The load is judged on the circuit the computation will use (a typed motor identified on a
+    // copy): a load the motor cannot carry is refused with 70.
     MotorDataSet judged = WithoutRows(MotorData);
     judged.T0 = t0;
     judged.T1 = t1;
     judged.T2 = t2;
     if (const Refusal refusal = CheckComputable(judged)) {
         RaiseError(refusal);
-        return;
-    }
-    if (!judged.MotorFromList)
-        IdentifyEquivalentDiagram(judged);
-    bool noSolution = false;
-    OperatingSlip(judged, LoadTorque(judged, judged.SynchronousSpeed), judged.PhaseVoltage, noSolution);
-    if (noSolution) {
-        RaiseError(70);
         return;
     }
     MotorData.T0 = t0;
