@@ -358,6 +358,7 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
             return 1;
         }
 #else
+        (void)png;
         err << "error: this tarvello-sim was built without the chart component\n";
         return 1;
 #endif
