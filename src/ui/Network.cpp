@@ -260,14 +260,7 @@ TNetworkForm::TNetworkForm()
     left->addWidget(CableBox);
 
     auto* dip = new QGridLayout;
-    QLabel* dipUnit = nullptr;
-    DipLabel = MakeLabel(this, "DipLabel", QStringLiteral("Busbar Voltage Dip Limit"), 0, 0, f);
-    DipEdit = MakeEdit(this, "DipEdit", 0, 0, 80, f);
-    DipEdit->setFixedWidth(80);
-    dipUnit = MakeLabel(this, "DipEditUnit", QStringLiteral("%"), 0, 0, f);
-    dip->addWidget(DipLabel, 0, 0, Qt::AlignLeft | Qt::AlignVCenter);
-    dip->addWidget(DipEdit, 0, 1);
-    dip->addWidget(dipUnit, 0, 2, Qt::AlignLeft | Qt::AlignVCenter);
+    row(dip, 0, this, DipLabel, "DipLabel", "Busbar Voltage Dip Limit", DipEdit, "DipEdit", "%");
     dip->setColumnStretch(3, 1);
     dip->setContentsMargins(10, 4, 0, 0);
     left->addLayout(dip);

@@ -25,6 +25,13 @@ TEST_F(DynamicUiTest, NetworkDialogStartsStiffWithTheMotorsVoltage)
     EXPECT_TRUE(NetworkForm->Copper->isChecked());
     EXPECT_EQ(NetworkForm->DipEdit->text(), "10");
     EXPECT_FALSE(NetworkForm->Diagram->CurrentState().network);
+    // The dip limit is laid out as the network's rows: a field of 80 px and its unit named after it.
+    EXPECT_EQ(NetworkForm->DipEdit->width(), 80);
+    EXPECT_EQ(NetworkForm->DipEdit->width(), NetworkForm->VoltageEdit->width());
+    const auto* dipUnit = NetworkForm->findChild<QLabel*>(QStringLiteral("DipEditUnit"));
+    ASSERT_NE(dipUnit, nullptr);
+    EXPECT_EQ(dipUnit->text(), "%");
+    EXPECT_EQ(dipUnit->parentWidget(), NetworkForm);
 }
 
 TEST_F(DynamicUiTest, WeakTransformerGivesTheBusbarChartAndTheDipOfTheComputation)
