@@ -460,23 +460,22 @@ void TNetworkForm::Button1Click()
         RaiseError(ErrCableParallel);
         return;
     }
-    if (const Refusal refusal = CheckSupplyNetwork(n)) {
-        RaiseError(refusal);
-        return;
-    }
-    if (!(dipLimit >= 0 && dipLimit <= 100)) {
-        RaiseError(ErrDipLimitRange);
-        return;
-    }
-    // With a motor known, the network's impedances must be finite numbers at its voltage.
+    // With a motor known, the network's impedances must also be finite numbers at its voltage:
+    // CheckSupplySettings checks the network and the dip limit first, as below.
+    Refusal refusal;
     if (n.Enabled && MotorData.LineVoltage > 0) {
         DynamicSettings judged = DynamicData;
         judged.Network = n;
         judged.DipLimit = dipLimit;
-        if (const Refusal refusal = CheckSupplySettings(judged, MotorData)) {
-            RaiseError(refusal);
-            return;
-        }
+        refusal = CheckSupplySettings(judged, MotorData);
+    } else {
+        refusal = CheckSupplyNetwork(n);
+        if (refusal == 0 && !(dipLimit >= 0 && dipLimit <= 100))
+            refusal = ErrDipLimitRange;
+    }
+    if (refusal) {
+        RaiseError(refusal);
+        return;
     }
     DynamicData.Network = n;
     DynamicData.DipLimit = dipLimit;

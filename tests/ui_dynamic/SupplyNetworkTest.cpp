@@ -129,6 +129,24 @@ TEST_F(DynamicUiTest, StiffSupplySwitchesTheNetworkOffAndKeepsItsValues)
     EXPECT_NEAR(DynamicStartForm->Results().Dol.MaxVoltageDip, 7.4071, 1e-3);
 }
 
+TEST_F(DynamicUiTest, AStiffSupplyStillRefusesADipLimitOutOfRange)
+{
+    RunWorkflowWithLoad(LoadKind::None);
+    Trigger(Form1->Network1);
+    ASSERT_TRUE(NetworkForm->StiffSupply->isChecked());
+    NetworkForm->DipEdit->setText("150");
+    Click(NetworkForm->Button1);
+    EXPECT_EQ(MotorData.ErrorNumber, ErrDipLimitRange);
+    AcknowledgeError();
+    EXPECT_TRUE(NetworkForm->isVisible());
+    EXPECT_EQ(DynamicData.DipLimit, 10);
+    NetworkForm->DipEdit->setText("20");
+    Click(NetworkForm->Button1);
+    ASSERT_EQ(MotorData.ErrorNumber, 0) << ErrorText().toStdString();
+    EXPECT_FALSE(NetworkForm->isVisible());
+    EXPECT_EQ(DynamicData.DipLimit, 20);
+}
+
 TEST_F(DynamicUiTest, NetworkRefusalsHaveTheirNumbersAndKeepTheTypedText)
 {
     RunWorkflowWithLoad(LoadKind::None);
