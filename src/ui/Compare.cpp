@@ -26,15 +26,9 @@
 
 namespace {
 
-// A value as shown: "—" for a null or a value that is not finite.
-QString Number(std::optional<double> value, int decimals) {
-    if (!value || !std::isfinite(*value)) return QString::fromUtf8("—");
-    return FixedText(*value, decimals);
-}
-
 // A margin in percent with its sign.
 QString Margin(std::optional<double> margin) {
-    if (!margin || !std::isfinite(*margin)) return QString::fromUtf8("—");
+    if (!margin || !std::isfinite(*margin)) return NoValueText();
     const double percent = *margin * 100;
     return (percent >= 0 ? QStringLiteral("+") : QString()) + FixedText(percent, 1) + QStringLiteral(" %");
 }
@@ -90,21 +84,6 @@ const QColor Red(200, 0, 0);
 const QColor Green(0, 120, 0);
 const QColor BestBackground(200, 238, 200);
 
-QLabel* NewLabel(QWidget* parent, const char* name, bool wrap = false, bool bold = false) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setFont(SansFont(11, bold));
-    l->setWordWrap(wrap);
-    l->setTextFormat(Qt::PlainText);
-    return l;
-}
-
-void SetColour(QLabel* label, const QColor& colour) {
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, colour);
-    label->setPalette(p);
-}
-
 } // namespace
 
 TCompareForm::TCompareForm() {
@@ -119,8 +98,7 @@ TCompareForm::TCompareForm() {
     top->setSpacing(5);
 
     auto* head = new QHBoxLayout;
-    Caption = NewLabel(this, "Caption", false, true);
-    Caption->setFont(SansFont(13, true));
+    Caption = NewLabel(this, "Caption", SansFont(13, true), false, true);
     SettingsButton =
         MakeButton(this, "SettingsButton", QStringLiteral("Settings..."), 0, 0, 150, 25, SansFont(11));
     CloseButton = MakeButton(this, "CloseButton", QStringLiteral("Close"), 0, 0, 75, 25, SansFont(11));
@@ -130,7 +108,7 @@ TCompareForm::TCompareForm() {
     head->addWidget(CloseButton);
     top->addLayout(head);
 
-    Status = NewLabel(this, "Status", true, true);
+    Status = NewLabel(this, "Status", SansFont(11, true), true, true);
     top->addWidget(Status);
 
     Table = new QTableWidget(StartingMethodCount, ColumnCount, this);
@@ -151,28 +129,20 @@ TCompareForm::TCompareForm() {
             Table->setItem(r, c, new QTableWidgetItem);
     top->addWidget(Table, 2);
 
-    SettingsLine = NewLabel(this, "SettingsLine", true);
-    Notes = NewLabel(this, "Notes", true);
+    SettingsLine = NewLabel(this, "SettingsLine", SansFont(11), true, true);
+    Notes = NewLabel(this, "Notes", SansFont(11), true, true);
     top->addWidget(SettingsLine);
     top->addWidget(Notes);
 
     // The duty check on a silver panel like the main window's results.
-    DutyPanel = new QFrame(this);
-    DutyPanel->setObjectName(QStringLiteral("DutyPanel"));
-    DutyPanel->setFrameShape(QFrame::Box);
-    DutyPanel->setFrameShadow(QFrame::Plain);
-    DutyPanel->setAutoFillBackground(true);
-    QPalette silver = DutyPanel->palette();
-    silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
-    DutyPanel->setPalette(silver);
+    DutyPanel = NewSilverPanel(this, "DutyPanel");
     auto* duty = new QGridLayout(DutyPanel);
     duty->setContentsMargins(8, 6, 8, 6);
     duty->setHorizontalSpacing(14);
     duty->setVerticalSpacing(2);
-    DutyTitle = NewLabel(DutyPanel, "DutyTitle", false, true);
-    DutyTitle->setFont(SansFont(13, true));
-    DutyRule = NewLabel(DutyPanel, "DutyRule", true);
-    DutyHint = NewLabel(DutyPanel, "DutyHint", true);
+    DutyTitle = NewLabel(DutyPanel, "DutyTitle", SansFont(13, true), false, true);
+    DutyRule = NewLabel(DutyPanel, "DutyRule", SansFont(11), true, true);
+    DutyHint = NewLabel(DutyPanel, "DutyHint", SansFont(11), true, true);
     duty->addWidget(DutyTitle, 0, 0, 1, 5);
     duty->addWidget(DutyRule, 1, 0, 1, 5);
     duty->addWidget(DutyHint, 2, 0, 1, 5);
@@ -183,20 +153,20 @@ TCompareForm::TCompareForm() {
         {"DutyCriterionRated", "DutyConditionRated", "DutyMarginRated", "DutyVerdictRated"},
     };
     for (int i = 0; i < 4; ++i) {
-        DutyCriterion[i] = NewLabel(DutyPanel, names[i][0]);
-        DutyCondition[i] = NewLabel(DutyPanel, names[i][1]);
-        DutyMargin[i] = NewLabel(DutyPanel, names[i][2]);
-        DutyVerdict[i] = NewLabel(DutyPanel, names[i][3], false, true);
+        DutyCriterion[i] = NewLabel(DutyPanel, names[i][0], SansFont(11), false, true);
+        DutyCondition[i] = NewLabel(DutyPanel, names[i][1], SansFont(11), false, true);
+        DutyMargin[i] = NewLabel(DutyPanel, names[i][2], SansFont(11), false, true);
+        DutyVerdict[i] = NewLabel(DutyPanel, names[i][3], SansFont(11, true), false, true);
         duty->addWidget(DutyCriterion[i], 3 + i, 0);
         duty->addWidget(DutyCondition[i], 3 + i, 1);
         duty->addWidget(DutyMargin[i], 3 + i, 2);
         duty->addWidget(DutyVerdict[i], 3 + i, 3);
     }
     duty->setColumnStretch(4, 1); // the criteria keep together at the left
-    DutyRms = NewLabel(DutyPanel, "DutyRms", true);
-    DutySmallest = NewLabel(DutyPanel, "DutySmallest", true);
-    DutyOnLoadFactor = NewLabel(DutyPanel, "DutyOnLoadFactor", true);
-    DutyOverall = NewLabel(DutyPanel, "DutyOverall", false, true);
+    DutyRms = NewLabel(DutyPanel, "DutyRms", SansFont(11), true, true);
+    DutySmallest = NewLabel(DutyPanel, "DutySmallest", SansFont(11), true, true);
+    DutyOnLoadFactor = NewLabel(DutyPanel, "DutyOnLoadFactor", SansFont(11), true, true);
+    DutyOverall = NewLabel(DutyPanel, "DutyOverall", SansFont(11, true), false, true);
     duty->addWidget(DutyRms, 7, 0, 1, 5);
     duty->addWidget(DutySmallest, 8, 0, 1, 5);
     duty->addWidget(DutyOnLoadFactor, 9, 0, 1, 5);
@@ -289,7 +259,7 @@ void TCompareForm::Fill() {
                  "Pas encore de résultats : choisissez d'abord le moteur, le Soft-Starter et la charge "
                  "(étapes 1 à 3 du menu de démarrage). La comparaison est alors calculée à partir des "
                  "résultats de la fenêtre principale et suit chacun de ses calculs."));
-        SetColour(Status, Qt::black);
+        SetPaletteColour(Status, QPalette::WindowText, Qt::black);
         if (refused_) {
             Status->setText(
                 Pick("The comparison was refused (message %1): correct what the message names; it is "
@@ -297,7 +267,7 @@ void TCompareForm::Fill() {
                      "La comparaison a été refusée (message %1) : corrigez ce que nomme le message ; "
                      "elle est recalculée à chaque modification confirmée.")
                     .arg(refused_));
-            SetColour(Status, Red);
+            SetPaletteColour(Status, QPalette::WindowText, Red);
         }
         Status->show();
         ShowContents(false);
@@ -320,7 +290,7 @@ void TCompareForm::Fill() {
                  "Le dernier calcul a été refusé (message %1) : les résultats affichés sont ceux des données "
                  "précédentes.")
                 .arg(refused_));
-        SetColour(Status, Red);
+        SetPaletteColour(Status, QPalette::WindowText, Red);
         Status->show();
     } else {
         Status->hide();
@@ -415,7 +385,7 @@ void TCompareForm::FillTable() {
             const std::optional<double> v = m.Applicable ? c.value(m.Outcome) : std::optional<double>();
             const bool shown = v && std::isfinite(*v);
             const int places = c.column == ColRotorEnergy && shown ? EnergyDecimals(*v) : decimals[c.column];
-            item->setText(Number(v, places));
+            item->setText(ResultText(v, places));
             item->setData(ValueRole, shown ? QVariant(*v) : QVariant());
             const bool isBest = shown && best && RunsUp(m) && *v == *best;
             item->setData(BestRole, isBest);
@@ -448,10 +418,10 @@ void TCompareForm::FillTable() {
             changeover->setText(Pick("none: cannot start", "aucune : ne démarre pas"));
         } else if (!m.ChangeoverTime) {
             changeover->setText(
-                Pick("%1 rpm, not reached", "%1 tr/min, non atteinte").arg(Number(m.ChangeoverSpeed, 0)));
+                Pick("%1 rpm, not reached", "%1 tr/min, non atteinte").arg(ResultText(m.ChangeoverSpeed, 0)));
         } else {
             changeover->setText(Pick("%1 rpm at %2 s", "%1 tr/min à %2 s")
-                                    .arg(Number(m.ChangeoverSpeed, 0), Number(m.ChangeoverTime, 3)));
+                                    .arg(ResultText(m.ChangeoverSpeed, 0), ResultText(m.ChangeoverTime, 3)));
         }
         changeover->setData(ValueRole, m.Applicable && m.ChangeoverSpeed && std::isfinite(*m.ChangeoverSpeed)
                                            ? QVariant(*m.ChangeoverSpeed)
@@ -467,7 +437,7 @@ void TCompareForm::FillTable() {
             f.setItalic(true);
             outcome->setData(ValueRole, QVariant());
         } else if (o.Stalled) {
-            const QString speed = Number(o.StallSpeed, 0);
+            const QString speed = ResultText(o.StallSpeed, 0);
             const QString limit = EditText(shownSettings_.Mechanical.StartTimeLimit);
             outcome->setText(
                 o.TooLong ? Pick("Too long: %1 rpm at %2 s", "Trop long : %1 tr/min à %2 s").arg(speed, limit)
@@ -574,16 +544,16 @@ void TCompareForm::FillDuty() {
 
     // A start that does not run up has neither: a dash without a unit.
     const QString rms =
-        r.RmsCurrent ? Number(r.RmsCurrent, 1) + QStringLiteral(" A") : Number(std::nullopt, 0);
-    const QString ta = r.RunUpTime ? Number(r.RunUpTime, 3) + QStringLiteral(" s") : Number(std::nullopt, 0);
+        r.RmsCurrent ? ResultText(r.RmsCurrent, 1) + QStringLiteral(" A") : NoValueText();
+    const QString ta = r.RunUpTime ? ResultText(r.RunUpTime, 3) + QStringLiteral(" s") : NoValueText();
     const QString conditions[4] = {
         QStringLiteral("I_rms = %1 ≤ X·Ie = %2 × %3 A = %4 A")
             .arg(rms, EditText(code.CurrentMultiple), EditText(ie),
-                 Number(code.CurrentMultiple * ie, 1)),
+                 ResultText(code.CurrentMultiple * ie, 1)),
         QStringLiteral("t_a = %1 ≤ Tx = %2 s").arg(ta, EditText(code.StartTime)),
         QStringLiteral("N = %1 ≤ S = %2")
             .arg(EditText(starter.StartsPerHour), EditText(code.StartsPerHour)),
-        QStringLiteral("In = %1 A ≤ Ie = %2 A").arg(Number(d.LineCurrent, 1), EditText(ie)),
+        QStringLiteral("In = %1 A ≤ Ie = %2 A").arg(ResultText(d.LineCurrent, 1), EditText(ie)),
     };
     const char* const criteria[4][2] = {{"Start current", "Courant de démarrage"},
                                         {"Start time", "Temps de démarrage"},
@@ -597,7 +567,7 @@ void TCompareForm::FillDuty() {
         DutyCondition[i]->setText(conditions[i]);
         DutyMargin[i]->setText(Pick("margin %1", "marge %1").arg(Margin(margins[i])));
         DutyVerdict[i]->setText(passes[i] ? Pick("passes", "convient") : Pick("fails", "ne convient pas"));
-        SetColour(DutyVerdict[i], passes[i] ? Green : Red);
+        SetPaletteColour(DutyVerdict[i], QPalette::WindowText, passes[i] ? Green : Red);
     }
     if (r.RmsCurrent && r.RunUpTime)
         DutyRms->setText(Pick("RMS current over the run-up: %1; run-up time: %2.",
@@ -609,7 +579,7 @@ void TCompareForm::FillDuty() {
                  "Le démarrage jugé n'aboutit pas : ni courant efficace ni temps de démarrage."));
     if (r.SmallestIe)
         DutySmallest->setText(Pick("Smallest passing Ie: %1 A.", "Plus petit Ie qui convient : %1 A.")
-                                  .arg(Number(r.SmallestIe, 1)));
+                                  .arg(ResultText(r.SmallestIe, 1)));
     else
         DutySmallest->setText(
             Pick("Smallest passing Ie: none (no Ie passes the time or starts-per-hour "
@@ -621,7 +591,7 @@ void TCompareForm::FillDuty() {
             .arg(EditText(code.OnLoadFactor)));
     DutyOverall->setText(r.Pass ? Pick("The starter passes.", "Le démarreur convient.")
                                 : Pick("The starter fails.", "Le démarreur ne convient pas."));
-    SetColour(DutyOverall, r.Pass ? Green : Red);
+    SetPaletteColour(DutyOverall, QPalette::WindowText, r.Pass ? Green : Red);
 }
 
 void TCompareForm::PlotCharts() {

@@ -26,22 +26,6 @@ constexpr int CurveSamples = 201;
 const QColor Blue(0, 0, 255);
 const QColor Red(255, 0, 0);
 
-void SetTextColour(QWidget* w, QPalette::ColorRole role, const QColor& colour)
-{
-    QPalette pal = w->palette();
-    pal.setColor(role, colour);
-    w->setPalette(pal);
-}
-
-QLabel* NewLabel(QWidget* parent, const char* name, const QFont& font, bool wrap = false)
-{
-    auto* l = new QLabel(parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setFont(font);
-    l->setWordWrap(wrap);
-    return l;
-}
-
 // A read-only result field like those of the main window's panels: no keyboard focus, so that the
 // window's keys are not taken.
 QLineEdit* NewDisplay(QWidget* parent, const QString& name, const QFont& font)
@@ -86,9 +70,9 @@ TDynamicStartForm::TDynamicStartForm()
 
     auto* legend = new QHBoxLayout;
     LegendDol = NewLabel(this, "LegendDol", SansFont(11, true));
-    SetTextColour(LegendDol, QPalette::WindowText, Blue);
+    SetPaletteColour(LegendDol, QPalette::WindowText, Blue);
     LegendSoft = NewLabel(this, "LegendSoft", SansFont(11, true));
-    SetTextColour(LegendSoft, QPalette::WindowText, Red);
+    SetPaletteColour(LegendSoft, QPalette::WindowText, Red);
     LegendDashed = NewLabel(this, "LegendDashed", f);
     legend->addWidget(LegendDol);
     legend->addSpacing(16);
@@ -112,12 +96,7 @@ TDynamicStartForm::TDynamicStartForm()
     body->addLayout(charts, 1);
 
     // The silver result panel of the main window.
-    Panel = new QFrame(this);
-    Panel->setObjectName(QStringLiteral("Panel"));
-    Panel->setFrameShape(QFrame::Box);
-    Panel->setFrameShadow(QFrame::Plain);
-    Panel->setAutoFillBackground(true);
-    SetTextColour(Panel, QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    Panel = NewSilverPanel(this, "Panel");
     Panel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto* panel = new QVBoxLayout(Panel);
     panel->setContentsMargins(10, 6, 10, 10);
@@ -133,9 +112,9 @@ TDynamicStartForm::TDynamicStartForm()
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(5);
     HeadDol = NewLabel(Panel, "HeadDol", SansFont(11, true));
-    SetTextColour(HeadDol, QPalette::WindowText, Blue);
+    SetPaletteColour(HeadDol, QPalette::WindowText, Blue);
     HeadSoft = NewLabel(Panel, "HeadSoft", SansFont(11, true), true);
-    SetTextColour(HeadSoft, QPalette::WindowText, Red);
+    SetPaletteColour(HeadSoft, QPalette::WindowText, Red);
     grid->addWidget(HeadDol, 0, 1);
     grid->addWidget(HeadSoft, 0, 2);
     StatusDol = NewLabel(Panel, "StatusDol", SansFont(11, true), true);
@@ -162,7 +141,7 @@ TDynamicStartForm::TDynamicStartForm()
     panel->addLayout(grid);
     panel->addSpacing(8);
     StallNote = NewLabel(Panel, "StallNote", SansFont(11, true), true);
-    SetTextColour(StallNote, QPalette::WindowText, Red);
+    SetPaletteColour(StallNote, QPalette::WindowText, Red);
     InertiaText = NewLabel(Panel, "InertiaText", f, true);
     SupplyText = NewLabel(Panel, "SupplyText", f, true);
     for (QLabel* l : {StallNote, InertiaText, SupplyText}) {
@@ -277,7 +256,7 @@ void TDynamicStartForm::ApplyTexts()
                        "à partir des résultats de la fenêtre principale, avec l'inertie de Paramètres "
                        "› Données mécaniques et l'alimentation de Paramètres › Réseau "
                        "d'alimentation."));
-        SetTextColour(Notice, QPalette::WindowText, haveData_ && refusal_ != 0 ? Red : QColor(Qt::black));
+        SetPaletteColour(Notice, QPalette::WindowText, haveData_ && refusal_ != 0 ? Red : QColor(Qt::black));
         Notice->show();
     } else if (refusal_ != 0) {
         Notice->setText(
@@ -285,7 +264,7 @@ void TDynamicStartForm::ApplyTexts()
                  "La dernière modification a été refusée (erreur %1) : les résultats affichés sont "
                  "ceux d'avant.")
                 .arg(refusal_));
-        SetTextColour(Notice, QPalette::WindowText, Red);
+        SetPaletteColour(Notice, QPalette::WindowText, Red);
         Notice->show();
     } else {
         Notice->hide();
@@ -333,10 +312,10 @@ void TDynamicStartForm::FillPanel()
     auto fillStart = [&](const StartOutcome& o, QLabel* status, QLineEdit* const* values) {
         if (o.Stalled) {
             status->setText(StallText(o, limit));
-            SetTextColour(status, QPalette::WindowText, Red);
+            SetPaletteColour(status, QPalette::WindowText, Red);
         } else {
             status->setText(Pick("Runs up", "Démarre"));
-            SetTextColour(status, QPalette::WindowText, QColor(0, 100, 0));
+            SetPaletteColour(status, QPalette::WindowText, QColor(0, 100, 0));
         }
         values[RunUpTime]->setText(ResultText(o.RunUpTime, 3));
         values[PeakCurrent]->setText(ResultText(o.PeakLineCurrent, 1));
@@ -348,7 +327,7 @@ void TDynamicStartForm::FillPanel()
         values[MaxDip]->setText(ResultText(o.MaxVoltageDip, 2));
         values[MinVoltage]->setText(ResultText(o.MinMotorVoltage, 2));
         // A dip beyond the limit is flagged like a stall.
-        SetTextColour(values[MaxDip], QPalette::Text, o.VoltageDipExceeded ? Red : QColor(Qt::black));
+        SetPaletteColour(values[MaxDip], QPalette::Text, o.VoltageDipExceeded ? Red : QColor(Qt::black));
         QFont dipFont = values[MaxDip]->font();
         dipFont.setBold(o.VoltageDipExceeded);
         values[MaxDip]->setFont(dipFont);

@@ -119,6 +119,10 @@ void PlotDynamicChart(TxyGraph* chart, DynamicChart kind, const DynamicResults& 
 
 void SetDynamicChartTexts(TxyGraph* chart, const QString& title, const QString& yTitle)
 {
-    chart->Appearance().SetGraphTitle(title);
-    chart->YAxis().SetTitle(yTitle);
+    // Each setter rescales and drops the drawn picture: the window sets its texts on every
+    // activation, so only a text that changes may cost a redraw.
+    if (chart->Appearance().GraphTitle() != title)
+        chart->Appearance().SetGraphTitle(title);
+    if (chart->YAxis().Title() != yTitle)
+        chart->YAxis().SetTitle(yTitle);
 }

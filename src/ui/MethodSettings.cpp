@@ -148,13 +148,12 @@ void TMethodSettingsForm::OkClick() {
     StarterDuty starter;
     const bool judged = StarterGroup->isChecked();
     try {
-        auto read = [](QLineEdit* edit) { return TextToReal(ToStd(edit->text())); };
-        methods.ChangeoverSpeed = read(ChangeoverEdit);
-        methods.AutotransformerTap = read(TapEdit);
-        methods.ReactorVoltage = read(ReactorEdit);
+        methods.ChangeoverSpeed = ReadField(ChangeoverEdit);
+        methods.AutotransformerTap = ReadField(TapEdit);
+        methods.ReactorVoltage = ReadField(ReactorEdit);
         if (judged) {
-            starter.RatedCurrent = read(RatedCurrentEdit);
-            starter.StartsPerHour = read(StartsEdit);
+            starter.RatedCurrent = ReadField(RatedCurrentEdit);
+            starter.StartsPerHour = ReadField(StartsEdit);
         }
     } catch (const EConvertError& e) {
         ShowConvertError(this, e.what());

@@ -260,14 +260,7 @@ TNetworkForm::TNetworkForm()
     left->addWidget(CableBox);
 
     auto* dip = new QGridLayout;
-    QLabel* dipUnit = nullptr;
-    DipLabel = MakeLabel(this, "DipLabel", QStringLiteral("Busbar Voltage Dip Limit"), 0, 0, f);
-    DipEdit = MakeEdit(this, "DipEdit", 0, 0, 80, f);
-    DipEdit->setFixedWidth(80);
-    dipUnit = MakeLabel(this, "DipEditUnit", QStringLiteral("%"), 0, 0, f);
-    dip->addWidget(DipLabel, 0, 0, Qt::AlignLeft | Qt::AlignVCenter);
-    dip->addWidget(DipEdit, 0, 1);
-    dip->addWidget(dipUnit, 0, 2, Qt::AlignLeft | Qt::AlignVCenter);
+    row(dip, 0, this, DipLabel, "DipLabel", "Busbar Voltage Dip Limit", DipEdit, "DipEdit", "%");
     dip->setColumnStretch(3, 1);
     dip->setContentsMargins(10, 4, 0, 0);
     left->addLayout(dip);
@@ -467,23 +460,22 @@ void TNetworkForm::Button1Click()
         RaiseError(ErrCableParallel);
         return;
     }
-    if (const Refusal refusal = CheckSupplyNetwork(n)) {
-        RaiseError(refusal);
-        return;
-    }
-    if (!(dipLimit >= 0 && dipLimit <= 100)) {
-        RaiseError(ErrDipLimitRange);
-        return;
-    }
-    // With a motor known, the network's impedances must be finite numbers at its voltage.
+    // With a motor known, the network's impedances must also be finite numbers at its voltage:
+    // CheckSupplySettings checks the network and the dip limit first, as below.
+    Refusal refusal;
     if (n.Enabled && MotorData.LineVoltage > 0) {
         DynamicSettings judged = DynamicData;
         judged.Network = n;
         judged.DipLimit = dipLimit;
-        if (const Refusal refusal = CheckSupplySettings(judged, MotorData)) {
-            RaiseError(refusal);
-            return;
-        }
+        refusal = CheckSupplySettings(judged, MotorData);
+    } else {
+        refusal = CheckSupplyNetwork(n);
+        if (refusal == 0 && !(dipLimit >= 0 && dipLimit <= 100))
+            refusal = ErrDipLimitRange;
+    }
+    if (refusal) {
+        RaiseError(refusal);
+        return;
     }
     DynamicData.Network = n;
     DynamicData.DipLimit = dipLimit;

@@ -215,7 +215,6 @@ void TForm6::Button3Click()
 {
     // Offered, never imposed: the time goes into the field, and only OK stores it.
     const bool french = FrenchChosen();
-    auto pick = [french](const char* en, const char* fr) { return QString::fromUtf8(french ? fr : en); };
     auto why = [this](const QString& text) {
         Label10->setText(text);
         QPalette pal = Label10->palette();
@@ -233,18 +232,18 @@ void TForm6::Button3Click()
     }
     const StartOutcome& o = dol.Outcome;
     if (refusal != 0) {
-        why(pick("No run-up time: %1", "Pas de temps de démarrage : %1")
+        why(Pick("No run-up time: %1", "Pas de temps de démarrage : %1")
                 .arg(FromStd(ErrorText(refusal, french ? Language::French : Language::English))));
         return;
     }
     if (o.Stalled || !o.RunUpTime) {
         const QString speed = o.StallSpeed ? FixedText(*o.StallSpeed, 1) : QStringLiteral("0");
-        why(o.TooLong ? pick("No run-up time: direct-on-line the motor has not reached its speed by the start-time "
+        why(o.TooLong ? Pick("No run-up time: direct-on-line the motor has not reached its speed by the start-time "
                              "limit of %1 s (%2 rpm).",
                              "Pas de temps de démarrage : en direct, le moteur n'atteint pas sa vitesse avant la "
                              "limite de %1 s (%2 rpm).")
                             .arg(EditText(DynamicData.Mechanical.StartTimeLimit), speed)
-                      : pick("No run-up time: direct-on-line the motor stalls at %1 rpm with this load.",
+                      : Pick("No run-up time: direct-on-line the motor stalls at %1 rpm with this load.",
                              "Pas de temps de démarrage : en direct, le moteur cale à %1 rpm avec cette charge.")
                             .arg(speed));
         return;
@@ -253,14 +252,14 @@ void TForm6::Button3Click()
     // What it was computed with: in the guided order the load comes after this dialog.
     const double inertia = UsedMotorInertia(DynamicData.Mechanical, judged) + DynamicData.Mechanical.LoadInertia;
     const bool noLoad = judged.T0 == 0 && judged.T1 == 0 && judged.T2 == 0;
-    Label10->setText(pick("Direct-on-line run-up time with a total inertia of %1 kg·m² (%2) and %3.",
+    Label10->setText(Pick("Direct-on-line run-up time with a total inertia of %1 kg·m² (%2) and %3.",
                           "Temps de démarrage direct avec une inertie totale de %1 kg·m² (%2) et %3.")
                          .arg(FixedText(inertia, inertia < 1 ? 4 : 2),
                               DynamicData.Mechanical.MotorInertia
-                                  ? pick("motor inertia as given", "inertie du moteur donnée")
-                                  : pick("typical motor inertia", "inertie typique du moteur"),
-                              noLoad ? pick("no load torque", "sans couple de charge")
-                                     : pick("the load as set", "la charge choisie")));
+                                  ? Pick("motor inertia as given", "inertie du moteur donnée")
+                                  : Pick("typical motor inertia", "inertie typique du moteur"),
+                              noLoad ? Pick("no load torque", "sans couple de charge")
+                                     : Pick("the load as set", "la charge choisie")));
     QPalette pal = Label10->palette();
     pal.setColor(QPalette::WindowText, QColor(0, 0, 0));
     Label10->setPalette(pal);

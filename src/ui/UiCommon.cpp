@@ -6,6 +6,7 @@
 #include "TextToReal.h"
 
 #include <QCheckBox>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -107,6 +108,35 @@ void SetCaption(QLabel* label, const QString& text)
     label->setText(text);
     if (!label->wordWrap())
         label->adjustSize();
+}
+
+QLabel* NewLabel(QWidget* parent, const char* name, const QFont& font, bool wrap, bool plainText)
+{
+    auto* l = new QLabel(parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setFont(font);
+    l->setWordWrap(wrap);
+    if (plainText)
+        l->setTextFormat(Qt::PlainText);
+    return l;
+}
+
+void SetPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
+{
+    QPalette pal = widget->palette();
+    pal.setColor(role, colour);
+    widget->setPalette(pal);
+}
+
+QFrame* NewSilverPanel(QWidget* parent, const char* name)
+{
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setFrameShape(QFrame::Box);
+    panel->setFrameShadow(QFrame::Plain);
+    panel->setAutoFillBackground(true);
+    SetPaletteColour(panel, QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    return panel;
 }
 
 void ShowConvertError(QWidget* parent, const char* what)

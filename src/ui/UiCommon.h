@@ -3,7 +3,9 @@
 // separator, widget placement in design pixels, and the two kinds of message that are not numbered
 // errors (a text that is not a number, and notes such as a missing help file).
 
+#include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QString>
 
 #include <string>
@@ -16,6 +18,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QCheckBox;
+class QFrame;
 
 // "MS Sans Serif" and "Arial" stand-in (metric-compatible Liberation Sans); heightPx is the
 // absolute value of the designed font height.
@@ -48,6 +51,13 @@ QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& text, int
                      const QFont& font);
 // Sets a self-sizing label's text and fits its size to it.
 void SetCaption(QLabel* label, const QString& text);
+
+// A label for layouts; `plainText` for texts that must never be read as markup.
+QLabel* NewLabel(QWidget* parent, const char* name, const QFont& font, bool wrap = false, bool plainText = false);
+// Sets one colour of a widget's palette: a label's text, a panel's background.
+void SetPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour);
+// The boxed silver panel of the main window's results, for layouts.
+QFrame* NewSilverPanel(QWidget* parent, const char* name);
 
 // The heading of a dialog laid out by layouts: the title on the left, the logo on the right.
 void AddHeading(QWidget* form, QBoxLayout* outer, QLabel*& title, const QString& text, TPicture*& logo,

@@ -263,6 +263,32 @@ TEST_F(DynamicUiTest, TheChartsGrowWithTheWindow)
     EXPECT_EQ(picture.size(), DynamicStartForm->SpeedChart->size());
 }
 
+TEST_F(DynamicUiTest, ActivatingTheWindowKeepsTheDrawnCharts)
+{
+    RunWorkflowWithLoad(LoadKind::Squared, "0", "0", Dec("0.0117"));
+    OpenDynamicWindow();
+    Pump();
+    TxyGraph* charts[] = {DynamicStartForm->SpeedChart, DynamicStartForm->CurrentChart,
+                          DynamicStartForm->TorqueChart, DynamicStartForm->VoltageChart};
+    std::vector<QImage> before;
+    int draws = 0;
+    for (TxyGraph* chart : charts) {
+        before.push_back(chart->grab().toImage());
+        chart->OnPaintStart = [&draws](TxyGraph&, QPainter&) { ++draws; };
+    }
+    DynamicStartForm->FormActivate();
+    DynamicStartForm->FormActivate();
+    Pump();
+    for (std::size_t k = 0; k < std::size(charts); ++k) {
+        EXPECT_EQ(charts[k]->grab().toImage(), before[k]) << charts[k]->objectName().toStdString();
+        charts[k]->OnPaintStart = nullptr;
+    }
+    // The texts did not change, so the drawn pictures were kept.
+    EXPECT_EQ(draws, 0);
+    EXPECT_EQ(ChartTitle(DynamicStartForm->SpeedChart), "Speed");
+    EXPECT_EQ(DynamicStartForm->VoltageChart->YAxis().Title(), "U/Un");
+}
+
 TEST_F(DynamicUiTest, AStallAtStandstillDrawsFlatCurvesOnValidAxes)
 {
     // Above the locked-rotor torque at rest, carried at synchronous speed: neither start moves.

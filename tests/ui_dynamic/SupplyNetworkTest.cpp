@@ -25,6 +25,13 @@ TEST_F(DynamicUiTest, NetworkDialogStartsStiffWithTheMotorsVoltage)
     EXPECT_TRUE(NetworkForm->Copper->isChecked());
     EXPECT_EQ(NetworkForm->DipEdit->text(), "10");
     EXPECT_FALSE(NetworkForm->Diagram->CurrentState().network);
+    // The dip limit is laid out as the network's rows: a field of 80 px and its unit named after it.
+    EXPECT_EQ(NetworkForm->DipEdit->width(), 80);
+    EXPECT_EQ(NetworkForm->DipEdit->width(), NetworkForm->VoltageEdit->width());
+    const auto* dipUnit = NetworkForm->findChild<QLabel*>(QStringLiteral("DipEditUnit"));
+    ASSERT_NE(dipUnit, nullptr);
+    EXPECT_EQ(dipUnit->text(), "%");
+    EXPECT_EQ(dipUnit->parentWidget(), NetworkForm);
 }
 
 TEST_F(DynamicUiTest, WeakTransformerGivesTheBusbarChartAndTheDipOfTheComputation)
@@ -120,6 +127,24 @@ TEST_F(DynamicUiTest, StiffSupplySwitchesTheNetworkOffAndKeepsItsValues)
     Click(NetworkForm->Button1);
     EXPECT_TRUE(DynamicData.Network.Enabled);
     EXPECT_NEAR(DynamicStartForm->Results().Dol.MaxVoltageDip, 7.4071, 1e-3);
+}
+
+TEST_F(DynamicUiTest, AStiffSupplyStillRefusesADipLimitOutOfRange)
+{
+    RunWorkflowWithLoad(LoadKind::None);
+    Trigger(Form1->Network1);
+    ASSERT_TRUE(NetworkForm->StiffSupply->isChecked());
+    NetworkForm->DipEdit->setText("150");
+    Click(NetworkForm->Button1);
+    EXPECT_EQ(MotorData.ErrorNumber, ErrDipLimitRange);
+    AcknowledgeError();
+    EXPECT_TRUE(NetworkForm->isVisible());
+    EXPECT_EQ(DynamicData.DipLimit, 10);
+    NetworkForm->DipEdit->setText("20");
+    Click(NetworkForm->Button1);
+    ASSERT_EQ(MotorData.ErrorNumber, 0) << ErrorText().toStdString();
+    EXPECT_FALSE(NetworkForm->isVisible());
+    EXPECT_EQ(DynamicData.DipLimit, 20);
 }
 
 TEST_F(DynamicUiTest, NetworkRefusalsHaveTheirNumbersAndKeepTheTypedText)
