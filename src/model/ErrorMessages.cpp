@@ -192,6 +192,10 @@ const Entry Table[] = {
      "Une valeur du balayage dépasse les nombres qu'une option accepte!"},
     {ErrSweepTooLarge, "A sweep may run at most %1 cases!", "Un balayage ne peut pas compter plus de %1 cas!"},
 
+    // Study texts (234-236).
+    {ErrStudyControlCharacter, "A text of the study file holds a control character: %1!",
+     "Un texte du fichier d'étude contient un caractère de contrôle : %1 !"},
+
 };
 } // namespace
 

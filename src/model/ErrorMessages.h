@@ -98,6 +98,9 @@ enum NewErrorNumber {
     ErrSweepValueRefused = 168, // a value that no option text can hold
     ErrSweepTooLarge = 169,     // gives the largest number of cases
 
+    // Study texts (234-236).
+    ErrStudyControlCharacter = 234, // the key, its line and the character
+
 };
 
 // nullptr when the number has no message.
