@@ -237,7 +237,7 @@ TEST_F(DynamicUiTest, DynamicStartWindowInFrench)
     EXPECT_EQ(w->HeadSoft->text(), "Avec Soft-Starter");
     EXPECT_EQ(w->RowName[TDynamicStartForm::RunUpTime]->text(), QString::fromUtf8("Temps de démarrage"));
     const DynamicResults e = Expected();
-    EXPECT_EQ(w->StatusDol->text(), QString::fromUtf8("Cale à %1 rpm").arg(FixedText(*e.Dol.StallSpeed, 1)));
+    EXPECT_EQ(w->StatusDol->text(), QString::fromUtf8("Cale à %1 tr/min").arg(FixedText(*e.Dol.StallSpeed, 1)));
     EXPECT_TRUE(w->InertiaText->text().contains(QString::fromUtf8("valeur typique pour un moteur de 4 kW")));
     EXPECT_TRUE(w->SupplyText->text().startsWith(QString::fromUtf8("Alimentation : réseau rigide")));
 }
