@@ -1,4 +1,5 @@
-// Saving the curves through the file dialog, and a zoom that the next computation replaces.
+// Saving the curves through the file dialog (in the chosen language), and a zoom that the next
+// computation replaces.
 
 #include "UiFixture.h"
 
@@ -6,7 +7,9 @@
 #include "MainCharts.h"
 #include "xyGraph.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLocale>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -142,4 +145,37 @@ TEST_F(UiTest, ANewComputationReplacesTheZoom)
     EXPECT_EQ(chart->XAxis().Min(), 0);
     EXPECT_EQ(chart->YAxis().Min(), 0);
     EXPECT_DOUBLE_EQ(chart->YAxis().Max(), fittedMax); // same DOL peak
+}
+
+TEST_F(UiTest, StandardDialogsSpeakTheChosenLanguage)
+{
+    RunWorkflow();
+    // Qt's own buttons: the file dialog of Save Curves and a message box's standard buttons.
+    const struct {
+        bool french;
+        const char *save, *cancel, *yes, *no;
+    } choices[] = {
+        {false, "&Save", "Cancel", "&Yes", "&No"},
+        {true, "&Enregistrer", "Annuler", "&Oui", "&Non"},
+        {false, "&Save", "Cancel", "&Yes", "&No"},
+    };
+    for (const auto& c : choices) {
+        ChooseLanguage(c.french);
+        QString save, cancel;
+        SaveCurvesAnswering([&](QFileDialog* d) {
+            const auto* buttons = d->findChild<QDialogButtonBox*>();
+            if (buttons && buttons->button(QDialogButtonBox::Save) && buttons->button(QDialogButtonBox::Cancel)) {
+                save = buttons->button(QDialogButtonBox::Save)->text();
+                cancel = buttons->button(QDialogButtonBox::Cancel)->text();
+            }
+            d->reject();
+        });
+        EXPECT_EQ(save, QString::fromUtf8(c.save));
+        EXPECT_EQ(cancel, QString::fromUtf8(c.cancel));
+        QMessageBox box(QMessageBox::Question, "Tarvello", "?", QMessageBox::Yes | QMessageBox::No);
+        EXPECT_EQ(box.button(QMessageBox::Yes)->text(), QString::fromUtf8(c.yes));
+        EXPECT_EQ(box.button(QMessageBox::No)->text(), QString::fromUtf8(c.no));
+        // The default locale stays the system's: the charts' numbers keep the user's separator.
+        EXPECT_EQ(QLocale().decimalPoint(), QLocale::system().decimalPoint());
+    }
 }

@@ -1,15 +1,21 @@
 // The dynamic start window: what to do before any results, computing when shown after changes
 // made while hidden, every number of the panel and every chart point as the computation gives
 // them, a stall shown in red with its speed, a refused computation keeping the last results,
-// French texts, and charts that grow with the window.
+// French texts with French units, charts that grow with the window, and a voltage axis with room
+// above 1.0.
 
 #include "DynamicFixture.h"
 
+#include "Compare.h"
 #include "DynamicCharts.h"
 #include "ErrorMessages.h"
 #include "MainCharts.h"
 #include "TextToReal.h"
 #include "xyGraph.h"
+
+#include <QTableWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -304,4 +310,73 @@ TEST_F(DynamicUiTest, AStallAtStandstillDrawsFlatCurvesOnValidAxes)
         EXPECT_TRUE(chart->ScalesValid()) << chart->objectName().toStdString();
     }
     EXPECT_EQ(SeriesPoints(DynamicStartForm->SpeedChart, DynamicSeries::Dol).back().second, 0);
+}
+
+TEST_F(DynamicUiTest, TheVoltageAxisLeavesRoomAboveTheHighestVoltage)
+{
+    RunWorkflowWithLoad(LoadKind::Squared, "0", "0", Dec("0.1"));
+    OpenDynamicWindow();
+    // Stiff (the motor at exactly 1.0), through a weak transformer (just below 1.0), and from a
+    // source above the motor's rated voltage (above 1.0).
+    const char* sources[] = {nullptr, "400", "440"};
+    for (const char* source : sources) {
+        if (source) {
+            SetWeakTransformer();
+            Trigger(Form1->Network1);
+            NetworkForm->VoltageEdit->setText(source);
+            Click(NetworkForm->Button1);
+            ASSERT_FALSE(ErrorShown()) << ErrorText().toStdString();
+        }
+        const DynamicResults e = Expected();
+        double highest = 0;
+        for (const StartCurves* c : {&e.DolCurves, &e.SoftStarterCurves})
+            for (const std::vector<double>* v : {&c->Voltage, &c->BusVoltage})
+                for (const double u : *v)
+                    highest = std::max(highest, u);
+        EXPECT_GT(highest, 0.95) << (source ? source : "stiff");
+        const TAxis& axis = DynamicStartForm->VoltageChart->YAxis();
+        EXPECT_GE(axis.Max(), VoltageAxisTop) << (source ? source : "stiff");
+        EXPECT_GE(axis.Max(), 1.05 * highest) << (source ? source : "stiff");
+    }
+}
+
+TEST_F(DynamicUiTest, SpeedsAreInRpmAndInFrenchInTrMin)
+{
+    const struct {
+        bool french;
+        const char *unit, *tooLong;
+    } languages[] = {{false, "rpm", "Too long: %1 rpm at the 1 s limit"},
+                     {true, "tr/min", "Trop long : %1 tr/min à la limite de 1 s"}};
+    for (const auto& l : languages) {
+        RestartForms();
+        Form1->show();
+        Pump();
+        RunWorkflowWithLoad(LoadKind::Squared, "0", "0", Dec("0.1"), l.french);
+        const QString unit = QString::fromUtf8(l.unit);
+        OpenDynamicWindow();
+        EXPECT_EQ(DynamicStartForm->RowUnit[TDynamicStartForm::OperatingSpeed]->text(), unit);
+        Trigger(Form1->CompareMethods);
+        const int autotransformer = static_cast<int>(StartingMethod::Autotransformer);
+        const QString changeover = CompareForm->Table->item(autotransformer, TCompareForm::ColChangeover)->text();
+        EXPECT_TRUE(changeover.contains(" " + unit + " ")) << ToStd(changeover);
+        // A start that runs out of time gives its speed in both windows.
+        SetMechanical("50", "0", "1");
+        const DynamicResults e = Expected();
+        ASSERT_TRUE(e.Dol.TooLong);
+        EXPECT_EQ(DynamicStartForm->StatusDol->text(),
+                  QString::fromUtf8(l.tooLong).arg(FixedText(*e.Dol.StallSpeed, 1)));
+        const int dol = static_cast<int>(StartingMethod::Dol);
+        const QString outcome = CompareForm->Table->item(dol, TCompareForm::ColOutcome)->text();
+        EXPECT_TRUE(outcome.contains(" " + unit + " ")) << ToStd(outcome);
+        if (!l.french)
+            continue;
+        // No English unit is left anywhere in the French windows.
+        for (QWidget* window : {static_cast<QWidget*>(DynamicStartForm), static_cast<QWidget*>(CompareForm)}) {
+            for (const QLabel* label : window->findChildren<QLabel*>())
+                EXPECT_FALSE(label->text().contains("rpm")) << ToStd(label->objectName());
+        }
+        for (int r = 0; r < CompareForm->Table->rowCount(); ++r)
+            for (int c = 0; c < CompareForm->Table->columnCount(); ++c)
+                EXPECT_FALSE(CompareForm->Table->item(r, c)->text().contains("rpm")) << r << " " << c;
+    }
 }

@@ -6,6 +6,11 @@
 
 #include "ErrorMessages.h"
 
+#include <QLayout>
+
+#include <iterator>
+#include <vector>
+
 TEST_F(DynamicUiTest, TypicalInertiaIsSuggestedForTheMotorAndKeptAsTypical)
 {
     RunWorkflowWithLoad(LoadKind::None);
@@ -37,6 +42,31 @@ TEST_F(DynamicUiTest, TypicalInertiaIsSuggestedForTheMotorAndKeptAsTypical)
     EXPECT_TRUE(DynamicStartForm->InertiaText->text().contains(
         "the typical value for a 4 kW motor with 2 pairs of poles, not the motor's own"))
         << DynamicStartForm->InertiaText->text().toStdString();
+}
+
+TEST_F(DynamicUiTest, AnEnlargedDialogKeepsItsRowsTogether)
+{
+    RunWorkflowWithLoad(LoadKind::None);
+    Trigger(Form1->Mechanical1);
+    // The gaps from each row to the next, top to bottom: field, note, field, field, buttons.
+    auto gaps = [] {
+        const TMechanicalForm* f = MechanicalForm;
+        const QWidget* column[] = {f->Edit1, f->Note, f->Edit2, f->Edit3};
+        std::vector<int> g;
+        for (std::size_t i = 0; i + 1 < std::size(column); ++i)
+            g.push_back(column[i + 1]->y() - column[i]->geometry().bottom());
+        g.push_back(f->Edit1->y() - f->Title->geometry().bottom());
+        return g;
+    };
+    const std::vector<int> opened = gaps();
+    const int toButtons = MechanicalForm->Button1->y() - MechanicalForm->Edit3->geometry().bottom();
+    MechanicalForm->resize(MechanicalForm->size() + QSize(500, 400));
+    Pump();
+    EXPECT_EQ(gaps(), opened);
+    // The room goes below the rows, and the buttons stay at the bottom.
+    EXPECT_GE(MechanicalForm->Button1->y() - MechanicalForm->Edit3->geometry().bottom(), toButtons + 400);
+    EXPECT_EQ(MechanicalForm->height() - MechanicalForm->Button1->geometry().bottom(),
+              MechanicalForm->layout()->contentsMargins().bottom() + 1);
 }
 
 TEST_F(DynamicUiTest, TypedInertiaRecomputesTheOpenWindowAndDoublingItDoublesTheRunUpTime)

@@ -255,6 +255,57 @@ TEST_F(DynamicUiTest, TheDiagramFollowsTheChoicesAsTheyAreMade)
     EXPECT_FALSE(DynamicData.Network.HasTransformer);
 }
 
+TEST_F(DynamicUiTest, TheDiagramShowsTheLastAcceptedValueOfEachField)
+{
+    RunWorkflowWithLoad(LoadKind::None);
+    Trigger(Form1->Network1);
+    TNetworkForm* f = NetworkForm;
+    f->StiffSupply->setChecked(false);
+    f->TransformerBox->setChecked(true);
+    f->CableBox->setChecked(true);
+    const TNetworkDiagram::State& shown = f->Diagram->CurrentState();
+    // A value never given is left out, not shown as a question mark.
+    EXPECT_FALSE(shown.transformerText.contains("kVA")) << ToStd(shown.transformerText);
+    EXPECT_FALSE(shown.cableText.contains(" m,")) << ToStd(shown.cableText);
+    EXPECT_FALSE((shown.transformerText + shown.cableText).contains("?"));
+    f->TPowerEdit->setText("abc");
+    EXPECT_FALSE(shown.transformerText.contains("abc")) << ToStd(shown.transformerText);
+
+    using Text = QString TNetworkDiagram::State::*;
+    const Text cable = &TNetworkDiagram::State::cableText, transformer = &TNetworkDiagram::State::transformerText,
+               source = &TNetworkDiagram::State::source;
+    const struct {
+        QLineEdit* edit;
+        const char *typed, *mistyped;
+        Text text;
+        QString expected;
+    } cases[] = {
+        {f->LengthEdit, "120", "abc", cable, "120 m"},
+        // Either separator is read; the diagram writes the regional one, like the fields.
+        {f->ReactanceEdit, "0,5", "0..5", cable, QString::fromUtf8("x' %1 Ω/km").arg(Dec("0.5"))},
+        {f->ReactanceEdit, "0.25", "", cable, QString::fromUtf8("x' %1 Ω/km").arg(Dec("0.25"))},
+        {f->SectionEdit, "70", "7O", cable, QString::fromUtf8("70 mm² Cu")},
+        {f->PowerEdit, "20", "2O", source, "S_k 20 MVA"},
+        {f->TPowerEdit, "1.6e2", "16O", transformer, "160 kVA"},
+        {f->UkEdit, "4", "four", transformer, "u_k 4 %"},
+    };
+    for (const auto& c : cases) {
+        c.edit->setText(QString::fromUtf8(c.typed));
+        EXPECT_TRUE((shown.*c.text).contains(c.expected)) << c.typed << ": " << ToStd(shown.*c.text);
+        c.edit->setText(QString::fromUtf8(c.mistyped));
+        EXPECT_TRUE((shown.*c.text).contains(c.expected)) << c.mistyped << ": " << ToStd(shown.*c.text);
+        if (*c.mistyped) {
+            EXPECT_FALSE((shown.*c.text).contains(QString::fromUtf8(c.mistyped))) << ToStd(shown.*c.text);
+        }
+    }
+    // The next opening starts again from the stored values: Cancel stored none of these.
+    Click(f->Button2);
+    Trigger(Form1->Network1);
+    f->StiffSupply->setChecked(false);
+    f->CableBox->setChecked(true);
+    EXPECT_FALSE(shown.cableText.contains("120 m")) << ToStd(shown.cableText);
+}
+
 TEST_F(DynamicUiTest, SupplyNetworkInFrench)
 {
     RunWorkflowWithLoad(LoadKind::None, "0", "0", "0", true);

@@ -12,6 +12,7 @@
 #include <QLayout>
 #include <QSizeGrip>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,13 @@ const WindowCase Windows[] = {
     {"StartingMethods", &TForm1::StartingMethods, [] { return static_cast<TModelessForm*>(MethodSettingsForm); }},
     {"CompareMethods", &TForm1::CompareMethods, [] { return static_cast<TModelessForm*>(CompareForm); }},
 };
+
+void PrintTo(const WindowCase& c, std::ostream* os) { *os << c.name; }
+
+std::string Name(const QWidget* w)
+{
+    return ToStd(w->objectName()) + " (" + w->metaObject()->className() + ")";
+}
 
 bool Holds(const QLayout* layout, const QWidget* w)
 {
@@ -64,7 +72,7 @@ std::vector<QWidget*> LaidOut(QWidget* window)
         const QWidget* parent = w->parentWidget();
         if (w->isWindow() || !w->isVisibleTo(window) || !parent->layout() || qobject_cast<QSizeGrip*>(w))
             continue;
-        EXPECT_TRUE(Holds(parent->layout(), w)) << ToStd(w->objectName()) << " is placed by hand";
+        EXPECT_TRUE(Holds(parent->layout(), w)) << Name(w) << " is placed by hand";
         widgets.push_back(w);
     }
     return widgets;
@@ -75,7 +83,7 @@ void ExpectLaidOutCleanly(QWidget* window, const std::string& where)
     const std::vector<QWidget*> widgets = LaidOut(window);
     ASSERT_GT(widgets.size(), 5u) << where;
     for (QWidget* w : widgets) {
-        const std::string name = where + " " + ToStd(w->objectName()) + " (" + w->metaObject()->className() + ")";
+        const std::string name = where + " " + Name(w);
         EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry())) << name << " sticks out of its parent";
         const QSize least = LeastSize(w);
         EXPECT_GE(w->width(), least.width()) << name;
@@ -96,8 +104,7 @@ void ExpectLaidOutCleanly(QWidget* window, const std::string& where)
                 continue;
             const QRect ra(a->mapTo(window, QPoint(0, 0)), a->size());
             const QRect rb(b->mapTo(window, QPoint(0, 0)), b->size());
-            EXPECT_FALSE(ra.intersects(rb)) << where << ": " << ToStd(a->objectName()) << " overlaps "
-                                            << ToStd(b->objectName());
+            EXPECT_FALSE(ra.intersects(rb)) << where << ": " << Name(a) << " overlaps " << Name(b);
         }
 }
 
