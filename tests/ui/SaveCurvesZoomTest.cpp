@@ -153,28 +153,20 @@ TEST_F(UiTest, StandardDialogsSpeakTheChosenLanguage)
     // Qt's own buttons: the file dialog of Save Curves and a message box's standard buttons.
     const struct {
         bool french;
-        const char *save, *cancel, *yes, *no;
-    } choices[] = {
-        {false, "&Save", "Cancel", "&Yes", "&No"},
-        {true, "&Enregistrer", "Annuler", "&Oui", "&Non"},
-        {false, "&Save", "Cancel", "&Yes", "&No"},
-    };
+        const char *save, *cancel, *yes;
+    } choices[] = {{false, "&Save", "Cancel", "&Yes"}, {true, "&Enregistrer", "Annuler", "&Oui"},
+                   {false, "&Save", "Cancel", "&Yes"}};
     for (const auto& c : choices) {
         ChooseLanguage(c.french);
-        QString save, cancel;
+        QStringList buttons;
         SaveCurvesAnswering([&](QFileDialog* d) {
-            const auto* buttons = d->findChild<QDialogButtonBox*>();
-            if (buttons && buttons->button(QDialogButtonBox::Save) && buttons->button(QDialogButtonBox::Cancel)) {
-                save = buttons->button(QDialogButtonBox::Save)->text();
-                cancel = buttons->button(QDialogButtonBox::Cancel)->text();
-            }
+            for (const QAbstractButton* b : d->findChild<QDialogButtonBox*>()->buttons())
+                buttons << b->text();
             d->reject();
         });
-        EXPECT_EQ(save, QString::fromUtf8(c.save));
-        EXPECT_EQ(cancel, QString::fromUtf8(c.cancel));
-        QMessageBox box(QMessageBox::Question, "Tarvello", "?", QMessageBox::Yes | QMessageBox::No);
-        EXPECT_EQ(box.button(QMessageBox::Yes)->text(), QString::fromUtf8(c.yes));
-        EXPECT_EQ(box.button(QMessageBox::No)->text(), QString::fromUtf8(c.no));
+        EXPECT_EQ(buttons, QStringList({c.save, c.cancel}));
+        const QMessageBox box(QMessageBox::Question, "Tarvello", "?", QMessageBox::Yes);
+        EXPECT_EQ(box.button(QMessageBox::Yes)->text(), c.yes);
         // The default locale stays the system's: the charts' numbers keep the user's separator.
         EXPECT_EQ(QLocale().decimalPoint(), QLocale::system().decimalPoint());
     }

@@ -1,12 +1,11 @@
 // The mechanical data dialog: the typical inertia suggested and named as such, the data-sheet value
 // typed, an emptied field meaning "unknown", the refusals with their numbers and the typed text
-// kept, and the dynamic start window following each confirmed change.
+// kept, the dynamic start window following each confirmed change, and an enlarged dialog that keeps
+// its rows together.
 
 #include "DynamicFixture.h"
 
 #include "ErrorMessages.h"
-
-#include <QLayout>
 
 #include <iterator>
 #include <vector>
@@ -48,25 +47,20 @@ TEST_F(DynamicUiTest, AnEnlargedDialogKeepsItsRowsTogether)
 {
     RunWorkflowWithLoad(LoadKind::None);
     Trigger(Form1->Mechanical1);
-    // The gaps from each row to the next, top to bottom: field, note, field, field, buttons.
-    auto gaps = [] {
-        const TMechanicalForm* f = MechanicalForm;
-        const QWidget* column[] = {f->Edit1, f->Note, f->Edit2, f->Edit3};
+    // From the heading down: each row's top against the bottom of the one above, then the buttons.
+    const TMechanicalForm* f = MechanicalForm;
+    auto gaps = [f] {
+        const QWidget* column[] = {f->Title, f->Edit1, f->Note, f->Edit2, f->Edit3, f->Button1};
         std::vector<int> g;
         for (std::size_t i = 0; i + 1 < std::size(column); ++i)
             g.push_back(column[i + 1]->y() - column[i]->geometry().bottom());
-        g.push_back(f->Edit1->y() - f->Title->geometry().bottom());
         return g;
     };
-    const std::vector<int> opened = gaps();
-    const int toButtons = MechanicalForm->Button1->y() - MechanicalForm->Edit3->geometry().bottom();
+    std::vector<int> expected = gaps();
     MechanicalForm->resize(MechanicalForm->size() + QSize(500, 400));
     Pump();
-    EXPECT_EQ(gaps(), opened);
-    // The room goes below the rows, and the buttons stay at the bottom.
-    EXPECT_GE(MechanicalForm->Button1->y() - MechanicalForm->Edit3->geometry().bottom(), toButtons + 400);
-    EXPECT_EQ(MechanicalForm->height() - MechanicalForm->Button1->geometry().bottom(),
-              MechanicalForm->layout()->contentsMargins().bottom() + 1);
+    expected.back() += 400; // the room goes below the rows
+    EXPECT_EQ(gaps(), expected);
 }
 
 TEST_F(DynamicUiTest, TypedInertiaRecomputesTheOpenWindowAndDoublingItDoublesTheRunUpTime)
