@@ -121,7 +121,8 @@ TCompareForm::TCompareForm() {
     Table->setFocusPolicy(Qt::NoFocus);
     Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Table->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    Table->installEventFilter(this);
+    // The viewport's own resize: the table's comes before the viewport has its new width.
+    Table->viewport()->installEventFilter(this);
     Table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     Table->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     for (int r = 0; r < StartingMethodCount; ++r)
@@ -192,7 +193,8 @@ TCompareForm::TCompareForm() {
         connect(Form1, &TForm1::DynamicInputsChanged, this, &TCompareForm::InputsChanged);
     }
 
-    resize(1000, 740);
+    // The charts like more room than their minimum.
+    SizeByLayout(QSize(1000, 740));
     Fill();
 }
 
@@ -476,7 +478,7 @@ void TCompareForm::FillTable() {
 }
 
 bool TCompareForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Table && event->type() == QEvent::Resize) FitColumns();
+    if (watched == Table->viewport() && event->type() == QEvent::Resize) FitColumns();
     return TModelessForm::eventFilter(watched, event);
 }
 

@@ -39,16 +39,17 @@ QLineEdit* NewDisplay(QWidget* parent, const QString& name, const QFont& font)
     return e;
 }
 
-// "Stalls at 624.8 rpm" or "Too long: 1234.5 rpm at 60 s"; empty for a start that runs up.
+// "Stalls at 624.8 rpm" or "Too long: 1234.5 rpm at 60 s" ("tr/min" in French); empty for a start
+// that runs up.
 QString StallText(const StartOutcome& o, double limit)
 {
     if (!o.Stalled)
         return {};
     const QString speed = ResultText(o.StallSpeed, 1);
     if (o.TooLong)
-        return Pick("Too long: %1 rpm at the %2 s limit", "Trop long : %1 rpm à la limite de %2 s")
+        return Pick("Too long: %1 rpm at the %2 s limit", "Trop long : %1 tr/min à la limite de %2 s")
             .arg(speed, EditText(limit));
-    return Pick("Stalls at %1 rpm", "Cale à %1 rpm").arg(speed);
+    return Pick("Stalls at %1 rpm", "Cale à %1 tr/min").arg(speed);
 }
 
 } // namespace
@@ -154,7 +155,8 @@ TDynamicStartForm::TDynamicStartForm()
 
     ApplyTexts();
     ShowResultsParts(false);
-    resize(1000, 640);
+    // The charts like more room than their minimum.
+    SizeByLayout(QSize(1000, 640));
 
     // Created after the main window, whose signals say when to compute.
     if (Form1) {
@@ -300,6 +302,7 @@ void TDynamicStartForm::ApplyTexts()
     };
     for (int row = 0; row < RowCount; ++row)
         RowName[row]->setText(Pick(names[row][0], names[row][1]));
+    RowUnit[OperatingSpeed]->setText(Pick("rpm", "tr/min"));
     FillPanel();
 }
 
@@ -345,10 +348,10 @@ void TDynamicStartForm::FillPanel()
             notes << Pick(english, french).arg(FixedText(rpm, 1), EditText(limit));
     };
     reached(r.Dol, r.DolCurves, "DOL: the rotor reaches only %1 rpm by the start-time limit of %2 s.",
-            "Direct : le rotor n'atteint que %1 rpm à la limite du temps de démarrage de %2 s.");
+            "Direct : le rotor n'atteint que %1 tr/min à la limite du temps de démarrage de %2 s.");
     reached(r.SoftStarter, r.SoftStarterCurves,
             "With Soft-Starter: the rotor reaches only %1 rpm by the start-time limit of %2 s.",
-            "Avec Soft-Starter : le rotor n'atteint que %1 rpm à la limite du temps de démarrage de %2 s.");
+            "Avec Soft-Starter : le rotor n'atteint que %1 tr/min à la limite du temps de démarrage de %2 s.");
     StallNote->setText(notes.join(QLatin1Char('\n')));
     StallNote->setVisible(!notes.isEmpty());
 

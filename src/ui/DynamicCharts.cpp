@@ -115,6 +115,12 @@ void PlotDynamicChart(TxyGraph* chart, DynamicChart kind, const DynamicResults& 
     chart->XAxis().SetMin(0);
     if (lowest >= 0)
         chart->YAxis().SetMin(0);
+    // The voltages end at 1.0 or just below: headroom keeps them off the plot's top border.
+    if (kind == DynamicChart::Voltage) {
+        const double top = std::max(VoltageAxisTop, 1.05 * chart->YAxis().DataMax());
+        if (chart->YAxis().Max() < top)
+            chart->YAxis().SetMax(top);
+    }
 }
 
 void SetDynamicChartTexts(TxyGraph* chart, const QString& title, const QString& yTitle)

@@ -19,6 +19,10 @@ TxyGraph* NewDynamicChart(QWidget* parent, const char* name, DynamicChart kind);
 // computation refuses anything else); a value that is not is left out.
 void PlotDynamicChart(TxyGraph* chart, DynamicChart kind, const DynamicResults& results, bool network);
 
+// The voltage chart's axis reaches at least this far (and 5 % beyond the highest value), so that
+// a voltage at 1.0 is drawn inside the plot.
+constexpr double VoltageAxisTop = 1.1;
+
 // The series numbers of the charts.
 namespace DynamicSeries {
 constexpr int Dol = 1;         // speed, current, motor torque, motor voltage

@@ -23,6 +23,7 @@ class TMethodSettingsForm : public TModelessForm {
     void OkClick();
     void CancelClick();
 
+    QLabel* Title;
     QGroupBox* MethodsGroup;
     QLabel *ChangeoverLabel, *TapLabel, *ReactorLabel;
     QLineEdit *ChangeoverEdit, *TapEdit, *ReactorEdit;

@@ -3,6 +3,7 @@
 
 #include "CompareFixture.h"
 #include "DynamicTexts.h"
+#include "Pictures.h"
 
 #include "TextToReal.h"
 
@@ -258,6 +259,9 @@ TEST_F(CompareTable, FrenchTexts) {
     Click(CompareForm->SettingsButton);
     ASSERT_TRUE(MethodSettingsForm->isVisible());
     EXPECT_EQ(MethodSettingsForm->windowTitle(), QString::fromUtf8("Modes de démarrage et démarreur"));
+    // Headed like the other dialogs: its title beside the logo.
+    EXPECT_EQ(MethodSettingsForm->Title->text(), QString::fromUtf8("Modes de démarrage et démarreur"));
+    EXPECT_TRUE(MethodSettingsForm->Logo->isVisible());
     EXPECT_EQ(MethodSettingsForm->CancelButton->text(), "Annuler");
     EXPECT_TRUE(MethodSettingsForm->ChangeoverLabel->text().startsWith("Vitesse de commutation"));
 }
@@ -280,5 +284,10 @@ TEST_F(CompareTable, ResizingGrowsTheTableAndCharts) {
     }
     EXPECT_GT(CompareForm->CurrentChart->Legend().left(), legendLeft + 100);
     EXPECT_GT(CompareForm->Table->width(), table.width() + 300);
-    EXPECT_GE(CompareForm->Table->height(), table.height());
+    EXPECT_GT(CompareForm->Table->height(), table.height() + 20);
+    // The columns share the table's new width to its edge.
+    int columns = 0;
+    for (int c = 0; c < TCompareForm::ColumnCount; ++c)
+        columns += CompareForm->Table->isColumnHidden(c) ? 0 : CompareForm->Table->columnWidth(c);
+    EXPECT_EQ(columns, CompareForm->Table->viewport()->width());
 }

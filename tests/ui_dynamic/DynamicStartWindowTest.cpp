@@ -1,15 +1,22 @@
 // The dynamic start window: what to do before any results, computing when shown after changes
 // made while hidden, every number of the panel and every chart point as the computation gives
 // them, a stall shown in red with its speed, a refused computation keeping the last results,
-// French texts, and charts that grow with the window.
+// French texts with French units, charts that grow with the window, and a voltage axis with room
+// above 1.0.
 
 #include "DynamicFixture.h"
 
+#include "Compare.h"
 #include "DynamicCharts.h"
 #include "ErrorMessages.h"
 #include "MainCharts.h"
 #include "TextToReal.h"
 #include "xyGraph.h"
+
+#include <QRegularExpression>
+#include <QTableWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -237,7 +244,7 @@ TEST_F(DynamicUiTest, DynamicStartWindowInFrench)
     EXPECT_EQ(w->HeadSoft->text(), "Avec Soft-Starter");
     EXPECT_EQ(w->RowName[TDynamicStartForm::RunUpTime]->text(), QString::fromUtf8("Temps de démarrage"));
     const DynamicResults e = Expected();
-    EXPECT_EQ(w->StatusDol->text(), QString::fromUtf8("Cale à %1 rpm").arg(FixedText(*e.Dol.StallSpeed, 1)));
+    EXPECT_EQ(w->StatusDol->text(), QString::fromUtf8("Cale à %1 tr/min").arg(FixedText(*e.Dol.StallSpeed, 1)));
     EXPECT_TRUE(w->InertiaText->text().contains(QString::fromUtf8("valeur typique pour un moteur de 4 kW")));
     EXPECT_TRUE(w->SupplyText->text().startsWith(QString::fromUtf8("Alimentation : réseau rigide")));
 }
@@ -304,4 +311,51 @@ TEST_F(DynamicUiTest, AStallAtStandstillDrawsFlatCurvesOnValidAxes)
         EXPECT_TRUE(chart->ScalesValid()) << chart->objectName().toStdString();
     }
     EXPECT_EQ(SeriesPoints(DynamicStartForm->SpeedChart, DynamicSeries::Dol).back().second, 0);
+}
+
+TEST_F(DynamicUiTest, TheVoltageAxisLeavesRoomAboveTheHighestVoltage)
+{
+    RunWorkflowWithLoad(LoadKind::Squared, "0", "0", Dec("0.1"));
+    OpenDynamicWindow();
+    // Stiff (the motor at 1.0), a weak transformer (just below), a source above the motor's rating.
+    for (const char* source : {"", "400", "440"}) {
+        if (*source) {
+            SetWeakTransformer();
+            Trigger(Form1->Network1);
+            NetworkForm->VoltageEdit->setText(source);
+            Click(NetworkForm->Button1);
+        }
+        const DynamicResults e = Expected();
+        double highest = 0;
+        for (const StartCurves* c : {&e.DolCurves, &e.SoftStarterCurves})
+            for (const std::vector<double>* v : {&c->Voltage, &c->BusVoltage})
+                highest = std::max(highest, *std::max_element(v->begin(), v->end()));
+        EXPECT_GT(highest, 0.95) << source;
+        EXPECT_GE(DynamicStartForm->VoltageChart->YAxis().Max(), std::max(VoltageAxisTop, 1.05 * highest)) << source;
+    }
+}
+
+TEST_F(DynamicUiTest, SpeedsAreInRpmAndInFrenchInTrMin)
+{
+    for (const bool french : {false, true}) {
+        RestartForms();
+        Form1->show();
+        RunWorkflowWithLoad(LoadKind::Squared, "0", "0", Dec("0.1"), french);
+        SetMechanical("50", "0", "1"); // too long: the speed it reaches is shown
+        OpenDynamicWindow();
+        Trigger(Form1->CompareMethods);
+        const QString unit = french ? "tr/min" : "rpm";
+        EXPECT_EQ(DynamicStartForm->RowUnit[TDynamicStartForm::OperatingSpeed]->text(), unit);
+        QStringList texts;
+        for (const QWidget* window : {static_cast<QWidget*>(DynamicStartForm), static_cast<QWidget*>(CompareForm)})
+            for (const QLabel* label : window->findChildren<QLabel*>())
+                texts << label->text();
+        for (int r = 0; r < CompareForm->Table->rowCount(); ++r)
+            for (int c = 0; c < CompareForm->Table->columnCount(); ++c)
+                texts << CompareForm->Table->item(r, c)->text();
+        // The stalls, the changeovers and the outcomes give their speeds in the language's unit.
+        const QString all = texts.join('\n');
+        EXPECT_GE(all.count(QRegularExpression("\\d " + unit + "\\b")), 6) << ToStd(all);
+        EXPECT_EQ(all.contains("rpm"), !french) << ToStd(all);
+    }
 }
