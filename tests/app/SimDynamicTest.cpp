@@ -123,6 +123,77 @@ TEST(SimDynamic, StallAtTheCrossingOfMotorAndLoadTorque) {
     EXPECT_NE(Sim(fr).out.find("    BLOQUÉ à : 624.8 rpm\n"), std::string::npos);
 }
 
+TEST(SimDynamic, AStartThatDoesNotRunUpShowsItsPeakOverTheLimitAndTheSpeedNotReached) {
+    struct Case {
+        const char* what;
+        double t0, t1, t2, limit;
+        const char* lang;
+        const char* operatingMark; // after the operating speed
+    };
+    const double tn = ComputedFourKilowatt(0).RatedTorque;
+    const Case cases[] = {
+        // The soft-starter's 3 In never breaks the rotor away; the direct start runs up.
+        {"constant 4 Tn", 4 * tn, 0, 0, 60, "en", " (not reached with soft-starter)"},
+        {"constant 4 Tn", 4 * tn, 0, 0, 60, "fr", " (non atteinte avec Soft-Starter)"},
+        // Both stall where the load crosses the torque curve.
+        {"crossing", 105, 12, -0.6, 60, "en", " (not reached)"},
+        {"crossing", 105, 12, -0.6, 60, "fr", " (non atteinte)"},
+        // Neither runs up within half a second.
+        {"too long", 0, 0, 0.04, 0.5, "en", " (not reached)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.what) + " " + c.lang);
+        const bool en = std::string(c.lang) == "en";
+        MotorDataSet ds = ExampleFourKilowattMotor(true);
+        ds.LimitCurrentMode = true, ds.SelectedTimeMode = false, ds.DesiredImaxIn = 3;
+        ds.T0 = c.t0, ds.T1 = c.t1, ds.T2 = c.t2;
+        ASSERT_EQ(RunStartComputation(ds, nullptr, nullptr), 0);
+        DynamicSettings settings;
+        settings.Mechanical.MotorInertia = c.limit < 1 ? 5 : 0.12;
+        settings.Mechanical.StartTimeLimit = c.limit;
+        DynamicResults expected;
+        ASSERT_EQ(ComputeDynamicStart(ds, settings, expected, 0), 0);
+        ASSERT_TRUE(expected.SoftStarter.Stalled);
+
+        const std::vector<std::string> args =
+            FourKilowatt({"--current-limit", "3", "--load", "squared", "--t0", CsvText(c.t0), "--t1",
+                          CsvText(c.t1), "--t2", CsvText(c.t2), "--dynamic", "--motor-inertia",
+                          CsvText(*settings.Mechanical.MotorInertia), "--start-time-limit", CsvText(c.limit),
+                          "--lang", c.lang});
+        std::vector<std::string> json = args;
+        json.push_back("--json");
+        const SimResult j = Sim(json);
+        ASSERT_EQ(j.status, 0) << j.err;
+        const OrderedJson dynamic = OrderedJson::parse(j.out)["Dynamic"];
+        ExpectStart(dynamic["Dol"], expected.Dol, "Dol");
+        ExpectStart(dynamic["SoftStarter"], expected.SoftStarter, "SoftStarter");
+        EXPECT_TRUE(dynamic["SoftStarter"]["PeakCurrentRatio"].is_null());
+        EXPECT_TRUE(dynamic["SoftStarter"]["StalledPeakCurrentRatio"].is_number());
+
+        const SimResult panels = Sim(args);
+        ASSERT_EQ(panels.status, 0) << panels.err;
+        const std::string operating = en ? "  Operating Speed : " : "  Vitesse de fonctionnement : ";
+        EXPECT_NE(panels.out.find(operating + FormatFixed(*expected.Dol.OperatingSpeed, 1) + " rpm" +
+                                  c.operatingMark + "\n"),
+                  std::string::npos)
+            << panels.out;
+        const std::string limit = c.limit < 1 ? "0.5" : "60";
+        for (const StartOutcome* o : {&expected.Dol, &expected.SoftStarter}) {
+            const std::string peak =
+                FormatFixed(o->Stalled ? *o->StalledPeakLineCurrent : *o->PeakLineCurrent, 1) + " A (" +
+                FormatFixed(o->Stalled ? *o->StalledPeakCurrentRatio : *o->PeakCurrentRatio, 2) + " I/In)";
+            const std::string mark = !o->Stalled ? ""
+                                     : en        ? " over the " + limit + " s shown"
+                                                 : " sur les " + limit + " s affichées";
+            EXPECT_NE(panels.out.find((en ? "    Peak Current : " : "    Courant de crête : ") + peak + mark +
+                                      "\n"),
+                      std::string::npos)
+                << peak + mark << "\n"
+                << panels.out;
+        }
+    }
+}
+
 TEST(SimDynamic, AStartCutByTheTimeLimitIsTooLongWithTheSpeedReached) {
     const SimResult r =
         Sim(FourKilowatt({"--dynamic", "--motor-inertia", "5", "--start-time-limit", "0.5", "--json"}));
