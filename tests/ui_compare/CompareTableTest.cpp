@@ -71,11 +71,9 @@ class CompareTable : public CompareTest {
                 const bool isBest = !m.Outcome.Stalled && best && *v == *best;
                 EXPECT_EQ(IsBest(r, column), isBest);
                 EXPECT_EQ(Cell(r, column)->font().bold(), isBest);
-                // A stalled method's peak in grey italics.
+                // A stalled method's peak in italics.
                 const bool peak = column == Col::ColPeakCurrent || column == Col::ColPeakRatio;
                 EXPECT_EQ(Cell(r, column)->font().italic(), peak && m.Outcome.Stalled);
-                EXPECT_EQ(Cell(r, column)->foreground().color() == QColor(Qt::gray),
-                          peak && m.Outcome.Stalled);
             }
         }
     }
@@ -141,24 +139,13 @@ TEST_F(CompareTable, CatalogueMotorWithAFanLoad) {
             colours.insert(s->LineColor().rgb());
             const MethodOutcome& m = expected.Methods[s->Index() - 1];
             const std::vector<double>& y = current ? m.Chart.Values.Current : m.Chart.Values.Speed;
+            // Every chart sample, both sides of a changeover's jump at its one time included.
             ASSERT_EQ(s->Points().size(), m.Chart.Times.size());
-            for (std::size_t k = 0; k < y.size(); ++k) {
-                EXPECT_EQ(s->Points()[k].x, m.Chart.Times[k]);
-                EXPECT_EQ(s->Points()[k].y, y[k]);
-            }
-            if (!current) continue;
-            // The chart reaches the peak of the table; a changeover's jump is drawn at its time.
-            double top = 0;
-            for (const TxyPoint& p : s->Points())
-                top = std::max(top, p.y);
-            EXPECT_NEAR(top, *m.Outcome.PeakCurrentRatio, 1e-9 * top) << MethodKey(m.Method);
             int jumps = 0;
-            for (std::size_t k = 1; k < s->Points().size(); ++k)
-                if (s->Points()[k].x == s->Points()[k - 1].x) {
-                    ++jumps;
-                    EXPECT_EQ(s->Points()[k].x, *m.ChangeoverTime);
-                    EXPECT_GT(s->Points()[k].y, s->Points()[k - 1].y);
-                }
+            for (std::size_t k = 0; k < y.size(); ++k) {
+                EXPECT_TRUE(s->Points()[k].x == m.Chart.Times[k] && s->Points()[k].y == y[k]) << k;
+                jumps += k > 0 && s->Points()[k].x == s->Points()[k - 1].x;
+            }
             EXPECT_EQ(jumps, m.ChangeoverTime ? 1 : 0) << MethodKey(m.Method);
         }
         EXPECT_EQ(names.size(), 6u);
@@ -239,11 +226,7 @@ TEST_F(CompareTable, StalledMethodInRedWithItsSpeed) {
     EXPECT_TRUE(Cell(StarDelta, Col::ColChangeover)->text().startsWith("none"));
     for (int column : {Col::ColRunUp, Col::ColRotorEnergy})
         EXPECT_EQ(Cell(StarDelta, column)->text(), QString::fromUtf8("—"));
-    // Its peak current is the star stage's at rest all along, as its chart shows; the notes say so.
-    EXPECT_EQ(Cell(StarDelta, Col::ColPeakRatio)->text(), FixedText(*y.StalledPeakCurrentRatio, 2));
-    const std::vector<double>& current = expected.Methods[StarDelta].Chart.Values.Current;
-    EXPECT_EQ(*std::max_element(current.begin(), current.end()), *y.StalledPeakCurrentRatio);
-    EXPECT_EQ(current.front(), current.back()); // at rest all along
+    // Its peak current over the start-time limit, in italics as the notes say.
     EXPECT_EQ(Cell(StarDelta, Col::ColPeakRatio)->toolTip(),
               "the largest current of a start that does not run up, over the start-time limit of 60 s");
     EXPECT_TRUE(CompareForm->Notes->text().endsWith(

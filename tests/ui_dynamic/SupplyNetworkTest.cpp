@@ -75,11 +75,6 @@ TEST_F(DynamicUiTest, WeakTransformerGivesTheBusbarChartAndTheDipOfTheComputatio
     const auto motor = SeriesPoints(w->VoltageChart, DynamicSeries::Dol);
     ASSERT_FALSE(motor.empty());
     EXPECT_EQ(motor.front().second, e.DolChart.Values.Voltage.front());
-    // The largest dip the panel shows is on the chart.
-    double lowestBus = 1;
-    for (const auto& point : bus)
-        lowestBus = std::min(lowestBus, point.second);
-    EXPECT_NEAR(1 - lowestBus, e.Dol.MaxVoltageDip / 100, 1e-12);
     EXPECT_LT(motor.front().second, 0.93); // the dip at standstill is visible on the motor too
     EXPECT_TRUE(w->SupplyText->text().startsWith("Supply: through the network"));
     EXPECT_EQ(ChartTitle(w->VoltageChart), "Voltage: motor and busbar");
