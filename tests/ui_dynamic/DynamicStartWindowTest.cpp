@@ -20,7 +20,7 @@
 
 namespace {
 
-// The points of a series as the chart holds them, against the curve they come from.
+// The points of a series as the chart holds them, against the chart samples they come from.
 void ExpectSeries(TxyGraph* chart, int series, const std::vector<double>& times,
                   const std::vector<double>& values)
 {
@@ -126,17 +126,18 @@ TEST_F(DynamicUiTest, PanelAndChartsShowTheComputationOfBothStarts)
     EXPECT_NEAR(*e.Dol.PeakLineCurrent, *e.Dol.PeakCurrentRatio * MotorData.LineCurrent, 1e-9);
     ExpectNoNonFinite(w);
 
-    ASSERT_EQ(e.Times.size(), 201u);
-    ExpectSeries(w->SpeedChart, DynamicSeries::Dol, e.Times, e.DolCurves.Speed);
-    ExpectSeries(w->SpeedChart, DynamicSeries::SoftStarter, e.Times, e.SoftStarterCurves.Speed);
-    ExpectSeries(w->CurrentChart, DynamicSeries::Dol, e.Times, e.DolCurves.Current);
-    ExpectSeries(w->CurrentChart, DynamicSeries::SoftStarter, e.Times, e.SoftStarterCurves.Current);
-    ExpectSeries(w->TorqueChart, DynamicSeries::Dol, e.Times, e.DolCurves.Torque);
-    ExpectSeries(w->TorqueChart, DynamicSeries::SoftStarter, e.Times, e.SoftStarterCurves.Torque);
-    ExpectSeries(w->TorqueChart, DynamicSeries::DolExtra, e.Times, e.DolCurves.LoadTorque);
-    ExpectSeries(w->TorqueChart, DynamicSeries::SoftExtra, e.Times, e.SoftStarterCurves.LoadTorque);
-    ExpectSeries(w->VoltageChart, DynamicSeries::Dol, e.Times, e.DolCurves.Voltage);
-    ExpectSeries(w->VoltageChart, DynamicSeries::SoftStarter, e.Times, e.SoftStarterCurves.Voltage);
+    const ChartCurves &dol = e.DolChart, &soft = e.SoftStarterChart;
+    ASSERT_GE(dol.Times.size(), std::size_t(DynamicChartPoints));
+    ExpectSeries(w->SpeedChart, DynamicSeries::Dol, dol.Times, dol.Values.Speed);
+    ExpectSeries(w->SpeedChart, DynamicSeries::SoftStarter, soft.Times, soft.Values.Speed);
+    ExpectSeries(w->CurrentChart, DynamicSeries::Dol, dol.Times, dol.Values.Current);
+    ExpectSeries(w->CurrentChart, DynamicSeries::SoftStarter, soft.Times, soft.Values.Current);
+    ExpectSeries(w->TorqueChart, DynamicSeries::Dol, dol.Times, dol.Values.Torque);
+    ExpectSeries(w->TorqueChart, DynamicSeries::SoftStarter, soft.Times, soft.Values.Torque);
+    ExpectSeries(w->TorqueChart, DynamicSeries::DolExtra, dol.Times, dol.Values.LoadTorque);
+    ExpectSeries(w->TorqueChart, DynamicSeries::SoftExtra, soft.Times, soft.Values.LoadTorque);
+    ExpectSeries(w->VoltageChart, DynamicSeries::Dol, dol.Times, dol.Values.Voltage);
+    ExpectSeries(w->VoltageChart, DynamicSeries::SoftStarter, soft.Times, soft.Values.Voltage);
     // On the stiff supply there is no busbar to draw.
     EXPECT_EQ(w->VoltageChart->FindSeries(DynamicSeries::DolExtra), nullptr);
     // Direct-on-line blue, soft-starter red with marks, as in the main window.
@@ -163,27 +164,43 @@ TEST_F(DynamicUiTest, AStallIsShownInRedWithItsSpeed)
     EXPECT_EQ(w->StatusDol->text(), QStringLiteral("Stalls at %1 rpm").arg(FixedText(*e.Dol.StallSpeed, 1)));
     EXPECT_EQ(TextColour(w->StatusDol), QColor(255, 0, 0));
     EXPECT_EQ(TextColour(w->StatusSoft), QColor(255, 0, 0));
-    for (int row :
-         {TDynamicStartForm::RunUpTime, TDynamicStartForm::PeakCurrent, TDynamicStartForm::PeakCurrentRatio,
-          TDynamicStartForm::MinTorque, TDynamicStartForm::RotorEnergy, TDynamicStartForm::StatorEnergy})
+    for (int row : {TDynamicStartForm::RunUpTime, TDynamicStartForm::MinTorque, TDynamicStartForm::RotorEnergy,
+                    TDynamicStartForm::StatorEnergy})
         EXPECT_EQ(w->DolValue[row]->text(), NoValueText()) << row;
-    EXPECT_EQ(w->DolValue[TDynamicStartForm::OperatingSpeed]->text(), Value(e.Dol.OperatingSpeed, 1));
     ExpectNoNonFinite(w);
     // Capped at 3 In, the soft-starter never breaks away from this load: the window says where its
     // rotor ends, below the stall speed at full voltage that both starts report.
     ASSERT_TRUE(e.SoftStarter.Stalled);
     EXPECT_EQ(e.SoftStarter.StallSpeed, e.Dol.StallSpeed);
-    const double softEnd = e.SoftStarterCurves.Speed.back() * MotorData.SynchronousSpeed * 60;
+    const double softEnd = e.SoftStarterChart.Values.Speed.back() * MotorData.SynchronousSpeed * 60;
     ASSERT_LT(softEnd, *e.SoftStarter.StallSpeed - 1);
     EXPECT_TRUE(w->StallNote->isVisible());
-    EXPECT_EQ(
-        w->StallNote->text(),
-        QStringLiteral("With Soft-Starter: the rotor reaches only %1 rpm by the start-time limit of 60 s.")
-            .arg(FixedText(softEnd, 1)));
+    EXPECT_EQ(w->StallNote->text(),
+              QStringLiteral("Peak current in italics: the largest current of a start that does not run up, over "
+                             "the 60 s shown; operating speed struck out: not reached.\n"
+                             "With Soft-Starter: the rotor reaches only %1 rpm by the start-time limit of 60 s.")
+                  .arg(FixedText(softEnd, 1)));
+    // Each start's peak over the 60 s in grey italics; the operating speed it never reaches struck out.
+    for (const auto& [o, values] : {std::pair{&e.Dol, w->DolValue}, std::pair{&e.SoftStarter, w->SoftValue}}) {
+        EXPECT_EQ(values[TDynamicStartForm::PeakCurrent]->text(), Value(o->StalledPeakLineCurrent, 1));
+        EXPECT_EQ(values[TDynamicStartForm::PeakCurrentRatio]->text(), Value(o->StalledPeakCurrentRatio, 2));
+        EXPECT_TRUE(values[TDynamicStartForm::PeakCurrentRatio]->font().italic());
+        EXPECT_EQ(TextColour(values[TDynamicStartForm::PeakCurrent]), QColor(100, 100, 100));
+        EXPECT_EQ(values[TDynamicStartForm::OperatingSpeed]->text(), Value(o->OperatingSpeed, 1));
+        EXPECT_TRUE(values[TDynamicStartForm::OperatingSpeed]->font().strikeOut());
+    }
     // The charts run to the start-time limit.
-    ASSERT_FALSE(e.Times.empty());
-    EXPECT_DOUBLE_EQ(e.Times.back(), DynamicData.Mechanical.StartTimeLimit);
-    ExpectSeries(w->SpeedChart, DynamicSeries::Dol, e.Times, e.DolCurves.Speed);
+    EXPECT_EQ(e.DolChart.Times.back(), DynamicData.Mechanical.StartTimeLimit);
+    ExpectSeries(w->SpeedChart, DynamicSeries::Dol, e.DolChart.Times, e.DolChart.Values.Speed);
+
+    // A start that runs up again shows its marks no more.
+    ComeBackTo(Form1);
+    Trigger(Form1->Load);
+    SetLoad(LoadKind::Squared, "0", "0", Dec("0.0117"));
+    ASSERT_FALSE(DynamicStartForm->Results().Dol.Stalled);
+    EXPECT_FALSE(w->DolValue[TDynamicStartForm::PeakCurrent]->font().italic());
+    EXPECT_FALSE(w->DolValue[TDynamicStartForm::OperatingSpeed]->font().strikeOut());
+    EXPECT_FALSE(w->StallNote->isVisible());
 }
 
 TEST_F(DynamicUiTest, AStartThatRunsOutOfTimeSaysSo)
@@ -245,6 +262,11 @@ TEST_F(DynamicUiTest, DynamicStartWindowInFrench)
     EXPECT_EQ(w->RowName[TDynamicStartForm::RunUpTime]->text(), QString::fromUtf8("Temps de démarrage"));
     const DynamicResults e = Expected();
     EXPECT_EQ(w->StatusDol->text(), QString::fromUtf8("Cale à %1 tr/min").arg(FixedText(*e.Dol.StallSpeed, 1)));
+    EXPECT_TRUE(w->StallNote->text().startsWith(
+        QString::fromUtf8("Courant de crête en italique : le plus grand courant d'un démarrage qui n'aboutit pas, "
+                          "sur les 60 s affichées ; vitesse de fonctionnement barrée : non atteinte.\n")))
+        << w->StallNote->text().toStdString();
+    EXPECT_EQ(w->DolValue[TDynamicStartForm::OperatingSpeed]->toolTip(), QString::fromUtf8("Non atteinte"));
     EXPECT_TRUE(w->InertiaText->text().contains(QString::fromUtf8("valeur typique pour un moteur de 4 kW")));
     EXPECT_TRUE(w->SupplyText->text().startsWith(QString::fromUtf8("Alimentation : réseau rigide")));
 }

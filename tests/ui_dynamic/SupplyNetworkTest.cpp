@@ -67,15 +67,15 @@ TEST_F(DynamicUiTest, WeakTransformerGivesTheBusbarChartAndTheDipOfTheComputatio
     EXPECT_NE(TextColour(w->DolValue[TDynamicStartForm::MaxDip]), QColor(255, 0, 0));
 
     const auto bus = SeriesPoints(w->VoltageChart, DynamicSeries::DolExtra);
-    ASSERT_EQ(bus.size(), e.Times.size());
+    ASSERT_EQ(bus.size(), e.DolChart.Times.size());
     for (std::size_t k = 0; k < bus.size(); ++k)
-        EXPECT_EQ(bus[k].second, e.DolCurves.BusVoltage[k]);
+        EXPECT_EQ(bus[k].second, e.DolChart.Values.BusVoltage[k]);
     const auto softBus = SeriesPoints(w->VoltageChart, DynamicSeries::SoftExtra);
-    ASSERT_EQ(softBus.size(), e.Times.size());
-    EXPECT_EQ(softBus.back().second, e.SoftStarterCurves.BusVoltage.back());
+    ASSERT_EQ(softBus.size(), e.SoftStarterChart.Times.size());
+    EXPECT_EQ(softBus.back().second, e.SoftStarterChart.Values.BusVoltage.back());
     const auto motor = SeriesPoints(w->VoltageChart, DynamicSeries::Dol);
     ASSERT_FALSE(motor.empty());
-    EXPECT_EQ(motor.front().second, e.DolCurves.Voltage.front());
+    EXPECT_EQ(motor.front().second, e.DolChart.Values.Voltage.front());
     EXPECT_LT(motor.front().second, 0.93); // the dip at standstill is visible on the motor too
     EXPECT_TRUE(w->SupplyText->text().startsWith("Supply: through the network"));
     EXPECT_EQ(ChartTitle(w->VoltageChart), "Voltage: motor and busbar");
