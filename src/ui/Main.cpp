@@ -5,6 +5,7 @@
 #include "Compare.h"
 #include "CurveFile.h"
 #include "DynStart.h"
+#include "FileAccess.h"
 #include "Forms.h"
 #include "HelpWindow.h"
 #include "Init_Mot.h"
@@ -23,11 +24,14 @@
 #include "UiCommon.h"
 #include "ValNom.h"
 
+#include <filesystem>
+#include <system_error>
 #include <tuple>
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFrame>
 #include <QKeyEvent>
@@ -426,13 +430,20 @@ void TForm1::SaveCurvesClick()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     lastCurveFile_ = dialog.selectedFiles().first();
-    try {
-        WriteCurveFile(MotorData, lastCurveFile_.toStdString());
-    } catch (const CurveFileError& e) {
-        auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Tarvello"), QString::fromUtf8(e.what()),
-                                    QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->show();
+    const std::string shown = Excerpt(lastCurveFile_.toStdString());
+    const ErrorArgument file{"\"" + shown + "\"", "« " + shown + " »"};
+    // The files this program reads stay its own: curves written over them would destroy them.
+    const std::filesystem::path path(QFile::encodeName(lastCurveFile_).toStdString());
+    if (NamesMotorList(lastCurveFile_) ||
+        (!Studies->StudyPath().isEmpty() &&
+         listfile::SameFile(path, QFile::encodeName(Studies->StudyPath()).toStdString()))) {
+        RaiseError(ErrFileInUse, file);
+        return;
+    }
+    // Written whole beside the old file and put in its place, or not at all.
+    if (const int error = listfile::WriteOutputFile(path, CurveFileText(MotorData)); error != 0) {
+        const std::string reason = " (" + std::generic_category().message(error) + ")";
+        RaiseError(ErrCannotWrite, {file.english + reason, file.french + reason});
     }
 }
 
