@@ -420,16 +420,19 @@ void TForm1::InitializeClick()
 
 void TForm1::SaveCurvesClick()
 {
-    QFileDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("OpenDialog1"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({QStringLiteral("Text File (*.TXT)"), QStringLiteral("All File (*.*)")});
-    dialog.setDefaultSuffix(QStringLiteral("TXT"));
-    if (!lastCurveFile_.isEmpty())
-        dialog.selectFile(lastCurveFile_);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    lastCurveFile_ = dialog.selectedFiles().first();
+    {
+        // Gone before any message is shown, so that the message is the active window.
+        QFileDialog dialog(this);
+        dialog.setObjectName(QStringLiteral("OpenDialog1"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilters({QStringLiteral("Text File (*.TXT)"), QStringLiteral("All File (*.*)")});
+        dialog.setDefaultSuffix(QStringLiteral("TXT"));
+        if (!lastCurveFile_.isEmpty())
+            dialog.selectFile(lastCurveFile_);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return;
+        lastCurveFile_ = dialog.selectedFiles().first();
+    }
     const std::string shown = Excerpt(lastCurveFile_.toStdString());
     const ErrorArgument file{"\"" + shown + "\"", "« " + shown + " »"};
     // The files this program reads stay its own: curves written over them would destroy them.

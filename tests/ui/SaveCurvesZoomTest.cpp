@@ -58,6 +58,7 @@ void SaveCurvesAnswering(const std::function<void(QFileDialog*)>& answer)
 
 void TypeAndAccept(QFileDialog* dialog, const QString& name)
 {
+    dialog->setOption(QFileDialog::DontConfirmOverwrite); // an existing file is answered "replace"
     auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     ASSERT_NE(edit, nullptr);
     edit->setText(name);
@@ -148,7 +149,8 @@ TEST_F(UiTest, AFailedSaveLeavesTheOldCurveFileAndNoTemporary)
     SetListWriterForTesting({});
     Pump();
     ASSERT_TRUE(ErrorShown());
-    EXPECT_EQ(ErrorText(), "Cannot write \"" + file + "\" (No space left on device): no file was changed!");
+    EXPECT_EQ(ErrorText().toStdString(),
+              "Cannot write \"" + Excerpt(file.toStdString()) + "\" (No space left on device): no file was changed!");
     EXPECT_EQ(ReadBytes(file), "old contents");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     AcknowledgeError();
@@ -172,13 +174,18 @@ TEST_F(UiTest, CurvesAreNeverSavedOverTheMotorListOrTheStudyInHand)
     const std::string study = ReadBytes(dir.filePath("pump.tarvello"));
     for (const QString& name : {dir.filePath(QString::fromUtf8(ListFileName)), dir.filePath(QString::fromUtf8(BackupFileName)),
                                 dir.filePath("list-link.TXT"), dir.filePath("pump.tarvello")}) {
-        SaveCurvesAnswering([&](QFileDialog* d) { TypeAndAccept(d, name); });
+        SaveCurvesAnswering([&](QFileDialog* d) {
+            d->setOption(QFileDialog::DontConfirmOverwrite);
+            d->selectFile(name);
+            static_cast<QDialog*>(d)->accept();
+        });
         Pump();
         ASSERT_TRUE(ErrorShown()) << name.toStdString();
         EXPECT_EQ(MotorData.ErrorNumber, ErrFileInUse);
-        EXPECT_EQ(ErrorText(), "The file \"" + name +
-                                   "\" is in use by this program (the motor list or the study in hand): choose "
-                                   "another file!");
+        // A long path is cut in the message.
+        EXPECT_EQ(ErrorText().toStdString(), "The file \"" + Excerpt(name.toStdString()) +
+                                                 "\" is in use by this program (the motor list or the study in "
+                                                 "hand): choose another file!");
         AcknowledgeError();
     }
     EXPECT_EQ(ReadBytes(QString::fromUtf8(ListFileName)), list);
