@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <csignal>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -242,13 +242,21 @@ ReadOutcome ReadRegularFile(const std::filesystem::path& path, std::uint64_t lim
     return outcome;
 }
 
-int ReplaceAtomically(const std::filesystem::path& target, const std::string& bytes) {
-    PendingFile file;
-    int error = file.OpenReplacement(target);
+namespace {
+// The rest of a whole write once file is opened (openError: the opening's outcome): 0 or the errno
+// of the first step that failed.
+int WriteWhole(PendingFile& file, int openError, std::string_view bytes) {
+    int error = openError;
     if (error == 0) error = file.Write(bytes);
     if (error == 0) error = file.Finish();
     if (error == 0) error = file.Commit();
     return error;
+}
+} // namespace
+
+int ReplaceAtomically(const std::filesystem::path& target, const std::string& bytes) {
+    PendingFile file;
+    return WriteWhole(file, file.OpenReplacement(target), bytes);
 }
 
 PendingFile::~PendingFile() {
@@ -286,9 +294,9 @@ int PendingFile::Open(const std::filesystem::path& file) {
     if (exists) {
         if (S_ISDIR(status.st_mode)) return EISDIR;
         struct stat standardOutput {};
-        const bool isStandardOutput = S_ISREG(status.st_mode) && ::fstat(STDOUT_FILENO, &standardOutput) == 0 &&
-                                      standardOutput.st_dev == status.st_dev &&
-                                      standardOutput.st_ino == status.st_ino;
+        const bool isStandardOutput =
+            S_ISREG(status.st_mode) && ::fstat(STDOUT_FILENO, &standardOutput) == 0 &&
+            standardOutput.st_dev == status.st_dev && standardOutput.st_ino == status.st_ino;
         if (!S_ISREG(status.st_mode) || isStandardOutput) {
             // Written where it is: a device or pipe cannot be replaced (/dev/stdout leads to one
             // through a link that names no file), and the standard output's file is what the user
@@ -389,11 +397,7 @@ void PendingFile::Release() {
 
 int WriteOutputFile(const std::filesystem::path& file, std::string_view bytes) {
     PendingFile output;
-    int error = output.Open(file);
-    if (error == 0) error = output.Write(bytes);
-    if (error == 0) error = output.Finish();
-    if (error == 0) error = output.Commit();
-    return error;
+    return WriteWhole(output, output.Open(file), bytes);
 }
 
 void RemovePendingTemporaries() {
@@ -403,7 +407,8 @@ void RemovePendingTemporaries() {
 
 void RemoveTemporariesOnSignals() {
     for (const int signal : HandledSignals) {
-        struct sigaction action {}, previous {};
+        struct sigaction action {};
+        struct sigaction previous {};
         action.sa_handler = RemoveTemporariesAndEnd;
         sigemptyset(&action.sa_mask);
         // A signal ignored when the program started stays ignored, as the one who started it wished.
@@ -416,7 +421,8 @@ bool IdentifyFile(const std::filesystem::path& file, FileIdentity& identity) {
     struct stat status {};
     if (::stat(file.c_str(), &status) == 0) {
         if (!S_ISREG(status.st_mode)) return false;
-        identity = {static_cast<unsigned long long>(status.st_dev), static_cast<unsigned long long>(status.st_ino),
+        identity = {static_cast<unsigned long long>(status.st_dev),
+                    static_cast<unsigned long long>(status.st_ino),
                     {}};
         return true;
     }
@@ -425,8 +431,8 @@ bool IdentifyFile(const std::filesystem::path& file, FileIdentity& identity) {
     if (ResolveTarget(file, target) != 0 || ::stat(FolderOf(target).c_str(), &status) != 0 ||
         !S_ISDIR(status.st_mode))
         return false;
-    identity = {static_cast<unsigned long long>(status.st_dev), static_cast<unsigned long long>(status.st_ino),
-                target.filename().string()};
+    identity = {static_cast<unsigned long long>(status.st_dev),
+                static_cast<unsigned long long>(status.st_ino), target.filename().string()};
     return !identity.name.empty();
 }
 

@@ -91,7 +91,8 @@ bool HasStudySuffix(const QString& path)
 
 bool NamesMotorList(const QString& path)
 {
-    return listfile::SameFile(FilePath(path), ListFilePath()) || listfile::SameFile(FilePath(path), BackupFilePath());
+    return listfile::SameFile(FilePath(path), ListFilePath()) ||
+           listfile::SameFile(FilePath(path), BackupFilePath());
 }
 
 QString StudyArgument(const QStringList& arguments, const QString& startFolder)
@@ -377,7 +378,8 @@ bool TStudyFiles::SaveFile(const QString& chosen)
 {
     const QString path = QFileInfo(chosen).absoluteFilePath();
     if (NamesMotorList(path)) {
-        RaiseError({ErrFileInUse, {"\"" + Excerpt(path.toStdString()) + "\"", "« " + Excerpt(path.toStdString()) + " »"}});
+        RaiseError({ErrFileInUse,
+                    {"\"" + Excerpt(path.toStdString()) + "\"", "« " + Excerpt(path.toStdString()) + " »"}});
         return false;
     }
     const Study study = CurrentStudy();

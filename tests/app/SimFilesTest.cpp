@@ -84,7 +84,7 @@ TEST(SimFiles, AFullDiskLeavesTheOldFileOfEveryOutputAndNoTemporary) {
         SimResult r = SimProcess(With(kind.before, {kind.option, file}), FileSizeLimit(512));
         EXPECT_EQ(r.status, 1) << kind.option;
         EXPECT_EQ(Refusals(r.err), "error 222: Cannot write " + kind.option + " \"" + file +
-                             "\" (File too large): no file was changed!\n");
+                                       "\" (File too large): no file was changed!\n");
         EXPECT_EQ(ReadWholeFile(file), "old bytes") << kind.option;
         EXPECT_EQ(Names(folder.Path()), std::set<std::string>{"out"}) << kind.option;
 
@@ -115,7 +115,8 @@ TEST(SimFiles, ACommandThatFailsChangesNoFile) {
     };
     const Case cases[] = {
         {FourKilowatt({"--curves", "/missing-folder/c.csv", "--save-study", study}), false,
-         "error 222: Cannot write --curves \"/missing-folder/c.csv\" (No such file or directory): no file was "
+         "error 222: Cannot write --curves \"/missing-folder/c.csv\" (No such file or directory): no file "
+         "was "
          "changed!\n"},
         {FourKilowatt({"--curves", curves, "--save-study", study, "--png", "/missing-folder/p.png"}), false,
 #ifdef TARVELLO_CHART_IMAGES
@@ -177,7 +178,8 @@ TEST(SimFiles, AnInterruptedSweepLeavesTheOldFilesAndNoTemporary) {
         for (int wait = 0; wait < 3000 && !started; ++wait) {
             for (const std::string& name : Names(folder.Path())) {
                 std::error_code ec;
-                if (name.rfind(".s.csv.new-", 0) == 0 && fs::file_size(folder / name, ec) > 1000) started = true;
+                if (name.rfind(".s.csv.new-", 0) == 0 && fs::file_size(folder / name, ec) > 1000)
+                    started = true;
             }
             if (!started) std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
@@ -206,8 +208,9 @@ TEST(SimFiles, NoTwoFilesOfACommandAreTheSameFile) {
     const std::string studyBytes = ReadWholeFile(study), listBytes = ReadWholeFile(list);
 
     // In the order the command judges them: inputs, then outputs.
-    const std::vector<Opt> files = {Opt::Study,    Opt::Catalogue, Opt::Curves,   Opt::DynamicCurves, Opt::CompareCsv,
-                                    Opt::Png,      Opt::SweepCsv,  Opt::SweepPng, Opt::SaveStudy};
+    const std::vector<Opt> files = {Opt::Study,         Opt::Catalogue,  Opt::Curves,
+                                    Opt::DynamicCurves, Opt::CompareCsv, Opt::Png,
+                                    Opt::SweepCsv,      Opt::SweepPng,   Opt::SaveStudy};
     auto isSweep = [](Opt id) { return id == Opt::SweepCsv || id == Opt::SweepPng; };
     int checked = 0;
     for (std::size_t i = 0; i < files.size(); ++i)
@@ -216,7 +219,8 @@ TEST(SimFiles, NoTwoFilesOfACommandAreTheSameFile) {
             // A study is no motor list: the catalogue's own refusal comes first.
             if (a == Opt::Study && b == Opt::Catalogue) continue;
             const bool sweep = isSweep(a) || isSweep(b);
-            if (sweep && !(isSweep(a) || a == Opt::Study || a == Opt::Catalogue)) continue; // no single outputs
+            if (sweep && !(isSweep(a) || a == Opt::Study || a == Opt::Catalogue))
+                continue; // no single outputs
             if (sweep && b == Opt::SaveStudy) continue;
             // The path of a, and another spelling of it for b: through a link to the file, or (for
             // a file still to be made) through a linked folder.
@@ -235,7 +239,8 @@ TEST(SimFiles, NoTwoFilesOfACommandAreTheSameFile) {
             }
             args.insert(args.end(), {std::string(OptionOf(b).name), pathB});
             if (sweep) args.insert(args.end(), {"--load", "squared", "--sweep", "t2=0:0.01:3"});
-            if (a == Opt::DynamicCurves || a == Opt::CompareCsv || b == Opt::DynamicCurves || b == Opt::CompareCsv)
+            if (a == Opt::DynamicCurves || a == Opt::CompareCsv || b == Opt::DynamicCurves ||
+                b == Opt::CompareCsv)
                 args.insert(args.end(), {"--dynamic", "--motor-inertia", "0.01", "--compare"});
             const SimResult r = Sim(args);
             ++checked;
@@ -254,7 +259,8 @@ TEST(SimFiles, NoTwoFilesOfACommandAreTheSameFile) {
         }
     EXPECT_EQ(checked, 25);
     // The same path twice, in French.
-    const SimResult fr = Sim(FourKilowatt({"--curves", "x.csv", "--dynamic-curves", "x.csv", "--dynamic", "--lang", "fr"}));
+    const SimResult fr =
+        Sim(FourKilowatt({"--curves", "x.csv", "--dynamic-curves", "x.csv", "--dynamic", "--lang", "fr"}));
     EXPECT_EQ(fr.err, "error 221: --dynamic-curves « x.csv » et --curves « x.csv » désignent le même "
                       "fichier\u00A0: rien n'a été calculé ni écrit\u00A0!\n");
     // Devices are no files: two outputs may both go to /dev/null.
@@ -275,7 +281,8 @@ TEST(SimFiles, TheStudyGoesToStandardOutputForADash) {
     EXPECT_EQ(device.out, dash.out);
     const SimResult both = Sim(FourKilowatt({"--json", "--save-study", "-"}));
     EXPECT_EQ(both.status, 2);
-    EXPECT_EQ(both.err.rfind("tarvello-sim: --json and --save-study - both write to standard output\n", 0), 0u);
+    EXPECT_EQ(both.err.rfind("tarvello-sim: --json and --save-study - both write to standard output\n", 0),
+              0u);
 #ifdef TARVELLO_CHART_IMAGES
     const SimResult png = Sim(FourKilowatt({"--png", "-"}));
     EXPECT_EQ(png.status, 0) << png.err;
@@ -286,16 +293,18 @@ TEST(SimFiles, TheStudyGoesToStandardOutputForADash) {
 
 TEST(SimFiles, AMistypedNumberIsRefusedNamingItsOptionAndQuotingTheText) {
     // Every number option, read where every option is used; the last text given is read.
-    const std::vector<std::string> everything = FourKilowatt(
-        {"--load", "squared", "--t0", "1", "--t1", "0.1", "--t2", "0.01", "--dynamic", "--motor-inertia", "0.01",
-         "--compare", "--starter-current", "9", "--starter-rating", "3.5-17:90-5", "--starts-per-hour", "6"});
+    const std::vector<std::string> everything =
+        FourKilowatt({"--load", "squared", "--t0", "1", "--t1", "0.1", "--t2", "0.01", "--dynamic",
+                      "--motor-inertia", "0.01", "--compare", "--starter-current", "9", "--starter-rating",
+                      "3.5-17:90-5", "--starts-per-hour", "6"});
     struct Case {
         Opt option;
         std::string text, shown;
     };
     std::vector<Case> cases;
     for (std::size_t i = 0; i < OptCount; ++i)
-        if (OptionOf(static_cast<Opt>(i)).kind == OptKind::Number) cases.push_back({static_cast<Opt>(i), "abc", "abc"});
+        if (OptionOf(static_cast<Opt>(i)).kind == OptKind::Number)
+            cases.push_back({static_cast<Opt>(i), "abc", "abc"});
     // The whole text, however it is mistyped; a long one cut to 60 characters.
     cases.push_back({Opt::Power, "1.2.3", "1.2.3"});
     cases.push_back({Opt::Power, "4,000.5", "4,000.5"});
@@ -306,7 +315,8 @@ TEST(SimFiles, AMistypedNumberIsRefusedNamingItsOptionAndQuotingTheText) {
         for (const Language lang : {Language::English, Language::French}) {
             const std::string name = OptionOf(c.option).name;
             const int number = OptionOf(c.option).notANumber != 0 ? OptionOf(c.option).notANumber : 220;
-            const SimResult r = Sim(With(everything, {name, c.text, "--lang", lang == Language::French ? "fr" : "en"}));
+            const SimResult r =
+                Sim(With(everything, {name, c.text, "--lang", lang == Language::French ? "fr" : "en"}));
             EXPECT_EQ(r.status, 1) << name;
             EXPECT_EQ(r.err, "error " + std::to_string(number) + ": " +
                                  ErrorText(number, lang,
@@ -322,7 +332,9 @@ TEST(SimFiles, AMistypedNumberIsRefusedNamingItsOptionAndQuotingTheText) {
     // Other texts a message repeats are cut alike: a starter rating of 5 MB, a sweep.
     const std::string huge(5 << 20, '9');
     SimResult r = Sim(With(everything, {"--starter-rating", huge}));
-    EXPECT_EQ(r.err.rfind("error 142: The starter rating \"" + std::string(60, '9') + "…\" is not of the form", 0), 0u);
+    EXPECT_EQ(
+        r.err.rfind("error 142: The starter rating \"" + std::string(60, '9') + "…\" is not of the form", 0),
+        0u);
     EXPECT_LT(r.err.size(), 300u);
     r = Sim(FourKilowatt({"--sweep", "t2=0:1:" + huge}));
     EXPECT_EQ(r.err.rfind("error 165: The sweep \"t2=0:1:" + std::string(53, '9') + "…\" is not", 0), 0u);
@@ -333,8 +345,8 @@ TEST(SimFiles, ASweepWhoseSpanOverflowsStillRunsBetweenItsEnds) {
         std::string sweep;
         std::size_t count;
     };
-    for (const Case& c : {Case{"-1.5e308:1.5e308:3", 3}, Case{"1.7e308:-1.7e308:6", 6}, Case{"0:1.7e308:1000", 1000},
-                          Case{"-1.5e308:1.5e308:1", 1}}) {
+    for (const Case& c : {Case{"-1.5e308:1.5e308:3", 3}, Case{"1.7e308:-1.7e308:6", 6},
+                          Case{"0:1.7e308:1000", 1000}, Case{"-1.5e308:1.5e308:1", 1}}) {
         const SimResult r = Sim(FourKilowatt({"--load", "squared", "--sweep", "t2=" + c.sweep}));
         ASSERT_EQ(r.status, 0) << r.err;
         const std::vector<std::string> lines = CrLfLines(r.out);
@@ -350,15 +362,17 @@ TEST(SimFiles, ASweepWhoseSpanOverflowsStillRunsBetweenItsEnds) {
         EXPECT_EQ(values.front(), from) << c.sweep;
         EXPECT_EQ(values.back(), c.count > 1 ? to : from) << c.sweep;
         for (std::size_t k = 1; k < values.size(); ++k)
-            EXPECT_TRUE(from < to ? values[k - 1] < values[k] : values[k - 1] > values[k]) << c.sweep << " " << k;
+            EXPECT_TRUE(from < to ? values[k - 1] < values[k] : values[k - 1] > values[k])
+                << c.sweep << " " << k;
     }
     // Where TO - FROM is finite the values are those of FROM + (TO - FROM) i / (COUNT - 1).
     const SimResult plain = Sim(FourKilowatt({"--load", "squared", "--sweep", "t2=0.1:0.7:4"}));
     std::vector<std::string> shown;
     for (const std::string& line : CrLfLines(plain.out))
         shown.push_back(SplitCells(line)[0]);
-    EXPECT_EQ(shown, (std::vector<std::string>{"t2", "0.10000000000000001", CsvText(0.1 + (0.7 - 0.1) * 1 / 3.0),
-                                               CsvText(0.1 + (0.7 - 0.1) * 2 / 3.0), "0.69999999999999996"}));
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"t2", "0.10000000000000001", CsvText(0.1 + (0.7 - 0.1) * 1 / 3.0),
+                                        CsvText(0.1 + (0.7 - 0.1) * 2 / 3.0), "0.69999999999999996"}));
 }
 
 #ifdef TARVELLO_CHART_IMAGES
@@ -369,10 +383,12 @@ TEST(SimFiles, ASweepChartWithNothingToDrawIsRefusedAndNoImageWritten) {
     for (const Language lang : {Language::English, Language::French}) {
         // Every case's load is too big for the motor.
         const SimResult r =
-            Sim(FourKilowatt({"--load", "constant", "--sweep", "t0=500:600:3", "--sweep-csv", csv, "--sweep-png", png,
-                              "--lang", lang == Language::French ? "fr" : "en"}));
+            Sim(FourKilowatt({"--load", "constant", "--sweep", "t0=500:600:3", "--sweep-csv", csv,
+                              "--sweep-png", png, "--lang", lang == Language::French ? "fr" : "en"}));
         EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, "error 225: " + ErrorText(ErrSweepChartEmpty, lang, {"SoftStarterTime", "SoftStarterTime"}) + "\n");
+        EXPECT_EQ(r.err, "error 225: " +
+                             ErrorText(ErrSweepChartEmpty, lang, {"SoftStarterTime", "SoftStarterTime"}) +
+                             "\n");
         EXPECT_EQ(ReadWholeFile(png), "old image");
         // The table of refused cases is written all the same: it says why each was refused.
         const std::vector<std::string> lines = CrLfLines(ReadWholeFile(csv));
@@ -382,7 +398,8 @@ TEST(SimFiles, ASweepChartWithNothingToDrawIsRefusedAndNoImageWritten) {
         EXPECT_EQ(Names(folder.Path()), (std::set<std::string>{"p.png", "s.csv"}));
     }
     EXPECT_EQ(ErrorText(ErrSweepChartEmpty, Language::English, {"SoftStarterTime", ""}),
-              "The chart of --sweep-png has nothing to draw: no case of the sweep gives a value of SoftStarterTime; "
+              "The chart of --sweep-png has nothing to draw: no case of the sweep gives a value of "
+              "SoftStarterTime; "
               "no image was written!");
 }
 #endif

@@ -278,8 +278,9 @@ TEST(SimSweep, BadSweepsAreRefusedWithTheirNumberAndNothingIsWritten) {
     const SimResult unwritable = Sim(
         FourKilowatt({"--load", "squared", "--sweep", "t2=0:1:3", "--sweep-csv", "/nonexistent-dir/s.csv"}));
     EXPECT_EQ(unwritable.status, 1);
-    EXPECT_EQ(unwritable.err, "error 222: Cannot write --sweep-csv \"/nonexistent-dir/s.csv\" (No such file or "
-                              "directory): no file was changed!\n");
+    EXPECT_EQ(unwritable.err,
+              "error 222: Cannot write --sweep-csv \"/nonexistent-dir/s.csv\" (No such file or "
+              "directory): no file was changed!\n");
     if (std::filesystem::exists("/dev/full")) {
         const SimResult full =
             Sim(FourKilowatt({"--load", "squared", "--sweep", "t2=0:1:3", "--sweep-csv", "/dev/full"}));

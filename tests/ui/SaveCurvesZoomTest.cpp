@@ -4,9 +4,9 @@
 
 #include "CurveFile.h"
 #include "ListFileTesting.h"
+#include "MainCharts.h"
 #include "MotorList.h"
 #include "StudyFiles.h"
-#include "MainCharts.h"
 #include "xyGraph.h"
 
 #include <QFileDialog>
@@ -17,10 +17,10 @@
 
 #include <cerrno>
 #include <fstream>
-#include <unistd.h>
 #include <functional>
 #include <memory>
 #include <sstream>
+#include <unistd.h>
 
 namespace {
 std::string ReadBytes(const QString& file)
@@ -54,6 +54,13 @@ void SaveCurvesAnswering(const std::function<void(QFileDialog*)>& answer)
     QTimer::singleShot(0, poll);
     Form1->SaveCurves->trigger();
     ASSERT_TRUE(answered) << "no file dialog was shown";
+}
+
+// A curve file saved before, holding "old contents".
+bool WriteOldFile(const QString& file)
+{
+    QFile f(file);
+    return f.open(QIODevice::WriteOnly) && f.write("old contents") == 12;
 }
 
 void TypeAndAccept(QFileDialog* dialog, const QString& name)
@@ -98,11 +105,7 @@ TEST_F(UiTest, CancelledCurveSavingWritesNothing)
     RunWorkflow();
     QTemporaryDir dir;
     const QString file = dir.filePath("kept.TXT");
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("old contents");
-    }
+    ASSERT_TRUE(WriteOldFile(file));
     SaveCurvesAnswering([&](QFileDialog* d) {
         d->selectFile(file);
         d->reject();
@@ -119,7 +122,8 @@ TEST_F(UiTest, AnUnwritableFileIsReportedWithTheSystemText)
     Pump();
     ASSERT_TRUE(ErrorShown()) << "the failure was not reported";
     EXPECT_EQ(MotorData.ErrorNumber, ErrCannotWrite);
-    EXPECT_TRUE(ErrorText().startsWith("Cannot write \"/proc/tarvello-curves.TXT\" (")) << ErrorText().toStdString();
+    EXPECT_TRUE(ErrorText().startsWith("Cannot write \"/proc/tarvello-curves.TXT\" ("))
+        << ErrorText().toStdString();
     EXPECT_FALSE(QFile::exists("/proc/tarvello-curves.TXT"));
 }
 
@@ -128,11 +132,7 @@ TEST_F(UiTest, AFailedSaveLeavesTheOldCurveFileAndNoTemporary)
     RunWorkflow();
     QTemporaryDir dir;
     const QString file = dir.filePath("kept.TXT");
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("old contents");
-    }
+    ASSERT_TRUE(WriteOldFile(file));
     // The disk fills up half-way through the file.
     auto written = std::make_shared<std::size_t>(0);
     SetListWriterForTesting([written](int fd, const char* data, std::size_t size) -> long {
@@ -149,8 +149,8 @@ TEST_F(UiTest, AFailedSaveLeavesTheOldCurveFileAndNoTemporary)
     SetListWriterForTesting({});
     Pump();
     ASSERT_TRUE(ErrorShown());
-    EXPECT_EQ(ErrorText().toStdString(),
-              "Cannot write \"" + Excerpt(file.toStdString()) + "\" (No space left on device): no file was changed!");
+    EXPECT_EQ(ErrorText().toStdString(), "Cannot write \"" + Excerpt(file.toStdString()) +
+                                             "\" (No space left on device): no file was changed!");
     EXPECT_EQ(ReadBytes(file), "old contents");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     AcknowledgeError();
@@ -172,8 +172,9 @@ TEST_F(UiTest, CurvesAreNeverSavedOverTheMotorListOrTheStudyInHand)
     QFile::link(QString::fromUtf8(ListFileName), dir.filePath("list-link.TXT"));
     ASSERT_TRUE(Form1->Studies->SaveFile(dir.filePath("pump.tarvello")));
     const std::string study = ReadBytes(dir.filePath("pump.tarvello"));
-    for (const QString& name : {dir.filePath(QString::fromUtf8(ListFileName)), dir.filePath(QString::fromUtf8(BackupFileName)),
-                                dir.filePath("list-link.TXT"), dir.filePath("pump.tarvello")}) {
+    for (const QString& name :
+         {dir.filePath(QString::fromUtf8(ListFileName)), dir.filePath(QString::fromUtf8(BackupFileName)),
+          dir.filePath("list-link.TXT"), dir.filePath("pump.tarvello")}) {
         SaveCurvesAnswering([&](QFileDialog* d) {
             d->setOption(QFileDialog::DontConfirmOverwrite);
             d->selectFile(name);
@@ -183,9 +184,10 @@ TEST_F(UiTest, CurvesAreNeverSavedOverTheMotorListOrTheStudyInHand)
         ASSERT_TRUE(ErrorShown()) << name.toStdString();
         EXPECT_EQ(MotorData.ErrorNumber, ErrFileInUse);
         // A long path is cut in the message.
-        EXPECT_EQ(ErrorText().toStdString(), "The file \"" + Excerpt(name.toStdString()) +
-                                                 "\" is in use by this program (the motor list or the study in "
-                                                 "hand): choose another file!");
+        EXPECT_EQ(ErrorText().toStdString(),
+                  "The file \"" + Excerpt(name.toStdString()) +
+                      "\" is in use by this program (the motor list or the study in "
+                      "hand): choose another file!");
         AcknowledgeError();
     }
     EXPECT_EQ(ReadBytes(QString::fromUtf8(ListFileName)), list);

@@ -30,8 +30,8 @@ std::string PngBytes(const QImage& image) {
     return bytes.toStdString();
 }
 
-std::string ChartImagePng(const std::vector<CurvePoint>& timePoints, const std::vector<CurvePoint>* staticPoints,
-                          Language language) {
+std::string ChartImagePng(const std::vector<CurvePoint>& timePoints,
+                          const std::vector<CurvePoint>* staticPoints, Language language) {
     EnsureApplication();
     const bool french = language == Language::French;
     const int chartCount = staticPoints ? 4 : 2;

@@ -12,8 +12,8 @@
 #include "SimCase.h"
 #include "SimFiles.h"
 #include "SimJson.h"
-#include "SimOutputs.h"
 #include "SimOptions.h"
+#include "SimOutputs.h"
 #include "SimPanels.h"
 #include "SimSweep.h"
 #include "Study.h"
@@ -141,7 +141,8 @@ Refusal CatalogueRefusal(const ListFileError& e, const SimOptions& o) {
     }
     const std::string path = Excerpt(e.File().string());
     const std::string reason = e.SystemText().empty() ? "" : " (" + e.SystemText() + ")";
-    return {ErrCatalogueUnreadable, {"--catalogue \"" + path + "\"" + reason, "--catalogue « " + path + " »" + reason}};
+    return {ErrCatalogueUnreadable,
+            {"--catalogue \"" + path + "\"" + reason, "--catalogue « " + path + " »" + reason}};
 }
 
 // The errors of reading a case, as a single run reports them; returns the exit status.
@@ -185,7 +186,6 @@ std::string TypicalInertiaNote(const MotorDataSet& ds, const DynamicResults& r, 
     return "tarvello-sim: no motor inertia given: the typical value of a " + power + " W motor with " +
            poles + " pair(s) of poles is used, " + Significant(r.MotorInertia, lang) + " kg m2\n";
 }
-
 
 // Why an image was not written, when it could not be drawn or this build cannot draw.
 [[maybe_unused]] ErrorArgument ImageNotDrawn() {
@@ -270,9 +270,10 @@ int RunSweepCommand(const SimOptions& o, CaseSource& source, std::ostream& out, 
         const bool anyPoint = std::any_of(plot.series.begin(), plot.series.end(),
                                           [](const SweepPlot::Series& s) { return !s.points.empty(); });
         if (!anyPoint) {
-            // The table of refused cases is still a table, and tells why each was refused.
-            if (Refusal r = csv.Commit(true)) problem = r;
-            PrintRefusal(problem ? problem : Refusal{ErrSweepChartEmpty, {Excerpt(column), Excerpt(column)}}, lang, err);
+            // The table of refused cases is still a table: it says why each case was refused.
+            problem = csv.Commit(true);
+            PrintRefusal(problem ? problem : Refusal{ErrSweepChartEmpty, {Excerpt(column), Excerpt(column)}},
+                         lang, err);
             return 1;
         }
         const std::string image = SweepChartPng(plot, lang);
@@ -346,9 +347,11 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
 
     // Everything is made before anything is written, in the order the files are put in place.
     std::vector<OutputText> texts;
-    if (const std::string* file = o.Text(Opt::Curves)) texts.push_back({Opt::Curves, *file, CurveFileText(ds)});
+    if (const std::string* file = o.Text(Opt::Curves))
+        texts.push_back({Opt::Curves, *file, CurveFileText(ds)});
     if (const std::string* file = o.Text(Opt::DynamicCurves))
-        texts.push_back({Opt::DynamicCurves, *file, DynamicCurveFileText(*dynamic, c.settings.Network.Enabled)});
+        texts.push_back(
+            {Opt::DynamicCurves, *file, DynamicCurveFileText(*dynamic, c.settings.Network.Enabled)});
     if (const std::string* file = o.Text(Opt::CompareCsv))
         texts.push_back({Opt::CompareCsv, *file, ComparisonCsvText(*comparison)});
     if (const std::string* file = o.Text(Opt::Png)) {
@@ -356,7 +359,8 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
         std::string image = ChartImagePng(results.timePoints.points,
                                           ds.ShowStaticCurves ? &results.staticPoints.points : nullptr, lang);
         if (image.empty()) {
-            PrintRefusal(CommandOutput(Opt::Png, *file, out).Failure(ErrCannotWrite, ImageNotDrawn()), lang, err);
+            PrintRefusal(CommandOutput(Opt::Png, *file, out).Failure(ErrCannotWrite, ImageNotDrawn()), lang,
+                         err);
             return 1;
         }
         texts.push_back({Opt::Png, *file, std::move(image)});

@@ -19,8 +19,8 @@ ErrorArgument OptionAndPath(Opt id, const std::string& path) {
 
 Refusal CheckDistinctFiles(const SimOptions& options) {
     // Inputs first, then the outputs in the order they are put in place.
-    const Opt files[] = {Opt::Study,  Opt::Catalogue, Opt::Curves,   Opt::DynamicCurves, Opt::CompareCsv,
-                         Opt::Png,    Opt::SweepCsv,  Opt::SweepPng, Opt::SaveStudy};
+    const Opt files[] = {Opt::Study, Opt::Catalogue, Opt::Curves,   Opt::DynamicCurves, Opt::CompareCsv,
+                         Opt::Png,   Opt::SweepCsv,  Opt::SweepPng, Opt::SaveStudy};
     struct Named {
         Opt option;
         const std::string* path;
@@ -33,9 +33,12 @@ Refusal CheckDistinctFiles(const SimOptions& options) {
         if (!path || *path == "-" || !listfile::IdentifyFile(*path, identity)) continue;
         for (const Named& earlier : named) {
             // The study is read whole before anything is written: saving it over itself is safe.
-            if (earlier.identity != identity || (earlier.option == Opt::Study && id == Opt::SaveStudy)) continue;
-            const ErrorArgument later = OptionAndPath(id, *path), first = OptionAndPath(earlier.option, *earlier.path);
-            return {ErrSameFile, {later.english + " and " + first.english, later.french + " et " + first.french}};
+            if (earlier.identity != identity || (earlier.option == Opt::Study && id == Opt::SaveStudy))
+                continue;
+            const ErrorArgument later = OptionAndPath(id, *path),
+                                first = OptionAndPath(earlier.option, *earlier.path);
+            return {ErrSameFile,
+                    {later.english + " and " + first.english, later.french + " et " + first.french}};
         }
         named.push_back({id, path, std::move(identity)});
     }
