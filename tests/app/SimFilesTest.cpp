@@ -51,17 +51,10 @@ std::vector<OutputKind> OutputKinds() {
     return kinds;
 }
 
-// Standard error without the notes Qt's platform layer may print in a bare environment.
+// Standard error from its first refusal on: Qt's platform layer may note things before it.
 std::string Refusals(const std::string& err) {
-    std::string kept;
-    std::size_t start = 0;
-    while (start < err.size()) {
-        const std::size_t end = std::min(err.find('\n', start), err.size() - 1) + 1;
-        const std::string line = err.substr(start, end - start);
-        if (line.rfind("QStandardPaths: ", 0) != 0) kept += line;
-        start = end;
-    }
-    return kept;
+    const std::size_t at = err.find("error ");
+    return at == std::string::npos ? err : err.substr(at);
 }
 
 // In the child: files larger than limit cannot be written, as on a full disk (EFBIG, not a signal).
@@ -116,16 +109,7 @@ TEST(SimFiles, ACommandThatFailsChangesNoFile) {
     const Case cases[] = {
         {FourKilowatt({"--curves", "/missing-folder/c.csv", "--save-study", study}), false,
          "error 222: Cannot write --curves \"/missing-folder/c.csv\" (No such file or directory): no file "
-         "was "
-         "changed!\n"},
-        {FourKilowatt({"--curves", curves, "--save-study", study, "--png", "/missing-folder/p.png"}), false,
-#ifdef TARVELLO_CHART_IMAGES
-         "error 222: Cannot write --png \"/missing-folder/p.png\" (No such file or directory): no file was "
-         "changed!\n"},
-#else
-         "error 222: Cannot write --png \"/missing-folder/p.png\" (this tarvello-sim was built without the "
-         "chart component): no file was changed!\n"},
-#endif
+         "was changed!\n"},
         {FourKilowatt({"--curves", curves, "--save-study", study, "--json"}), true,
          "error 222: Cannot write the standard output (--json): no file was changed!\n"},
         {FourKilowatt({"--save-study", study, "--curves", "-", "--lang", "fr"}), true,
@@ -283,12 +267,6 @@ TEST(SimFiles, TheStudyGoesToStandardOutputForADash) {
     EXPECT_EQ(both.status, 2);
     EXPECT_EQ(both.err.rfind("tarvello-sim: --json and --save-study - both write to standard output\n", 0),
               0u);
-#ifdef TARVELLO_CHART_IMAGES
-    const SimResult png = Sim(FourKilowatt({"--png", "-"}));
-    EXPECT_EQ(png.status, 0) << png.err;
-    EXPECT_EQ(png.out.rfind("\x89PNG", 0), 0u);
-    EXPECT_EQ(Sim(FourKilowatt({"--sweep", "t0=0:1:2", "--load", "constant", "--sweep-png", "-"})).status, 2);
-#endif
 }
 
 TEST(SimFiles, AMistypedNumberIsRefusedNamingItsOptionAndQuotingTheText) {
@@ -365,14 +343,6 @@ TEST(SimFiles, ASweepWhoseSpanOverflowsStillRunsBetweenItsEnds) {
             EXPECT_TRUE(from < to ? values[k - 1] < values[k] : values[k - 1] > values[k])
                 << c.sweep << " " << k;
     }
-    // Where TO - FROM is finite the values are those of FROM + (TO - FROM) i / (COUNT - 1).
-    const SimResult plain = Sim(FourKilowatt({"--load", "squared", "--sweep", "t2=0.1:0.7:4"}));
-    std::vector<std::string> shown;
-    for (const std::string& line : CrLfLines(plain.out))
-        shown.push_back(SplitCells(line)[0]);
-    EXPECT_EQ(shown,
-              (std::vector<std::string>{"t2", "0.10000000000000001", CsvText(0.1 + (0.7 - 0.1) * 1 / 3.0),
-                                        CsvText(0.1 + (0.7 - 0.1) * 2 / 3.0), "0.69999999999999996"}));
 }
 
 #ifdef TARVELLO_CHART_IMAGES
