@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -49,7 +51,7 @@ std::string SystemText(int error) {
 }
 
 // 0 on success, else the errno of the failure.
-int WriteAll(int fd, const std::string& bytes) {
+int WriteAll(int fd, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const long n = WriteSome(fd, bytes.data() + done, bytes.size() - done);
@@ -134,6 +136,46 @@ ErrorArgument WaitText(Milliseconds wait) {
     return {text, french};
 }
 
+// The names of the temporary files that exist, for a signal handler to remove: a fixed table, since
+// a handler may not allocate. A slot is taken (Filling), its name copied, then armed; the handler
+// reads only armed slots.
+enum : int { SlotFree = 0, SlotFilling = 1, SlotArmed = 2 };
+struct PendingSlot {
+    std::atomic<int> state{SlotFree};
+    char name[PATH_MAX];
+};
+static_assert(std::atomic<int>::is_always_lock_free, "read from a signal handler");
+PendingSlot PendingTable[32];
+
+// The slot now holding name, or -1 when none is free or the name does not fit (the file is then
+// written all the same, only not removed on a signal).
+int ArmPending(const std::filesystem::path& name) {
+    std::error_code error;
+    const std::string absolute = std::filesystem::absolute(name, error).string();
+    if (error || absolute.size() >= PATH_MAX) return -1;
+    for (int i = 0; i < static_cast<int>(std::size(PendingTable)); ++i) {
+        int expected = SlotFree;
+        if (!PendingTable[i].state.compare_exchange_strong(expected, SlotFilling)) continue;
+        std::memcpy(PendingTable[i].name, absolute.c_str(), absolute.size() + 1);
+        PendingTable[i].state.store(SlotArmed, std::memory_order_release);
+        return i;
+    }
+    return -1;
+}
+
+void DisarmPending(int slot) {
+    if (slot >= 0) PendingTable[slot].state.store(SlotFree, std::memory_order_release);
+}
+
+constexpr int HandledSignals[] = {SIGHUP, SIGINT, SIGPIPE, SIGTERM};
+
+void RemoveTemporariesAndEnd(int signal) {
+    listfile::RemovePendingTemporaries();
+    // Ended by the signal itself, as if it had not been caught.
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
 // listfile::ReplaceAtomically, its failure thrown as WriteFailed naming shownFile.
 void WriteAndRename(const std::filesystem::path& target, const std::string& bytes,
                     const std::filesystem::path& shownFile) {
@@ -200,44 +242,203 @@ ReadOutcome ReadRegularFile(const std::filesystem::path& path, std::uint64_t lim
     return outcome;
 }
 
+namespace {
+// The rest of a whole write once file is opened (openError: the opening's outcome): 0 or the errno
+// of the first step that failed.
+int WriteWhole(PendingFile& file, int openError, std::string_view bytes) {
+    int error = openError;
+    if (error == 0) error = file.Write(bytes);
+    if (error == 0) error = file.Finish();
+    if (error == 0) error = file.Commit();
+    return error;
+}
+} // namespace
+
 int ReplaceAtomically(const std::filesystem::path& target, const std::string& bytes) {
+    PendingFile file;
+    return WriteWhole(file, file.OpenReplacement(target), bytes);
+}
+
+PendingFile::~PendingFile() {
+    Discard();
+}
+
+PendingFile::PendingFile(PendingFile&& other) noexcept
+    : target_(std::move(other.target_)), temporary_(std::move(other.temporary_)), fd_(other.fd_),
+      slot_(other.slot_), direct_(other.direct_) {
+    other.temporary_.clear();
+    other.fd_ = -1;
+    other.slot_ = -1;
+}
+
+PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
+    if (this != &other) {
+        Discard();
+        target_ = std::move(other.target_);
+        temporary_ = std::move(other.temporary_);
+        fd_ = other.fd_;
+        slot_ = other.slot_;
+        direct_ = other.direct_;
+        other.temporary_.clear();
+        other.fd_ = -1;
+        other.slot_ = -1;
+    }
+    return *this;
+}
+
+int PendingFile::Open(const std::filesystem::path& file) {
+    Discard();
+    struct stat status {};
+    const bool exists = ::stat(file.c_str(), &status) == 0;
+    if (!exists && errno != ENOENT) return errno;
+    if (exists) {
+        if (S_ISDIR(status.st_mode)) return EISDIR;
+        struct stat standardOutput {};
+        const bool isStandardOutput =
+            S_ISREG(status.st_mode) && ::fstat(STDOUT_FILENO, &standardOutput) == 0 &&
+            standardOutput.st_dev == status.st_dev && standardOutput.st_ino == status.st_ino;
+        if (!S_ISREG(status.st_mode) || isStandardOutput) {
+            // Written where it is: a device or pipe cannot be replaced (/dev/stdout leads to one
+            // through a link that names no file), and the standard output's file is what the user
+            // redirected it to.
+            fd_ = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY);
+            if (fd_ < 0) return errno;
+            target_ = file;
+            direct_ = true;
+            return 0;
+        }
+        const int check = ::open(file.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (check < 0) return errno;
+        ::close(check);
+    }
+    std::filesystem::path target;
+    if (const int error = ResolveTarget(file, target); error != 0) return error;
+    return OpenReplacement(target);
+}
+
+int PendingFile::OpenReplacement(const std::filesystem::path& target) {
     static std::atomic<unsigned> counter{0};
+    Discard();
     const auto folder = FolderOf(target);
     // Named after the target, cut so that the longest name still leaves room for the suffix.
     std::string base = target.filename().string();
     if (base.size() > 100) base.resize(100);
-    std::filesystem::path temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary =
+    int error = 0;
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        temporary_ =
             folder / ("." + base + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        // In the table before it exists, out of it once it is gone: a signal in between removes a
+        // name that is not there, never leaves a file that is.
+        slot_ = ArmPending(temporary_);
         // Permissions as for any new file (0666 less the umask).
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-        if (fd < 0 && errno != EEXIST) break;
+        fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd_ < 0) {
+            error = errno;
+            DisarmPending(slot_);
+            slot_ = -1;
+            if (error != EEXIST) break;
+        }
     }
-    if (fd < 0) return errno;
+    if (fd_ < 0) {
+        temporary_.clear();
+        return error;
+    }
+    target_ = target;
+    direct_ = false;
 
     // The replaced file keeps what its owner gave it. Only root may give a file away, and then
     // the file of a user stays that user's; elsewhere the attempt fails harmlessly.
     struct stat existing {};
     if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
         if ((existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) &&
-            ::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+            ::fchown(fd_, existing.st_uid, existing.st_gid) != 0) {
             // Not allowed: the new file is the user's own, as any file the user writes.
         }
-        ::fchmod(fd, existing.st_mode & 07777);
+        ::fchmod(fd_, existing.st_mode & 07777);
     }
-
-    int error = WriteAll(fd, bytes);
-    if (error == 0 && ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        return error;
-    }
-    SyncFolder(folder);
     return 0;
+}
+
+int PendingFile::Write(std::string_view bytes) {
+    if (fd_ < 0) return EBADF;
+    return WriteAll(fd_, bytes);
+}
+
+int PendingFile::Finish() {
+    if (fd_ < 0) return EBADF;
+    int error = 0;
+    if (!direct_ && ::fsync(fd_) != 0) error = errno;
+    if (::close(fd_) != 0 && error == 0) error = errno;
+    fd_ = -1;
+    return error;
+}
+
+int PendingFile::Commit() {
+    if (direct_ || temporary_.empty()) return fd_ >= 0 ? EBADF : 0;
+    if (fd_ >= 0) return EBADF; // not finished
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) return errno;
+    Release();
+    SyncFolder(FolderOf(target_));
+    return 0;
+}
+
+void PendingFile::Discard() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    Release();
+}
+
+void PendingFile::Release() {
+    DisarmPending(slot_);
+    slot_ = -1;
+    temporary_.clear();
+}
+
+int WriteOutputFile(const std::filesystem::path& file, std::string_view bytes) {
+    PendingFile output;
+    return WriteWhole(output, output.Open(file), bytes);
+}
+
+void RemovePendingTemporaries() {
+    for (PendingSlot& slot : PendingTable)
+        if (slot.state.load(std::memory_order_acquire) == SlotArmed) ::unlink(slot.name);
+}
+
+void RemoveTemporariesOnSignals() {
+    for (const int signal : HandledSignals) {
+        struct sigaction action {};
+        struct sigaction previous {};
+        action.sa_handler = RemoveTemporariesAndEnd;
+        sigemptyset(&action.sa_mask);
+        // A signal ignored when the program started stays ignored, as the one who started it wished.
+        if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;
+        ::sigaction(signal, &action, nullptr);
+    }
+}
+
+bool IdentifyFile(const std::filesystem::path& file, FileIdentity& identity) {
+    struct stat status {};
+    if (::stat(file.c_str(), &status) == 0) {
+        if (!S_ISREG(status.st_mode)) return false;
+        identity = {static_cast<unsigned long long>(status.st_dev),
+                    static_cast<unsigned long long>(status.st_ino),
+                    {}};
+        return true;
+    }
+    // A file still to be made: where its final target would lie.
+    std::filesystem::path target;
+    if (ResolveTarget(file, target) != 0 || ::stat(FolderOf(target).c_str(), &status) != 0 ||
+        !S_ISDIR(status.st_mode))
+        return false;
+    identity = {static_cast<unsigned long long>(status.st_dev),
+                static_cast<unsigned long long>(status.st_ino), target.filename().string()};
+    return !identity.name.empty();
+}
+
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    FileIdentity first, second;
+    return IdentifyFile(a, first) && IdentifyFile(b, second) && first == second;
 }
 
 std::filesystem::path LockFilePath(const std::filesystem::path& target) {

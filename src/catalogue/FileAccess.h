@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "ListFileError.h"
 
@@ -52,8 +53,80 @@ ReadOutcome ReadRegularFile(const std::filesystem::path& path, std::uint64_t lim
 // folder, named after it (a long name cut, to leave room for the suffix), written, synced and
 // renamed onto it, then the folder synced. An existing target's permission bits and, where the
 // system allows, its owner carry over. 0, or the errno of the failure; then the temporary file is
-// removed and target is untouched.
+// removed and target is untouched. (PendingFile::OpenReplacement, Write, Finish and Commit.)
 int ReplaceAtomically(const std::filesystem::path& target, const std::string& bytes);
+
+// A file written in parts and put in place whole: every file the programs write goes through here.
+// Each step returns 0 or the errno of its failure.
+//
+// A replacement writes into a new temporary file in the folder of its target, as ReplaceAtomically
+// describes; Commit renames it onto the target. Until then the target is untouched, and a file
+// given up (Discard, or destroyed before Commit) leaves no temporary file behind. The name of every
+// temporary file that exists is kept in a fixed table that RemovePendingTemporaries empties, so
+// that a program ended by a signal leaves none either.
+class PendingFile {
+  public:
+    PendingFile() = default;
+    ~PendingFile();
+    PendingFile(PendingFile&& other) noexcept;
+    PendingFile& operator=(PendingFile&& other) noexcept;
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    // An output file: symbolic links are followed to the file they finally name. A character
+    // device, pipe or socket, and the file that is the standard output itself, are written
+    // directly (the standard output's file after what it holds); a folder is refused (EISDIR),
+    // and so is an existing file the user may not write, although the rename would only need the
+    // folder: the protection is the user's. Any other file is replaced.
+    int Open(const std::filesystem::path& file);
+    // A replacement of target (no link), with none of Open's checks.
+    int OpenReplacement(const std::filesystem::path& target);
+    int Write(std::string_view bytes);
+    // Every byte on disk (synced) and the file closed; a direct file only closed.
+    int Finish();
+    // Renames the finished temporary file onto the target and syncs the folder; nothing for a
+    // direct file.
+    int Commit();
+    // Gives the file up: the temporary file is removed, the target stays as it was.
+    void Discard();
+
+    bool Direct() const { return direct_; }
+    // The temporary file while there is one (empty otherwise).
+    const std::filesystem::path& Temporary() const { return temporary_; }
+
+  private:
+    void Release();
+
+    std::filesystem::path target_, temporary_;
+    int fd_ = -1;
+    int slot_ = -1; // the temporary's entry in the table of pending names
+    bool direct_ = false;
+};
+
+// Writes bytes as an output file (PendingFile::Open, Write, Finish and Commit); 0 or the errno.
+int WriteOutputFile(const std::filesystem::path& file, std::string_view bytes);
+
+// Removes every temporary file that a PendingFile of this program holds. Async-signal-safe: for a
+// signal handler.
+void RemovePendingTemporaries();
+// From now on SIGHUP, SIGINT, SIGPIPE and SIGTERM (those not ignored when the program started)
+// remove the pending temporary files, then end the program by the same signal, so that its exit
+// status is the signal's.
+void RemoveTemporariesOnSignals();
+
+// Where a path leads: an existing file's device and inode, or, for a file still to be made, the
+// device and inode of the folder its final target (links followed) lies in, and its name there.
+// Two paths that give equal identities name the same file.
+struct FileIdentity {
+    unsigned long long device = 0, inode = 0;
+    std::string name; // empty for an existing file
+    bool operator==(const FileIdentity&) const = default;
+};
+// False for what cannot be a file to read or replace: a path that leads nowhere (its folder
+// missing), a folder, or anything else that is not a regular file (a device, a pipe).
+bool IdentifyFile(const std::filesystem::path& file, FileIdentity& identity);
+// Whether both paths name the same regular file, or the same file still to be made.
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // "<name>.lock" beside target.
 std::filesystem::path LockFilePath(const std::filesystem::path& target);

@@ -10,7 +10,7 @@ using Kind = ListFileError::Kind;
 
 // A file name as the user can read it, whatever bytes it holds.
 std::string Shown(const std::filesystem::path& file) {
-    return VisibleText(file.string());
+    return Excerpt(VisibleText(file.string()));
 }
 
 std::string Quoted(const std::filesystem::path& file) {

@@ -48,6 +48,10 @@ class ListFileError : public std::runtime_error {
     Kind GetKind() const { return kind_; }
     const std::filesystem::path& File() const { return file_; }
     const std::string& SystemText() const { return systemText_; }
+    // The offending text, field or reason in that language; empty when the failure has none.
+    const std::string& Detail(Language language) const {
+        return language == Language::French ? detailFrench_ : detailEnglish_;
+    }
 
     // The message table's number of the failure, 0 for the failures worded here, and what fills
     // its "%1".

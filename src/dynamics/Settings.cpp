@@ -208,7 +208,7 @@ Refusal CheckMethodSettings(const MethodSettings& methods) {
 }
 
 Refusal ParseStarterRating(const std::string& code, StarterRatingCode& out) {
-    const Refusal syntax{ErrStarterRatingSyntax, {code, code}};
+    const Refusal syntax{ErrStarterRatingSyntax, {Excerpt(code), Excerpt(code)}};
     std::string rest = Trimmed(code);
     if (StartsWithNoCase(rest, "AC-53a")) {
         rest = Trimmed(rest.substr(6));

@@ -192,12 +192,47 @@ const Entry Table[] = {
      "Une valeur du balayage dépasse les nombres qu'une option accepte!"},
     {ErrSweepTooLarge, "A sweep may run at most %1 cases!", "Un balayage ne peut pas compter plus de %1 cas!"},
 
+    // The command line's option texts and output files, and the files the desktop writes (220-227).
+    // French puts a no-break space before "!", ":" and ";".
+    {ErrOptionNotANumber, "%1 is not a number!", "%1 n'est pas un nombre\u00A0!"},
+    {ErrSameFile, "%1 name the same file: nothing was computed or written!",
+     "%1 désignent le même fichier\u00A0: rien n'a été calculé ni écrit\u00A0!"},
+    {ErrCannotWrite, "Cannot write %1: no file was changed!",
+     "Impossible d'écrire %1\u00A0: aucun fichier n'a été modifié\u00A0!"},
+    {ErrCatalogueUnreadable, "The motor catalogue cannot be read: %1!",
+     "Le catalogue de moteurs ne peut pas être lu\u00A0: %1\u00A0!"},
+    {ErrCatalogueRecord, "The motor catalogue has no usable motor for %1!",
+     "Le catalogue de moteurs n'a pas de moteur utilisable pour %1\u00A0!"},
+    {ErrSweepChartEmpty,
+     "The chart of --sweep-png has nothing to draw: no case of the sweep gives a value of %1; no image was "
+     "written!",
+     "Le graphique de --sweep-png n'a rien à tracer\u00A0: aucun cas du balayage ne donne de valeur de "
+     "%1\u00A0; aucune image n'a été écrite\u00A0!"},
+    {ErrFileInUse,
+     "The file %1 is in use by this program (the motor list or the study in hand): choose another file!",
+     "Le fichier %1 est utilisé par ce programme (la liste de moteurs ou l'étude en cours)\u00A0: choisissez "
+     "un autre fichier\u00A0!"},
+    {ErrOutputsPartlyReplaced,
+     "Cannot put %1 in place: the outputs before it were replaced, it and those after it were not!",
+     "Impossible de mettre %1 en place\u00A0: les sorties qui le précèdent ont été remplacées, lui et les "
+     "suivantes non\u00A0!"},
     // Study texts (234-236).
     {ErrStudyControlCharacter, "A text of the study file holds a control character: %1!",
      "Un texte du fichier d'étude contient un caractère de contrôle : %1 !"},
 
 };
 } // namespace
+
+std::string Excerpt(std::string_view text) {
+    constexpr std::size_t MaxCharacters = 60;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // A byte 10xxxxxx continues the character before it: the cut falls before a character's first byte.
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (++characters > MaxCharacters) return std::string(text.substr(0, i)) + "\u2026";
+    }
+    return std::string(text);
+}
 
 const char* ErrorMessage(int number, Language language) {
     for (const Entry& e : Table)

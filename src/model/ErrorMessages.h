@@ -2,6 +2,7 @@
 // The numbered bilingual messages of the error dialog.
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 enum class Language { English, French };
@@ -98,6 +99,15 @@ enum NewErrorNumber {
     ErrSweepValueRefused = 168, // a value that no option text can hold
     ErrSweepTooLarge = 169,     // gives the largest number of cases
 
+    // The command line's option texts and output files, and the files the desktop writes (220-227).
+    ErrOptionNotANumber = 220,     // the option and its text
+    ErrSameFile = 221,             // the two options and their paths
+    ErrCannotWrite = 222,          // the output (option and path, or the standard output) and why
+    ErrCatalogueUnreadable = 223,  // the catalogue's path and why
+    ErrCatalogueRecord = 224,      // the record number and why it cannot be used
+    ErrSweepChartEmpty = 225,      // the column drawn
+    ErrFileInUse = 226,            // the path
+    ErrOutputsPartlyReplaced = 227, // the output that could not be put in place and why
     // Study texts (234-236).
     ErrStudyControlCharacter = 234, // the key, its line and the character
 
@@ -112,6 +122,10 @@ struct ErrorArgument {
     std::string english, french;
     bool empty() const { return english.empty() && french.empty(); }
 };
+
+// A user's text or a path as a message repeats it: at most its first 60 characters, followed by
+// "…" when it is longer (a UTF-8 sequence is never cut).
+std::string Excerpt(std::string_view text);
 
 // A refused input: its message number (0 when the input is accepted) and what fills its "%1".
 struct Refusal {

@@ -24,7 +24,7 @@ std::string Reason(int error) {
 }
 
 ErrorArgument PathArgument(const fs::path& path) {
-    return {"\"" + path.string() + "\"", "« " + path.string() + " »"};
+    return {"\"" + Excerpt(path.string()) + "\"", "« " + Excerpt(path.string()) + " »"};
 }
 
 ErrorArgument PathAndReason(const fs::path& path, int error) {

@@ -242,16 +242,9 @@ class TreeBuilder {
 
 // Keys and texts in messages: control characters shown as "?", long ones shortened.
 std::string Shown(const std::string& text) {
-    std::string out;
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if ((c & 0xC0) != 0x80 && ++characters > 60) {
-            out += "...";
-            break;
-        }
-        out += c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c);
-    }
+    std::string out = Excerpt(text);
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
     return out;
 }
 

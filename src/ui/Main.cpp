@@ -5,6 +5,7 @@
 #include "Compare.h"
 #include "CurveFile.h"
 #include "DynStart.h"
+#include "FileAccess.h"
 #include "Forms.h"
 #include "HelpWindow.h"
 #include "Init_Mot.h"
@@ -23,12 +24,15 @@
 #include "UiCommon.h"
 #include "ValNom.h"
 
+#include <filesystem>
+#include <system_error>
 #include <tuple>
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QFrame>
 #include <QKeyEvent>
@@ -438,23 +442,33 @@ void TForm1::InitializeClick()
 
 void TForm1::SaveCurvesClick()
 {
-    QFileDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("OpenDialog1"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({QStringLiteral("Text File (*.TXT)"), QStringLiteral("All File (*.*)")});
-    dialog.setDefaultSuffix(QStringLiteral("TXT"));
-    if (!lastCurveFile_.isEmpty())
-        dialog.selectFile(lastCurveFile_);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    {
+        // Gone before any message is shown, so that the message is the active window.
+        QFileDialog dialog(this);
+        dialog.setObjectName(QStringLiteral("OpenDialog1"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilters({QStringLiteral("Text File (*.TXT)"), QStringLiteral("All File (*.*)")});
+        dialog.setDefaultSuffix(QStringLiteral("TXT"));
+        if (!lastCurveFile_.isEmpty())
+            dialog.selectFile(lastCurveFile_);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return;
+        lastCurveFile_ = dialog.selectedFiles().first();
+    }
+    const std::string shown = Excerpt(lastCurveFile_.toStdString());
+    const ErrorArgument file{"\"" + shown + "\"", "« " + shown + " »"};
+    // The files this program reads stay its own: curves written over them would destroy them.
+    const std::filesystem::path path(QFile::encodeName(lastCurveFile_).toStdString());
+    if (NamesMotorList(lastCurveFile_) ||
+        (!Studies->StudyPath().isEmpty() &&
+         listfile::SameFile(path, QFile::encodeName(Studies->StudyPath()).toStdString()))) {
+        RaiseError(ErrFileInUse, file);
         return;
-    lastCurveFile_ = dialog.selectedFiles().first();
-    try {
-        WriteCurveFile(MotorData, lastCurveFile_.toStdString());
-    } catch (const CurveFileError& e) {
-        auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Tarvello"), QString::fromUtf8(e.what()),
-                                    QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->show();
+    }
+    // Written whole beside the old file and put in its place, or not at all.
+    if (const int error = listfile::WriteOutputFile(path, CurveFileText(MotorData)); error != 0) {
+        const std::string reason = " (" + std::generic_category().message(error) + ")";
+        RaiseError(ErrCannotWrite, {file.english + reason, file.french + reason});
     }
 }
 

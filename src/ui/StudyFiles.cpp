@@ -2,6 +2,7 @@
 
 #include "Aff_Err.h"
 #include "DynamicTexts.h"
+#include "FileAccess.h"
 #include "Forms.h"
 #include "Init_Mot.h"
 #include "Load.h"
@@ -9,6 +10,7 @@
 #include "MainCharts.h"
 #include "Mechanical.h"
 #include "MethodSettings.h"
+#include "MotorList.h"
 #include "Network.h"
 #include "SchemEqu.h"
 #include "SelMot.h"
@@ -86,6 +88,12 @@ bool HasStudySuffix(const QString& path)
 }
 
 } // namespace
+
+bool NamesMotorList(const QString& path)
+{
+    return listfile::SameFile(FilePath(path), ListFilePath()) ||
+           listfile::SameFile(FilePath(path), BackupFilePath());
+}
 
 QString StudyArgument(const QStringList& arguments, const QString& startFolder)
 {
@@ -366,6 +374,11 @@ bool TStudyFiles::OpenFile(const QString& chosen)
 bool TStudyFiles::SaveFile(const QString& chosen)
 {
     const QString path = QFileInfo(chosen).absoluteFilePath();
+    if (NamesMotorList(path)) {
+        RaiseError({ErrFileInUse,
+                    {"\"" + Excerpt(path.toStdString()) + "\"", "« " + Excerpt(path.toStdString()) + " »"}});
+        return false;
+    }
     const Study study = CurrentStudy();
     if (const Refusal e = CheckStudyWritable(study)) {
         RaiseError(e);

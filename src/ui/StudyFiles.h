@@ -86,6 +86,10 @@ class TStudyFiles : public QObject {
     QStringList recent_;
 };
 
+// Whether path names the motor list in use ("Liste Moteur.dat" of the working folder) or its
+// delivered copy, which no other file may replace.
+bool NamesMotorList(const QString& path);
+
 // The study named on the command line (the first argument that is not an option; "--" ends the
 // options), made absolute against the folder the program was started in; empty when none is given.
 QString StudyArgument(const QStringList& arguments, const QString& startFolder);

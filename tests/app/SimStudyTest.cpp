@@ -263,7 +263,7 @@ TEST(SimStudy, RefusedStudiesAndSavesLeaveNothingBehind) {
     // A folder that does not exist.
     r = Sim(FourKilowatt({"--save-study", (folder / "missing" / "case.tarvello").string()}));
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err.rfind("error 163: The study cannot be saved as ", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.rfind("error 222: Cannot write --save-study \"", 0), 0u) << r.err;
 
     // Studies that cannot be opened, each with its number and, where it has one, its line.
     auto write = [&](const std::string& name, const std::string& text) {

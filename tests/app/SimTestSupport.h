@@ -8,6 +8,7 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <poll.h>
 #include <sstream>
 #include <string>
@@ -30,9 +31,10 @@ inline SimResult Sim(const std::vector<std::string>& args) {
     return {status, out.str(), err.str()};
 }
 
-// The executable built beside the tests, run with these arguments; its exit status, standard
-// output and standard error.
-inline SimResult SimProcess(const std::vector<std::string>& args) {
+// The executable built beside the tests, run with these arguments; its exit status (-1 when a
+// signal ended it), standard output and standard error. inChild runs in the child just before the
+// program starts (to limit its file sizes, say, or close its standard output).
+inline SimResult SimProcess(const std::vector<std::string>& args, const std::function<void()>& inChild = {}) {
     int outPipe[2], errPipe[2];
     if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0) return {-1, "", "pipe failed"};
     const pid_t pid = ::fork();
@@ -41,6 +43,9 @@ inline SimResult SimProcess(const std::vector<std::string>& args) {
         ::dup2(errPipe[1], 2);
         ::close(outPipe[0]);
         ::close(errPipe[0]);
+        ::close(outPipe[1]);
+        ::close(errPipe[1]);
+        if (inChild) inChild();
         std::vector<char*> argv;
         std::string program = TARVELLO_SIM_EXECUTABLE;
         argv.push_back(program.data());

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <utility>
 
 #include "Checks.h"
 #include "ErrorMessages.h"
@@ -158,8 +160,30 @@ TEST(ErrorMessages, TableTextsStandAsWritten) {
             EXPECT_NE(ErrorMessage(n, Language::French), nullptr) << n;
         }
     // original, division guards, diagram fields, list texts, hardening (+108, 109), list faults, studies
-    // and sweeps, dynamic start (with the command line's numbers of each group), study texts
-    EXPECT_EQ(count, 16 + 15 + 6 + 2 + 6 + 2 + 5 + (15 + 5) + (6 + 8 + 6) + 1);
+    // and sweeps, dynamic start (with the command line's numbers of each group), the command line's
+    // files and texts, study texts
+    EXPECT_EQ(count, 16 + 15 + 6 + 2 + 6 + 2 + 5 + (15 + 5) + (6 + 8 + 6) + 8 + 1);
+}
+
+TEST(ErrorMessages, ARepeatedTextIsCutAfterSixtyCharacters) {
+    const std::string sixty(60, 'a');
+    std::string accents;
+    for (int i = 0; i < 30; ++i)
+        accents += "é";
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"abc", "abc"},
+        {sixty, sixty},
+        {sixty + "b", sixty + "…"},
+        {std::string(5 << 20, 'x'), std::string(60, 'x') + "…"},
+        // Characters, not bytes: "é" is two bytes, "€" three, and none is cut in two.
+        {std::string(59, 'a') + "éé", std::string(59, 'a') + "é…"},
+        {accents + std::string(30, 'e'), accents + std::string(30, 'e')},
+        {accents + std::string(31, 'e'), accents + std::string(30, 'e') + "…"},
+        {std::string(59, 'a') + "€€", std::string(59, 'a') + "€…"},
+    };
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(Excerpt(text), shown) << text.size();
 }
 
 TEST(ErrorMessages, ArgumentFillsTheMessageInEachLanguage) {

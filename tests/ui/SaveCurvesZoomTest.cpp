@@ -4,7 +4,10 @@
 #include "UiFixture.h"
 
 #include "CurveFile.h"
+#include "ListFileTesting.h"
 #include "MainCharts.h"
+#include "MotorList.h"
+#include "StudyFiles.h"
 #include "xyGraph.h"
 
 #include <QDialogButtonBox>
@@ -15,9 +18,12 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cerrno>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
+#include <unistd.h>
 
 namespace {
 std::string ReadBytes(const QString& file)
@@ -53,8 +59,16 @@ void SaveCurvesAnswering(const std::function<void(QFileDialog*)>& answer)
     ASSERT_TRUE(answered) << "no file dialog was shown";
 }
 
+// A curve file saved before, holding "old contents".
+bool WriteOldFile(const QString& file)
+{
+    QFile f(file);
+    return f.open(QIODevice::WriteOnly) && f.write("old contents") == 12;
+}
+
 void TypeAndAccept(QFileDialog* dialog, const QString& name)
 {
+    dialog->setOption(QFileDialog::DontConfirmOverwrite); // an existing file is answered "replace"
     auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     ASSERT_NE(edit, nullptr);
     edit->setText(name);
@@ -94,11 +108,7 @@ TEST_F(UiTest, CancelledCurveSavingWritesNothing)
     RunWorkflow();
     QTemporaryDir dir;
     const QString file = dir.filePath("kept.TXT");
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("old contents");
-    }
+    ASSERT_TRUE(WriteOldFile(file));
     SaveCurvesAnswering([&](QFileDialog* d) {
         d->selectFile(file);
         d->reject();
@@ -113,14 +123,86 @@ TEST_F(UiTest, AnUnwritableFileIsReportedWithTheSystemText)
     // No file can be created in /proc, not even by root.
     SaveCurvesAnswering([&](QFileDialog* d) { TypeAndAccept(d, "/proc/tarvello-curves"); });
     Pump();
-    QMessageBox* shown = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
-            shown = box;
-    ASSERT_NE(shown, nullptr) << "the failure was not reported";
-    EXPECT_TRUE(shown->text().contains("/proc/tarvello-curves.TXT")) << shown->text().toStdString();
-    EXPECT_TRUE(shown->text().contains("Cannot create")) << shown->text().toStdString();
+    ASSERT_TRUE(ErrorShown()) << "the failure was not reported";
+    EXPECT_EQ(MotorData.ErrorNumber, ErrCannotWrite);
+    EXPECT_TRUE(ErrorText().startsWith("Cannot write \"/proc/tarvello-curves.TXT\" ("))
+        << ErrorText().toStdString();
     EXPECT_FALSE(QFile::exists("/proc/tarvello-curves.TXT"));
+}
+
+TEST_F(UiTest, AFailedSaveLeavesTheOldCurveFileAndNoTemporary)
+{
+    RunWorkflow();
+    QTemporaryDir dir;
+    const QString file = dir.filePath("kept.TXT");
+    ASSERT_TRUE(WriteOldFile(file));
+    // The disk fills up half-way through the file.
+    auto written = std::make_shared<std::size_t>(0);
+    SetListWriterForTesting([written](int fd, const char* data, std::size_t size) -> long {
+        if (*written >= 4000) {
+            errno = ENOSPC;
+            return -1;
+        }
+        const long n = static_cast<long>(::write(fd, data, std::min<std::size_t>(size, 4000 - *written)));
+        if (n > 0)
+            *written += static_cast<std::size_t>(n);
+        return n;
+    });
+    SaveCurvesAnswering([&](QFileDialog* d) { TypeAndAccept(d, file); });
+    SetListWriterForTesting({});
+    Pump();
+    ASSERT_TRUE(ErrorShown());
+    EXPECT_EQ(ErrorText().toStdString(), "Cannot write \"" + Excerpt(file.toStdString()) +
+                                             "\" (No space left on device): no file was changed!");
+    EXPECT_EQ(ReadBytes(file), "old contents");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    AcknowledgeError();
+    // With room on the disk the whole file replaces the old one.
+    SaveCurvesAnswering([&](QFileDialog* d) { TypeAndAccept(d, file); });
+    EXPECT_FALSE(ErrorShown());
+    EXPECT_EQ(ReadBytes(file), CurveFileText(MotorData));
+}
+
+TEST_F(UiTest, CurvesAreNeverSavedOverTheMotorListOrTheStudyInHand)
+{
+    RunWorkflow();
+    QTemporaryDir dir;
+    const QString previousFolder = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path())); // the working folder, as the program runs in
+    const std::string list = "0;title;\r\n", backup = "0;delivered;\r\n";
+    std::ofstream(ListFileName, std::ios::binary) << list;
+    std::ofstream(BackupFileName, std::ios::binary) << backup;
+    QFile::link(QString::fromUtf8(ListFileName), dir.filePath("list-link.TXT"));
+    ASSERT_TRUE(Form1->Studies->SaveFile(dir.filePath("pump.tarvello")));
+    const std::string study = ReadBytes(dir.filePath("pump.tarvello"));
+    for (const QString& name :
+         {dir.filePath(QString::fromUtf8(ListFileName)), dir.filePath(QString::fromUtf8(BackupFileName)),
+          dir.filePath("list-link.TXT"), dir.filePath("pump.tarvello")}) {
+        SaveCurvesAnswering([&](QFileDialog* d) {
+            d->setOption(QFileDialog::DontConfirmOverwrite);
+            d->selectFile(name);
+            static_cast<QDialog*>(d)->accept();
+        });
+        Pump();
+        ASSERT_TRUE(ErrorShown()) << name.toStdString();
+        EXPECT_EQ(MotorData.ErrorNumber, ErrFileInUse);
+        // A long path is cut in the message.
+        EXPECT_EQ(ErrorText().toStdString(),
+                  "The file \"" + Excerpt(name.toStdString()) +
+                      "\" is in use by this program (the motor list or the study in "
+                      "hand): choose another file!");
+        AcknowledgeError();
+    }
+    EXPECT_EQ(ReadBytes(QString::fromUtf8(ListFileName)), list);
+    EXPECT_EQ(ReadBytes(QString::fromUtf8(BackupFileName)), backup);
+    EXPECT_EQ(ReadBytes(dir.filePath("pump.tarvello")), study);
+    // Nor is a study saved over the list.
+    QFile::link(QString::fromUtf8(ListFileName), dir.filePath("list.tarvello"));
+    EXPECT_FALSE(Form1->Studies->SaveFile(dir.filePath("list.tarvello")));
+    EXPECT_EQ(MotorData.ErrorNumber, ErrFileInUse);
+    EXPECT_EQ(ReadBytes(QString::fromUtf8(ListFileName)), list);
+    AcknowledgeError();
+    QDir::setCurrent(previousFolder);
 }
 
 TEST_F(UiTest, ANewComputationReplacesTheZoom)

@@ -1,6 +1,8 @@
 #include "ChartImage.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
@@ -20,8 +22,16 @@ void EnsureApplication() {
     static std::unique_ptr<QApplication> app = std::make_unique<QApplication>(argc, argv);
 }
 
-std::string SaveChartImage(const std::vector<CurvePoint>& timePoints, const std::vector<CurvePoint>* staticPoints,
-                           Language language, const std::string& fileName) {
+std::string PngBytes(const QImage& image) {
+    if (image.isNull()) return {};
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return {};
+    return bytes.toStdString();
+}
+
+std::string ChartImagePng(const std::vector<CurvePoint>& timePoints,
+                          const std::vector<CurvePoint>* staticPoints, Language language) {
     EnsureApplication();
     const bool french = language == Language::French;
     const int chartCount = staticPoints ? 4 : 2;
@@ -52,7 +62,5 @@ std::string SaveChartImage(const std::vector<CurvePoint>& timePoints, const std:
     }
     for (int i = 0; i < chartCount; ++i) StyleChart(charts[i]);
     sheet.show();
-    const QImage image = sheet.grab().toImage();
-    if (!image.save(QString::fromStdString(fileName), "PNG")) return "cannot write the PNG file \"" + fileName + "\"";
-    return {};
+    return PngBytes(sheet.grab().toImage());
 }

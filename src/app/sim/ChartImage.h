@@ -6,11 +6,15 @@
 #include "ErrorMessages.h"
 #include "StartSimulation.h"
 
+class QImage;
+
 // Makes the application object that the chart widgets need, on the offscreen platform, once.
 void EnsureApplication();
 
 // Draws the two time charts and, when staticPoints is given, the two charts against n/ns, stacked
-// as in the main window. Returns an empty text on success, else what went wrong.
-std::string SaveChartImage(const std::vector<CurvePoint>& timePoints,
-                           const std::vector<CurvePoint>* staticPoints, Language language,
-                           const std::string& fileName);
+// as in the main window. Returns the PNG file's bytes, empty when the image could not be made.
+std::string ChartImagePng(const std::vector<CurvePoint>& timePoints,
+                          const std::vector<CurvePoint>* staticPoints, Language language);
+
+// The PNG file's bytes of an image, empty when it cannot be encoded.
+std::string PngBytes(const QImage& image);

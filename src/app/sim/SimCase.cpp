@@ -25,18 +25,17 @@ std::vector<std::string> SplitCircuit(const std::string& text) {
     return parts;
 }
 
-// A number option's text as the dialogs read it. The options of the original program answer a
-// text that is no number with the conversion error; those of the dynamic start's settings with
-// their group's numbered message, naming the option.
+// A number option's text as the dialogs read it. A text that is no number is refused naming the
+// option and quoting the text as typed: the dynamic start's settings with their group's message,
+// the options of the original program with the command line's own.
 double Number(const std::string& text, Opt id) {
-    const int notANumber = OptionOf(id).notANumber;
-    if (notANumber == 0) return TextToReal(text);
     try {
         return TextToReal(text);
     } catch (const EConvertError&) {
-        const std::string name = OptionOf(id).name;
-        throw Refusal{notANumber,
-                      {"The value \"" + text + "\" of " + name, "La valeur « " + text + " » de " + name}};
+        const int group = OptionOf(id).notANumber;
+        const std::string name = OptionOf(id).name, shown = Excerpt(text);
+        throw Refusal{group != 0 ? group : ErrOptionNotANumber,
+                      {"The value \"" + shown + "\" of " + name, "La valeur « " + shown + " » de " + name}};
     }
 }
 double Number(const CaseTexts& t, Opt id) {

@@ -61,8 +61,8 @@ struct BuiltCase {
     StudyChoices choices;     // the motor's source, the load kind, the typed ramp time
 };
 
-// Reads one case. Throws Refusal (numbered), EConvertError (an option of the original program
-// whose text is no number), UsageError (a circuit without six values).
+// Reads one case. Throws Refusal (numbered; also for an option whose text is no number),
+// UsageError (a circuit without six values).
 void BuildCase(const CaseSource& source, const CaseTexts& texts, BuiltCase& out);
 
 // The study that a case describes, with the language of --lang or of the study given (none else).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <thread>
 
 #include "CurveFile.h"
@@ -12,6 +13,7 @@
 #include "SimFiles.h"
 #include "SimJson.h"
 #include "SimOptions.h"
+#include "SimOutputs.h"
 #include "SimPanels.h"
 #include "SimSweep.h"
 #include "Study.h"
@@ -87,7 +89,7 @@ const char* const SimulatorUsage =
                                       --circuit is given; a mode option switches the mode)
    --save-study FILE                  write the study the options describe; alone (without --json,
                                       --curves, --png, --dynamic-curves, --compare-csv) nothing is
-                                      computed or printed
+                                      computed or printed ("-" for standard output)
  sweeps (one CSV row per case; no other output):
    --sweep NAME=FROM:TO:COUNT         vary the number option --NAME (e.g. t2, preset,
                                       load-inertia, supply-power) over COUNT values from FROM to TO;
@@ -96,6 +98,7 @@ const char* const SimulatorUsage =
    --threads N                        cases computed in parallel (default: all cores)
    --sweep-png FILE                   draw one column against the last swept option, one series per
                                       value of the others (at most 10), into a PNG image
+                                      ("-" for standard output, with --sweep-csv FILE)
    --sweep-y COLUMN                   the column drawn (default SoftStarter.RunUpTime with --dynamic,
                                       else SoftStarterTime)
  output:
@@ -104,8 +107,13 @@ const char* const SimulatorUsage =
    --json                             print the motor data set after the computation as one JSON object
                                       (with --dynamic and --compare their results too)
    --png FILE                         draw the charts (with --static all four) into a PNG image
+                                      ("-" for standard output)
    --lang en|fr                       language of messages (default en)
    --help
+ Every file is written whole or not at all: into a temporary file beside it, put in place once
+ every output of the command is complete; a command that fails, or is interrupted, leaves every
+ file as it was. No two of the files given (--study, --catalogue and the outputs) may be the same
+ file, but --save-study may name the --study read.
 )";
 
 namespace {
@@ -119,21 +127,38 @@ int UsageFailure(const UsageError& e, std::ostream& err) {
     return 2;
 }
 
+// A catalogue record that cannot be read: the file (223) or the record (224), naming the option.
+Refusal CatalogueRefusal(const ListFileError& e, const SimOptions& o) {
+    using Kind = ListFileError::Kind;
+    if (e.GetKind() == Kind::RecordNotFound || e.GetKind() == Kind::MalformedRecord) {
+        ErrorArgument a{"--record " + Excerpt(*o.Text(Opt::Record)), ""};
+        a.french = a.english;
+        if (e.GetKind() == Kind::MalformedRecord) {
+            a.english += " (" + e.Detail(Language::English) + ")";
+            a.french += " (" + e.Detail(Language::French) + ")";
+        }
+        return {ErrCatalogueRecord, a};
+    }
+    const std::string path = Excerpt(e.File().string());
+    const std::string reason = e.SystemText().empty() ? "" : " (" + e.SystemText() + ")";
+    return {ErrCatalogueUnreadable,
+            {"--catalogue \"" + path + "\"" + reason, "--catalogue « " + path + " »" + reason}};
+}
+
 // The errors of reading a case, as a single run reports them; returns the exit status.
-int ReportFailure(std::exception_ptr failure, Language lang, std::ostream& err) {
+int ReportFailure(std::exception_ptr failure, const SimOptions& o, Language lang, std::ostream& err) {
     try {
         std::rethrow_exception(failure);
     } catch (const Refusal& r) {
         PrintRefusal(r, lang, err);
     } catch (const StudyLoadError& e) {
         err << "error " << e.refusal.number() << ": " << StudyRefusalText(e.refusal, e.language) << "\n";
-    } catch (const EConvertError& e) {
-        err << "error: " << e.what() << "\n";
     } catch (const ListFileError& e) {
+        // Only the catalogue is read as a list here.
         if (e.Number() != 0)
             err << "error " << e.Number() << ": " << e.Message(lang) << "\n";
         else
-            err << "error: " << e.Message(lang) << "\n";
+            PrintRefusal(CatalogueRefusal(e, o), lang, err);
     } catch (const UsageError& e) {
         return UsageFailure(e, err);
     } catch (const std::exception& e) {
@@ -162,6 +187,15 @@ std::string TypicalInertiaNote(const MotorDataSet& ds, const DynamicResults& r, 
            poles + " pair(s) of poles is used, " + Significant(r.MotorInertia, lang) + " kg m2\n";
 }
 
+// Why an image was not written, when it could not be drawn or this build cannot draw.
+[[maybe_unused]] ErrorArgument ImageNotDrawn() {
+    return {"the image could not be drawn", "l'image n'a pas pu être dessinée"};
+}
+[[maybe_unused]] ErrorArgument WithoutCharts() {
+    return {"this tarvello-sim was built without the chart component",
+            "ce tarvello-sim a été construit sans le composant des graphiques"};
+}
+
 int RunSweepCommand(const SimOptions& o, CaseSource& source, std::ostream& out, std::ostream& err) {
     const Language lang = source.language;
     std::vector<SweepDimension> dimensions;
@@ -169,7 +203,7 @@ int RunSweepCommand(const SimOptions& o, CaseSource& source, std::ostream& out, 
         dimensions = ParseSweeps(o);
         CheckSharedTexts(o, SweptOptions(dimensions));
     } catch (...) {
-        return ReportFailure(std::current_exception(), lang, err);
+        return ReportFailure(std::current_exception(), o, lang, err);
     }
     const std::array<bool, OptCount> swept = SweptOptions(dimensions);
     ShareMotor(source, swept);
@@ -205,55 +239,54 @@ int RunSweepCommand(const SimOptions& o, CaseSource& source, std::ostream& out, 
                                          : "tarvello-sim: no motor inertia given: each case uses the typical "
                                            "value of its motor\n");
 
-    CheckedFile file;
-    const std::string* csv = o.Text(Opt::SweepCsv);
-    const bool toFile = csv && *csv != "-";
-    if (toFile)
-        if (const std::string problem = file.Open(*csv); !problem.empty()) {
-            err << "error: " << problem << "\n";
-            return 1;
-        }
-    std::string problem;
-    auto write = [&](const std::string& text) {
-        if (toFile) {
-            problem = file.Write(text);
-            return problem.empty();
-        }
-        out << text;
-        return static_cast<bool>(out);
-    };
+    // The table and the image are made in their temporary files (the image's before the sweep,
+    // so that a folder that cannot take it is said before the cases run) and put in place at the end.
+    CommandOutput csv(Opt::SweepCsv, o.Has(Opt::SweepCsv) ? *o.Text(Opt::SweepCsv) : "-", out);
+    std::optional<CommandOutput> png;
+    if (const std::string* file = o.Text(Opt::SweepPng)) png.emplace(Opt::SweepPng, *file, out);
+    Refusal problem = csv.Open();
+    if (!problem && png) problem = png->Open();
+    if (problem) {
+        PrintRefusal(problem, lang, err);
+        return 1;
+    }
+    auto write = [&](const std::string& text) { return !(problem = csv.Write(text)); };
     std::vector<double> plotValues;
     bool written = false;
     try {
         written = RunSweep(source, dimensions, settings, write, err, lang, &plotValues);
     } catch (...) {
-        return ReportFailure(std::current_exception(), lang, err);
+        return ReportFailure(std::current_exception(), o, lang, err);
     }
-    if (written && toFile) {
-        problem = file.Close();
-        written = problem.empty();
-    }
-    if (!written) {
-        err << "error: " << (problem.empty() ? std::string("the standard output cannot be written") : problem)
-            << "\n";
+    if (written) problem = csv.Finish();
+    if (problem) {
+        PrintRefusal(problem, lang, err);
         return 1;
     }
-    if (const std::string* png = o.Text(Opt::SweepPng)) {
+    if (png) {
 #ifdef TARVELLO_CHART_IMAGES
-        const SweepPlot plot =
-            MakeSweepPlot(dimensions, header[static_cast<std::size_t>(settings.plotColumn)], plotValues);
-        if (const std::string failure = SaveSweepChart(plot, lang, *png); !failure.empty()) {
-            err << "error: " << failure << "\n";
+        const std::string& column = header[static_cast<std::size_t>(settings.plotColumn)];
+        const SweepPlot plot = MakeSweepPlot(dimensions, column, plotValues);
+        const bool anyPoint = std::any_of(plot.series.begin(), plot.series.end(),
+                                          [](const SweepPlot::Series& s) { return !s.points.empty(); });
+        if (!anyPoint) {
+            // The table of refused cases is still a table: it says why each case was refused.
+            problem = csv.Commit(true);
+            PrintRefusal(problem ? problem : Refusal{ErrSweepChartEmpty, {Excerpt(column), Excerpt(column)}},
+                         lang, err);
             return 1;
         }
+        const std::string image = SweepChartPng(plot, lang);
+        problem = image.empty() ? png->Failure(ErrCannotWrite, ImageNotDrawn()) : png->Write(image);
+        if (!problem) problem = png->Finish();
 #else
-        (void)png;
-        err << "error: this tarvello-sim was built without the chart component\n";
-        return 1;
+        problem = png->Failure(ErrCannotWrite, WithoutCharts());
 #endif
     }
-    if (!toFile && !out.flush()) {
-        err << "error: the standard output cannot be written\n";
+    if (!problem) problem = csv.Commit(true);
+    if (!problem && png) problem = png->Commit(!csv.Replacement());
+    if (problem) {
+        PrintRefusal(problem, lang, err);
         return 1;
     }
     return 0;
@@ -278,9 +311,13 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
     try {
         source = PrepareCases(o);
     } catch (...) {
-        return ReportFailure(std::current_exception(), lang, err);
+        return ReportFailure(std::current_exception(), o, lang, err);
     }
     lang = source.language;
+    if (Refusal r = CheckDistinctFiles(o)) {
+        PrintRefusal(r, lang, err);
+        return 1;
+    }
     if (!o.sweeps.empty()) return RunSweepCommand(o, source, out, err);
 
     // The outputs asked for; without any the panels are printed. A study to save alone is neither
@@ -302,7 +339,35 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
         if (computing)
             if (Refusal e = ComputeCase(c, needs, results)) throw e;
     } catch (...) {
-        return ReportFailure(std::current_exception(), lang, err);
+        return ReportFailure(std::current_exception(), o, lang, err);
+    }
+    const MotorDataSet& ds = c.ds;
+    const DynamicResults* dynamic = needs.dynamic ? &results.dynamic : nullptr;
+    const ComparisonResults* comparison = needs.compare ? &results.comparison : nullptr;
+
+    // Everything is made before anything is written, in the order the files are put in place.
+    std::vector<OutputText> texts;
+    if (const std::string* file = o.Text(Opt::Curves))
+        texts.push_back({Opt::Curves, *file, CurveFileText(ds)});
+    if (const std::string* file = o.Text(Opt::DynamicCurves))
+        texts.push_back(
+            {Opt::DynamicCurves, *file, DynamicCurveFileText(*dynamic, c.settings.Network.Enabled)});
+    if (const std::string* file = o.Text(Opt::CompareCsv))
+        texts.push_back({Opt::CompareCsv, *file, ComparisonCsvText(*comparison)});
+    if (const std::string* file = o.Text(Opt::Png)) {
+#ifdef TARVELLO_CHART_IMAGES
+        std::string image = ChartImagePng(results.timePoints.points,
+                                          ds.ShowStaticCurves ? &results.staticPoints.points : nullptr, lang);
+        if (image.empty()) {
+            PrintRefusal(CommandOutput(Opt::Png, *file, out).Failure(ErrCannotWrite, ImageNotDrawn()), lang,
+                         err);
+            return 1;
+        }
+        texts.push_back({Opt::Png, *file, std::move(image)});
+#else
+        PrintRefusal(CommandOutput(Opt::Png, *file, out).Failure(ErrCannotWrite, WithoutCharts()), lang, err);
+        return 1;
+#endif
     }
     if (const std::string* file = o.Text(Opt::SaveStudy)) {
         // What is saved must open again: the study is judged as a reader judges it first. Its
@@ -312,65 +377,21 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
             PrintRefusal(r.refusal, lang, err);
             return 1;
         }
-        if (Refusal r = SaveStudyFile(*file, study)) {
+        if (Refusal r = CheckStudyWritable(study)) {
             PrintRefusal(r, lang, err);
             return 1;
         }
-        if (!computing) return 0;
+        texts.push_back({Opt::SaveStudy, *file, StudyText(study)});
     }
-    const MotorDataSet& ds = c.ds;
-    const DynamicResults* dynamic = needs.dynamic ? &results.dynamic : nullptr;
-    const ComparisonResults* comparison = needs.compare ? &results.comparison : nullptr;
-
-    if (const std::string* file = o.Text(Opt::Curves)) {
-        if (*file == "-") {
-            out << CurveFileText(ds);
-        } else {
-            try {
-                WriteCurveFile(ds, *file);
-            } catch (const CurveFileError& e) {
-                err << "error: " << e.what() << "\n";
-                return 1;
-            }
-        }
+    if (o.Has(Opt::Json)) texts.push_back({Opt::Json, "-", SimulationJson(ds, dynamic, comparison)});
+    if (computing && !outputs) {
+        std::string panels = PanelText(ds, lang);
+        if (dynamic) panels += DynamicPanelText(c.settings, *dynamic, lang);
+        if (comparison) panels += ComparisonPanelText(c.settings, *comparison, lang);
+        texts.push_back({std::nullopt, "-", std::move(panels)});
     }
-    // The files written here: to standard output for "-", else checked, and removed when cut short.
-    auto writeFile = [&](const std::string& file, const std::string& text) {
-        if (file == "-") {
-            out << text;
-            return true;
-        }
-        const std::string problem = WriteTextFile(file, text);
-        if (!problem.empty()) err << "error: " << problem << "\n";
-        return problem.empty();
-    };
-    if (const std::string* file = o.Text(Opt::DynamicCurves))
-        if (!writeFile(*file, DynamicCurveFileText(*dynamic, c.settings.Network.Enabled))) return 1;
-    if (const std::string* file = o.Text(Opt::CompareCsv))
-        if (!writeFile(*file, ComparisonCsvText(*comparison))) return 1;
-    if (const std::string* png = o.Text(Opt::Png)) {
-#ifdef TARVELLO_CHART_IMAGES
-        const std::string problem =
-            SaveChartImage(results.timePoints.points,
-                           ds.ShowStaticCurves ? &results.staticPoints.points : nullptr, lang, *png);
-        if (!problem.empty()) {
-            err << "error: " << problem << "\n";
-            return 1;
-        }
-#else
-        (void)png;
-        err << "error: this tarvello-sim was built without the chart component\n";
-        return 1;
-#endif
-    }
-    if (o.Has(Opt::Json)) out << SimulationJson(ds, dynamic, comparison);
-    if (!outputs) {
-        out << PanelText(ds, lang);
-        if (dynamic) out << DynamicPanelText(c.settings, *dynamic, lang);
-        if (comparison) out << ComparisonPanelText(c.settings, *comparison, lang);
-    }
-    if (!out.flush()) {
-        err << "error: the standard output cannot be written\n";
+    if (Refusal r = WriteOutputs(texts, out)) {
+        PrintRefusal(r, lang, err);
         return 1;
     }
     if (dynamic && dynamic->TypicalInertia) err << TypicalInertiaNote(ds, *dynamic, lang);

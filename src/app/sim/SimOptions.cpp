@@ -113,7 +113,8 @@ void CheckCombinations(const SimOptions& o) {
         throw UsageError{"--current-limit and --ramp-time exclude each other"};
 
     // Two outputs on standard output would mix; the JSON object is named first, as it always was.
-    Opt onStandardOutput[] = {Opt::Json, Opt::Curves, Opt::DynamicCurves, Opt::CompareCsv};
+    Opt onStandardOutput[] = {Opt::Json,       Opt::Curves, Opt::DynamicCurves,
+                              Opt::CompareCsv, Opt::Png,    Opt::SaveStudy};
     std::vector<Opt> writers;
     for (Opt w : onStandardOutput)
         if (w == Opt::Json ? o.Has(w) : o.Text(w) && *o.Text(w) == "-") writers.push_back(w);
@@ -149,6 +150,11 @@ void CheckCombinations(const SimOptions& o) {
         for (Opt single :
              {Opt::Json, Opt::Curves, Opt::Png, Opt::DynamicCurves, Opt::CompareCsv, Opt::SaveStudy})
             if (o.Has(single)) throw UsageError{Name(single) + " does not go with --sweep"};
+        if (const std::string* png = o.Text(Opt::SweepPng);
+            png && *png == "-" && (!o.Has(Opt::SweepCsv) || *o.Text(Opt::SweepCsv) == "-"))
+            throw UsageError{
+                "--sweep-csv (standard output unless given) and --sweep-png - both write to standard "
+                "output"};
     } else {
         for (Opt s : {Opt::SweepCsv, Opt::SweepPng, Opt::SweepY, Opt::Threads})
             if (o.Has(s)) throw UsageError{Name(s) + " goes with --sweep"};

@@ -103,8 +103,8 @@ struct OptionEntry {
     Opt id;
     const char* name; // with its dashes, e.g. "--power"
     OptKind kind;
-    // The message of a number text that is none: 0 for the options of the original program, which
-    // answer with the conversion error the dialogs give; else the settings' own group number.
+    // The message of a number text that is none: the settings' own group number, or 0 for the
+    // options of the original program, which answer with ErrOptionNotANumber.
     int notANumber = 0;
 };
 

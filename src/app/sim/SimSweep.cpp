@@ -17,7 +17,7 @@
 namespace {
 
 Refusal BadSweep(const std::string& text) {
-    return {ErrSweepSyntax, {text, text}};
+    return {ErrSweepSyntax, {Excerpt(text), Excerpt(text)}};
 }
 
 SweepDimension ParseSweep(const std::string& text) {
@@ -26,7 +26,8 @@ SweepDimension ParseSweep(const std::string& text) {
     SweepDimension d;
     d.name = text.substr(0, equals);
     const auto id = FindOption("--" + d.name);
-    if (!id || OptionOf(*id).kind != OptKind::Number) throw Refusal{ErrSweepName, {"--" + d.name, "--" + d.name}};
+    if (!id || OptionOf(*id).kind != OptKind::Number)
+        throw Refusal{ErrSweepName, {"--" + Excerpt(d.name), "--" + Excerpt(d.name)}};
     d.option = *id;
 
     const std::string range = text.substr(equals + 1);
@@ -50,10 +51,14 @@ SweepDimension ParseSweep(const std::string& text) {
         throw Refusal{ErrSweepTooLarge, {std::to_string(MaxSweepCases), std::to_string(MaxSweepCases)}};
 
     d.values.resize(count);
-    for (std::size_t i = 0; i < count; ++i)
-        d.values[i] = i + 1 == count && count > 1 ? to
-                                                  : from + (to - from) * static_cast<double>(i) /
-                                                               static_cast<double>(count > 1 ? count - 1 : 1);
+    const double last = static_cast<double>(count > 1 ? count - 1 : 1);
+    for (std::size_t i = 0; i < count; ++i) {
+        double& v = d.values[i];
+        v = i + 1 == count && count > 1 ? to : from + (to - from) * static_cast<double>(i) / last;
+        // Where TO - FROM (or its multiple) overflows, FROM and TO have opposite signs: weighed
+        // instead, each value lies between them and they follow each other in order, FROM exact.
+        if (!std::isfinite(v)) v = std::lerp(from, to, static_cast<double>(i) / last);
+    }
     // A value that is not finite gets no text; its case is refused before any text is read.
     d.texts.resize(count);
     for (std::size_t i = 0; i < count; ++i)
@@ -107,7 +112,8 @@ std::vector<SweepDimension> ParseSweeps(const SimOptions& options) {
     for (const std::string& text : options.sweeps) {
         SweepDimension d = ParseSweep(text);
         const std::size_t i = static_cast<std::size_t>(d.option);
-        if (seen[i] || options.Has(d.option)) throw Refusal{ErrSweepTwice, {"--" + d.name, "--" + d.name}};
+        if (seen[i] || options.Has(d.option))
+            throw Refusal{ErrSweepTwice, {"--" + Excerpt(d.name), "--" + Excerpt(d.name)}};
         seen[i] = true;
         if (d.values.size() > MaxSweepCases / cases)
             throw Refusal{ErrSweepTooLarge, {std::to_string(MaxSweepCases), std::to_string(MaxSweepCases)}};

@@ -21,6 +21,7 @@ struct SweepDimension {
     Opt option = Opt::Power;
     std::string name;               // as typed, e.g. "load-inertia": the column's heading
     std::vector<double> values;     // v_i = FROM + (TO - FROM) i / (COUNT - 1), the last exactly TO
+                                    // (where that overflows, lerp(FROM, TO, i / (COUNT - 1)))
     std::vector<std::string> texts; // each value's text as CsvNumber writes it, which the case reads
 };
 

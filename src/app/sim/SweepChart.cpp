@@ -17,7 +17,7 @@ const QColor Palette[] = {QColor(0, 0, 255),   QColor(255, 0, 0),   QColor(0, 12
 static_assert(std::size(Palette) >= MaxPlotSeries);
 } // namespace
 
-std::string SaveSweepChart(const SweepPlot& plot, Language language, const std::string& fileName) {
+std::string SweepChartPng(const SweepPlot& plot, Language language) {
     EnsureApplication();
     const bool french = language == Language::French;
     const int legendWidth = 230, lineHeight = 15;
@@ -94,8 +94,5 @@ std::string SaveSweepChart(const SweepPlot& plot, Language language, const std::
         }
     if (anyPoint && !negative) chart->XAxis().SetMin(0);
     sheet.show();
-    const QImage image = chart->RenderImage();
-    if (image.isNull() || !image.save(QString::fromStdString(fileName), "PNG"))
-        return "cannot write the PNG file \"" + fileName + "\"";
-    return {};
+    return PngBytes(chart->RenderImage());
 }

@@ -7,5 +7,5 @@
 #include "ErrorMessages.h"
 #include "SimSweep.h"
 
-// Returns an empty text on success, else what went wrong.
-std::string SaveSweepChart(const SweepPlot& plot, Language language, const std::string& fileName);
+// Returns the PNG file's bytes, empty when the image could not be made.
+std::string SweepChartPng(const SweepPlot& plot, Language language);
