@@ -98,6 +98,9 @@ enum NewErrorNumber {
     ErrSweepValueRefused = 168, // a value that no option text can hold
     ErrSweepTooLarge = 169,     // gives the largest number of cases
 
+    // The ranges of the dynamic start's settings (228-233).
+    ErrValueOutOfRange = 228, // names the field; its closed range
+    ErrValueAboveAtMost = 229, // names the field; its range, the low bound itself refused
 };
 
 // nullptr when the number has no message.
@@ -107,6 +110,8 @@ const char* ErrorMessage(int number, Language language);
 // language (a value is usually the same text in both).
 struct ErrorArgument {
     std::string english, french;
+    // What fills "%2" of a message with a second part (a field's range, a version).
+    std::string english2 = {}, french2 = {};
     bool empty() const { return english.empty() && french.empty(); }
 };
 

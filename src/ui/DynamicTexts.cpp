@@ -53,25 +53,29 @@ QString NoValueText()
     return QString::fromUtf8("\u2014");
 }
 
-double ReadField(const QLineEdit* edit)
-{
-    return TextToReal(ToStd(edit->text()));
-}
-
-std::optional<double> ReadOptionalField(const QLineEdit* edit)
-{
-    if (edit->text().trimmed().isEmpty())
-        return std::nullopt;
-    return ReadField(edit);
-}
-
 std::optional<double> TryReadField(const QLineEdit* edit)
 {
     try {
-        return ReadField(edit);
+        return TextToReal(ToStd(edit->text()));
     } catch (const EConvertError&) {
         return std::nullopt;
     }
+}
+
+double ReadField(const QLineEdit* edit, SettingField field, int notANumber)
+{
+    if (const std::optional<double> value = TryReadField(edit))
+        return *value;
+    // A long text is quoted in part, marked as cut.
+    constexpr int Quoted = 60;
+    QString typed = edit->text();
+    if (typed.size() > Quoted)
+        typed = typed.left(Quoted) + QString::fromUtf8("…");
+    const std::string text = ToStd(typed);
+    const ErrorArgument name = SettingName(field);
+    throw Refusal{notANumber,
+                  {"The value \"" + text + "\" of \"" + name.english + "\"",
+                   "La valeur «\u00a0" + text + "\u00a0» de «\u00a0" + name.french + "\u00a0»"}};
 }
 
 QString MotorDescription(double mechanicalPower, double pairOfPoles)

@@ -205,13 +205,30 @@ TEST(SimCompare, IncompleteOrBadStarterAndMethodSettingsAreRefused) {
         {{"--starter-current", "nine", "--starter-rating", "3.5-17:90-5", "--starts-per-hour", "4"},
          "error 144: The value \"nine\" of --starter-current is not a number!\n"},
         {{"--starter-current", "0", "--starter-rating", "3.5-17:90-5", "--starts-per-hour", "4"},
-         "error 141: The value of Starter Rated Current Ie must be a number greater than 0!\n"},
+         "error 229: The value of \"Starter Rated Current Ie\" must be above 0 and at most "
+         "100\u00a0000\u00a0A!\n"},
+        {{"--starter-current", "1e308", "--starter-rating", "3.5-17:90-5", "--starts-per-hour", "4"},
+         "error 229: The value of \"Starter Rated Current Ie\" must be above 0 and at most "
+         "100\u00a0000\u00a0A!\n"},
+        {{"--starter-current", "9", "--starter-rating", "3.5-17:90-5", "--starts-per-hour", "5e-324"},
+         "error 228: The value of \"Starts per Hour\" must lie between 0.001 and 1000\u00a01/h!\n"},
+        {{"--starter-current", "9", "--starter-rating", "30-17:90-5", "--starts-per-hour", "4"},
+         "error 228: The value of \"Rating X (start current / Ie)\" must lie between 1 and 20!\n"},
         {{"--changeover-speed", "1"},
-         "error 140: The value of Changeover Speed must lie strictly between 0 and 1!\n"},
+         "error 228: The value of \"Changeover Speed\" must lie between 0.1 and 0.99!\n"},
         {{"--autotransformer-tap", "k"},
          "error 144: The value \"k\" of --autotransformer-tap is not a number!\n"},
-        {{"--reactor-voltage", "0"},
-         "error 140: The value of Reactor Starting Voltage must lie strictly between 0 and 1!\n"},
+        {{"--reactor-voltage", "1e-300"},
+         "error 228: The value of \"Reactor Starting Voltage\" must lie between 0.2 and 0.95!\n"},
+        {{"--compare-current-limit", "10.5"},
+         "error 229: The value of \"Current Limit for the Comparison\" must be above 1 and at most "
+         "10\u00a0In!\n"},
+        {{"--compare-current-limit", "2,5x"},
+         "error 144: The value \"2,5x\" of --compare-current-limit is not a number!\n"},
+        {{"--compare-current-limit", "1", "--lang", "fr"},
+         "error 229: La valeur de «\u00a0Limite de courant pour la comparaison\u00a0» doit être supérieure à "
+         "1 "
+         "et inférieure ou égale à 10\u00a0In\u00a0!\n"},
     };
     TempFolder folder("compare-refusals");
     const std::string file = (folder / "methods.csv").string();
@@ -226,6 +243,7 @@ TEST(SimCompare, IncompleteOrBadStarterAndMethodSettingsAreRefused) {
     }
     for (const auto& args :
          {FourKilowatt({"--compare"}), FourKilowatt({"--dynamic", "--changeover-speed", "0.8"}),
+          FourKilowatt({"--dynamic", "--compare-current-limit", "2"}),
           FourKilowatt({"--dynamic", "--starter-current", "9"}),
           FourKilowatt({"--dynamic", "--compare-csv", "x.csv"}),
           Compared(true, {"--json", "--compare-csv", "-"})}) {
@@ -293,4 +311,65 @@ TEST(SimCompare, PanelsListTheMethodsInBothLanguages) {
     const SimResult fr = Sim(Compared(false, {"--lang", "fr"}));
     EXPECT_NE(fr.out.find("\nModes de démarrage\n"), std::string::npos);
     EXPECT_NE(fr.out.find("  Étoile-triangle                      "), std::string::npos) << fr.out;
+}
+
+// The current-limit row has a limit of its own, named in the row: 3 In in selected-time mode
+// whatever the soft-starter dialog last held, the soft-starter's own in current-limit mode (the
+// dynamic start's very start), or --compare-current-limit.
+TEST(SimCompare, TheCurrentLimitRowNamesItsLimit) {
+    const std::vector<std::string> selected =
+        FourKilowatt({"--ramp-time", "0.3", "--load", "squared", "--t2", "0.04", "--dynamic",
+                      "--motor-inertia", "0.05", "--compare"});
+    auto with = [&](std::vector<std::string> extra) {
+        std::vector<std::string> a = selected;
+        a.insert(a.end(), extra.begin(), extra.end());
+        return a;
+    };
+    struct Case {
+        std::vector<std::string> extra;
+        double limit;
+        std::string row;
+    };
+    const Case cases[] = {
+        {{}, 3, "  Soft-starter, current limit 3.0 In   "},
+        {{"--compare-current-limit", "2.5"}, 2.5, "  Soft-starter, current limit 2.5 In   "},
+        {{"--compare-current-limit", "2,5", "--lang", "fr"},
+         2.5,
+         "  Soft-starter, limitation de courant 2.5 In  "},
+    };
+    for (const Case& c : cases) {
+        const SimResult panel = Sim(with(c.extra));
+        ASSERT_EQ(panel.status, 0) << panel.err;
+        // The row's name fills its column: the run-up times of every row start in one column.
+        const auto row = panel.out.find(c.row);
+        ASSERT_NE(row, std::string::npos) << panel.out;
+        const auto dol = panel.out.find(c.extra.size() > 2 ? "  Direct " : "  Direct-on-line ");
+        ASSERT_NE(dol, std::string::npos);
+        const auto column = [&](std::size_t line) {
+            std::size_t at = line + 2;
+            while (panel.out[at] != ' ' || panel.out[at + 1] != ' ')
+                ++at;
+            return panel.out.find_first_not_of(' ', at) - line;
+        };
+        EXPECT_EQ(column(row), column(dol)) << panel.out;
+
+        const OrderedJson j = OrderedJson::parse(Sim(with({"--json"})).out);
+        std::vector<std::string> args = with(c.extra);
+        args.push_back("--json");
+        const OrderedJson limited = OrderedJson::parse(Sim(args).out)["Comparison"][5];
+        // A ramp of 0.3 s alone would draw more: the row is held at its limit.
+        EXPECT_GT(j["Comparison"][4]["PeakCurrentRatio"].get<double>(), 3.2);
+        EXPECT_LE(limited["PeakCurrentRatio"].get<double>(), c.limit * (1 + 1e-6));
+        EXPECT_GT(limited["PeakCurrentRatio"].get<double>(), c.limit - 0.01);
+        EXPECT_EQ(limited["Method"], "soft-limit");
+    }
+    // Current-limit mode: the soft-starter's 3.4 In, bit for bit the dynamic start's soft-starter.
+    const SimResult r = Sim(FourKilowatt({"--current-limit", "3.4", "--load", "squared", "--t2", "0.04",
+                                          "--dynamic", "--motor-inertia", "0.05", "--compare", "--json"}));
+    const OrderedJson j = OrderedJson::parse(r.out);
+    for (const char* key : {"RunUpTime", "PeakCurrentRatio", "RotorEnergy", "MinAcceleratingTorqueRatio"})
+        EXPECT_EQ(j["Comparison"][5][key], j["Dynamic"]["SoftStarter"][key]) << key;
+    EXPECT_NE(Sim(FourKilowatt({"--current-limit", "3.4", "--dynamic", "--compare"}))
+                  .out.find("  Soft-starter, current limit 3.4 In "),
+              std::string::npos);
 }

@@ -253,7 +253,9 @@ TEST(SimStudy, RefusedStudiesAndSavesLeaveNothingBehind) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "error 20: Power factor must be less than 1!\n");
     r = Sim(FourKilowatt({"--dynamic", "--motor-inertia", "-1", "--save-study", file}));
-    EXPECT_EQ(r.err, "error 110: The value of Motor Inertia must not be negative!\n");
+    EXPECT_EQ(
+        r.err,
+        "error 228: The value of \"Motor Inertia\" must lie between 0.00001 and 100\u00a0000\u00a0kg·m²!\n");
     // Nor one whose computation is refused when an output asks for it.
     r = Sim(FourKilowatt({"--current-limit", "0.5", "--json", "--save-study", file}));
     EXPECT_EQ(r.err.rfind("error 94: ", 0), 0u) << r.err;
@@ -273,10 +275,10 @@ TEST(SimStudy, RefusedStudiesAndSavesLeaveNothingBehind) {
     };
     std::string text = before;
     const std::string newer =
-        write("newer.tarvello", text.replace(text.find("\"version\": 1"), 12, "\"version\": 2"));
+        write("newer.tarvello", text.replace(text.find("\"version\": 2"), 12, "\"version\": 3"));
     r = Sim({"--study", newer, "--json"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err.rfind("error 152: The study file has version 2", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.rfind("error 152: The study file has version 3", 0), 0u) << r.err;
     EXPECT_TRUE(r.out.empty());
     r = Sim({"--study", write("truncated.tarvello", before.substr(0, before.size() / 2))});
     EXPECT_EQ(r.err.rfind("error 150: ", 0), 0u) << r.err;
@@ -284,8 +286,10 @@ TEST(SimStudy, RefusedStudiesAndSavesLeaveNothingBehind) {
     const std::string negative = write(
         "negative.tarvello", text.replace(text.find("\"MotorInertia\": null"), 20, "\"MotorInertia\": -1.0"));
     r = Sim({"--study", negative});
-    EXPECT_EQ(
-        r.err.rfind("error 110: The value of Motor Inertia must not be negative! (study file, line ", 0), 0u)
+    EXPECT_EQ(r.err.rfind("error 228: The value of \"Motor Inertia\" must lie between 0.00001 and "
+                          "100\u00a0000\u00a0kg·m²! (study file, line ",
+                          0),
+              0u)
         << r.err;
     r = Sim({"--study", (folder / "none.tarvello").string(), "--lang", "fr"});
     EXPECT_EQ(r.err.rfind("error 162: Le fichier d'étude ne peut pas être lu : ", 0), 0u) << r.err;

@@ -130,19 +130,19 @@ TEST(StudyRefusal, NotAStudy) {
 }
 
 TEST(StudyRefusal, NewerVersionSaysWhichVersionThisProgramReads) {
-    ASSERT_EQ(StudyFormatVersion, 1); // the messages name version 1
+    ASSERT_EQ(StudyFormatVersion, 2); // the messages name version 2
     ExpectRefusal(
-        Refused(Replaced(FullText(), "\"version\": 1", "\"version\": 2")), ErrStudyNewerVersion, 3,
-        "The study file has version 2 (line 3); this program reads study files up to version 1!",
-        "Le fichier d'étude est de la version 2 (ligne 3) ; ce programme lit les fichiers d'étude jusqu'à "
-        "la version 1!");
+        Refused(Replaced(FullText(), "\"version\": 2", "\"version\": 3")), ErrStudyNewerVersion, 3,
+        "The study file has version 3 (line 3); this program reads study files up to version 2!",
+        "Le fichier d'étude est de la version 3 (ligne 3) ; ce programme lit les fichiers d'étude jusqu'à "
+        "la version 2!");
     // A newer version is refused as such even with keys this version does not know.
-    const std::string newer = Replaced(Replaced(FullText(), "\"version\": 1", "\"version\": 7"),
+    const std::string newer = Replaced(Replaced(FullText(), "\"version\": 2", "\"version\": 7"),
                                        "\"motor\": {", "\"future\": true, \"motor\": {\"torque\": 1, ");
     EXPECT_EQ(Refused(newer).number(), ErrStudyNewerVersion);
     for (const char* bad : {"0", "-1", "1.5", "\"1\"", "null"}) {
         const StudyRefusal r =
-            Refused(Replaced(FullText(), "\"version\": 1", std::string("\"version\": ") + bad));
+            Refused(Replaced(FullText(), "\"version\": 2", std::string("\"version\": ") + bad));
         EXPECT_EQ(r.number(), ErrStudyWrongValue) << bad;
         EXPECT_EQ(r.refusal.argument.english, "\"version\" at line 3 must be a whole number from 1");
     }

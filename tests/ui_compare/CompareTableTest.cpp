@@ -242,6 +242,8 @@ TEST_F(CompareTable, FrenchTexts) {
     EXPECT_EQ(CompareForm->Table->horizontalHeaderItem(Col::ColMethod)->text(), "Mode");
     EXPECT_EQ(Cell(Dol, Col::ColMethod)->text(), "Direct");
     EXPECT_EQ(Cell(StarDelta, Col::ColMethod)->text(), QString::fromUtf8("Étoile-triangle"));
+    EXPECT_EQ(Cell(SoftLimit, Col::ColMethod)->text(),
+              "Soft-Starter, limite de courant " + Dec("3.0") + " In");
     EXPECT_EQ(Cell(Dol, Col::ColOutcome)->text(), QString::fromUtf8("Démarre"));
     EXPECT_TRUE(Cell(StarDelta, Col::ColChangeover)->text().contains("tr/min"));
     EXPECT_TRUE(CompareForm->Notes->text().contains(QString::fromUtf8("ne sont pas modélisés")));
@@ -281,4 +283,39 @@ TEST_F(CompareTable, ResizingGrowsTheTableAndCharts) {
     EXPECT_GT(CompareForm->CurrentChart->Legend().left(), legendLeft + 100);
     EXPECT_GT(CompareForm->Table->width(), table.width() + 300);
     EXPECT_GE(CompareForm->Table->height(), table.height());
+}
+
+// The current-limit row names its limit: the soft-starter's in current-limit mode (the very start
+// of the dynamic start window), the comparison's own once set, 3 In in selected-time mode.
+TEST_F(CompareTable, TheCurrentLimitRowNamesItsLimit) {
+    CatalogueFanWorkflow();
+    OpenCompare();
+    EXPECT_EQ(Cell(SoftLimit, Col::ColMethod)->text(), "Soft-starter, current limit " + Dec("3.0") + " In");
+    DynamicResults dynamic;
+    ASSERT_EQ(ComputeDynamicStart(MotorData, DynamicData, dynamic), 0);
+    EXPECT_EQ(*CellValue(SoftLimit, Col::ColRunUp), *dynamic.SoftStarter.RunUpTime);
+    EXPECT_EQ(*CellValue(SoftLimit, Col::ColPeakCurrent), *dynamic.SoftStarter.PeakLineCurrent);
+
+    Click(CompareForm->SettingsButton);
+    MethodSettingsForm->LimitEdit->setText(Dec("2.5"));
+    Click(MethodSettingsForm->OkButton);
+    Pump();
+    ASSERT_FALSE(ErrorShown()) << ErrorText().toStdString();
+    EXPECT_EQ(Cell(SoftLimit, Col::ColMethod)->text(), "Soft-starter, current limit " + Dec("2.5") + " In");
+    EXPECT_LE(*CellValue(SoftLimit, Col::ColPeakRatio), 2.5 * (1 + 1e-6));
+    ExpectTableMatches(Expected());
+
+    // Selected-time mode with the field emptied: 3 In, not the limit the dialog last held.
+    Click(CompareForm->SettingsButton);
+    MethodSettingsForm->LimitEdit->setText("");
+    Click(MethodSettingsForm->OkButton);
+    ActivateMain();
+    Trigger(Form1->SoftStarter);
+    SetTimeMode("2");
+    Pump();
+    ASSERT_FALSE(ErrorShown()) << ErrorText().toStdString();
+    EXPECT_EQ(Cell(SoftLimit, Col::ColMethod)->text(), "Soft-starter, current limit " + Dec("3.0") + " In");
+    const ComparisonResults expected = Expected();
+    EXPECT_EQ(expected.CurrentLimit, 3);
+    ExpectTableMatches(expected);
 }
