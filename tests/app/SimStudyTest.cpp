@@ -81,6 +81,8 @@ TEST(SimStudy, ASavedStudyReopensToTheSameResults) {
                                   "0.6",
                                   "--reactor-voltage",
                                   "0.7",
+                                  "--compare-current-limit",
+                                  "2.5",
                                   "--starter-current",
                                   "9",
                                   "--starter-rating",
