@@ -61,17 +61,16 @@ const std::string NB = "\u00a0";
 DynamicSettings Valid() {
     DynamicSettings s;
     s.Mechanical.MotorInertia = 0.012;
-    SupplyNetwork& n = s.Network;
-    n.Enabled = true;
-    n.SourceVoltage = 400;
-    n.ShortCircuitPower = 10e6;
-    n.HasTransformer = true;
-    n.TransformerPower = 250e3;
-    n.TransformerUk = 6;
-    n.TransformerUr = 1;
-    n.HasCable = true;
-    n.CableLength = 100;
-    n.CableSection = 16;
+    s.Network = {.Enabled = true,
+                 .SourceVoltage = 400,
+                 .ShortCircuitPower = 10e6,
+                 .HasTransformer = true,
+                 .TransformerPower = 250e3,
+                 .TransformerUk = 6,
+                 .TransformerUr = 1,
+                 .HasCable = true,
+                 .CableLength = 100,
+                 .CableSection = 16};
     s.Starter = StarterDuty{100, "AC-53a: 3.5-17: 90-5", 5};
     return s;
 }
