@@ -83,17 +83,36 @@ static void BM_DynamicStartWithCurves(benchmark::State& state) {
 }
 BENCHMARK(BM_DynamicStartWithCurves)->Unit(benchmark::kMicrosecond);
 
+// Both starts as the dynamic start window asks for them: the chart samples at 600 points (the
+// peaks and changeovers merged in) and no evenly spaced curves.
+static void BM_DynamicStartWithCharts(benchmark::State& state) {
+    const MotorDataSet ds = FourKilowattWithFan();
+    DynamicResults r;
+    for (auto _ : state) {
+        const int error = ComputeDynamicStart(ds, Settings(), r, 0, 600);
+        benchmark::DoNotOptimize(error);
+    }
+}
+BENCHMARK(BM_DynamicStartWithCharts)->Unit(benchmark::kMicrosecond);
+
 // Every starting method of the reference motor in delta (so that star-delta applies), with the
-// curves the comparison window draws; the duty check of a 12 A starter on top.
+// 201-point curves of the comparison's curve file, or (second argument 1) the 600-point chart
+// samples the comparison window draws; the duty check of a 12 A starter on top.
 static void BM_CompareSixMethods(benchmark::State& state) {
     const MotorDataSet ds = FourKilowattWithFan(false);
     DynamicSettings s = state.range(0) ? ThroughNetwork() : Settings();
     s.Starter = StarterDuty{12, "AC-53a: 3.5-17: 90-5", 4};
+    const bool charts = state.range(1) != 0;
     ComparisonResults r;
     for (auto _ : state) {
-        const int error = ComputeComparison(ds, s, r, 201);
+        const int error = ComputeComparison(ds, s, r, charts ? 0 : 201, charts ? 600 : 0);
         benchmark::DoNotOptimize(error);
     }
     state.counters["star_delta_t_a_s"] = r.Methods[1].Outcome.RunUpTime.value_or(-1);
 }
-BENCHMARK(BM_CompareSixMethods)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompareSixMethods)
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);

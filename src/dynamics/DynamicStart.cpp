@@ -201,6 +201,12 @@ struct Setup {
         } else if (!r.runUpTime) {
             o.Stalled = o.TooLong = true;
             o.StallSpeed = run.Speed() * 60;
+        }
+        if (o.Stalled) {
+            // Integrated to the start-time limit like any start that does not run up (a stall by
+            // the check is held there too): the current it draws all that time.
+            o.StalledPeakLineCurrent = r.peakLineCurrent;
+            o.StalledPeakCurrentRatio = r.peakLineCurrent / in;
         } else {
             const double ta = *r.runUpTime;
             o.RunUpTime = ta;
@@ -217,7 +223,8 @@ struct Setup {
 
 bool AllFinite(const StartOutcome& o) {
     for (const auto& v : {o.StallSpeed, o.RunUpTime, o.PeakCurrentRatio, o.PeakLineCurrent, o.RotorEnergy,
-                          o.StatorEnergy, o.MinAcceleratingTorqueRatio, o.OperatingSpeed, o.RmsCurrent})
+                          o.StatorEnergy, o.MinAcceleratingTorqueRatio, o.OperatingSpeed, o.RmsCurrent,
+                          o.StalledPeakCurrentRatio, o.StalledPeakLineCurrent})
         if (v && !Finite(*v)) return false;
     return Finite(o.StartingTorqueRatio) && Finite(o.MaxVoltageDip) && Finite(o.MinMotorVoltage);
 }
@@ -227,6 +234,20 @@ bool AllFinite(const StartCurves& c) {
         for (double x : *v)
             if (!Finite(x)) return false;
     return true;
+}
+
+bool AllFinite(const ChartCurves& c) {
+    for (double t : c.Times)
+        if (!Finite(t)) return false;
+    return AllFinite(c.Values);
+}
+
+// A start's curves and chart samples over [0, tEnd], as asked for; the run goes on to tEnd first.
+void Draw(StartIntegrator& run, double tEnd, const std::vector<double>& times, int chartPoints,
+          StartCurves& curves, ChartCurves& chart) {
+    run.Run(tEnd, false);
+    if (!times.empty()) run.Sample(times, curves);
+    if (chartPoints >= 2) run.ChartSample(tEnd, chartPoints, chart.Times, chart.Values);
 }
 
 StartingMethod SoftStarterMethod(const MotorDataSet& ds) {
@@ -271,8 +292,9 @@ Refusal Guarded(const MotorDataSet& ds, const DynamicSettings& settings, Checks 
 } // namespace
 
 Refusal ComputeDynamicStart(const MotorDataSet& ds, const DynamicSettings& settings, DynamicResults& out,
-                            int samples) {
+                            int samples, int chartPoints) {
     samples = CurveSamples(samples);
+    chartPoints = CurveSamples(chartPoints);
     return Guarded(
         ds, settings, [&] { return CheckDynamicStartSettings(settings, ds); },
         [&]() -> Refusal {
@@ -282,25 +304,25 @@ Refusal ComputeDynamicStart(const MotorDataSet& ds, const DynamicSettings& setti
             r.TypicalInertia = !settings.Mechanical.MotorInertia.has_value();
 
             // The soft-starter as its dialog sets it, limit included.
-            StartIntegrator dol(setup.MethodPlan(StartingMethod::Dol, samples, ds.DesiredImaxIn).input);
-            StartIntegrator soft(setup.MethodPlan(SoftStarterMethod(ds), samples, ds.DesiredImaxIn).input);
+            const int recorded = std::max(samples, chartPoints);
+            StartIntegrator dol(setup.MethodPlan(StartingMethod::Dol, recorded, ds.DesiredImaxIn).input);
+            StartIntegrator soft(setup.MethodPlan(SoftStarterMethod(ds), recorded, ds.DesiredImaxIn).input);
             dol.Run(setup.limit, true);
             soft.Run(setup.limit, true);
             r.Dol = setup.Outcome(dol, settings.DipLimit);
             r.SoftStarter = setup.Outcome(soft, settings.DipLimit);
 
-            if (samples >= 2) {
+            if (recorded >= 2) {
                 const double tEnd = !r.Dol.Stalled && !r.SoftStarter.Stalled
                                         ? std::max(*r.Dol.RunUpTime, *r.SoftStarter.RunUpTime)
                                         : setup.limit;
-                dol.Run(tEnd, false);
-                soft.Run(tEnd, false);
-                r.Times = TimePoints(tEnd, samples);
-                dol.Sample(r.Times, r.DolCurves);
-                soft.Sample(r.Times, r.SoftStarterCurves);
+                if (samples >= 2) r.Times = TimePoints(tEnd, samples);
+                Draw(dol, tEnd, r.Times, chartPoints, r.DolCurves, r.DolChart);
+                Draw(soft, tEnd, r.Times, chartPoints, r.SoftStarterCurves, r.SoftStarterChart);
             }
             if (!AllFinite(r.Dol) || !AllFinite(r.SoftStarter) || !AllFinite(r.DolCurves) ||
-                !AllFinite(r.SoftStarterCurves) || !Finite(r.MotorInertia))
+                !AllFinite(r.SoftStarterCurves) || !AllFinite(r.DolChart) || !AllFinite(r.SoftStarterChart) ||
+                !Finite(r.MotorInertia))
                 return ErrCircuitNotFinite;
             out = std::move(r);
             return 0;
@@ -335,8 +357,10 @@ Refusal ComputeMethodStart(const MotorDataSet& ds, const DynamicSettings& settin
 }
 
 Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& settings, ComparisonResults& out,
-                          int samples) {
+                          int samples, int chartPoints) {
     samples = CurveSamples(samples);
+    chartPoints = CurveSamples(chartPoints);
+    const int recorded = std::max(samples, chartPoints);
     return Guarded(
         ds, settings, [&] { return CheckDynamicSettings(settings, ds); },
         [&]() -> Refusal {
@@ -347,7 +371,7 @@ Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& setting
             for (int i = 0; i < StartingMethodCount; ++i) {
                 MethodOutcome& m = r.Methods[i];
                 m.Method = static_cast<StartingMethod>(i);
-                const Setup::Plan plan = setup.MethodPlan(m.Method, samples, r.CurrentLimit);
+                const Setup::Plan plan = setup.MethodPlan(m.Method, recorded, r.CurrentLimit);
                 m.Applicable = plan.applicable;
                 if (!plan.applicable) continue;
                 runs[i] = std::make_unique<StartIntegrator>(plan.input);
@@ -355,18 +379,16 @@ Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& setting
                 m.Outcome = setup.Outcome(*runs[i], settings.DipLimit, plan.restsForGood);
                 setup.Changeover(plan, *runs[i], m);
             }
-            if (samples >= 2) {
+            if (recorded >= 2) {
                 // Up to the longest run-up of the methods that run up, else to the start-time limit.
                 double tEnd = 0;
                 for (const MethodOutcome& m : r.Methods)
                     if (m.Applicable && !m.Outcome.Stalled) tEnd = std::max(tEnd, *m.Outcome.RunUpTime);
                 if (!(tEnd > 0)) tEnd = setup.limit;
-                r.Times = TimePoints(tEnd, samples);
+                if (samples >= 2) r.Times = TimePoints(tEnd, samples);
                 for (int i = 0; i < StartingMethodCount; ++i)
-                    if (runs[i]) {
-                        runs[i]->Run(tEnd, false);
-                        runs[i]->Sample(r.Times, r.Methods[i].Curves);
-                    }
+                    if (runs[i])
+                        Draw(*runs[i], tEnd, r.Times, chartPoints, r.Methods[i].Curves, r.Methods[i].Chart);
             }
             if (settings.Starter) {
                 // CheckDynamicSettings has accepted the code: it parses.
@@ -385,7 +407,8 @@ Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& setting
                 r.Duty = JudgeStarterDuty(*settings.Starter, code, soft, ds.LineCurrent);
             }
             for (const MethodOutcome& m : r.Methods)
-                if (!AllFinite(m.Outcome) || !AllFinite(m.Curves)) return ErrCircuitNotFinite;
+                if (!AllFinite(m.Outcome) || !AllFinite(m.Curves) || !AllFinite(m.Chart))
+                    return ErrCircuitNotFinite;
             out = std::move(r);
             return 0;
         });

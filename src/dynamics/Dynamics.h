@@ -111,6 +111,10 @@ struct StartOutcome {
     std::optional<double> MinAcceleratingTorqueRatio; // (T - TL) / Tn over [0, t_b]
     std::optional<double> OperatingSpeed;             // rpm; null when the motor has no operating point
     std::optional<double> RmsCurrent;                 // A, sqrt(integral of I_line^2 dt / t_a)
+    // A start that does not run up: its largest supply line current over the start-time limit,
+    // the interval its dynamic start curves show (null for a start that runs up).
+    std::optional<double> StalledPeakCurrentRatio; // / LineCurrent
+    std::optional<double> StalledPeakLineCurrent;  // A
     double StartingTorqueRatio = 0; // T / Tn at standstill at t = 0, with the connection in use
     double MaxVoltageDip = 0;       // %, largest busbar dip (0 without a network)
     double MinMotorVoltage = 100;   // %, lowest winding voltage over PhaseVoltage
@@ -127,12 +131,22 @@ struct StartCurves {
     std::vector<double> BusVoltage; // |U_bus| / (U_src / sqrt 3); 1 without a network
 };
 
+// A start as a chart draws it, over the same interval as the curves: evenly spaced times merged
+// with the exact instants of its reported peak current, largest dip and lowest motor voltage and
+// of each changeover, taken on both sides of the jump (that time then appears twice, the reduced
+// connection first). The chart thus never shows less than the results.
+struct ChartCurves {
+    std::vector<double> Times;
+    StartCurves Values;
+};
+
 struct DynamicResults {
     double MotorInertia = 0;     // the value used, kg m2
     bool TypicalInertia = false; // it is the typical value, not the user's
     StartOutcome Dol, SoftStarter;
     std::vector<double> Times; // t_k = k t_end / (samples - 1)
     StartCurves DolCurves, SoftStarterCurves;
+    ChartCurves DolChart, SoftStarterChart; // when chart points are asked for
 };
 
 enum class StartingMethod { Dol, StarDelta, Autotransformer, Reactor, SoftRamp, SoftLimit };
@@ -151,6 +165,7 @@ struct MethodOutcome {
     // 0.98 n_s when the reduced stage stops accelerating at n_s below it; null when it cannot
     // start the load at all), rpm, and the time it was reached (null if never).
     std::optional<double> ChangeoverSpeed, ChangeoverTime;
+    ChartCurves Chart; // when chart points are asked for
 };
 
 struct StarterDutyResult {
@@ -235,12 +250,14 @@ Refusal CheckDynamicSettings(const DynamicSettings& settings, const MotorDataSet
 constexpr int MaxCurveSamples = 100001;
 
 // Both starts of the data set's current computation. samples >= 2 fills Times and the curves with
-// that many points (at most MaxCurveSamples); fewer leave them empty. Returns 0, a refusal of the
+// that many points (at most MaxCurveSamples); fewer leave them empty. chartPoints >= 2 fills the
+// charts' samples over the same interval with that many evenly spaced times (at most
+// MaxCurveSamples) and the instants they must show. Returns 0, a refusal of the
 // settings, one of the model's numbers for a data set not computed (70 load, 80 no motor, 91 and
 // 92 circuit, 94 limit, 98 preset), or 114 for an inertia too small to follow the start to its
 // end; on a refusal out is left as it was.
 Refusal ComputeDynamicStart(const MotorDataSet& ds, const DynamicSettings& settings, DynamicResults& out,
-                            int samples = 201);
+                            int samples = 201, int chartPoints = 0);
 
 // One start by one method, without curves: a row of the comparison (the direct-on-line run-up
 // time the soft-starter dialog offers as the estimated start time). A method that does not apply
@@ -248,9 +265,11 @@ Refusal ComputeDynamicStart(const MotorDataSet& ds, const DynamicSettings& setti
 Refusal ComputeMethodStart(const MotorDataSet& ds, const DynamicSettings& settings, StartingMethod method,
                            MethodOutcome& out);
 
-// Every starting method, in the order of StartingMethod, and the duty check of the soft-starter start.
+// Every starting method, in the order of StartingMethod, and the duty check of the soft-starter
+// start; samples and chartPoints as for ComputeDynamicStart, the curves and charts over the
+// longest run-up of the methods that run up (the start-time limit when none does).
 Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& settings, ComparisonResults& out,
-                          int samples = 201);
+                          int samples = 201, int chartPoints = 0);
 
 // The duty check of a soft-starter start.
 StarterDutyResult JudgeStarterDuty(const StarterDuty& starter, const StarterRatingCode& code,

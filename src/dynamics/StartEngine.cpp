@@ -112,6 +112,14 @@ struct StartIntegrator::Impl {
     bool minTorqueOpen = true; // lowest accelerating torque: until t_b
     std::vector<Record> records;
 
+    // An instant a chart must show exactly: the speed there and the law on its side.
+    struct Mark {
+        double t = 0, n = 0;
+        Law law;
+    };
+    Mark peakMark, dipMark, voltageMark; // where the track's extremes are
+    std::vector<Mark> jumps;             // both sides of each changeover, when recording
+
     bool Running(int st) const { return st == input.stageCount - 1; }
     double RampAlpha(double time) const { return input.preset + (1 - input.preset) * time / input.rampTime; }
 
@@ -272,36 +280,62 @@ struct StartIntegrator::Impl {
         return {r.first, -r.second};
     }
 
+    // The best value of the field over the step (largest, or smallest when !maximum); where it
+    // improves on `best`, its instant goes to `at` when one is given.
     template <class Field>
-    void Extreme(const Points& p, double& best, bool maximum, double stepEnd, Field field) const {
+    void Extreme(const Points& p, double& best, Mark* at, bool maximum, double stepEnd, Field field) const {
         const double sign = maximum ? 1 : -1;
         auto f = [&](const Point& q) { return sign * field(q); };
         std::array<double, Samples> v;
         for (int i = 0; i < Samples; ++i)
             v[i] = f(p[i]);
         double current = sign * best;
-        for (double value : v)
-            current = std::max(current, value);
+        int from = -1; // the sample that improved it
+        for (int i = 0; i < Samples; ++i)
+            if (v[i] > current) {
+                current = v[i];
+                from = i;
+            }
         int k;
-        if (Bracket(v, current, k)) current = std::max(current, Peak(p, k, stepEnd, f).second);
+        if (Bracket(v, current, k)) {
+            const auto [time, value] = Peak(p, k, stepEnd, f);
+            if (value > current) {
+                current = value;
+                if (at) *at = {time, PointAt(time, stepEnd).n, law};
+                from = -1;
+            }
+        }
         best = sign * current;
+        if (at && from >= 0) *at = {p[from].t, p[from].n, law};
     }
 
     void Extremes(const Points& p, double stepEnd) {
         if (windowOpen) {
-            Extreme(p, track.peakLineCurrent, true, stepEnd, [](const Point& q) { return q.iline; });
-            Extreme(p, track.maxDip, true, stepEnd, [](const Point& q) { return 1 - q.bus; });
-            Extreme(p, track.minWindingVoltage, false, stepEnd, [](const Point& q) { return q.uw; });
+            Extreme(p, track.peakLineCurrent, &peakMark, true, stepEnd,
+                    [](const Point& q) { return q.iline; });
+            Extreme(p, track.maxDip, &dipMark, true, stepEnd, [](const Point& q) { return 1 - q.bus; });
+            Extreme(p, track.minWindingVoltage, &voltageMark, false, stepEnd,
+                    [](const Point& q) { return q.uw; });
+            Instants();
         }
         if (minTorqueOpen && input.trackMinTorque)
-            Extreme(p, track.minAccelerating, false, stepEnd, [](const Point& q) { return q.accel; });
+            Extreme(p, track.minAccelerating, nullptr, false, stepEnd,
+                    [](const Point& q) { return q.accel; });
+    }
+
+    void Instants() {
+        track.peakTime = peakMark.t;
+        track.maxDipTime = dipMark.t;
+        track.minVoltageTime = voltageMark.t;
     }
 
     void Single(const Point& p) {
         if (windowOpen) {
-            track.peakLineCurrent = std::max(track.peakLineCurrent, p.iline);
-            track.maxDip = std::max(track.maxDip, 1 - p.bus);
-            track.minWindingVoltage = std::min(track.minWindingVoltage, p.uw);
+            const Mark here{p.t, p.n, law};
+            if (p.iline > track.peakLineCurrent) track.peakLineCurrent = p.iline, peakMark = here;
+            if (1 - p.bus > track.maxDip) track.maxDip = 1 - p.bus, dipMark = here;
+            if (p.uw < track.minWindingVoltage) track.minWindingVoltage = p.uw, voltageMark = here;
+            Instants();
         }
         if (minTorqueOpen && input.trackMinTorque)
             track.minAccelerating = std::min(track.minAccelerating, p.accel);
@@ -375,6 +409,8 @@ struct StartIntegrator::Impl {
     }
 
     void Begin() {
+        const Law before = law;
+        const double arrival = x[0] * ns;
         if (x[0] < 0) x[0] = 0;
         if (!Running(stage) && x[0] * ns >= input.changeoverSpeed) {
             stage = input.stageCount - 1;
@@ -403,12 +439,17 @@ struct StartIntegrator::Impl {
         }
         if (law.resting) x[0] = 0;
         last = Evaluate(law, t, x[0] * ns);
+        if (input.record && begun && law.stage != before.stage) {
+            jumps.push_back({t, arrival, before});
+            jumps.push_back({t, last.n, law});
+        }
         if (!begun) {
             begun = true;
             track.startingTorque = last.torque;
             track.peakLineCurrent = last.iline;
             track.maxDip = 1 - last.bus;
             track.minWindingVoltage = last.uw;
+            peakMark = dipMark = voltageMark = {t, last.n, law};
             dtHint = 1e-3 * TwoPi * input.inertia * ns / std::max(std::fabs(last.torque), input.ratedTorque);
         }
         Single(last);
@@ -498,22 +539,69 @@ struct StartIntegrator::Impl {
         t = tStop;
     }
 
+    // The instant on the recorded steps; r, the step looked at, only moves forward.
+    Point Recorded(double time, std::size_t& r) const {
+        while (r + 1 < records.size() && records[r].t1 < time)
+            ++r;
+        return records.empty() ? Evaluate(law, t, x[0] * ns)
+                               : Evaluate(records[r].law, time, records[r].Speed(time));
+    }
+
+    void Append(const Point& p, StartCurves& out) const {
+        const double tn = input.ratedTorque, in = input.ratedLineCurrent, un = input.ratedPhaseVoltage;
+        out.Speed.push_back(p.n / ns);
+        out.Current.push_back(p.iline / in);
+        out.Torque.push_back(p.torque / tn);
+        out.LoadTorque.push_back(p.load / tn);
+        out.Voltage.push_back(p.uw / un);
+        out.BusVoltage.push_back(p.bus);
+    }
+
     void Sample(const std::vector<double>& times, StartCurves& out) const {
         out = StartCurves{};
-        const double tn = input.ratedTorque, in = input.ratedLineCurrent, un = input.ratedPhaseVoltage;
         std::size_t r = 0;
-        for (double time : times) {
-            while (r + 1 < records.size() && records[r].t1 < time)
-                ++r;
-            const Point p = records.empty() ? Evaluate(law, t, x[0] * ns)
-                                            : Evaluate(records[r].law, time, records[r].Speed(time));
-            out.Speed.push_back(p.n / ns);
-            out.Current.push_back(p.iline / in);
-            out.Torque.push_back(p.torque / tn);
-            out.LoadTorque.push_back(p.load / tn);
-            out.Voltage.push_back(p.uw / un);
-            out.BusVoltage.push_back(p.bus);
+        for (double time : times)
+            Append(Recorded(time, r), out);
+    }
+
+    void ChartSample(double tEnd, int points, std::vector<double>& times, StartCurves& out) const {
+        // The marks within the interval in time order, the old connection first at a jump; the
+        // peak just after a changeover is that jump's second side already.
+        std::vector<Mark> marks;
+        for (const Mark* m : {&peakMark, &dipMark, &voltageMark})
+            if (m->t <= tEnd) marks.push_back(*m);
+        for (const Mark& m : jumps)
+            if (m.t <= tEnd) marks.push_back(m);
+        std::sort(marks.begin(), marks.end(), [](const Mark& a, const Mark& b) {
+            return a.t < b.t ||
+                   (a.t == b.t && (a.law.stage < b.law.stage || (a.law.stage == b.law.stage && a.n < b.n)));
+        });
+        marks.erase(std::unique(marks.begin(), marks.end(),
+                                [](const Mark& a, const Mark& b) {
+                                    return a.t == b.t && a.n == b.n && a.law.stage == b.law.stage;
+                                }),
+                    marks.end());
+
+        times.clear();
+        out = StartCurves{};
+        std::size_t r = 0, m = 0;
+        auto exact = [&](const Mark& mark) {
+            times.push_back(mark.t);
+            Append(Evaluate(mark.law, mark.t, mark.n), out);
+        };
+        for (int k = 0; k < points; ++k) {
+            const double time = k == points - 1 ? tEnd : k * tEnd / (points - 1);
+            bool onMark = false;
+            for (; m < marks.size() && marks[m].t <= time; ++m) {
+                onMark = onMark || marks[m].t == time;
+                exact(marks[m]);
+            }
+            if (onMark) continue;
+            times.push_back(time);
+            Append(Recorded(time, r), out);
         }
+        for (; m < marks.size(); ++m)
+            exact(marks[m]);
     }
 };
 
@@ -533,4 +621,8 @@ const StartTrack& StartIntegrator::Track() const {
 }
 void StartIntegrator::Sample(const std::vector<double>& times, StartCurves& out) const {
     impl_->Sample(times, out);
+}
+void StartIntegrator::ChartSample(double tEnd, int points, std::vector<double>& times,
+                                  StartCurves& out) const {
+    impl_->ChartSample(tEnd, points, times, out);
 }

@@ -54,6 +54,9 @@ struct StartTrack {
     double rotorEnergy = 0, statorEnergy = 0, currentSquareIntegral = 0; // at t_a
     double startingTorque = 0;                                           // Nm at t = 0
     std::optional<double> changeoverTime;
+    // Where the peak current, the largest dip and the lowest winding voltage were reached (the
+    // first instant of an equal value), s.
+    double peakTime = 0, maxDipTime = 0, minVoltageTime = 0;
 };
 
 // Thrown when a start needs more steps than any reasonable one: an inertia so small against the
@@ -77,6 +80,11 @@ class StartIntegrator {
 
     // Curves at these times, all at or before Time(); needs input.record.
     void Sample(const std::vector<double>& times, StartCurves& out) const;
+    // What a chart draws over [0, tEnd] (tEnd at or before Time(); needs input.record): `points`
+    // evenly spaced times merged with the instants of the track's extremes within it and both
+    // sides of each changeover (its time then appears twice, the old connection first). At those
+    // instants the values are exactly the track's, so that a chart never shows less than them.
+    void ChartSample(double tEnd, int points, std::vector<double>& times, StartCurves& out) const;
 
   private:
     struct Impl;

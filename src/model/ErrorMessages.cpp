@@ -198,6 +198,10 @@ const Entry Table[] = {
     {ErrValueAboveAtMost, "The value of \"%1\" must be above %2!",
      "La valeur de «\u00a0%1\u00a0» doit être supérieure à %2\u00a0!"},
 
+    // Study texts (234-236).
+    {ErrStudyControlCharacter, "A text of the study file holds a control character: %1!",
+     "Un texte du fichier d'étude contient un caractère de contrôle : %1 !"},
+
 };
 } // namespace
 

@@ -101,6 +101,10 @@ enum NewErrorNumber {
     // The ranges of the dynamic start's settings (228-233).
     ErrValueOutOfRange = 228, // names the field; its closed range
     ErrValueAboveAtMost = 229, // names the field; its range, the low bound itself refused
+
+    // Study texts (234-236).
+    ErrStudyControlCharacter = 234, // the key, its line and the character
+
 };
 
 // nullptr when the number has no message.

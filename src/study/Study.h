@@ -110,11 +110,13 @@ Study StudyFromSettings(const MotorDataSet& ds, const DynamicSettings& settings,
 // ---- Text and files -----------------------------------------------------------------------------
 
 // A refused study: the message number with what fills its "%1", and the line of the file it
-// concerns (0 when none does). Numbers 150-164 name the line in their argument already; numbers of
+// concerns (0 when none does). Numbers 150-164 and 234 name the line in their argument already; numbers of
 // the program's own checks (e.g. 87 for a mechanical power of 0) keep their message.
 struct StudyRefusal {
     Refusal refusal;
     int line = 0;
+    // The language the file names, when that much of it could be read (its messages may speak it).
+    std::optional<Language> language{};
     explicit operator bool() const { return refusal.number != 0; }
     int number() const { return refusal.number; }
 };
@@ -135,7 +137,8 @@ StudyRefusal ParseStudy(const std::string& text, Study& out, const StudySettings
 // become U+FFFD and a non-finite number null).
 std::string StudyText(const Study& study);
 
-// Refuses what StudyText cannot write faithfully (error 164), else 0.
+// Refuses what StudyText cannot write faithfully or a reader would refuse before any check: a
+// number that is not finite, a text that is not UTF-8 or holds a control character (error 164).
 Refusal CheckStudyWritable(const Study& study);
 
 // Reads a regular file of at most MaxStudyFileSize bytes, then ParseStudy.

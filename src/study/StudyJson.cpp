@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -33,7 +34,7 @@ struct Node {
     std::int64_t integer = 0;
     std::uint64_t whole = 0;
     double number = 0;
-    std::string text;
+    std::string text;            // a text, or a number as written when it has a fraction or an exponent
     std::vector<Member> members; // objects, in file order
 };
 
@@ -49,12 +50,18 @@ struct Member {
 constexpr std::size_t MaxStoredDepth = 4;
 constexpr std::size_t MaxStoredMembers = 64;
 
-// Lines of the characters the parser has consumed so far.
+// Lines of the characters the parser has consumed so far. CR LF, LF and a CR alone each end a line.
 struct LineState {
     int line = 1;      // line of the next character
     int lastLine = 1;  // line of the last character consumed
     int tokenLine = 1; // line of the last character consumed that is not white space
+    std::size_t consumed = 0;
+    char last = 0; // the last character consumed
 };
+
+bool IsJsonSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 // Hands the text to the parser one character at a time, counting lines. A token's events arrive
 // when its last character has been consumed (a number's one look-ahead character may be white space
@@ -73,8 +80,10 @@ class CountingIterator {
     CountingIterator& operator++() {
         const char c = *at_++;
         lines_->lastLine = lines_->line;
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') lines_->tokenLine = lines_->line;
-        if (c == '\n') ++lines_->line;
+        if (!IsJsonSpace(c)) lines_->tokenLine = lines_->line;
+        if (c == '\r' || (c == '\n' && lines_->last != '\r')) ++lines_->line;
+        lines_->last = c;
+        ++lines_->consumed;
         return *this;
     }
     CountingIterator operator++(int) {
@@ -93,6 +102,7 @@ class CountingIterator {
 struct SyntaxFailure {
     bool failed = false;
     bool tooLarge = false; // a number beyond the range of a double
+    bool nul = false;      // a NUL byte where JSON text must go on
     int line = 0;
     std::string message; // the parser's words
     std::string key;     // the key before the number that is too large
@@ -104,6 +114,7 @@ class TreeBuilder {
 
     Node root;
     SyntaxFailure failure;
+    std::optional<LineState> rootEnd; // where the text's value ends, once it has
 
     bool null() { return Scalar(Make(Node::Kind::Null)); }
     bool boolean(bool value) {
@@ -121,9 +132,10 @@ class TreeBuilder {
         n.whole = value;
         return Scalar(std::move(n));
     }
-    bool number_float(Json::number_float_t value, const Json::string_t&) {
+    bool number_float(Json::number_float_t value, const Json::string_t& written) {
         Node n = Make(Node::Kind::Float);
         n.number = value;
+        n.text = written;
         return Scalar(std::move(n));
     }
     bool string(Json::string_t& value) {
@@ -157,7 +169,7 @@ class TreeBuilder {
             --skipping_;
         else
             open_.pop_back();
-        return true;
+        return Ended();
     }
     bool start_array(std::size_t) {
         // No value of the schema is an array: it is kept as a leaf, its contents are not.
@@ -167,7 +179,7 @@ class TreeBuilder {
     }
     bool end_array() {
         --skipping_;
-        return true;
+        return Ended();
     }
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) {
         failure.failed = true;
@@ -185,6 +197,8 @@ class TreeBuilder {
                 what.erase(0, bracket + 2);
         }
         failure.message = what;
+        // The parser takes a NUL byte outside a text for the end of the input.
+        failure.nul = lines_.last == '\0' && what.find("end of input") != std::string::npos;
         return false;
     }
 
@@ -197,6 +211,11 @@ class TreeBuilder {
     }
     bool Scalar(Node n) {
         if (skipping_ == 0) Add(std::move(n));
+        return Ended();
+    }
+    // Notes where the text's value ends when the value just read completes it.
+    bool Ended() {
+        if (skipping_ == 0 && open_.empty()) rootEnd = lines_;
         return true;
     }
     // Stores a value under the pending key of the open object (or as the root); nullptr when it is
@@ -241,6 +260,21 @@ std::string En(const std::string& key) {
 }
 std::string Fr(const std::string& key) {
     return "« " + Shown(key) + " »";
+}
+
+// The first control character of a UTF-8 text (C0, DEL or C1), if any: the motor list cannot hold
+// them, and a study's texts are the list's or a rating code.
+std::optional<char32_t> FirstControlCharacter(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F) return c;
+        // U+0080-U+009F are C2 80 to C2 9F; C2 is never a continuation byte.
+        if (c == 0xC2 && i + 1 < text.size()) {
+            const auto next = static_cast<unsigned char>(text[i + 1]);
+            if (next >= 0x80 && next <= 0x9F) return next;
+        }
+    }
+    return std::nullopt;
 }
 
 // "\"Preset\" in \"softStarter\" at line 14"
@@ -459,6 +493,12 @@ class SchemaReader {
         const Member* m = Find(object, section, key, need);
         if (!m) return;
         if (m->value.kind != Node::Kind::String) return Wrong(*m, section, AText);
+        if (const std::optional<char32_t> c = FirstControlCharacter(m->value.text)) {
+            ErrorArgument a = Where(m->key, section, m->line);
+            a.english += " (" + DescribeCodePoint(*c) + ")";
+            a.french += " (" + DescribeCodePoint(*c) + ")";
+            return Fail(ErrStudyControlCharacter, std::move(a), m->line);
+        }
         access(study) = m->value.text;
         Remember(*m, dynamic, access);
     }
@@ -530,11 +570,13 @@ void SchemaReader::Read(const Node& root) {
     const double number = AsDouble(v);
     if (!IsNumber(v) || number != std::trunc(number) || number < 1) return Wrong(*version, nullptr, AVersion);
     if (number > StudyFormatVersion) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.0f", std::min(number, 1e15));
+        // As written: a double would round a version above 2^53.
+        const std::string text = Shown(v.kind == Node::Kind::Float     ? v.text
+                                       : v.kind == Node::Kind::Integer ? std::to_string(v.integer)
+                                                                       : std::to_string(v.whole));
         const std::string line = std::to_string(version->line);
         return Fail(ErrStudyNewerVersion,
-                    {std::string(text) + " (line " + line + ")", std::string(text) + " (ligne " + line + ")",
+                    {text + " (line " + line + ")", text + " (ligne " + line + ")",
                      std::to_string(StudyFormatVersion), std::to_string(StudyFormatVersion)},
                     version->line);
     }
@@ -873,8 +915,15 @@ Refusal FindUnwritable(const OrderedJson& j, const std::string& key) {
     } else if (j.is_number_float() && !std::isfinite(j.get<double>())) {
         return {ErrStudyNotWritable,
                 {En(key) + " is not a finite number", Fr(key) + " n'est pas un nombre fini"}};
-    } else if (j.is_string() && !IsUtf8(j.get_ref<const std::string&>())) {
-        return {ErrStudyNotWritable, {En(key) + " is not UTF-8 text", Fr(key) + " n'est pas un texte UTF-8"}};
+    } else if (j.is_string()) {
+        const std::string& text = j.get_ref<const std::string&>();
+        if (!IsUtf8(text))
+            return {ErrStudyNotWritable,
+                    {En(key) + " is not UTF-8 text", Fr(key) + " n'est pas un texte UTF-8"}};
+        if (const std::optional<char32_t> c = FirstControlCharacter(text))
+            return {ErrStudyNotWritable,
+                    {En(key) + " holds the control character " + DescribeCodePoint(*c),
+                     Fr(key) + " contient le caractère de contrôle " + DescribeCodePoint(*c)}};
     }
     return 0;
 }
@@ -891,18 +940,46 @@ Refusal CheckStudyWritable(const Study& study) {
 
 std::string StudyRefusalText(const StudyRefusal& refusal, Language language) {
     std::string text = ErrorText(refusal.refusal, language);
-    const bool namesItsLine = refusal.number() >= 150 && refusal.number() <= 169;
+    const bool namesItsLine =
+        (refusal.number() >= 150 && refusal.number() <= 169) || refusal.number() == ErrStudyControlCharacter;
     if (refusal.line > 0 && !namesItsLine)
         text += (language == Language::English ? " (study file, line " : " (fichier d'étude, ligne ") +
                 std::to_string(refusal.line) + ")";
     return text;
 }
 
-StudyRefusal ParseStudy(const std::string& text, Study& out, const StudySettingsCheck& check) {
-    LineState lines;
-    TreeBuilder builder(lines);
-    const char* const begin = text.data();
-    Json::sax_parse(CountingIterator(begin, &lines), CountingIterator(begin + text.size(), &lines), &builder);
+namespace {
+
+// The language the study names, from as much of it as could be read, so that the messages of a
+// refused study can speak it too. The first "language" key decides.
+std::optional<Language> NamedLanguage(const Node& root) {
+    if (root.kind != Node::Kind::Object) return std::nullopt;
+    for (const Member& m : root.members) {
+        if (m.key != "language") continue;
+        if (m.value.kind == Node::Kind::String && m.value.text == "en") return Language::English;
+        if (m.value.kind == Node::Kind::String && m.value.text == "fr") return Language::French;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+StudyRefusal ReadParsed(const std::string& text, const TreeBuilder& builder, Study& out,
+                        const StudySettingsCheck& check) {
+    // Only white space may follow the study; the parser itself stops at a NUL byte.
+    if (builder.rootEnd) {
+        LineState after = *builder.rootEnd;
+        CountingIterator at(text.data() + after.consumed, &after);
+        const CountingIterator end(text.data() + text.size(), &after);
+        while (at != end && IsJsonSpace(*at))
+            ++at;
+        if (at != end) {
+            const std::string line = std::to_string(after.line);
+            return {Refusal{ErrStudyNotJson,
+                            {"line " + line + ": text follows the end of the JSON value",
+                             "ligne " + line + " : du texte suit la fin de la valeur JSON"}},
+                    after.line};
+        }
+    }
     if (builder.failure.failed) {
         const SyntaxFailure& f = builder.failure;
         const std::string line = std::to_string(f.line);
@@ -911,6 +988,10 @@ StudyRefusal ParseStudy(const std::string& text, Study& out, const StudySettings
             if (!f.key.empty()) a = Where(f.key, nullptr, f.line);
             return {Refusal{ErrStudyNumberTooLarge, std::move(a)}, f.line};
         }
+        if (f.nul)
+            return {Refusal{ErrStudyNotJson,
+                            {"line " + line + ": a NUL byte", "ligne " + line + " : un octet nul"}},
+                    f.line};
         return {Refusal{ErrStudyNotJson,
                         {"line " + line + ": " + f.message, "ligne " + line + " : " + f.message}},
                 f.line};
@@ -939,4 +1020,16 @@ StudyRefusal ParseStudy(const std::string& text, Study& out, const StudySettings
     }
     out = reader.study;
     return {};
+}
+
+} // namespace
+
+StudyRefusal ParseStudy(const std::string& text, Study& out, const StudySettingsCheck& check) {
+    LineState lines;
+    TreeBuilder builder(lines);
+    const char* const begin = text.data();
+    Json::sax_parse(CountingIterator(begin, &lines), CountingIterator(begin + text.size(), &lines), &builder);
+    StudyRefusal refusal = ReadParsed(text, builder, out, check);
+    if (refusal) refusal.language = NamedLanguage(builder.root);
+    return refusal;
 }

@@ -77,6 +77,11 @@ bool RunsUp(const MethodOutcome& m) {
     return m.Applicable && !m.Outcome.Stalled;
 }
 
+// Whether a method runs up: the charts then end at the longest run-up, else at the start-time limit.
+bool AnyRunsUp(const ComparisonResults& r) {
+    return std::any_of(r.Methods.begin(), r.Methods.end(), RunsUp);
+}
+
 // The soft-starter start that the duty check judges, as the computation chooses it.
 StartingMethod JudgedSoftStart(const MotorDataSet& ds) {
     return ds.LimitCurrentMode ? StartingMethod::SoftLimit : StartingMethod::SoftRamp;
@@ -123,7 +128,8 @@ TCompareForm::TCompareForm() {
     Table->setFocusPolicy(Qt::NoFocus);
     Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Table->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    Table->installEventFilter(this);
+    // The viewport's own resize: the table's comes before the viewport has its new width.
+    Table->viewport()->installEventFilter(this);
     Table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     Table->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     for (int r = 0; r < StartingMethodCount; ++r)
@@ -194,7 +200,8 @@ TCompareForm::TCompareForm() {
         connect(Form1, &TForm1::DynamicInputsChanged, this, &TCompareForm::InputsChanged);
     }
 
-    resize(1000, 740);
+    // The charts like more room than their minimum.
+    SizeByLayout(QSize(1000, 740));
     Fill();
 }
 
@@ -219,7 +226,7 @@ bool TCompareForm::Recompute() {
     }
     const DynamicSettings settings = DynamicData;
     ComparisonResults results;
-    const Refusal refusal = ComputeComparison(*latest_, settings, results);
+    const Refusal refusal = ComputeComparison(*latest_, settings, results, 0, ComparisonChartPoints);
     if (refusal) {
         // The last results stay on show; the message says why the new inputs give none.
         refused_ = refusal.number;
@@ -325,6 +332,12 @@ void TCompareForm::Fill() {
         "énergie et creux les plus bas ; couple le plus haut). À la commutation, le courant et le couple "
         "sautent aux valeurs établies du nouveau couplage : les transitoires électriques d'une transition "
         "ouverte ne sont pas modélisés."));
+    const bool stalls = std::any_of(results_.Methods.begin(), results_.Methods.end(),
+                                    [](const MethodOutcome& m) { return m.Applicable && m.Outcome.Stalled; });
+    if (stalls)
+        Notes->setText(Notes->text() +
+                       Pick(" Peak current in italics: %1.", " Courant de crête en italique : %1.")
+                           .arg(StalledPeakText(s.Mechanical.StartTimeLimit, !AnyRunsUp(results_))));
 
     FillTable();
     FillDuty();
@@ -360,8 +373,11 @@ void TCompareForm::FillTable() {
         std::optional<double> (*value)(const StartOutcome&);
     };
     const Criterion criteria[] = {
-        {ColPeakCurrent, false, [](const StartOutcome& o) { return o.PeakLineCurrent; }},
-        {ColPeakRatio, false, [](const StartOutcome& o) { return o.PeakCurrentRatio; }},
+        // A start that does not run up shows its largest current over the start-time limit.
+        {ColPeakCurrent, false,
+         [](const StartOutcome& o) { return o.Stalled ? o.StalledPeakLineCurrent : o.PeakLineCurrent; }},
+        {ColPeakRatio, false,
+         [](const StartOutcome& o) { return o.Stalled ? o.StalledPeakCurrentRatio : o.PeakCurrentRatio; }},
         {ColStartingTorque, true,
          [](const StartOutcome& o) { return std::optional<double>(o.StartingTorqueRatio); }},
         {ColMinTorque, true, [](const StartOutcome& o) { return o.MinAcceleratingTorqueRatio; }},
@@ -373,6 +389,8 @@ void TCompareForm::FillTable() {
         {ColDip, false, [](const StartOutcome& o) { return std::optional<double>(o.MaxVoltageDip); }},
     };
     const int decimals[ColumnCount] = {0, 1, 2, 2, 2, 3, 0, 2, 0, 0};
+    const QString stalledPeakTip =
+        StalledPeakText(shownSettings_.Mechanical.StartTimeLimit, !AnyRunsUp(results_));
 
     for (const Criterion& c : criteria) {
         // The best value among the methods that run up; every method that reaches it is marked.
@@ -391,14 +409,19 @@ void TCompareForm::FillTable() {
             item->setData(ValueRole, shown ? QVariant(*v) : QVariant());
             const bool isBest = shown && best && RunsUp(m) && *v == *best;
             item->setData(BestRole, isBest);
+            // The peak of a start that does not run up in italics, as the notes say.
+            const bool stalledPeak =
+                shown && !RunsUp(m) && (c.column == ColPeakCurrent || c.column == ColPeakRatio);
             QFont f = Table->font();
             f.setBold(isBest);
+            f.setItalic(stalledPeak);
             item->setFont(f);
             item->setBackground(isBest ? QBrush(BestBackground) : QBrush());
-            item->setForeground(QBrush(m.Applicable ? Qt::black : Qt::gray));
+            item->setForeground(QBrush(m.Applicable && !stalledPeak ? Qt::black : Qt::gray));
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            item->setToolTip(isBest ? Pick("Best of the column", "Meilleure valeur de la colonne")
-                                    : QString());
+            item->setToolTip(isBest        ? Pick("Best of the column", "Meilleure valeur de la colonne")
+                             : stalledPeak ? stalledPeakTip
+                                           : QString());
         }
     }
 
@@ -478,7 +501,7 @@ void TCompareForm::FillTable() {
 }
 
 bool TCompareForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Table && event->type() == QEvent::Resize) FitColumns();
+    if (watched == Table->viewport() && event->type() == QEvent::Resize) FitColumns();
     return TModelessForm::eventFilter(watched, event);
 }
 

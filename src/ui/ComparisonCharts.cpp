@@ -68,6 +68,8 @@ TxyGraph* NewComparisonChart(QWidget* parent, const char* name, ComparisonChart 
     a.SetBackgroundColor(Qt::white);
     a.SetMarginColor(Qt::white);
     a.SetPrintLineStyle(true);
+    // A changeover is drawn as its jump: two points at the same time.
+    a.SetAllowDuplicates(true);
     chart->XAxis().SetTitle(QStringLiteral("t [s]"));
     chart->YAxis().SetTitle(kind == ComparisonChart::Current ? QStringLiteral("I/In")
                                                              : QStringLiteral("n/ns"));
@@ -90,7 +92,9 @@ void PlotComparison(TxyGraph* chart, ComparisonChart kind, const ComparisonResul
     int entries = 0;
     for (const MethodOutcome& m : results.Methods) {
         if (!m.Applicable) continue;
-        const std::vector<double>& y = kind == ComparisonChart::Current ? m.Curves.Current : m.Curves.Speed;
+        const std::vector<double>& t = m.Chart.Times;
+        const std::vector<double>& y =
+            kind == ComparisonChart::Current ? m.Chart.Values.Current : m.Chart.Values.Speed;
         const int index = static_cast<int>(m.Method);
         TSeries& s = chart->GetSeries(index + 1);
         s.SetSeriesName(names[static_cast<std::size_t>(index)]);
@@ -101,9 +105,9 @@ void PlotComparison(TxyGraph* chart, ComparisonChart kind, const ComparisonResul
         // that the ramp shows through.
         s.SetLineStyle(m.Method == StartingMethod::SoftLimit ? psDash : psSolid);
         s.SetShowInLegend(3);
-        const std::size_t n = std::min(results.Times.size(), y.size());
+        const std::size_t n = std::min(t.size(), y.size());
         for (std::size_t k = 0; k < n; ++k)
-            if (std::isfinite(results.Times[k]) && std::isfinite(y[k])) s.AddPoint(results.Times[k], y[k]);
+            if (std::isfinite(t[k]) && std::isfinite(y[k])) s.AddPoint(t[k], y[k]);
         ++entries;
     }
 

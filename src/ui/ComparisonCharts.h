@@ -15,6 +15,10 @@ class TxyGraph;
 
 enum class ComparisonChart { Current, Speed };
 
+// Evenly spaced samples per method that the window asks for, about one per pixel of a wide chart;
+// the instants of the reported peaks and of each changeover come on top (ComputeComparison).
+constexpr int ComparisonChartPoints = 600;
+
 // The colour of a method's curves: direct-on-line blue and the soft-starter ramp red as in the
 // main window, the others clearly apart from them and from each other.
 QColor MethodColour(StartingMethod method);
@@ -23,8 +27,8 @@ QColor MethodColour(StartingMethod method);
 TxyGraph* NewComparisonChart(QWidget* parent, const char* name, ComparisonChart kind);
 
 // Replaces the chart's series by one per applicable method (series number = method index + 1),
-// named by `names` in the legend; points that are not finite are left out. Non-applicable methods
-// get no series.
+// drawn from its chart samples and named by `names` in the legend; points that are not finite are
+// left out. Non-applicable methods get no series.
 void PlotComparison(TxyGraph* chart, ComparisonChart kind, const ComparisonResults& results,
                     const std::array<QString, StartingMethodCount>& names);
 

@@ -20,11 +20,10 @@
 
 namespace {
 
-// Points per curve: plenty for a smooth line, few enough for a quick redraw.
-constexpr int CurveSamples = 201;
-
 const QColor Blue(0, 0, 255);
 const QColor Red(255, 0, 0);
+// A value of a start that does not run up: its peak over the limit, the speed it never reaches.
+const QColor Grey(100, 100, 100);
 
 // A read-only result field like those of the main window's panels: no keyboard focus, so that the
 // window's keys are not taken.
@@ -39,16 +38,17 @@ QLineEdit* NewDisplay(QWidget* parent, const QString& name, const QFont& font)
     return e;
 }
 
-// "Stalls at 624.8 rpm" or "Too long: 1234.5 rpm at 60 s"; empty for a start that runs up.
+// "Stalls at 624.8 rpm" or "Too long: 1234.5 rpm at 60 s" ("tr/min" in French); empty for a start
+// that runs up.
 QString StallText(const StartOutcome& o, double limit)
 {
     if (!o.Stalled)
         return {};
     const QString speed = ResultText(o.StallSpeed, 1);
     if (o.TooLong)
-        return Pick("Too long: %1 rpm at the %2 s limit", "Trop long : %1 rpm à la limite de %2 s")
+        return Pick("Too long: %1 rpm at the %2 s limit", "Trop long : %1 tr/min à la limite de %2 s")
             .arg(speed, EditText(limit));
-    return Pick("Stalls at %1 rpm", "Cale à %1 rpm").arg(speed);
+    return Pick("Stalls at %1 rpm", "Cale à %1 tr/min").arg(speed);
 }
 
 } // namespace
@@ -154,7 +154,8 @@ TDynamicStartForm::TDynamicStartForm()
 
     ApplyTexts();
     ShowResultsParts(false);
-    resize(1000, 640);
+    // The charts like more room than their minimum.
+    SizeByLayout(QSize(1000, 640));
 
     // Created after the main window, whose signals say when to compute.
     if (Form1) {
@@ -201,7 +202,7 @@ Refusal TDynamicStartForm::Recompute()
         return ErrNoMotor;
     }
     DynamicResults computed;
-    const Refusal refusal = ComputeDynamicStart(data_, DynamicData, computed, CurveSamples);
+    const Refusal refusal = ComputeDynamicStart(data_, DynamicData, computed, 0, DynamicChartPoints);
     if (refusal != 0) {
         refusal_ = refusal.number;
         ApplyTexts();
@@ -300,6 +301,7 @@ void TDynamicStartForm::ApplyTexts()
     };
     for (int row = 0; row < RowCount; ++row)
         RowName[row]->setText(Pick(names[row][0], names[row][1]));
+    RowUnit[OperatingSpeed]->setText(Pick("rpm", "tr/min"));
     FillPanel();
 }
 
@@ -318,8 +320,9 @@ void TDynamicStartForm::FillPanel()
             SetPaletteColour(status, QPalette::WindowText, QColor(0, 100, 0));
         }
         values[RunUpTime]->setText(ResultText(o.RunUpTime, 3));
-        values[PeakCurrent]->setText(ResultText(o.PeakLineCurrent, 1));
-        values[PeakCurrentRatio]->setText(ResultText(o.PeakCurrentRatio, 2));
+        values[PeakCurrent]->setText(ResultText(o.Stalled ? o.StalledPeakLineCurrent : o.PeakLineCurrent, 1));
+        values[PeakCurrentRatio]->setText(
+            ResultText(o.Stalled ? o.StalledPeakCurrentRatio : o.PeakCurrentRatio, 2));
         values[MinTorque]->setText(ResultText(o.MinAcceleratingTorqueRatio, 2));
         values[RotorEnergy]->setText(ResultText(o.RotorEnergy, 0));
         values[StatorEnergy]->setText(ResultText(o.StatorEnergy, 0));
@@ -331,12 +334,29 @@ void TDynamicStartForm::FillPanel()
         QFont dipFont = values[MaxDip]->font();
         dipFont.setBold(o.VoltageDipExceeded);
         values[MaxDip]->setFont(dipFont);
+        // A start that does not run up: its peak in italics, the operating speed struck out.
+        const bool speedMissed = o.Stalled && o.OperatingSpeed;
+        for (int row : {PeakCurrent, PeakCurrentRatio, OperatingSpeed}) {
+            const bool marked = row == OperatingSpeed ? speedMissed : o.Stalled;
+            QFont font = values[row]->font();
+            font.setItalic(marked && row != OperatingSpeed);
+            font.setStrikeOut(marked && row == OperatingSpeed);
+            values[row]->setFont(font);
+            SetPaletteColour(values[row], QPalette::Text, marked ? Grey : QColor(Qt::black));
+            const QString tip =
+                row == OperatingSpeed ? Pick("Not reached", "Non atteinte") : StalledPeakText(limit, true);
+            values[row]->setToolTip(marked ? tip : QString());
+        }
     };
     fillStart(r.Dol, StatusDol, DolValue);
     fillStart(r.SoftStarter, StatusSoft, SoftValue);
 
-    // The stall speed is where the torque at full voltage meets the load; a start may end lower.
     QStringList notes;
+    if (r.Dol.Stalled || r.SoftStarter.Stalled)
+        notes << Pick("Peak current in italics: %1; operating speed struck out: not reached.",
+                      "Courant de crête en italique : %1 ; vitesse de fonctionnement barrée : non atteinte.")
+                     .arg(StalledPeakText(limit, true));
+    // The stall speed is where the torque at full voltage meets the load; a start may end lower.
     auto reached = [&](const StartOutcome& o, const StartCurves& c, const char* english, const char* french) {
         if (!o.Stalled || o.TooLong || !o.StallSpeed || c.Speed.empty())
             return;
@@ -344,11 +364,11 @@ void TDynamicStartForm::FillPanel()
         if (std::isfinite(rpm) && FixedText(rpm, 1) != FixedText(*o.StallSpeed, 1) && rpm < *o.StallSpeed)
             notes << Pick(english, french).arg(FixedText(rpm, 1), EditText(limit));
     };
-    reached(r.Dol, r.DolCurves, "DOL: the rotor reaches only %1 rpm by the start-time limit of %2 s.",
-            "Direct : le rotor n'atteint que %1 rpm à la limite du temps de démarrage de %2 s.");
-    reached(r.SoftStarter, r.SoftStarterCurves,
+    reached(r.Dol, r.DolChart.Values, "DOL: the rotor reaches only %1 rpm by the start-time limit of %2 s.",
+            "Direct : le rotor n'atteint que %1 tr/min à la limite du temps de démarrage de %2 s.");
+    reached(r.SoftStarter, r.SoftStarterChart.Values,
             "With Soft-Starter: the rotor reaches only %1 rpm by the start-time limit of %2 s.",
-            "Avec Soft-Starter : le rotor n'atteint que %1 rpm à la limite du temps de démarrage de %2 s.");
+            "Avec Soft-Starter : le rotor n'atteint que %1 tr/min à la limite du temps de démarrage de %2 s.");
     StallNote->setText(notes.join(QLatin1Char('\n')));
     StallNote->setVisible(!notes.isEmpty());
 

@@ -93,14 +93,14 @@ void PlotDynamicChart(TxyGraph* chart, DynamicChart kind, const DynamicResults& 
     const bool extras = kind == DynamicChart::Torque || (kind == DynamicChart::Voltage && network);
     double lowest = HUGE_VAL;
     for (const bool dol : {true, false}) {
-        const StartCurves& curves = dol ? results.DolCurves : results.SoftStarterCurves;
+        const ChartCurves& samples = dol ? results.DolChart : results.SoftStarterChart;
         for (const bool extra : {false, true}) {
             if (extra && !extras)
                 continue;
             const int index = extra ? (dol ? DynamicSeries::DolExtra : DynamicSeries::SoftExtra)
                                     : (dol ? DynamicSeries::Dol : DynamicSeries::SoftStarter);
             TSeries& series = chart->GetSeries(index);
-            lowest = std::min(lowest, AddCurve(series, results.Times, Values(curves, kind, extra)));
+            lowest = std::min(lowest, AddCurve(series, samples.Times, Values(samples.Values, kind, extra)));
             StyleSeries(series, dol, extra);
         }
     }
@@ -115,6 +115,12 @@ void PlotDynamicChart(TxyGraph* chart, DynamicChart kind, const DynamicResults& 
     chart->XAxis().SetMin(0);
     if (lowest >= 0)
         chart->YAxis().SetMin(0);
+    // The voltages end at 1.0 or just below: headroom keeps them off the plot's top border.
+    if (kind == DynamicChart::Voltage) {
+        const double top = std::max(VoltageAxisTop, 1.05 * chart->YAxis().DataMax());
+        if (chart->YAxis().Max() < top)
+            chart->YAxis().SetMax(top);
+    }
 }
 
 void SetDynamicChartTexts(TxyGraph* chart, const QString& title, const QString& yTitle)

@@ -11,13 +11,22 @@ struct DynamicResults;
 
 enum class DynamicChart { Speed, Current, Torque, Voltage };
 
+// Evenly spaced samples per start that the window asks for, about one per pixel of a wide chart;
+// the instants of the reported peaks and of each changeover come on top (ComputeDynamicStart).
+constexpr int DynamicChartPoints = 600;
+
 // A chart that grows with its place in a layout; it cannot be dragged about within its window.
 TxyGraph* NewDynamicChart(QWidget* parent, const char* name, DynamicChart kind);
 
-// Rebuilds the chart's series from the results and draws it once with axes fitted to them. The
-// voltage chart shows the busbar only when `network` is true. Every value is finite (the
-// computation refuses anything else); a value that is not is left out.
+// Rebuilds the chart's series from the results' chart samples (DolChart, SoftStarterChart) and
+// draws it once with axes fitted to them. The voltage chart shows the busbar only when `network`
+// is true. Every value is finite (the computation refuses anything else); a value that is not is
+// left out.
 void PlotDynamicChart(TxyGraph* chart, DynamicChart kind, const DynamicResults& results, bool network);
+
+// The voltage chart's axis reaches at least this far (and 5 % beyond the highest value), so that
+// a voltage at 1.0 is drawn inside the plot.
+constexpr double VoltageAxisTop = 1.1;
 
 // The series numbers of the charts.
 namespace DynamicSeries {

@@ -53,6 +53,16 @@ QString NoValueText()
     return QString::fromUtf8("\u2014");
 }
 
+QString StalledPeakText(double limit, bool shown)
+{
+    return (shown ? Pick("the largest current of a start that does not run up, over the %1 s shown",
+                         "le plus grand courant d'un démarrage qui n'aboutit pas, sur les %1 s affichées")
+                  : Pick("the largest current of a start that does not run up, over the start-time limit of %1 s",
+                         "le plus grand courant d'un démarrage qui n'aboutit pas, sur la limite du temps de "
+                         "démarrage de %1 s"))
+        .arg(EditText(limit));
+}
+
 std::optional<double> TryReadField(const QLineEdit* edit)
 {
     try {

@@ -23,6 +23,9 @@ QString RoundedText(double value);
 QString ResultText(std::optional<double> value, int decimals);
 // The dash shown where a result has no value.
 QString NoValueText();
+// What a stalled start's peak current is: the largest current of a start that does not run up,
+// over its start-time limit (s), which the dynamic start's charts show in full (`shown`).
+QString StalledPeakText(double limit, bool shown);
 
 // The field's number (TextToReal). A text that is none throws the Refusal notANumber ("%1 is not a
 // number!"), naming the setting and quoting the text (at most 60 characters of it).

@@ -28,17 +28,38 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTranslator>
 
 namespace {
+
+// Qt's own texts (the file dialogs, the buttons of the message boxes) in the chosen language: Qt's
+// French translations, installed while French is chosen and owned by the main window. Where they
+// are not installed, Qt speaks English. The default locale stays the system's, so that numbers keep
+// the user's regional decimal separator.
+void ChooseQtLanguage(QObject* owner, bool french)
+{
+    const QString name = QStringLiteral("QtFrench");
+    QTranslator* translator = owner->findChild<QTranslator*>(name, Qt::FindDirectChildrenOnly);
+    if (french && !translator) {
+        translator = new QTranslator(owner);
+        translator->setObjectName(name);
+        if (translator->load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(translator);
+    } else if (!french) {
+        delete translator; // which takes it off the application
+    }
+}
 
 constexpr int ClientWidth = 776;  // outer 784 x 583 less borders, caption and menu
 constexpr int ClientHeight = 537;
@@ -390,6 +411,7 @@ void TForm1::Button7Click()
 {
     MotorData.LanguageEnglish = RadioButton1->isChecked();
     MotorData.LanguageFrench = RadioButton2->isChecked();
+    ChooseQtLanguage(this, FrenchChosen());
     ApplyTexts();
     Panel4->hide();
     Panel3->show();

@@ -69,8 +69,11 @@ TMechanicalForm::TMechanicalForm()
     grid->setColumnStretch(3, 1);
     outer->addLayout(grid);
     outer->addSpacing(10);
+    // An enlarged window keeps the rows together: the extra room goes below them.
+    outer->addStretch(1);
 
     AddOkCancel(this, outer, Button1, "Button1", Button2, "Button2");
+    SizeByLayout();
 
     connect(Edit1, &QLineEdit::textChanged, this, [this] { UpdateNote(); });
     connect(Button1, &QPushButton::clicked, this, &TMechanicalForm::Button1Click);

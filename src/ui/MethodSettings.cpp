@@ -11,7 +11,6 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +26,8 @@ void AddRow(QGridLayout* grid, int row, QLabel*& label, const char* labelName, Q
     const QFont f = SansFont(11);
     label = MakeLabel(parent, labelName, QString(), 0, 0, f);
     edit = MakeEdit(parent, editName, 0, 0, 90, f);
+    // A long caption in French must not squeeze the value.
+    edit->setMinimumWidth(90);
     unit = MakeLabel(parent, unitName, QString(), 0, 0, f);
     grid->addWidget(label, row, 0);
     grid->addWidget(edit, row, 1);
@@ -43,12 +44,7 @@ TMethodSettingsForm::TMethodSettingsForm() {
     auto* top = new QVBoxLayout(this);
     top->setContentsMargins(12, 10, 12, 12);
 
-    auto* head = new QHBoxLayout;
-    head->addStretch(1);
-    Logo = new TPicture(TPicture::Logo, this, "Logo", 0, 0, 74, 49);
-    Logo->setFixedSize(74, 49);
-    head->addWidget(Logo);
-    top->addLayout(head);
+    AddHeading(this, top, Title, QStringLiteral("Starting Methods and Starter"), Logo, "Logo");
 
     MethodsGroup = new QGroupBox(this);
     MethodsGroup->setObjectName(QStringLiteral("MethodsGroup"));
@@ -87,6 +83,7 @@ TMethodSettingsForm::TMethodSettingsForm() {
     top->addWidget(StarterGroup);
 
     AddOkCancel(this, top, OkButton, "OkButton", CancelButton, "CancelButton");
+    SizeByLayout();
 
     // The texts are held by the fields from one opening to the next; the stored settings are
     // loaded into them by FormShow.
@@ -101,6 +98,7 @@ TMethodSettingsForm::TMethodSettingsForm() {
 
 void TMethodSettingsForm::FormActivate() {
     setWindowTitle(Pick("Starting Methods and Starter", "Modes de démarrage et démarreur"));
+    SetCaption(Title, Pick("Starting Methods and Starter", "Modes de démarrage et démarreur"));
     MethodsGroup->setTitle(Pick("Starting methods", "Modes de démarrage"));
     SetCaption(ChangeoverLabel,
                Pick("Changeover speed (star-delta, autotransformer, reactor)",

@@ -24,6 +24,7 @@ class TMethodSettingsForm : public TModelessForm {
     void OkClick();
     void CancelClick();
 
+    QLabel* Title;
     QGroupBox* MethodsGroup;
     QLabel *ChangeoverLabel, *TapLabel, *ReactorLabel, *LimitLabel;
     QLineEdit *ChangeoverEdit, *TapEdit, *ReactorEdit, *LimitEdit;

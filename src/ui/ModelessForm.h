@@ -27,14 +27,32 @@ public:
     // another window) keeps what the user typed.
     virtual void FormShow() {}
 
+    // A window laid out by layouts opens at this size: the layout's wish (with the height its
+    // wrapped texts want at that width), at least the preferred size given, within the screen,
+    // never below the minimum.
+    QSize sizeHint() const override;
+
 protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
     // Fixed client size, centred on the screen at first showing.
     void SetClientSize(int width, int height);
+    // For a window laid out by layouts (call once its layout is complete): the layout sets the
+    // minimum size, below which no widget would keep its own, and every showing from hidden
+    // takes the size hint with the texts of the chosen language in place, so that the window
+    // opens alike each time and in both languages. `preferred` is a size the window likes to
+    // open at when its layout asks for less (charts).
+    void SizeByLayout(QSize preferred = {});
 
 private:
+    // The smallest size at which every widget keeps its minimum: the layout's minimum width,
+    // and at that width the height the wrapped texts need.
+    QSize LayoutMinimum() const;
+    void FitMinimum();
+
     QPointer<QWidget> opener_;
     bool placed_ = false;
+    bool sizedByLayout_ = false;
+    QSize preferred_;
 };

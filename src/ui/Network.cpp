@@ -11,6 +11,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,8 +21,10 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringList>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -271,6 +274,7 @@ TNetworkForm::TNetworkForm()
     outer->addLayout(body, 1);
 
     AddOkCancel(this, outer, Button1, "Button1", Button2, "Button2");
+    SizeByLayout();
 
     connect(StiffSupply, &QCheckBox::toggled, this, [this] { UpdateParts(); });
     for (QGroupBox* box : {TransformerBox, CableBox})
@@ -278,7 +282,8 @@ TNetworkForm::TNetworkForm()
     connect(Copper, &QRadioButton::toggled, this, [this] { UpdateDiagram(); });
     for (QLineEdit* e : {VoltageEdit, PowerEdit, RxEdit, TPowerEdit, UkEdit, UrEdit, LengthEdit, SectionEdit,
                          ParallelEdit, ReactanceEdit})
-        connect(e, &QLineEdit::textChanged, this, [this] {
+        connect(e, &QLineEdit::textChanged, this, [this, e] {
+            Accept(e);
             UpdateNotes();
             UpdateDiagram();
         });
@@ -347,6 +352,11 @@ void TNetworkForm::FormShow()
     ParallelEdit->setText(EditText(n.CableParallel));
     ReactanceEdit->setText(EditText(n.CableReactance));
     DipEdit->setText(EditText(DynamicData.DipLimit));
+    // The diagram starts from the stored values, not from what an earlier opening typed.
+    accepted_.clear();
+    for (const QLineEdit* e : {VoltageEdit, PowerEdit, RxEdit, TPowerEdit, UkEdit, UrEdit, LengthEdit, SectionEdit,
+                               ParallelEdit, ReactanceEdit})
+        Accept(e);
     UpdateParts();
     StiffSupply->setFocus();
     Button1->setDefault(true);
@@ -364,15 +374,30 @@ void TNetworkForm::UpdateParts()
 
 void TNetworkForm::UpdateNotes()
 {
+    const QString motors = Pick("the motor's", "celle du moteur");
+    const QString infinite = Pick("empty: infinite", "vide : infinie");
+    // The notes come and go as the user types: their column keeps the room of the longer one,
+    // so that the window keeps its width.
+    const QFontMetrics metrics(VoltageNote->font());
+    const int room = std::max(metrics.horizontalAdvance(motors), metrics.horizontalAdvance(infinite));
+    VoltageNote->setMinimumWidth(room);
+    PowerNote->setMinimumWidth(room);
     const QString voltage = VoltageEdit->text().trimmed();
-    if (voltage.isEmpty() || (!motorVoltage_.isEmpty() && voltage == motorVoltage_))
-        VoltageNote->setText(Pick("the motor's", "celle du moteur"));
-    else
-        VoltageNote->setText(QString());
-    VoltageNote->adjustSize();
-    PowerNote->setText(PowerEdit->text().trimmed().isEmpty() ? Pick("empty: infinite", "vide : infinie")
-                                                             : QString());
-    PowerNote->adjustSize();
+    const bool motorsVoltage = voltage.isEmpty() || (!motorVoltage_.isEmpty() && voltage == motorVoltage_);
+    VoltageNote->setText(motorsVoltage ? motors : QString());
+    PowerNote->setText(PowerEdit->text().trimmed().isEmpty() ? infinite : QString());
+}
+
+void TNetworkForm::Accept(const QLineEdit* edit)
+{
+    if (const std::optional<double> v = TryReadField(edit); v && std::isfinite(*v))
+        accepted_[edit] = *v;
+}
+
+QString TNetworkForm::Accepted(const QLineEdit* edit) const
+{
+    const auto it = accepted_.find(edit);
+    return it == accepted_.end() ? QString() : EditText(it->second);
 }
 
 void TNetworkForm::UpdateDiagram()
@@ -381,27 +406,49 @@ void TNetworkForm::UpdateDiagram()
     s.network = !StiffSupply->isChecked();
     s.transformer = TransformerBox->isChecked();
     s.cable = CableBox->isChecked();
-    auto field = [](const QLineEdit* e) {
-        const QString t = e->text().trimmed();
-        return t.isEmpty() ? QStringLiteral("?") : t;
+    // Each value as the field last read as a number, written as the dialog writes numbers; a
+    // value never read is left out.
+    QStringList parts;
+    auto part = [this, &parts](const QLineEdit* e, const char* pattern) {
+        if (const QString v = Accepted(e); !v.isEmpty())
+            parts << QString::fromUtf8(pattern).arg(v);
     };
-    const QString voltage =
-        VoltageEdit->text().trimmed().isEmpty() ? motorVoltage_ : VoltageEdit->text().trimmed();
+    auto joined = [&parts] {
+        const QString text = parts.join(QStringLiteral(", "));
+        parts.clear();
+        return text;
+    };
     if (s.network) {
-        const QString power = PowerEdit->text().trimmed();
-        s.source = Pick("%1 V, S_k %2, R/X %3", "%1 V, S_k %2, R/X %3")
-                       .arg(voltage.isEmpty() ? QStringLiteral("?") : voltage,
-                            power.isEmpty() ? Pick("infinite", "infinie") : power + QStringLiteral(" MVA"),
-                            field(RxEdit));
+        if (VoltageEdit->text().trimmed().isEmpty()) {
+            if (!motorVoltage_.isEmpty())
+                parts << motorVoltage_ + QStringLiteral(" V");
+        } else
+            part(VoltageEdit, "%1 V");
+        if (PowerEdit->text().trimmed().isEmpty())
+            parts << QStringLiteral("S_k ") + Pick("infinite", "infinie");
+        else
+            part(PowerEdit, "S_k %1 MVA");
+        part(RxEdit, "R/X %1");
+        s.source = joined();
     } else {
         s.source =
             Pick("the motor's rated voltage, no impedance", "tension nominale du moteur, sans impédance");
     }
-    s.transformerText =
-        QStringLiteral("%1 kVA, u_k %2 %, u_R %3 %").arg(field(TPowerEdit), field(UkEdit), field(UrEdit));
-    s.cableText = QString::fromUtf8("%1 m, %2 × %3 mm² %4, x' %5 Ω/km")
-                      .arg(field(LengthEdit), field(ParallelEdit), field(SectionEdit),
-                           Copper->isChecked() ? Pick("Cu", "Cu") : Pick("Al", "Al"), field(ReactanceEdit));
+    part(TPowerEdit, "%1 kVA");
+    part(UkEdit, "u_k %1 %");
+    part(UrEdit, "u_R %1 %");
+    s.transformerText = joined();
+    part(LengthEdit, "%1 m");
+    const QString runs = Accepted(ParallelEdit), section = Accepted(SectionEdit);
+    const QString material = Copper->isChecked() ? Pick("Cu", "Cu") : Pick("Al", "Al");
+    if (section.isEmpty())
+        parts << material;
+    else if (runs.isEmpty())
+        parts << QString::fromUtf8("%1 mm² %2").arg(section, material);
+    else
+        parts << QString::fromUtf8("%1 × %2 mm² %3").arg(runs, section, material);
+    part(ReactanceEdit, "x' %1 Ω/km");
+    s.cableText = joined();
     if (MotorData.MechanicalPower > 0 && MotorData.LineVoltage > 0)
         s.motorText = QStringLiteral("%1 kW, %2 V")
                           .arg(EditText(MotorData.MechanicalPower / 1000), EditText(MotorData.LineVoltage));

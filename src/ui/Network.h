@@ -9,6 +9,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <map>
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -69,6 +71,11 @@ class TNetworkForm : public TModelessForm {
     void UpdateParts();
     void UpdateNotes();
     void UpdateDiagram();
+    // Keeps the field's number when it reads as one; the diagram shows the last kept.
+    void Accept(const QLineEdit* edit);
+    // That number as the dialog writes numbers; empty when the field never held one.
+    QString Accepted(const QLineEdit* edit) const;
 
     QString motorVoltage_; // the motor's line voltage as the voltage field shows it (empty: no motor)
+    std::map<const QLineEdit*, double> accepted_;
 };

@@ -241,10 +241,10 @@ void TForm6::Button3Click()
         why(o.TooLong ? Pick("No run-up time: direct-on-line the motor has not reached its speed by the start-time "
                              "limit of %1 s (%2 rpm).",
                              "Pas de temps de démarrage : en direct, le moteur n'atteint pas sa vitesse avant la "
-                             "limite de %1 s (%2 rpm).")
+                             "limite de %1 s (%2 tr/min).")
                             .arg(EditText(DynamicData.Mechanical.StartTimeLimit), speed)
                       : Pick("No run-up time: direct-on-line the motor stalls at %1 rpm with this load.",
-                             "Pas de temps de démarrage : en direct, le moteur cale à %1 rpm avec cette charge.")
+                             "Pas de temps de démarrage : en direct, le moteur cale à %1 tr/min avec cette charge.")
                             .arg(speed));
         return;
     }

@@ -186,11 +186,9 @@ Study TStudyFiles::CurrentStudy() const
                                                                   : MotorSource::List;
     choices.loadKind = ChoicesData.Kind;
     choices.rampTime = ChoicesData.RampTime;
-    Study study = StudyFromSettings(MotorData, DynamicData, choices);
-    // A study in hand keeps the language it came with; a new one takes this run's.
-    if (!path_.isEmpty())
-        study.StudyLanguage = studyLanguage_;
-    return study;
+    // The language is this run's (the data set's language flags): a study records the language of
+    // the run that saves it.
+    return StudyFromSettings(MotorData, DynamicData, choices);
 }
 
 bool TStudyFiles::StudyChanged() const
@@ -357,7 +355,6 @@ bool TStudyFiles::OpenFile(const QString& chosen)
     }
 
     path_ = path;
-    studyLanguage_ = study.StudyLanguage;
     savedText_ = StudyText(CurrentStudy());
     Remember(path);
     UpdateCaption();
@@ -387,7 +384,6 @@ bool TStudyFiles::SaveFile(const QString& chosen)
         return false;
     }
     path_ = path;
-    studyLanguage_ = study.StudyLanguage;
     savedText_ = text;
     Remember(path);
     UpdateCaption();

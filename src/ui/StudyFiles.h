@@ -12,7 +12,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
 
 class QAction;
 class TForm1;
@@ -84,7 +83,6 @@ class TStudyFiles : public QObject {
     QString baseCaption_;
     QString path_;
     std::string savedText_;
-    std::optional<Language> studyLanguage_; // the language of the study in hand, kept as it came
     QStringList recent_;
 };
 

@@ -106,7 +106,9 @@ QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& text, int
 void SetCaption(QLabel* label, const QString& text)
 {
     label->setText(text);
-    if (!label->wordWrap())
+    // A label placed by hand fits its text; one in a layout gets its size from the layout.
+    const QWidget* parent = label->parentWidget();
+    if (!label->wordWrap() && !(parent && parent->layout()))
         label->adjustSize();
 }
 

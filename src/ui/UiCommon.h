@@ -49,7 +49,7 @@ QRadioButton* MakeRadio(QWidget* parent, const char* name, const QString& text, 
                         const QFont& font);
 QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h,
                      const QFont& font);
-// Sets a self-sizing label's text and fits its size to it.
+// Sets a label's text; a label placed by hand (its parent has no layout) is fitted to it.
 void SetCaption(QLabel* label, const QString& text);
 
 // A label for layouts; `plainText` for texts that must never be read as markup.

@@ -123,6 +123,48 @@ TEST(SimDynamic, StallAtTheCrossingOfMotorAndLoadTorque) {
     EXPECT_NE(Sim(fr).out.find("    BLOQUÉ à : 624.8 rpm\n"), std::string::npos);
 }
 
+TEST(SimDynamic, AStartThatDoesNotRunUpShowsItsPeakOverTheLimitAndTheSpeedNotReached) {
+    const struct {
+        double t0, t1, t2, inertia, limit;
+        const char *lang, *operatingMark, *peakMark;
+    } cases[] = {
+        // The soft-starter's 3 In never breaks the rotor away from 4 Tn; the direct start runs up.
+        {4 * ComputedFourKilowatt(0).RatedTorque, 0, 0, 0.12, 60, "en", " (not reached with soft-starter)",
+         " over the 60 s shown"},
+        // Both stall where the load crosses the torque curve; neither runs up within half a second.
+        {105, 12, -0.6, 0.12, 60, "fr", " (non atteinte)", " sur les 60 s affichées"},
+        {0, 0, 0.04, 5, 0.5, "en", " (not reached)", " over the 0.5 s shown"},
+    };
+    for (const auto& c : cases) {
+        MotorDataSet ds = ComputedFourKilowatt(0);
+        ds.T0 = c.t0, ds.T1 = c.t1, ds.T2 = c.t2;
+        ASSERT_EQ(RunStartComputation(ds, nullptr, nullptr), 0);
+        DynamicSettings settings;
+        settings.Mechanical.MotorInertia = c.inertia;
+        settings.Mechanical.StartTimeLimit = c.limit;
+        DynamicResults e;
+        ASSERT_EQ(ComputeDynamicStart(ds, settings, e, 0), 0);
+        ASSERT_TRUE(e.SoftStarter.Stalled && e.SoftStarter.StalledPeakCurrentRatio);
+        std::vector<std::string> args =
+            FourKilowatt({"--current-limit", "3", "--load", "squared", "--t0", CsvText(c.t0), "--t1",
+                          CsvText(c.t1), "--t2", CsvText(c.t2), "--dynamic", "--motor-inertia",
+                          CsvText(c.inertia), "--start-time-limit", CsvText(c.limit), "--lang", c.lang});
+        const SimResult panels = Sim(args);
+        args.push_back("--json");
+        const OrderedJson dynamic = OrderedJson::parse(Sim(args).out)["Dynamic"];
+        ExpectStart(dynamic["Dol"], e.Dol, "Dol");
+        ExpectStart(dynamic["SoftStarter"], e.SoftStarter, "SoftStarter");
+        const bool en = std::string(c.lang) == "en";
+        for (const std::string& line :
+             {(en ? "  Operating Speed : " : "  Vitesse de fonctionnement : ") +
+                  FormatFixed(*e.Dol.OperatingSpeed, 1) + " rpm" + c.operatingMark,
+              (en ? "    Peak Current : " : "    Courant de crête : ") +
+                  FormatFixed(*e.SoftStarter.StalledPeakLineCurrent, 1) + " A (" +
+                  FormatFixed(*e.SoftStarter.StalledPeakCurrentRatio, 2) + " I/In)" + c.peakMark})
+            EXPECT_NE(panels.out.find(line + "\n"), std::string::npos) << line << "\n" << panels.out;
+    }
+}
+
 TEST(SimDynamic, AStartCutByTheTimeLimitIsTooLongWithTheSpeedReached) {
     const SimResult r =
         Sim(FourKilowatt({"--dynamic", "--motor-inertia", "5", "--start-time-limit", "0.5", "--json"}));

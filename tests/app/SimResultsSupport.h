@@ -49,7 +49,8 @@ inline const std::vector<std::string> MotorKeys = {"ConstructorName",
 inline const std::vector<std::string> StartKeys = {
     "Stalled",          "TooLong",       "StallSpeed",      "RunUpTime",
     "PeakCurrentRatio", "RotorEnergy",   "StatorEnergy",    "MinAcceleratingTorqueRatio",
-    "OperatingSpeed",   "MaxVoltageDip", "MinMotorVoltage", "VoltageDipExceeded"};
+    "OperatingSpeed",   "MaxVoltageDip", "MinMotorVoltage", "VoltageDipExceeded",
+    "StalledPeakCurrentRatio"};
 
 // The reference motor computed by the library as the command line sets it up: current-limit mode
 // at 3 and a fan load.
@@ -87,4 +88,5 @@ inline void ExpectStart(const OrderedJson& j, const StartOutcome& o, const std::
     ExpectSameNumber(j["MaxVoltageDip"], o.MaxVoltageDip, which + " MaxVoltageDip");
     ExpectSameNumber(j["MinMotorVoltage"], o.MinMotorVoltage, which + " MinMotorVoltage");
     EXPECT_EQ(j["VoltageDipExceeded"], o.VoltageDipExceeded) << which;
+    ExpectSameNumber(j["StalledPeakCurrentRatio"], o.StalledPeakCurrentRatio, which + " StalledPeak");
 }

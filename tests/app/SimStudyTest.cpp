@@ -330,3 +330,56 @@ TEST(SimStudy, TheRealExecutableRunsAStudy) {
                                "--sweep-csv FILE", "--threads N", "--sweep-png FILE", "--sweep-y COLUMN"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
 }
+
+// A refused study speaks the language it names, even when it is refused before its values are
+// read; --lang speaks instead when given.
+TEST(SimStudy, ARefusedStudySpeaksItsLanguageUnlessLangIsGiven) {
+    TempFolder folder("study-refused-language");
+    const std::string file = (folder / "case.tarvello").string();
+    ASSERT_EQ(Sim(FourKilowatt({"--lang", "fr", "--save-study", file})).status, 0);
+    const std::string french = ReadWholeFile(file);
+    ASSERT_NE(french.find("\"language\": \"fr\""), std::string::npos);
+    const auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string text = french;
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    const int last = static_cast<int>(std::count(french.begin(), french.end(), '\n'));
+    struct Case {
+        std::string text, french, english; // the messages, without "error N: "
+    };
+    const Case cases[] = {
+        {replaced("\"version\": 2", "\"version\": 1000000000000001"),
+         "152: Le fichier d'étude est de la version 1000000000000001 (ligne 3) ; ce programme lit les "
+         "fichiers "
+         "d'étude jusqu'à la version 2!",
+         "152: The study file has version 1000000000000001 (line 3); this program reads study files up to "
+         "version 2!"},
+        {french + std::string(1, '\0') + "garbage",
+         "150: Le fichier d'étude n'est pas un JSON valable (ligne " + std::to_string(last + 1) +
+             " : du texte suit la fin de la valeur JSON)!",
+         "150: The study file is not valid JSON (line " + std::to_string(last + 1) +
+             ": text follows the end of the JSON value)!"},
+        {replaced("\"MotorSize\": \"\"", "\"MotorSize\": \"a\\u0000b\""),
+         "234: Un texte du fichier d'étude contient un caractère de contrôle\u00A0: « MotorSize » dans « "
+         "motor » "
+         "à la ligne 8 (U+0000)\u00A0!",
+         "234: A text of the study file holds a control character: \"MotorSize\" in \"motor\" at line 8 "
+         "(U+0000)!"},
+        {replaced("\"MechanicalPower\": 4000.0", "\"MechanicalPower\": 0.0"),
+         "87: " + ErrorText(ErrMechanicalPowerZero, Language::French) + " (fichier d'étude, ligne 9)",
+         "87: " + ErrorText(ErrMechanicalPowerZero, Language::English) + " (study file, line 9)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.english);
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << c.text;
+        EXPECT_EQ(Sim({"--study", file}).err, "error " + c.french + "\n");
+        EXPECT_EQ(Sim({"--study", file, "--lang", "en"}).err, "error " + c.english + "\n");
+        // An English study refused in a French run.
+        std::string english = c.text;
+        english.replace(english.find("\"language\": \"fr\""), 16, "\"language\": \"en\"");
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << english;
+        EXPECT_EQ(Sim({"--study", file}).err, "error " + c.english + "\n");
+        EXPECT_EQ(Sim({"--study", file, "--lang", "fr"}).err, "error " + c.french + "\n");
+    }
+}

@@ -61,9 +61,10 @@ inline DynamicSettings WithInertia(double motor, double load = 0) {
     return s;
 }
 
-inline DynamicResults Computed(const MotorDataSet& ds, const DynamicSettings& s, int samples = 0) {
+inline DynamicResults Computed(const MotorDataSet& ds, const DynamicSettings& s, int samples = 0,
+                               int chartPoints = 0) {
     DynamicResults r;
-    EXPECT_EQ(ComputeDynamicStart(ds, s, r, samples), 0);
+    EXPECT_EQ(ComputeDynamicStart(ds, s, r, samples, chartPoints), 0);
     return r;
 }
 

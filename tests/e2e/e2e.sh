@@ -500,7 +500,8 @@ shortcut_opens() { # key on the main window, title of the dialog it opens; Escap
 save_curves() {
   local name=$1 dlg
   menu f c
-  dlg=$(wait_window "Save As")
+  # Qt's own dialog speaks the chosen language.
+  if [ "$LANG_TAG" = en ]; then dlg=$(wait_window "Save As"); else dlg=$(wait_window "Enregistrer sous"); fi
   check "$LANG_TAG: file dialog for the curves" test -n "$dlg" || return 1
   focus "$dlg"
   xdotool key ctrl+a

@@ -299,6 +299,25 @@ TEST(StudyFile, WhatCannotBeWrittenFaithfullyIsRefusedBeforeTheFileIsTouched) {
     surrogate.Motor.MotorSize = "\xed\xa0\x80";
     EXPECT_EQ(CheckStudyWritable(surrogate).number, ErrStudyNotWritable);
     EXPECT_EQ(CheckStudyWritable(TypedStudy()).number, 0);
+    // Control characters, as a reader would refuse them, in each text.
+    for (const auto& [character, shown] :
+         std::vector<std::pair<std::string, std::string>>{{std::string(1, '\0'), "U+0000"},
+                                                          {"\x1F", "U+001F"},
+                                                          {"\x7F", "U+007F"},
+                                                          {"\xC2\x80", "U+0080"}}) {
+        Study maker = TypedStudy(), size = TypedStudy(), rating = TypedStudy();
+        maker.Motor.ConstructorName = "Tarv" + character + "ello";
+        size.Motor.MotorSize = character;
+        rating.Dynamic.Starter->RatingCode += character;
+        EXPECT_EQ(Describe(SaveStudyFile(file, maker)),
+                  "164: The study cannot be saved: \"ConstructorName\" holds the control character " + shown +
+                      "!");
+        EXPECT_EQ(ErrorText(SaveStudyFile(file, size), Language::French),
+                  "L'étude ne peut pas être enregistrée : « MotorSize » contient le caractère de contrôle " +
+                      shown + "!");
+        EXPECT_EQ(CheckStudyWritable(rating).argument.english,
+                  "\"RatingCode\" holds the control character " + shown);
+    }
     EXPECT_TRUE(folder.Names().empty());
     EXPECT_EQ(SaveStudyFile(folder / "missing" / "case.tarvello", TypedStudy()).argument.english,
               "\"" + (folder / "missing" / "case.tarvello").string() + "\" (No such file or directory)");

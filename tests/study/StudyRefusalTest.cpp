@@ -441,3 +441,97 @@ TEST(StudyRefusal, ByteOrderMarkIsAccepted) {
     EXPECT_EQ(Refused("\xEF\xBB\xBF" + Replaced(FullText(), "\"Preset\"", "\"P\"")).line,
               LineOf(FullText(), "\"Preset\""));
 }
+
+namespace {
+std::string WithLineEnds(const std::string& text, const std::string& end) {
+    std::string out;
+    for (char c : text)
+        out += c == '\n' ? end : std::string(1, c);
+    return out;
+}
+} // namespace
+
+// Broken studies of every kind, each refused with its number and line; the refusal still knows the
+// study's language (French here) so that a command line can speak it.
+TEST(StudyRefusal, BrokenTextsAreRefusedNamingTheLine) {
+    const std::string text = FullText();
+    const int lastLine = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+    const std::string nul(1, '\0');
+    const auto controlIn = [&](const char* key, const char* section, const char* character) {
+        const std::string line = std::to_string(LineOf(text, std::string("\"") + key + "\""));
+        return std::string("\"") + key + "\" in \"" + section + "\" at line " + line + " (" + character + ")";
+    };
+    const auto versionLine = [](const char* version) { return std::string(version) + " (line 3)"; };
+    struct Broken {
+        std::string text;
+        int number, line;
+        std::string english; // the message's argument
+    };
+    const std::vector<Broken> cases = {
+        // Only white space may follow the closing brace; a NUL byte ends the parser's reading.
+        {text + "garbage", ErrStudyNotJson, lastLine + 1,
+         "line " + std::to_string(lastLine + 1) + ": text follows the end of the JSON value"},
+        {text.substr(0, text.size() - 1) + nul + "garbage", ErrStudyNotJson, lastLine,
+         "line " + std::to_string(lastLine) + ": text follows the end of the JSON value"},
+        {text + " \n\t\r\n" + nul, ErrStudyNotJson, lastLine + 3,
+         "line " + std::to_string(lastLine + 3) + ": text follows the end of the JSON value"},
+        {Replaced(text, "\"Preset\": 0.3", "\"Preset\": " + nul + "0.3"), ErrStudyNotJson,
+         LineOf(text, "\"Preset\""), "line " + std::to_string(LineOf(text, "\"Preset\"")) + ": a NUL byte"},
+        // A version beyond 2^53 as written, not rounded.
+        {Replaced(text, "\"version\": 2", "\"version\": 1000000000000001"), ErrStudyNewerVersion, 3,
+         versionLine("1000000000000001")},
+        {Replaced(text, "\"version\": 2", "\"version\": 9007199254740993.0"), ErrStudyNewerVersion, 3,
+         versionLine("9007199254740993.0")},
+        {Replaced(text, "\"version\": 2", "\"version\": 3E+0"), ErrStudyNewerVersion, 3, versionLine("3E+0")},
+        // A refusal on line 5 with each kind of line end.
+        {WithLineEnds(Replaced(text, "\"motor\"", "\"motr\""), "\n"), ErrStudyUnknownKey, 5,
+         "\"motr\" at line 5"},
+        {WithLineEnds(Replaced(text, "\"motor\"", "\"motr\""), "\r"), ErrStudyUnknownKey, 5,
+         "\"motr\" at line 5"},
+        {WithLineEnds(Replaced(text, "\"motor\"", "\"motr\""), "\r\n"), ErrStudyUnknownKey, 5,
+         "\"motr\" at line 5"},
+        {WithLineEnds(Replaced(text, "\"motor\":", "\"motor\""), "\r"), ErrStudyNotJson, 5, ""},
+        {WithLineEnds(Replaced(text, "\"motor\":", "\"motor\""), "\r\n"), ErrStudyNotJson, 5, ""},
+        {WithLineEnds(text, "\r") + "x", ErrStudyNotJson, lastLine + 1,
+         "line " + std::to_string(lastLine + 1) + ": text follows the end of the JSON value"},
+        // Control characters in every text, escaped or (DEL and C1 may be) raw.
+        {Replaced(text, "\"Generic IEC\"", "\"Tarv\\u0000ello\""), ErrStudyControlCharacter,
+         LineOf(text, "\"ConstructorName\""), controlIn("ConstructorName", "motor", "U+0000")},
+        {Replaced(text, "\"132S 4p\"", "\"132S\\t4p\""), ErrStudyControlCharacter,
+         LineOf(text, "\"MotorSize\""), controlIn("MotorSize", "motor", "U+0009")},
+        {Replaced(text, "\"132S 4p\"", "\"132S\\u001f\""), ErrStudyControlCharacter,
+         LineOf(text, "\"MotorSize\""), controlIn("MotorSize", "motor", "U+001F")},
+        {Replaced(text, "\"AC-53a:",
+                  "\"\x7F"
+                  "AC-53a:"),
+         ErrStudyControlCharacter, LineOf(text, "\"RatingCode\""),
+         controlIn("RatingCode", "starter", "U+007F")},
+        {Replaced(text, "\"AC-53a:", "\"\\u0085AC-53a:"), ErrStudyControlCharacter,
+         LineOf(text, "\"RatingCode\""), controlIn("RatingCode", "starter", "U+0085")},
+        {Replaced(text, "\"Generic IEC\"", "\"Generic\xC2\x9F\""), ErrStudyControlCharacter,
+         LineOf(text, "\"ConstructorName\""), controlIn("ConstructorName", "motor", "U+009F")},
+    };
+    for (const Broken& c : cases) {
+        SCOPED_TRACE(c.english);
+        const StudyRefusal r = Refused(c.text);
+        EXPECT_EQ(r.number(), c.number);
+        EXPECT_EQ(r.line, c.line);
+        if (!c.english.empty()) {
+            EXPECT_EQ(r.refusal.argument.english, c.english);
+        }
+        EXPECT_EQ(r.language, Language::French);
+    }
+    // The new message in both languages, and a study refused before its language is read.
+    ExpectRefusal(Refused(cases[13].text), ErrStudyControlCharacter, 7,
+                  "A text of the study file holds a control character: \"ConstructorName\" in \"motor\" at "
+                  "line 7 (U+0000)!",
+                  "Un texte du fichier d'étude contient un caractère de contrôle\u00A0: « ConstructorName » "
+                  "dans « motor » à la ligne 7 (U+0000)\u00A0!");
+    EXPECT_EQ(Refused("{\n  \"format\" \"tarvello-study\",\n  \"language\": \"fr\"\n}").language,
+              std::nullopt);
+    EXPECT_EQ(Refused(Replaced(text, "\"fr\"", "\"en\"") + "x").language, Language::English);
+    // A non-breaking space is no control character.
+    Study read;
+    EXPECT_FALSE(ParseStudy(Replaced(text, "\"Generic IEC\"", "\"Generic\\u00A0IEC\xC2\xA0\""), read));
+    EXPECT_EQ(read.Motor.ConstructorName, "Generic\u00A0IEC\u00A0");
+}

@@ -256,10 +256,10 @@ TEST(StudyText, LanguagesAndTextsReadBack) {
         s.StudyLanguage = language;
         EXPECT_EQ(ReadBack(StudyText(s)).StudyLanguage, language);
     }
-    // Any UTF-8 text, also quotes, backslashes and control characters, which JSON escapes.
+    // Any UTF-8 text without control characters, also quotes and backslashes, which JSON escapes.
     s.Motor.ConstructorName = "Société \"Ä\" \\ œ € end";
     s.Motor.MotorSize = "";
-    s.Dynamic.Starter = StarterDuty{10, "3,5-17:90-5 電機 \t\n\x01", 2};
+    s.Dynamic.Starter = StarterDuty{10, "3,5-17:90-5 電機 \"/\\ \u00A0", 2};
     ExpectRoundTrip(s);
 }
 

@@ -1,4 +1,5 @@
-// Saving the curves through the file dialog, and a zoom that the next computation replaces.
+// Saving the curves through the file dialog (in the chosen language), and a zoom that the next
+// computation replaces.
 
 #include "UiFixture.h"
 
@@ -6,7 +7,9 @@
 #include "MainCharts.h"
 #include "xyGraph.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLocale>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -142,4 +145,29 @@ TEST_F(UiTest, ANewComputationReplacesTheZoom)
     EXPECT_EQ(chart->XAxis().Min(), 0);
     EXPECT_EQ(chart->YAxis().Min(), 0);
     EXPECT_DOUBLE_EQ(chart->YAxis().Max(), fittedMax); // same DOL peak
+}
+
+TEST_F(UiTest, StandardDialogsSpeakTheChosenLanguage)
+{
+    RunWorkflow();
+    // Qt's own buttons: the file dialog of Save Curves and a message box's standard buttons.
+    const struct {
+        bool french;
+        const char *save, *cancel, *yes;
+    } choices[] = {{false, "&Save", "Cancel", "&Yes"}, {true, "&Enregistrer", "Annuler", "&Oui"},
+                   {false, "&Save", "Cancel", "&Yes"}};
+    for (const auto& c : choices) {
+        ChooseLanguage(c.french);
+        QStringList buttons;
+        SaveCurvesAnswering([&](QFileDialog* d) {
+            for (const QAbstractButton* b : d->findChild<QDialogButtonBox*>()->buttons())
+                buttons << b->text();
+            d->reject();
+        });
+        EXPECT_EQ(buttons, QStringList({c.save, c.cancel}));
+        const QMessageBox box(QMessageBox::Question, "Tarvello", "?", QMessageBox::Yes);
+        EXPECT_EQ(box.button(QMessageBox::Yes)->text(), c.yes);
+        // The default locale stays the system's: the charts' numbers keep the user's separator.
+        EXPECT_EQ(QLocale().decimalPoint(), QLocale::system().decimalPoint());
+    }
 }

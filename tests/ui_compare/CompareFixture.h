@@ -6,6 +6,7 @@
 #include "DialogFixture.h"
 
 #include "Compare.h"
+#include "ComparisonCharts.h"
 #include "MethodSettings.h"
 #include "xyGraph.h"
 
@@ -59,10 +60,11 @@ class CompareTest : public DialogTest {
         TypeStarter(ie, code, starts);
     }
 
-    // What the window should show: the comparison of the data set and settings now in force.
+    // What the window should show: the comparison of the data set and settings now in force, with
+    // the chart samples it asks for.
     static ComparisonResults Expected() {
         ComparisonResults r;
-        EXPECT_EQ(ComputeComparison(MotorData, DynamicData, r), 0);
+        EXPECT_EQ(ComputeComparison(MotorData, DynamicData, r, 0, ComparisonChartPoints), 0);
         return r;
     }
 

@@ -3,6 +3,7 @@
 
 #include "CompareFixture.h"
 #include "DynamicTexts.h"
+#include "Pictures.h"
 
 #include "TextToReal.h"
 
@@ -10,15 +11,16 @@ namespace {
 
 using Col = TCompareForm;
 
-// The outcome value each number column shows (rotor energy in kJ), null where the table has a dash.
+// The outcome value each number column shows (rotor energy in kJ), null where the table has a dash;
+// a stalled method's peak over the start-time limit.
 std::optional<double> ColumnValue(const MethodOutcome& m, int column) {
     if (!m.Applicable) return std::nullopt;
     const StartOutcome& o = m.Outcome;
     switch (column) {
     case Col::ColPeakCurrent:
-        return o.PeakLineCurrent;
+        return o.Stalled ? o.StalledPeakLineCurrent : o.PeakLineCurrent;
     case Col::ColPeakRatio:
-        return o.PeakCurrentRatio;
+        return o.Stalled ? o.StalledPeakCurrentRatio : o.PeakCurrentRatio;
     case Col::ColStartingTorque:
         return o.StartingTorqueRatio;
     case Col::ColMinTorque:
@@ -70,6 +72,9 @@ class CompareTable : public CompareTest {
                 const bool isBest = !m.Outcome.Stalled && best && *v == *best;
                 EXPECT_EQ(IsBest(r, column), isBest);
                 EXPECT_EQ(Cell(r, column)->font().bold(), isBest);
+                // A stalled method's peak in italics.
+                const bool peak = column == Col::ColPeakCurrent || column == Col::ColPeakRatio;
+                EXPECT_EQ(Cell(r, column)->font().italic(), peak && m.Outcome.Stalled);
             }
         }
     }
@@ -134,11 +139,15 @@ TEST_F(CompareTable, CatalogueMotorWithAFanLoad) {
             names.insert(s->SeriesName());
             colours.insert(s->LineColor().rgb());
             const MethodOutcome& m = expected.Methods[s->Index() - 1];
-            const std::vector<double>& y = current ? m.Curves.Current : m.Curves.Speed;
-            ASSERT_EQ(s->Points().size(), expected.Times.size());
-            EXPECT_EQ(s->Points().front().y, y.front());
-            EXPECT_EQ(s->Points().back().x, expected.Times.back());
-            EXPECT_EQ(s->Points().back().y, y.back());
+            const std::vector<double>& y = current ? m.Chart.Values.Current : m.Chart.Values.Speed;
+            // Every chart sample, both sides of a changeover's jump at its one time included.
+            ASSERT_EQ(s->Points().size(), m.Chart.Times.size());
+            int jumps = 0;
+            for (std::size_t k = 0; k < y.size(); ++k) {
+                EXPECT_TRUE(s->Points()[k].x == m.Chart.Times[k] && s->Points()[k].y == y[k]) << k;
+                jumps += k > 0 && s->Points()[k].x == s->Points()[k - 1].x;
+            }
+            EXPECT_EQ(jumps, m.ChangeoverTime ? 1 : 0) << MethodKey(m.Method);
         }
         EXPECT_EQ(names.size(), 6u);
         EXPECT_FALSE(names.count(QString()));
@@ -216,8 +225,15 @@ TEST_F(CompareTable, StalledMethodInRedWithItsSpeed) {
     // The reduced stage cannot start the load: no changeover.
     EXPECT_FALSE(expected.Methods[StarDelta].ChangeoverSpeed);
     EXPECT_TRUE(Cell(StarDelta, Col::ColChangeover)->text().startsWith("none"));
-    for (int column : {Col::ColPeakCurrent, Col::ColRunUp, Col::ColRotorEnergy})
+    for (int column : {Col::ColRunUp, Col::ColRotorEnergy})
         EXPECT_EQ(Cell(StarDelta, column)->text(), QString::fromUtf8("—"));
+    // Its peak current over the start-time limit, in italics as the notes say.
+    EXPECT_EQ(Cell(StarDelta, Col::ColPeakRatio)->toolTip(),
+              "the largest current of a start that does not run up, over the start-time limit of 60 s");
+    EXPECT_TRUE(CompareForm->Notes->text().endsWith(
+        " Peak current in italics: the largest current of a start that does not run up, over the start-time "
+        "limit of 60 s."))
+        << CompareForm->Notes->text().toStdString();
     EXPECT_EQ(*CellValue(StarDelta, Col::ColStartingTorque), y.StartingTorqueRatio);
     // The smallest dips are not bests: the stalled methods are left out of the marks.
     for (const MethodOutcome& m : expected.Methods)
@@ -260,6 +276,9 @@ TEST_F(CompareTable, FrenchTexts) {
     Click(CompareForm->SettingsButton);
     ASSERT_TRUE(MethodSettingsForm->isVisible());
     EXPECT_EQ(MethodSettingsForm->windowTitle(), QString::fromUtf8("Modes de démarrage et démarreur"));
+    // Headed like the other dialogs: its title beside the logo.
+    EXPECT_EQ(MethodSettingsForm->Title->text(), QString::fromUtf8("Modes de démarrage et démarreur"));
+    EXPECT_TRUE(MethodSettingsForm->Logo->isVisible());
     EXPECT_EQ(MethodSettingsForm->CancelButton->text(), "Annuler");
     EXPECT_TRUE(MethodSettingsForm->ChangeoverLabel->text().startsWith("Vitesse de commutation"));
 }
@@ -282,7 +301,12 @@ TEST_F(CompareTable, ResizingGrowsTheTableAndCharts) {
     }
     EXPECT_GT(CompareForm->CurrentChart->Legend().left(), legendLeft + 100);
     EXPECT_GT(CompareForm->Table->width(), table.width() + 300);
-    EXPECT_GE(CompareForm->Table->height(), table.height());
+    EXPECT_GT(CompareForm->Table->height(), table.height() + 20);
+    // The columns share the table's new width to its edge.
+    int columns = 0;
+    for (int c = 0; c < TCompareForm::ColumnCount; ++c)
+        columns += CompareForm->Table->isColumnHidden(c) ? 0 : CompareForm->Table->columnWidth(c);
+    EXPECT_EQ(columns, CompareForm->Table->viewport()->width());
 }
 
 // The current-limit row names its limit: the soft-starter's in current-limit mode (the very start

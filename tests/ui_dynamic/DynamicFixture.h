@@ -6,6 +6,7 @@
 #include "UiFixture.h"
 
 #include "DynStart.h"
+#include "DynamicCharts.h"
 #include "DynamicTexts.h"
 #include "Dynamics.h"
 #include "Mechanical.h"
@@ -52,11 +53,12 @@ class DynamicUiTest : public UiTest {
         ASSERT_TRUE(DynamicStartForm->isVisible());
     }
 
-    // What the window must show: the computation on the data set and settings in memory.
+    // What the window must show: the computation on the data set and settings in memory, with the
+    // chart samples it asks for.
     static DynamicResults Expected()
     {
         DynamicResults r;
-        const Refusal refusal = ComputeDynamicStart(MotorData, DynamicData, r, 201);
+        const Refusal refusal = ComputeDynamicStart(MotorData, DynamicData, r, 0, DynamicChartPoints);
         EXPECT_EQ(refusal.number, 0);
         return r;
     }

@@ -1,19 +1,26 @@
 // The dynamic start window: what to do before any results, computing when shown after changes
 // made while hidden, every number of the panel and every chart point as the computation gives
 // them, a stall shown in red with its speed, a refused computation keeping the last results,
-// French texts, and charts that grow with the window.
+// French texts with French units, charts that grow with the window, and a voltage axis with room
+// above 1.0.
 
 #include "DynamicFixture.h"
 
+#include "Compare.h"
 #include "DynamicCharts.h"
 #include "ErrorMessages.h"
 #include "MainCharts.h"
 #include "TextToReal.h"
 #include "xyGraph.h"
 
+#include <QRegularExpression>
+#include <QTableWidget>
+
+#include <algorithm>
+
 namespace {
 
-// The points of a series as the chart holds them, against the curve they come from.
+// The points of a series as the chart holds them, against the chart samples they come from.
 void ExpectSeries(TxyGraph* chart, int series, const std::vector<double>& times,
                   const std::vector<double>& values)
 {
@@ -119,17 +126,18 @@ TEST_F(DynamicUiTest, PanelAndChartsShowTheComputationOfBothStarts)
     EXPECT_NEAR(*e.Dol.PeakLineCurrent, *e.Dol.PeakCurrentRatio * MotorData.LineCurrent, 1e-9);
     ExpectNoNonFinite(w);
 
-    ASSERT_EQ(e.Times.size(), 201u);
-    ExpectSeries(w->SpeedChart, DynamicSeries::Dol, e.Times, e.DolCurves.Speed);
-    ExpectSeries(w->SpeedChart, DynamicSeries::SoftStarter, e.Times, e.SoftStarterCurves.Speed);
-    ExpectSeries(w->CurrentChart, DynamicSeries::Dol, e.Times, e.DolCurves.Current);
-    ExpectSeries(w->CurrentChart, DynamicSeries::SoftStarter, e.Times, e.SoftStarterCurves.Current);
-    ExpectSeries(w->TorqueChart, DynamicSeries::Dol, e.Times, e.DolCurves.Torque);
-    ExpectSeries(w->TorqueChart, DynamicSeries::SoftStarter, e.Times, e.SoftStarterCurves.Torque);
-    ExpectSeries(w->TorqueChart, DynamicSeries::DolExtra, e.Times, e.DolCurves.LoadTorque);
-    ExpectSeries(w->TorqueChart, DynamicSeries::SoftExtra, e.Times, e.SoftStarterCurves.LoadTorque);
-    ExpectSeries(w->VoltageChart, DynamicSeries::Dol, e.Times, e.DolCurves.Voltage);
-    ExpectSeries(w->VoltageChart, DynamicSeries::SoftStarter, e.Times, e.SoftStarterCurves.Voltage);
+    const ChartCurves &dol = e.DolChart, &soft = e.SoftStarterChart;
+    ASSERT_GE(dol.Times.size(), std::size_t(DynamicChartPoints));
+    ExpectSeries(w->SpeedChart, DynamicSeries::Dol, dol.Times, dol.Values.Speed);
+    ExpectSeries(w->SpeedChart, DynamicSeries::SoftStarter, soft.Times, soft.Values.Speed);
+    ExpectSeries(w->CurrentChart, DynamicSeries::Dol, dol.Times, dol.Values.Current);
+    ExpectSeries(w->CurrentChart, DynamicSeries::SoftStarter, soft.Times, soft.Values.Current);
+    ExpectSeries(w->TorqueChart, DynamicSeries::Dol, dol.Times, dol.Values.Torque);
+    ExpectSeries(w->TorqueChart, DynamicSeries::SoftStarter, soft.Times, soft.Values.Torque);
+    ExpectSeries(w->TorqueChart, DynamicSeries::DolExtra, dol.Times, dol.Values.LoadTorque);
+    ExpectSeries(w->TorqueChart, DynamicSeries::SoftExtra, soft.Times, soft.Values.LoadTorque);
+    ExpectSeries(w->VoltageChart, DynamicSeries::Dol, dol.Times, dol.Values.Voltage);
+    ExpectSeries(w->VoltageChart, DynamicSeries::SoftStarter, soft.Times, soft.Values.Voltage);
     // On the stiff supply there is no busbar to draw.
     EXPECT_EQ(w->VoltageChart->FindSeries(DynamicSeries::DolExtra), nullptr);
     // Direct-on-line blue, soft-starter red with marks, as in the main window.
@@ -156,27 +164,43 @@ TEST_F(DynamicUiTest, AStallIsShownInRedWithItsSpeed)
     EXPECT_EQ(w->StatusDol->text(), QStringLiteral("Stalls at %1 rpm").arg(FixedText(*e.Dol.StallSpeed, 1)));
     EXPECT_EQ(TextColour(w->StatusDol), QColor(255, 0, 0));
     EXPECT_EQ(TextColour(w->StatusSoft), QColor(255, 0, 0));
-    for (int row :
-         {TDynamicStartForm::RunUpTime, TDynamicStartForm::PeakCurrent, TDynamicStartForm::PeakCurrentRatio,
-          TDynamicStartForm::MinTorque, TDynamicStartForm::RotorEnergy, TDynamicStartForm::StatorEnergy})
+    for (int row : {TDynamicStartForm::RunUpTime, TDynamicStartForm::MinTorque, TDynamicStartForm::RotorEnergy,
+                    TDynamicStartForm::StatorEnergy})
         EXPECT_EQ(w->DolValue[row]->text(), NoValueText()) << row;
-    EXPECT_EQ(w->DolValue[TDynamicStartForm::OperatingSpeed]->text(), Value(e.Dol.OperatingSpeed, 1));
     ExpectNoNonFinite(w);
     // Capped at 3 In, the soft-starter never breaks away from this load: the window says where its
     // rotor ends, below the stall speed at full voltage that both starts report.
     ASSERT_TRUE(e.SoftStarter.Stalled);
     EXPECT_EQ(e.SoftStarter.StallSpeed, e.Dol.StallSpeed);
-    const double softEnd = e.SoftStarterCurves.Speed.back() * MotorData.SynchronousSpeed * 60;
+    const double softEnd = e.SoftStarterChart.Values.Speed.back() * MotorData.SynchronousSpeed * 60;
     ASSERT_LT(softEnd, *e.SoftStarter.StallSpeed - 1);
     EXPECT_TRUE(w->StallNote->isVisible());
-    EXPECT_EQ(
-        w->StallNote->text(),
-        QStringLiteral("With Soft-Starter: the rotor reaches only %1 rpm by the start-time limit of 60 s.")
-            .arg(FixedText(softEnd, 1)));
+    EXPECT_EQ(w->StallNote->text(),
+              QStringLiteral("Peak current in italics: the largest current of a start that does not run up, over "
+                             "the 60 s shown; operating speed struck out: not reached.\n"
+                             "With Soft-Starter: the rotor reaches only %1 rpm by the start-time limit of 60 s.")
+                  .arg(FixedText(softEnd, 1)));
+    // Each start's peak over the 60 s in grey italics; the operating speed it never reaches struck out.
+    for (const auto& [o, values] : {std::pair{&e.Dol, w->DolValue}, std::pair{&e.SoftStarter, w->SoftValue}}) {
+        EXPECT_EQ(values[TDynamicStartForm::PeakCurrent]->text(), Value(o->StalledPeakLineCurrent, 1));
+        EXPECT_EQ(values[TDynamicStartForm::PeakCurrentRatio]->text(), Value(o->StalledPeakCurrentRatio, 2));
+        EXPECT_TRUE(values[TDynamicStartForm::PeakCurrentRatio]->font().italic());
+        EXPECT_EQ(TextColour(values[TDynamicStartForm::PeakCurrent]), QColor(100, 100, 100));
+        EXPECT_EQ(values[TDynamicStartForm::OperatingSpeed]->text(), Value(o->OperatingSpeed, 1));
+        EXPECT_TRUE(values[TDynamicStartForm::OperatingSpeed]->font().strikeOut());
+    }
     // The charts run to the start-time limit.
-    ASSERT_FALSE(e.Times.empty());
-    EXPECT_DOUBLE_EQ(e.Times.back(), DynamicData.Mechanical.StartTimeLimit);
-    ExpectSeries(w->SpeedChart, DynamicSeries::Dol, e.Times, e.DolCurves.Speed);
+    EXPECT_EQ(e.DolChart.Times.back(), DynamicData.Mechanical.StartTimeLimit);
+    ExpectSeries(w->SpeedChart, DynamicSeries::Dol, e.DolChart.Times, e.DolChart.Values.Speed);
+
+    // A start that runs up again shows its marks no more.
+    ComeBackTo(Form1);
+    Trigger(Form1->Load);
+    SetLoad(LoadKind::Squared, "0", "0", Dec("0.0117"));
+    ASSERT_FALSE(DynamicStartForm->Results().Dol.Stalled);
+    EXPECT_FALSE(w->DolValue[TDynamicStartForm::PeakCurrent]->font().italic());
+    EXPECT_FALSE(w->DolValue[TDynamicStartForm::OperatingSpeed]->font().strikeOut());
+    EXPECT_FALSE(w->StallNote->isVisible());
 }
 
 TEST_F(DynamicUiTest, AStartThatRunsOutOfTimeSaysSo)
@@ -237,7 +261,12 @@ TEST_F(DynamicUiTest, DynamicStartWindowInFrench)
     EXPECT_EQ(w->HeadSoft->text(), "Avec Soft-Starter");
     EXPECT_EQ(w->RowName[TDynamicStartForm::RunUpTime]->text(), QString::fromUtf8("Temps de démarrage"));
     const DynamicResults e = Expected();
-    EXPECT_EQ(w->StatusDol->text(), QString::fromUtf8("Cale à %1 rpm").arg(FixedText(*e.Dol.StallSpeed, 1)));
+    EXPECT_EQ(w->StatusDol->text(), QString::fromUtf8("Cale à %1 tr/min").arg(FixedText(*e.Dol.StallSpeed, 1)));
+    EXPECT_TRUE(w->StallNote->text().startsWith(
+        QString::fromUtf8("Courant de crête en italique : le plus grand courant d'un démarrage qui n'aboutit pas, "
+                          "sur les 60 s affichées ; vitesse de fonctionnement barrée : non atteinte.\n")))
+        << w->StallNote->text().toStdString();
+    EXPECT_EQ(w->DolValue[TDynamicStartForm::OperatingSpeed]->toolTip(), QString::fromUtf8("Non atteinte"));
     EXPECT_TRUE(w->InertiaText->text().contains(QString::fromUtf8("valeur typique pour un moteur de 4 kW")));
     EXPECT_TRUE(w->SupplyText->text().startsWith(QString::fromUtf8("Alimentation : réseau rigide")));
 }
@@ -304,4 +333,51 @@ TEST_F(DynamicUiTest, AStallAtStandstillDrawsFlatCurvesOnValidAxes)
         EXPECT_TRUE(chart->ScalesValid()) << chart->objectName().toStdString();
     }
     EXPECT_EQ(SeriesPoints(DynamicStartForm->SpeedChart, DynamicSeries::Dol).back().second, 0);
+}
+
+TEST_F(DynamicUiTest, TheVoltageAxisLeavesRoomAboveTheHighestVoltage)
+{
+    RunWorkflowWithLoad(LoadKind::Squared, "0", "0", Dec("0.1"));
+    OpenDynamicWindow();
+    // Stiff (the motor at 1.0), a weak transformer (just below), a source above the motor's rating.
+    for (const char* source : {"", "400", "440"}) {
+        if (*source) {
+            SetWeakTransformer();
+            Trigger(Form1->Network1);
+            NetworkForm->VoltageEdit->setText(source);
+            Click(NetworkForm->Button1);
+        }
+        const DynamicResults e = Expected();
+        double highest = 0;
+        for (const StartCurves* c : {&e.DolCurves, &e.SoftStarterCurves})
+            for (const std::vector<double>* v : {&c->Voltage, &c->BusVoltage})
+                highest = std::max(highest, *std::max_element(v->begin(), v->end()));
+        EXPECT_GT(highest, 0.95) << source;
+        EXPECT_GE(DynamicStartForm->VoltageChart->YAxis().Max(), std::max(VoltageAxisTop, 1.05 * highest)) << source;
+    }
+}
+
+TEST_F(DynamicUiTest, SpeedsAreInRpmAndInFrenchInTrMin)
+{
+    for (const bool french : {false, true}) {
+        RestartForms();
+        Form1->show();
+        RunWorkflowWithLoad(LoadKind::Squared, "0", "0", Dec("0.1"), french);
+        SetMechanical("50", "0", "1"); // too long: the speed it reaches is shown
+        OpenDynamicWindow();
+        Trigger(Form1->CompareMethods);
+        const QString unit = french ? "tr/min" : "rpm";
+        EXPECT_EQ(DynamicStartForm->RowUnit[TDynamicStartForm::OperatingSpeed]->text(), unit);
+        QStringList texts;
+        for (const QWidget* window : {static_cast<QWidget*>(DynamicStartForm), static_cast<QWidget*>(CompareForm)})
+            for (const QLabel* label : window->findChildren<QLabel*>())
+                texts << label->text();
+        for (int r = 0; r < CompareForm->Table->rowCount(); ++r)
+            for (int c = 0; c < CompareForm->Table->columnCount(); ++c)
+                texts << CompareForm->Table->item(r, c)->text();
+        // The stalls, the changeovers and the outcomes give their speeds in the language's unit.
+        const QString all = texts.join('\n');
+        EXPECT_GE(all.count(QRegularExpression("\\d " + unit + "\\b")), 6) << ToStd(all);
+        EXPECT_EQ(all.contains("rpm"), !french) << ToStd(all);
+    }
 }

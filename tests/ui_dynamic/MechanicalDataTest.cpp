@@ -1,10 +1,14 @@
 // The mechanical data dialog: the typical inertia suggested and named as such, the data-sheet value
 // typed, an emptied field meaning "unknown", the refusals with their numbers and the typed text
-// kept, and the dynamic start window following each confirmed change.
+// kept, the dynamic start window following each confirmed change, and an enlarged dialog that keeps
+// its rows together.
 
 #include "DynamicFixture.h"
 
 #include "ErrorMessages.h"
+
+#include <iterator>
+#include <vector>
 
 TEST_F(DynamicUiTest, TypicalInertiaIsSuggestedForTheMotorAndKeptAsTypical)
 {
@@ -37,6 +41,26 @@ TEST_F(DynamicUiTest, TypicalInertiaIsSuggestedForTheMotorAndKeptAsTypical)
     EXPECT_TRUE(DynamicStartForm->InertiaText->text().contains(
         "the typical value for a 4 kW motor with 2 pairs of poles, not the motor's own"))
         << DynamicStartForm->InertiaText->text().toStdString();
+}
+
+TEST_F(DynamicUiTest, AnEnlargedDialogKeepsItsRowsTogether)
+{
+    RunWorkflowWithLoad(LoadKind::None);
+    Trigger(Form1->Mechanical1);
+    // From the heading down: each row's top against the bottom of the one above, then the buttons.
+    const TMechanicalForm* f = MechanicalForm;
+    auto gaps = [f] {
+        const QWidget* column[] = {f->Title, f->Edit1, f->Note, f->Edit2, f->Edit3, f->Button1};
+        std::vector<int> g;
+        for (std::size_t i = 0; i + 1 < std::size(column); ++i)
+            g.push_back(column[i + 1]->y() - column[i]->geometry().bottom());
+        return g;
+    };
+    std::vector<int> expected = gaps();
+    MechanicalForm->resize(MechanicalForm->size() + QSize(500, 400));
+    Pump();
+    expected.back() += 400; // the room goes below the rows
+    EXPECT_EQ(gaps(), expected);
 }
 
 TEST_F(DynamicUiTest, TypedInertiaRecomputesTheOpenWindowAndDoublingItDoublesTheRunUpTime)

@@ -89,6 +89,6 @@ TEST_F(DynamicUiTest, AStalledStartHasNoRunUpTimeToOffer)
     EXPECT_EQ(Form6->Label10->text(),
               QString::fromUtf8(
                   "Pas de temps de démarrage : en direct, le moteur n'atteint pas sa vitesse avant la "
-                  "limite de 1 s (%1 rpm).")
+                  "limite de 1 s (%1 tr/min).")
                   .arg(FixedText(*slow.Outcome.StallSpeed, 1)));
 }

@@ -1,6 +1,7 @@
 // The supply network dialog: the network switched on and off by "stiff supply" with its values
 // kept, the refusals with their numbers, parts out of use that keep what was typed, the diagram
-// following the choices, and the dynamic start window's busbar voltage and dip flag.
+// following the choices with each field's last accepted value, and the dynamic start window's
+// busbar voltage and dip flag.
 
 #include "DynamicFixture.h"
 
@@ -66,15 +67,15 @@ TEST_F(DynamicUiTest, WeakTransformerGivesTheBusbarChartAndTheDipOfTheComputatio
     EXPECT_NE(TextColour(w->DolValue[TDynamicStartForm::MaxDip]), QColor(255, 0, 0));
 
     const auto bus = SeriesPoints(w->VoltageChart, DynamicSeries::DolExtra);
-    ASSERT_EQ(bus.size(), e.Times.size());
+    ASSERT_EQ(bus.size(), e.DolChart.Times.size());
     for (std::size_t k = 0; k < bus.size(); ++k)
-        EXPECT_EQ(bus[k].second, e.DolCurves.BusVoltage[k]);
+        EXPECT_EQ(bus[k].second, e.DolChart.Values.BusVoltage[k]);
     const auto softBus = SeriesPoints(w->VoltageChart, DynamicSeries::SoftExtra);
-    ASSERT_EQ(softBus.size(), e.Times.size());
-    EXPECT_EQ(softBus.back().second, e.SoftStarterCurves.BusVoltage.back());
+    ASSERT_EQ(softBus.size(), e.SoftStarterChart.Times.size());
+    EXPECT_EQ(softBus.back().second, e.SoftStarterChart.Values.BusVoltage.back());
     const auto motor = SeriesPoints(w->VoltageChart, DynamicSeries::Dol);
     ASSERT_FALSE(motor.empty());
-    EXPECT_EQ(motor.front().second, e.DolCurves.Voltage.front());
+    EXPECT_EQ(motor.front().second, e.DolChart.Values.Voltage.front());
     EXPECT_LT(motor.front().second, 0.93); // the dip at standstill is visible on the motor too
     EXPECT_TRUE(w->SupplyText->text().startsWith("Supply: through the network"));
     EXPECT_EQ(ChartTitle(w->VoltageChart), "Voltage: motor and busbar");
@@ -261,6 +262,49 @@ TEST_F(DynamicUiTest, TheDiagramFollowsTheChoicesAsTheyAreMade)
     Click(NetworkForm->Button2);
     EXPECT_FALSE(DynamicData.Network.Enabled);
     EXPECT_FALSE(DynamicData.Network.HasTransformer);
+}
+
+TEST_F(DynamicUiTest, TheDiagramShowsTheLastAcceptedValueOfEachField)
+{
+    RunWorkflowWithLoad(LoadKind::None);
+    Trigger(Form1->Network1);
+    TNetworkForm* f = NetworkForm;
+    f->StiffSupply->setChecked(false);
+    f->TransformerBox->setChecked(true);
+    f->CableBox->setChecked(true);
+    auto diagram = [f] {
+        const TNetworkDiagram::State& s = f->Diagram->CurrentState();
+        return s.source + " | " + s.transformerText + " | " + s.cableText;
+    };
+    // A value never given is left out, not shown as a question mark or as typed.
+    f->TPowerEdit->setText("abc");
+    EXPECT_FALSE(diagram().contains("kVA") || diagram().contains("?") || diagram().contains("abc")) << ToStd(diagram());
+    const struct {
+        QLineEdit* edit;
+        const char *typed, *mistyped;
+        QString shown;
+    } cases[] = {
+        {f->LengthEdit, "120", "abc", "120 m"},
+        // Either separator is read; the diagram writes the regional one, like the fields.
+        {f->ReactanceEdit, "0,5", "0..5", QString::fromUtf8("x' %1 Ω/km").arg(Dec("0.5"))},
+        {f->ReactanceEdit, "0.25", "", QString::fromUtf8("x' %1 Ω/km").arg(Dec("0.25"))},
+        {f->SectionEdit, "70", "7O", QString::fromUtf8("70 mm² Cu")},
+        {f->PowerEdit, "20", "2O", "S_k 20 MVA"},
+        {f->TPowerEdit, "1.6e2", "16O", "160 kVA"},
+        {f->UkEdit, "4", "four", "u_k 4 %"},
+    };
+    for (const auto& c : cases) {
+        c.edit->setText(QString::fromUtf8(c.typed));
+        EXPECT_TRUE(diagram().contains(c.shown)) << c.typed << ": " << ToStd(diagram());
+        c.edit->setText(QString::fromUtf8(c.mistyped));
+        EXPECT_TRUE(diagram().contains(c.shown)) << c.mistyped << ": " << ToStd(diagram());
+        EXPECT_TRUE(!*c.mistyped || !diagram().contains(QString::fromUtf8(c.mistyped))) << ToStd(diagram());
+    }
+    // The next opening starts again from the stored values: Cancel stored none of these.
+    Click(f->Button2);
+    Trigger(Form1->Network1);
+    f->CableBox->setChecked(true);
+    EXPECT_FALSE(diagram().contains("120 m")) << ToStd(diagram());
 }
 
 TEST_F(DynamicUiTest, SupplyNetworkInFrench)

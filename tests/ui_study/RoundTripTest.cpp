@@ -210,20 +210,27 @@ TEST_F(RoundTripTest, TypedMotorWithTheApproximationOpensFromTheLanguagePanelInI
     EXPECT_EQ(Form1->Button4->text(), "Retour");
 }
 
-TEST_F(RoundTripTest, OpeningKeepsTheLanguageOfTheRunAndTheStudyKeepsItsOwn)
+TEST_F(RoundTripTest, OpeningKeepsTheLanguageOfTheRunAndSavingRecordsIt)
 {
     SetUpTypedCase(); // English
     SaveAs(Path("english.tarvello"));
+    const std::string english = FileBytes(Path("english.tarvello"));
+    ASSERT_NE(english.find("\"language\": \"en\""), std::string::npos);
     Restart();
     ChooseLanguage(true);
     Open(Path("english.tarvello"));
     EXPECT_TRUE(FrenchChosen());
     EXPECT_EQ(Form1->Button4->text(), "Retour");
     EXPECT_EQ(Studies()->OpenStudy->text(), QString::fromUtf8("&Ouvrir une étude…"));
-    EXPECT_EQ(Form1->windowTitle(), "english.tarvello - " + FrenchCaption);
-    // Saving it again does not make it a French study.
+    EXPECT_EQ(Form1->windowTitle(), "english.tarvello - " + FrenchCaption); // not marked as changed
+    // Saved during this French run, it becomes a French study and nothing else changes.
     Trigger(Studies()->SaveStudy);
-    EXPECT_NE(FileBytes(Path("english.tarvello")).find("\"language\": \"en\""), std::string::npos);
+    std::string french = english;
+    french.replace(french.find("\"language\": \"en\""), 16, "\"language\": \"fr\"");
+    EXPECT_EQ(FileBytes(Path("english.tarvello")), french);
+    // So does a study saved as a new file.
+    SaveAs(Path("copy.tarvello"));
+    EXPECT_EQ(FileBytes(Path("copy.tarvello")), french);
 }
 
 TEST_F(RoundTripTest, StudyWithoutASoftStarterModeLeavesNoModeChecked)

@@ -239,10 +239,14 @@ CaseSource PrepareCases(const SimOptions& options) {
     if (const std::string* file = options.Text(Opt::Study)) {
         // Studies are judged on opening with every check of the dynamic start's settings too.
         Study study;
-        if (StudyRefusal r = LoadStudyFile(*file, study, CheckDynamicSettings)) throw StudyLoadError{r};
-        if (!lang && study.StudyLanguage) source.language = *study.StudyLanguage;
+        StudyRefusal r = LoadStudyFile(*file, study, CheckDynamicSettings);
+        // A refused study speaks its language too, when it could be read that far.
+        const std::optional<Language> named = r ? r.language : study.StudyLanguage;
+        if (!lang && named) source.language = *named;
+        if (r) throw StudyLoadError{r, source.language};
         DynamicSettings settings;
-        if (Refusal e = ApplyStudy(study, source.studyData, settings)) throw StudyLoadError{{e, 0}};
+        if (Refusal e = ApplyStudy(study, source.studyData, settings))
+            throw StudyLoadError{{e, 0}, source.language};
         source.study = std::move(study);
     }
     if (const std::string* file = options.Text(Opt::Catalogue)) {

@@ -38,9 +38,11 @@ struct CaseSource {
     std::shared_ptr<const SharedMotor> sharedMotor;
 };
 
-// A study file that cannot be read: its refusal with the line it concerns.
+// A study file that cannot be read: its refusal with the line it concerns, and the language to
+// say it in (--lang, else the study's, else English).
 struct StudyLoadError {
     StudyRefusal refusal;
+    Language language = Language::English;
 };
 
 // Reads what is the same for every case: the study and the catalogue record. The language is

@@ -129,7 +129,7 @@ int ReportFailure(std::exception_ptr failure, Language lang, std::ostream& err) 
     } catch (const Refusal& r) {
         PrintRefusal(r, lang, err);
     } catch (const StudyLoadError& e) {
-        err << "error " << e.refusal.number() << ": " << StudyRefusalText(e.refusal, lang) << "\n";
+        err << "error " << e.refusal.number() << ": " << StudyRefusalText(e.refusal, e.language) << "\n";
     } catch (const EConvertError& e) {
         err << "error: " << e.what() << "\n";
     } catch (const ListFileError& e) {

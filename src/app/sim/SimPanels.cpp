@@ -72,6 +72,12 @@ void PrintLines(std::ostringstream& out, const std::vector<Line>& lines, bool en
         out << indent << (en ? l.english : l.french) << " : " << l.value << "\n";
 }
 
+// The largest current of a start that does not run up, over the start-time limit.
+std::string StalledPeak(const StartOutcome& o, const char* unit) {
+    return FormatFixed(o.StalledPeakLineCurrent.value_or(0), 1) + " A (" +
+           FormatFixed(o.StalledPeakCurrentRatio.value_or(0), 2) + " " + unit + ")";
+}
+
 std::vector<Line> StartLines(const StartOutcome& o, const DynamicSettings& settings, bool en) {
     std::vector<Line> lines;
     if (o.Stalled) {
@@ -81,6 +87,11 @@ std::vector<Line> StartLines(const StartOutcome& o, const DynamicSettings& setti
                              "TROP LONG : limite du temps de démarrage atteinte à", speed});
         else
             lines.push_back({"STALLED at", "BLOQUÉ à", speed});
+        // Its curves run to the start-time limit.
+        const std::string limit = Significant(settings.Mechanical.StartTimeLimit, 6);
+        lines.push_back({"Peak Current", "Courant de crête",
+                         StalledPeak(o, "I/In") + (en ? " over the " + limit + " s shown"
+                                                      : " sur les " + limit + " s affichées")});
     } else {
         lines.push_back({"Run-Up Time", "Temps de démarrage", FormatFixed(*o.RunUpTime, 3) + " s"});
         lines.push_back(
@@ -104,6 +115,15 @@ std::vector<Line> StartLines(const StartOutcome& o, const DynamicSettings& setti
     return lines;
 }
 
+// Which starts do not reach the operating speed, as a mark after it.
+std::string NotReached(const DynamicResults& r, bool en) {
+    if (r.Dol.Stalled && r.SoftStarter.Stalled) return en ? " (not reached)" : " (non atteinte)";
+    if (r.Dol.Stalled) return en ? " (not reached direct-on-line)" : " (non atteinte en démarrage direct)";
+    if (r.SoftStarter.Stalled)
+        return en ? " (not reached with soft-starter)" : " (non atteinte avec Soft-Starter)";
+    return "";
+}
+
 } // namespace
 
 std::string DynamicPanelText(const DynamicSettings& settings, const DynamicResults& r, Language lang) {
@@ -118,7 +138,8 @@ std::string DynamicPanelText(const DynamicSettings& settings, const DynamicResul
         {"Start-Time Limit", "Limite du temps de démarrage",
          FormatFixed(settings.Mechanical.StartTimeLimit, 2) + " s"},
         {"Operating Speed", "Vitesse de fonctionnement",
-         r.Dol.OperatingSpeed ? FormatFixed(*r.Dol.OperatingSpeed, 1) + " rpm" : (en ? "none" : "aucune")},
+         r.Dol.OperatingSpeed ? FormatFixed(*r.Dol.OperatingSpeed, 1) + " rpm" + NotReached(r, en)
+                              : (en ? "none" : "aucune")},
     };
     PrintLines(out, common, en, "  ");
     out << "  " << (en ? "Direct-On-Line" : "Démarrage direct") << "\n";
@@ -228,6 +249,14 @@ std::string ComparisonPanelText(const DynamicSettings& settings, const Compariso
         }
         if (network) cells.push_back(Percent(o.MaxVoltageDip / 100));
         print(cells);
+        // Under its current column, the largest current of a stalled start and the interval it is taken over.
+        if (o.Stalled) {
+            const std::string limit = Significant(settings.Mechanical.StartTimeLimit, 6);
+            print({"", "",
+                   StalledPeak(o, "In") +
+                       (en ? ", peak over the start-time limit of " + limit + " s"
+                           : ", crête sur la limite du temps de démarrage de " + limit + " s")});
+        }
     }
     out << (en ? "  At the changeover the current and torque jump to the new connection's steady state; the\n"
                  "  transients of an open transition are not modelled.\n"

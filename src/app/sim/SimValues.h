@@ -35,6 +35,8 @@ template <class Visit> void VisitStart(const StartOutcome& o, Visit&& visit) {
     visit("MaxVoltageDip", ResultValue::Of(o.MaxVoltageDip));
     visit("MinMotorVoltage", ResultValue::Of(o.MinMotorVoltage));
     visit("VoltageDipExceeded", ResultValue::Of(o.VoltageDipExceeded));
+    // Added later, after the others: a stalled start's largest current over its start-time limit.
+    visit("StalledPeakCurrentRatio", ResultValue::Of(o.StalledPeakCurrentRatio));
 }
 
 // Each value of one starting method after its "Method" key. A method that does not apply has no
