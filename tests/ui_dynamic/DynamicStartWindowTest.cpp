@@ -349,7 +349,7 @@ TEST_F(DynamicUiTest, TheVoltageAxisLeavesRoomAboveTheHighestVoltage)
         }
         const DynamicResults e = Expected();
         double highest = 0;
-        for (const StartCurves* c : {&e.DolCurves, &e.SoftStarterCurves})
+        for (const StartCurves* c : {&e.DolChart.Values, &e.SoftStarterChart.Values})
             for (const std::vector<double>* v : {&c->Voltage, &c->BusVoltage})
                 highest = std::max(highest, *std::max_element(v->begin(), v->end()));
         EXPECT_GT(highest, 0.95) << source;
