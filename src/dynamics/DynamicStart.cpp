@@ -109,12 +109,13 @@ struct Setup {
         return input;
     }
 
-    // The soft-starter on the running connection: the ramp, with the cap in current-limit mode.
-    void SoftStarter(StartInput& input, bool cap) const {
+    // The soft-starter on the running connection: the ramp, with the cap at limit (Imax/In) in
+    // current-limit mode.
+    void SoftStarter(StartInput& input, bool cap, double limit) const {
         input.controller = cap ? Controller::RampWithCap : Controller::Ramp;
         input.preset = ds.Preset;
         input.rampTime = ds.SoftStarterTime;
-        input.lineLimit = ds.DesiredImaxIn * ds.LineCurrent;
+        input.lineLimit = limit * ds.LineCurrent;
     }
 
     // A method whose reduced stage is followed by the running connection: the changeover at f ns,
@@ -137,7 +138,8 @@ struct Setup {
         bool restsForGood = false; // the reduced stage cannot start the load
         StartInput input;
     };
-    Plan MethodPlan(StartingMethod method, int samples) const {
+    // limit: Imax/In of the start with current limit.
+    Plan MethodPlan(StartingMethod method, int samples, double limit) const {
         Plan p;
         p.input = Input(samples);
         switch (method) {
@@ -169,16 +171,10 @@ struct Setup {
             break;
         }
         case StartingMethod::SoftRamp:
-            SoftStarter(p.input, false);
+            SoftStarter(p.input, false, limit);
             break;
         case StartingMethod::SoftLimit:
-            // In selected-time mode the limit is the one last set; a limit that is not a current
-            // (0 or below, left from an older data set) holds no start to compare.
-            if (!Positive(ds.DesiredImaxIn)) {
-                p.applicable = false;
-                break;
-            }
-            SoftStarter(p.input, true);
+            SoftStarter(p.input, true, limit);
             break;
         }
         return p;
@@ -307,9 +303,10 @@ Refusal ComputeDynamicStart(const MotorDataSet& ds, const DynamicSettings& setti
             r.MotorInertia = setup.motorInertia;
             r.TypicalInertia = !settings.Mechanical.MotorInertia.has_value();
 
+            // The soft-starter as its dialog sets it, limit included.
             const int recorded = std::max(samples, chartPoints);
-            StartIntegrator dol(setup.MethodPlan(StartingMethod::Dol, recorded).input);
-            StartIntegrator soft(setup.MethodPlan(SoftStarterMethod(ds), recorded).input);
+            StartIntegrator dol(setup.MethodPlan(StartingMethod::Dol, recorded, ds.DesiredImaxIn).input);
+            StartIntegrator soft(setup.MethodPlan(SoftStarterMethod(ds), recorded, ds.DesiredImaxIn).input);
             dol.Run(setup.limit, true);
             soft.Run(setup.limit, true);
             r.Dol = setup.Outcome(dol, settings.DipLimit);
@@ -344,7 +341,8 @@ Refusal ComputeMethodStart(const MotorDataSet& ds, const DynamicSettings& settin
             MethodOutcome r;
             r.Method = method;
             const Setup setup(ds, settings);
-            const Setup::Plan plan = setup.MethodPlan(method, 0);
+            const Setup::Plan plan =
+                setup.MethodPlan(method, 0, ComparisonCurrentLimit(settings.Methods, ds));
             r.Applicable = plan.applicable;
             if (r.Applicable) {
                 StartIntegrator run(plan.input);
@@ -367,12 +365,13 @@ Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& setting
         ds, settings, [&] { return CheckDynamicSettings(settings, ds); },
         [&]() -> Refusal {
             ComparisonResults r;
+            r.CurrentLimit = ComparisonCurrentLimit(settings.Methods, ds);
             const Setup setup(ds, settings);
             std::vector<std::unique_ptr<StartIntegrator>> runs(StartingMethodCount);
             for (int i = 0; i < StartingMethodCount; ++i) {
                 MethodOutcome& m = r.Methods[i];
                 m.Method = static_cast<StartingMethod>(i);
-                const Setup::Plan plan = setup.MethodPlan(m.Method, recorded);
+                const Setup::Plan plan = setup.MethodPlan(m.Method, recorded, r.CurrentLimit);
                 m.Applicable = plan.applicable;
                 if (!plan.applicable) continue;
                 runs[i] = std::make_unique<StartIntegrator>(plan.input);
@@ -395,7 +394,16 @@ Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& setting
                 // CheckDynamicSettings has accepted the code: it parses.
                 StarterRatingCode code;
                 ParseStarterRating(settings.Starter->RatingCode, code);
-                const StartOutcome& soft = r.Methods[static_cast<int>(SoftStarterMethod(ds))].Outcome;
+                // The starter is judged on the soft-starter as its dialog sets it: a comparison
+                // limit of its own needs that start run once more.
+                const StartingMethod method = SoftStarterMethod(ds);
+                StartOutcome soft = r.Methods[static_cast<int>(method)].Outcome;
+                if (method == StartingMethod::SoftLimit && r.CurrentLimit != ds.DesiredImaxIn) {
+                    StartIntegrator run(setup.MethodPlan(method, 0, ds.DesiredImaxIn).input);
+                    run.Run(setup.limit, true);
+                    soft = setup.Outcome(run, settings.DipLimit);
+                    if (!AllFinite(soft)) return ErrCircuitNotFinite;
+                }
                 r.Duty = JudgeStarterDuty(*settings.Starter, code, soft, ds.LineCurrent);
             }
             for (const MethodOutcome& m : r.Methods)

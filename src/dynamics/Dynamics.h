@@ -6,6 +6,7 @@
 // computation (circuit identified or listed, ramp time searched or selected).
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,10 @@
 
 // Longest start-time limit accepted, s: every start is integrated at most this far.
 constexpr double MaxStartTimeLimit = 3600;
+// Most parallel runs of a cable.
+constexpr int MaxCableParallel = 20;
+// The comparison's current limit, Imax/In, when neither it nor the soft-starter's mode gives one.
+constexpr double DefaultComparisonCurrentLimit = 3;
 
 struct MechanicalData {
     std::optional<double> MotorInertia; // kg m2; unset: the typical value for the motor's power and poles
@@ -47,6 +52,9 @@ struct MethodSettings {
     double ChangeoverSpeed = 0.9;     // f, fraction of synchronous speed
     double AutotransformerTap = 0.65; // k of the autotransformer
     double ReactorVoltage = 0.65;     // k: motor voltage at standstill over rated, sizes the reactor
+    // Imax/In of the comparison's soft-starter start with current limit; unset: the soft-starter's
+    // DesiredImaxIn in current-limit mode, else DefaultComparisonCurrentLimit.
+    std::optional<double> CurrentLimit;
 };
 
 // "Ie AC-53a: X-Tx: F-S" and the starts per hour the application needs.
@@ -169,6 +177,7 @@ struct StarterDutyResult {
 
 struct ComparisonResults {
     std::vector<double> Times; // common to every method
+    double CurrentLimit = 0;   // Imax/In of the soft-starter start with current limit
     std::array<MethodOutcome, StartingMethodCount> Methods;
     std::optional<StarterDutyResult> Duty; // when the settings give a starter
 };
@@ -184,14 +193,53 @@ double UsedMotorInertia(const MechanicalData& mechanical, const MotorDataSet& ds
 // The impedances of an enabled network (all 0 for a stiff supply).
 NetworkImpedances SupplyImpedances(const SupplyNetwork& network, const MotorDataSet& ds);
 
-// Refusals of settings that cannot be computed with (numbers 110-149), before any computation.
+// Every number a user gives the settings, in the order of the dialogs; each has its physical range.
+enum class SettingField {
+    MotorInertia,
+    LoadInertia,
+    StartTimeLimit,
+    SourceVoltage,
+    ShortCircuitPower,
+    SourceRX,
+    TransformerPower,
+    TransformerUk,
+    TransformerUr,
+    CableLength,
+    CableSection,
+    CableParallel,
+    CableReactance,
+    DipLimit,
+    ChangeoverSpeed,
+    AutotransformerTap,
+    ReactorVoltage,
+    ComparisonCurrentLimit,
+    StarterCurrent,
+    StartsPerHour,
+    RatingX,
+    RatingTx,
+    RatingF,
+    RatingS,
+};
+constexpr std::size_t SettingFieldCount = 24;
+// The field's name, as its refusals give it in each language.
+ErrorArgument SettingName(SettingField field);
+
+// The comparison's current limit, Imax/In: the settings', else in current-limit mode the
+// soft-starter's, else DefaultComparisonCurrentLimit.
+double ComparisonCurrentLimit(const MethodSettings& methods, const MotorDataSet& ds);
+
+// The parallel runs a typed number gives: a whole number within the range, else refusal 124.
+Refusal CableParallelRuns(double typed, int& runs);
+
+// Refusals of settings that cannot be computed with (numbers 110-149, and 228-229 for a value
+// beyond its range), before any computation.
 Refusal CheckMechanicalData(const MechanicalData& mechanical, const MotorDataSet& ds);
 Refusal CheckSupplyNetwork(const SupplyNetwork& network);
 Refusal CheckMethodSettings(const MethodSettings& methods);
 Refusal ParseStarterRating(const std::string& code, StarterRatingCode& out);
 Refusal CheckStarterDuty(const StarterDuty& starter);
 // The supply: network, dip limit, and an enabled network's impedances finite at the data set's
-// voltage (what the supply network dialog sets).
+// voltage, once one is known (what the supply network dialog sets).
 Refusal CheckSupplySettings(const DynamicSettings& settings, const MotorDataSet& ds);
 // What the dynamic start uses: mechanical data, then the supply as above.
 Refusal CheckDynamicStartSettings(const DynamicSettings& settings, const MotorDataSet& ds);

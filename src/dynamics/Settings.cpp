@@ -1,8 +1,10 @@
 // Settings of the dynamic start: the typical inertia, the refusals of settings that cannot be
 // computed with, the starter's rating code and its duty check.
 
+#include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <iterator>
 
@@ -48,36 +50,132 @@ double PoleFactor(double pairOfPoles) {
     return 2.5;
 }
 
-const ErrorArgument MotorInertiaField{"Motor Inertia", "Inertie du moteur"};
-const ErrorArgument LoadInertiaField{"Load Inertia", "Inertie de la charge"};
+// ---- Ranges ---------------------------------------------------------------------------------------
+
+// A setting's physical range and how a refusal states it: both bounds with the unit after the
+// high one, "0 and 100 000 kg·m²"; a power held in VA shows each bound in a unit of its size.
+struct Range {
+    double low, high;
+    bool aboveLow = false; // the low bound itself is refused
+    const char* unit = ""; // "" for a ratio
+    double lowScale = 1, highScale = 1;
+    const char* lowUnit = ""; // shown after the low bound too when given
+};
+
+// Kept together with what stands before it, in both languages.
+constexpr const char* NoBreak = "\u00a0";
+
+// A bound as messages show it: the shortest digits that read back, groups of three from 10 000 up
+// joined by no-break spaces, the language's decimal separator.
+std::string BoundText(double value, char decimal) {
+    char buffer[400];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed).ptr;
+    const std::string digits(buffer, end);
+    const std::size_t point = std::min(digits.find('.'), digits.size());
+    std::string text;
+    for (std::size_t i = 0; i < point; ++i) {
+        if (point >= 5 && i > 0 && (point - i) % 3 == 0) text += NoBreak;
+        text += digits[i];
+    }
+    if (point < digits.size()) text += decimal + digits.substr(point + 1);
+    return text;
+}
+
+std::string WithUnit(const std::string& number, const char* unit) {
+    return *unit ? number + NoBreak + unit : number;
+}
+
+// "0 and 100 000 kg·m²", "0 and at most 100 %", in each language.
+ErrorArgument RangeText(const ErrorArgument& field, const Range& r) {
+    ErrorArgument a = field;
+    for (const bool english : {true, false}) {
+        const char decimal = english ? '.' : ',';
+        const std::string low = WithUnit(BoundText(r.low / r.lowScale, decimal), r.lowUnit);
+        const std::string high = WithUnit(BoundText(r.high / r.highScale, decimal), r.unit);
+        std::string& text = english ? a.english2 : a.french2;
+        if (english)
+            text = low + (r.aboveLow ? " and at most " : " and ") + high;
+        else
+            text = low + (r.aboveLow ? " et inférieure ou égale à " : " et ") + high;
+    }
+    return a;
+}
+
+// The refusal of a value outside its range (NaN included): the range's own message unless given.
+Refusal CheckRange(double value, const ErrorArgument& field, const Range& r, int number = 0) {
+    const bool low = r.aboveLow ? value > r.low : value >= r.low;
+    if (low && value <= r.high) return 0;
+    return {number ? number : r.aboveLow ? ErrValueAboveAtMost : ErrValueOutOfRange, RangeText(field, r)};
+}
+
+struct Setting {
+    SettingField id;
+    ErrorArgument field;
+    Range range;
+};
+
+constexpr double MinTotalInertia = 1e-5; // kg m2: below it the start's mechanical time constant is
+                                         // shorter than any real drive's
 const ErrorArgument TotalInertiaField{"Total Inertia", "Inertie totale"};
 
-Refusal CheckInertia(double value, const ErrorArgument& field) {
-    if (!Finite(value)) return {ErrMechanicalNotFinite, field};
-    if (value < 0) return {ErrMechanicalNegative, field};
-    return 0;
+// The ranges of the settings; the README's table gives them with their reasons.
+const Setting Settings[] = {
+    {SettingField::MotorInertia, {"Motor Inertia", "Inertie du moteur"}, {1e-5, 1e5, false, "kg·m²"}},
+    {SettingField::LoadInertia, {"Load Inertia", "Inertie de la charge"}, {0, 1e5, false, "kg·m²"}},
+    {SettingField::StartTimeLimit,
+     {"Start-Time Limit", "Limite du temps de démarrage"},
+     {0.01, MaxStartTimeLimit, false, "s"}},
+    {SettingField::SourceVoltage, {"Source Voltage", "Tension de la source"}, {10, 1e5, false, "V"}},
+    {SettingField::ShortCircuitPower,
+     {"Short-Circuit Power", "Puissance de court-circuit"},
+     {1e3, 1e11, false, "GVA", 1e3, 1e9, "kVA"}},
+    {SettingField::SourceRX, {"Source R/X", "R/X de la source"}, {0, 10}},
+    {SettingField::TransformerPower,
+     {"Transformer Power", "Puissance du transformateur"},
+     {1e3, 1e9, false, "MVA", 1e3, 1e6, "kVA"}},
+    {SettingField::TransformerUk, {"Transformer u_k", "u_k du transformateur"}, {1, 30, false, "%"}},
+    {SettingField::TransformerUr, {"Transformer u_R", "u_R du transformateur"}, {0, 30, false, "%"}},
+    {SettingField::CableLength, {"Cable Length", "Longueur du câble"}, {0, 1e5, false, "m"}},
+    {SettingField::CableSection, {"Cable Cross-Section", "Section du câble"}, {0.5, 2500, false, "mm²"}},
+    {SettingField::CableParallel, {"Parallel Cable Runs", "Câbles en parallèle"}, {1, MaxCableParallel}},
+    {SettingField::CableReactance, {"Cable Reactance", "Réactance du câble"}, {0, 1, false, "Ω/km"}},
+    {SettingField::DipLimit,
+     {"Busbar Voltage Dip Limit", "Limite du creux de tension au jeu de barres"},
+     {0, 100, true, "%"}},
+    {SettingField::ChangeoverSpeed, {"Changeover Speed", "Vitesse de commutation"}, {0.1, 0.99}},
+    {SettingField::AutotransformerTap, {"Autotransformer Tap", "Prise de l'autotransformateur"}, {0.2, 0.95}},
+    {SettingField::ReactorVoltage,
+     {"Reactor Starting Voltage", "Tension de démarrage avec inductance"},
+     {0.2, 0.95}},
+    {SettingField::ComparisonCurrentLimit,
+     {"Current Limit for the Comparison", "Limite de courant pour la comparaison"},
+     {1, 10, true, "In"}},
+    {SettingField::StarterCurrent,
+     {"Starter Rated Current Ie", "Courant assigné Ie du démarreur"},
+     {0, 1e5, true, "A"}},
+    {SettingField::StartsPerHour, {"Starts per Hour", "Démarrages par heure"}, {0.001, 1000, false, "1/h"}},
+    {SettingField::RatingX,
+     {"Rating X (start current / Ie)", "Classe X (courant de démarrage / Ie)"},
+     {1, 20}},
+    {SettingField::RatingTx,
+     {"Rating Tx (start time)", "Classe Tx (temps de démarrage)"},
+     {0.1, MaxStartTimeLimit, false, "s"}},
+    {SettingField::RatingF,
+     {"Rating F (on-load factor)", "Classe F (facteur de marche)"},
+     {0, 100, false, "%"}},
+    {SettingField::RatingS,
+     {"Rating S (starts per hour)", "Classe S (démarrages par heure)"},
+     {0.001, 1000, false, "1/h"}},
+};
+static_assert(std::size(Settings) == SettingFieldCount, "one range per setting");
+
+const Setting& Of(SettingField id) {
+    return *std::find_if(std::begin(Settings), std::end(Settings),
+                         [id](const Setting& s) { return s.id == id; });
 }
 
-// A value that must be finite and above zero, or finite and not negative.
-Refusal CheckPositive(double value, const ErrorArgument& field) {
-    if (!Finite(value)) return {ErrNetworkNotFinite, field};
-    if (!(value > 0)) return {ErrNetworkNotPositive, field};
-    return 0;
-}
-Refusal CheckNotNegative(double value, const ErrorArgument& field) {
-    if (!Finite(value)) return {ErrNetworkNotFinite, field};
-    if (value < 0) return {ErrNetworkNegative, field};
-    return 0;
-}
-
-Refusal CheckFraction(double value, const ErrorArgument& field) {
-    if (!(value > 0 && value < 1)) return {ErrMethodFraction, field};
-    return 0;
-}
-
-Refusal CheckStarterValue(double value, const ErrorArgument& field) {
-    if (!(value > 0) || !Finite(value)) return {ErrStarterNotPositive, field};
-    return 0;
+Refusal Check(double value, SettingField id, int number = 0) {
+    return CheckRange(value, Of(id).field, Of(id).range, number);
 }
 
 std::string Trimmed(const std::string& text) {
@@ -149,61 +247,66 @@ const char* MethodKey(StartingMethod method) {
     return "";
 }
 
+ErrorArgument SettingName(SettingField id) {
+    return Of(id).field;
+}
+
+double ComparisonCurrentLimit(const MethodSettings& methods, const MotorDataSet& ds) {
+    if (methods.CurrentLimit) return *methods.CurrentLimit;
+    return ds.LimitCurrentMode ? ds.DesiredImaxIn : DefaultComparisonCurrentLimit;
+}
+
+Refusal CableParallelRuns(double typed, int& runs) {
+    const Setting& s = Of(SettingField::CableParallel);
+    if (typed != std::floor(typed) || Check(typed, SettingField::CableParallel))
+        return {ErrCableParallel, RangeText(s.field, s.range)};
+    runs = static_cast<int>(typed);
+    return 0;
+}
+
 Refusal CheckMechanicalData(const MechanicalData& mechanical, const MotorDataSet& ds) {
     if (mechanical.MotorInertia)
-        if (Refusal e = CheckInertia(*mechanical.MotorInertia, MotorInertiaField)) return e;
-    if (Refusal e = CheckInertia(mechanical.LoadInertia, LoadInertiaField)) return e;
+        if (Refusal e = Check(*mechanical.MotorInertia, SettingField::MotorInertia)) return e;
+    if (Refusal e = Check(mechanical.LoadInertia, SettingField::LoadInertia)) return e;
+    // The typical inertia of an absurd motor may be anything; the total must still be usable.
     const double total = UsedMotorInertia(mechanical, ds) + mechanical.LoadInertia;
     if (!Finite(total)) return {ErrMechanicalNotFinite, TotalInertiaField};
-    if (!(total > 0)) return ErrTotalInertiaZero;
-    if (!(mechanical.StartTimeLimit > 0 && mechanical.StartTimeLimit <= MaxStartTimeLimit))
-        return {ErrStartTimeLimitRange,
-                {FormatFixed(MaxStartTimeLimit, 0), FormatFixed(MaxStartTimeLimit, 0, ',')}};
-    return 0;
+    if (!(total >= MinTotalInertia))
+        return {ErrTotalInertiaZero,
+                {TotalInertiaField.english, TotalInertiaField.french,
+                 WithUnit(BoundText(MinTotalInertia, '.'), "kg·m²"),
+                 WithUnit(BoundText(MinTotalInertia, ','), "kg·m²")}};
+    return Check(mechanical.StartTimeLimit, SettingField::StartTimeLimit, ErrStartTimeLimitRange);
 }
 
 Refusal CheckSupplyNetwork(const SupplyNetwork& network) {
     if (!network.Enabled) return 0;
     if (network.SourceVoltage)
-        if (Refusal e = CheckPositive(*network.SourceVoltage, {"Source Voltage", "Tension de la source"}))
-            return e;
+        if (Refusal e = Check(*network.SourceVoltage, SettingField::SourceVoltage)) return e;
     if (network.ShortCircuitPower)
-        if (Refusal e = CheckPositive(*network.ShortCircuitPower,
-                                      {"Short-Circuit Power", "Puissance de court-circuit"}))
-            return e;
-    if (Refusal e = CheckNotNegative(network.SourceRX, {"Source R/X", "R/X de la source"})) return e;
+        if (Refusal e = Check(*network.ShortCircuitPower, SettingField::ShortCircuitPower)) return e;
+    if (Refusal e = Check(network.SourceRX, SettingField::SourceRX)) return e;
     if (network.HasTransformer) {
-        if (Refusal e =
-                CheckPositive(network.TransformerPower, {"Transformer Power", "Puissance du transformateur"}))
-            return e;
-        if (Refusal e = CheckPositive(network.TransformerUk, {"Transformer u_k", "u_k du transformateur"}))
-            return e;
-        if (Refusal e = CheckNotNegative(network.TransformerUr, {"Transformer u_R", "u_R du transformateur"}))
-            return e;
+        if (Refusal e = Check(network.TransformerPower, SettingField::TransformerPower)) return e;
+        if (Refusal e = Check(network.TransformerUk, SettingField::TransformerUk)) return e;
+        if (Refusal e = Check(network.TransformerUr, SettingField::TransformerUr)) return e;
         if (network.TransformerUr > network.TransformerUk) return ErrTransformerUrAboveUk;
     }
     if (network.HasCable) {
-        if (Refusal e = CheckNotNegative(network.CableLength, {"Cable Length", "Longueur du câble"}))
-            return e;
-        if (Refusal e = CheckPositive(network.CableSection, {"Cable Cross-Section", "Section du câble"}))
-            return e;
-        if (network.CableParallel < 1) return ErrCableParallel;
-        if (Refusal e = CheckNotNegative(network.CableReactance, {"Cable Reactance", "Réactance du câble"}))
-            return e;
+        if (Refusal e = Check(network.CableLength, SettingField::CableLength)) return e;
+        if (Refusal e = Check(network.CableSection, SettingField::CableSection)) return e;
+        if (Refusal e = Check(network.CableParallel, SettingField::CableParallel, ErrCableParallel)) return e;
+        if (Refusal e = Check(network.CableReactance, SettingField::CableReactance)) return e;
     }
     return 0;
 }
 
 Refusal CheckMethodSettings(const MethodSettings& methods) {
-    if (Refusal e = CheckFraction(methods.ChangeoverSpeed, {"Changeover Speed", "Vitesse de commutation"}))
-        return e;
-    if (Refusal e = CheckFraction(methods.AutotransformerTap,
-                                  {"Autotransformer Tap", "Prise de l'autotransformateur"}))
-        return e;
-    if (Refusal e =
-            CheckFraction(methods.ReactorVoltage, {"Reactor Starting Voltage", "Tension de démarrage avec "
-                                                                               "inductance"}))
-        return e;
+    if (Refusal e = Check(methods.ChangeoverSpeed, SettingField::ChangeoverSpeed)) return e;
+    if (Refusal e = Check(methods.AutotransformerTap, SettingField::AutotransformerTap)) return e;
+    if (Refusal e = Check(methods.ReactorVoltage, SettingField::ReactorVoltage)) return e;
+    if (methods.CurrentLimit)
+        if (Refusal e = Check(*methods.CurrentLimit, SettingField::ComparisonCurrentLimit)) return e;
     return 0;
 }
 
@@ -223,32 +326,19 @@ Refusal ParseStarterRating(const std::string& code, StarterRatingCode& out) {
     if (!ReadNumber(x, read.CurrentMultiple) || !ReadNumber(tx, read.StartTime) ||
         !ReadNumber(f, read.OnLoadFactor) || !ReadNumber(s, read.StartsPerHour))
         return syntax;
-    if (Refusal e =
-            CheckStarterValue(read.CurrentMultiple, {"Rating X (start current / Ie)", "Classe X (courant "
-                                                                                      "de démarrage / Ie)"}))
-        return e;
-    if (Refusal e =
-            CheckStarterValue(read.StartTime, {"Rating Tx (start time)", "Classe Tx (temps de démarrage)"}))
-        return e;
-    if (!(read.OnLoadFactor >= 0 && read.OnLoadFactor <= 100)) return ErrStarterOnLoadFactor;
-    if (Refusal e =
-            CheckStarterValue(read.StartsPerHour, {"Rating S (starts per hour)", "Classe S (démarrages par "
-                                                                                 "heure)"}))
-        return e;
+    if (Refusal e = Check(read.CurrentMultiple, SettingField::RatingX)) return e;
+    if (Refusal e = Check(read.StartTime, SettingField::RatingTx)) return e;
+    if (Refusal e = Check(read.OnLoadFactor, SettingField::RatingF, ErrStarterOnLoadFactor)) return e;
+    if (Refusal e = Check(read.StartsPerHour, SettingField::RatingS)) return e;
     out = read;
     return 0;
 }
 
 Refusal CheckStarterDuty(const StarterDuty& starter) {
-    if (Refusal e =
-            CheckStarterValue(starter.RatedCurrent, {"Starter Rated Current Ie", "Courant assigné Ie du "
-                                                                                 "démarreur"}))
-        return e;
+    if (Refusal e = Check(starter.RatedCurrent, SettingField::StarterCurrent)) return e;
     StarterRatingCode code;
     if (Refusal e = ParseStarterRating(starter.RatingCode, code)) return e;
-    if (Refusal e = CheckStarterValue(starter.StartsPerHour, {"Starts per Hour", "Démarrages par heure"}))
-        return e;
-    return 0;
+    return Check(starter.StartsPerHour, SettingField::StartsPerHour);
 }
 
 Refusal CheckDynamicStartSettings(const DynamicSettings& settings, const MotorDataSet& ds) {
@@ -258,14 +348,15 @@ Refusal CheckDynamicStartSettings(const DynamicSettings& settings, const MotorDa
 
 Refusal CheckSupplySettings(const DynamicSettings& settings, const MotorDataSet& ds) {
     if (Refusal e = CheckSupplyNetwork(settings.Network)) return e;
-    if (!(settings.DipLimit >= 0 && settings.DipLimit <= 100)) return ErrDipLimitRange;
-    if (settings.Network.Enabled) {
+    if (Refusal e = Check(settings.DipLimit, SettingField::DipLimit, ErrDipLimitRange)) return e;
+    // A source voltage left to the motor's waits for the motor (a dialog may set the network first).
+    const SupplyNetwork& n = settings.Network;
+    if (n.Enabled && (n.SourceVoltage || ds.LineVoltage != 0)) {
         const NetworkImpedances z = SupplyImpedances(settings.Network, ds);
         for (double v : {z.SourceVoltage, z.Source.R, z.Source.X, z.Transformer.R, z.Transformer.X, z.Cable.R,
                          z.Cable.X, z.SourceVoltage * z.SourceVoltage})
             if (!Finite(v)) return ErrNetworkNotComputable;
-        if (!(z.SourceVoltage > 0))
-            return {ErrNetworkNotPositive, {"Source Voltage", "Tension de la source"}};
+        if (!(z.SourceVoltage > 0)) return {ErrNetworkNotPositive, SettingName(SettingField::SourceVoltage)};
     }
     return 0;
 }

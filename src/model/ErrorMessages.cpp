@@ -104,12 +104,12 @@ const Entry Table[] = {
     // Mechanical data of the dynamic start (110-119).
     {ErrMechanicalNegative, "The value of %1 must not be negative!",
      "La valeur de « %1 » ne doit pas être négative!"},
-    {ErrTotalInertiaZero, "The total inertia of motor and load must be greater than 0!",
-     "L'inertie totale du moteur et de la charge doit être plus grande que 0!"},
+    {ErrTotalInertiaZero, "The value of \"%1\" (motor and load) must be at least %2!",
+     "La valeur de «\u00a0%1\u00a0» (moteur et charge) doit être d'au moins %2\u00a0!"},
     {ErrMechanicalNotFinite, "The value of %1 is not a finite number!",
      "La valeur de « %1 » n'est pas un nombre fini!"},
-    {ErrStartTimeLimitRange, "The start-time limit must be greater than 0 s and at most %1 s!",
-     "La limite du temps de démarrage doit être plus grande que 0 s et au plus %1 s!"},
+    {ErrStartTimeLimitRange, "The value of \"%1\" must lie between %2!",
+     "La valeur de «\u00a0%1\u00a0» doit être comprise entre %2\u00a0!"},
     {ErrStartTooStiff,
      "A total inertia of %1 kg m2 is too small to follow this start to its end: raise it or shorten the "
      "start-time limit!",
@@ -127,10 +127,10 @@ const Entry Table[] = {
     {ErrTransformerUrAboveUk,
      "The transformer's resistive voltage u_R must not exceed its short-circuit voltage u_k!",
      "La tension résistive u_R du transformateur ne doit pas dépasser sa tension de court-circuit u_k!"},
-    {ErrCableParallel, "The number of parallel cable runs must be a whole number of at least 1!",
-     "Le nombre de câbles en parallèle doit être un nombre entier d'au moins 1!"},
-    {ErrDipLimitRange, "The voltage dip limit must lie between 0 and 100 %!",
-     "La limite du creux de tension doit être comprise entre 0 et 100 %!"},
+    {ErrCableParallel, "The value of \"%1\" must be a whole number between %2!",
+     "La valeur de «\u00a0%1\u00a0» doit être un nombre entier compris entre %2\u00a0!"},
+    {ErrDipLimitRange, "The value of \"%1\" must be above %2!",
+     "La valeur de «\u00a0%1\u00a0» doit être supérieure à %2\u00a0!"},
     {ErrNetworkNotComputable,
      "The supply network's values are so large or so small that its impedance is not finite!",
      "Les valeurs du réseau d'alimentation sont si grandes ou si petites que son impédance n'est pas finie!"},
@@ -146,8 +146,8 @@ const Entry Table[] = {
      "(e.g. AC-53a: 3.5-17: 90-5)!",
      "La classe du démarreur « %1 » n'est pas de la forme X-Tx:F-S, éventuellement précédée de "
      "« AC-53a: » (p. ex. AC-53a: 3.5-17: 90-5)!"},
-    {ErrStarterOnLoadFactor, "The on-load factor F of the starter rating must lie between 0 and 100 %!",
-     "Le facteur de marche F de la classe du démarreur doit être compris entre 0 et 100 %!"},
+    {ErrStarterOnLoadFactor, "The value of \"%1\" must lie between %2!",
+     "La valeur de «\u00a0%1\u00a0» doit être comprise entre %2\u00a0!"},
     {ErrMethodNotANumber, "%1 is not a number!", "%1 n'est pas un nombre!"},
     {ErrStarterIncomplete,
      "The starter's duty check needs --starter-current, --starter-rating and --starts-per-hour together; "
@@ -158,8 +158,8 @@ const Entry Table[] = {
     // Study files and sweeps (150-169).
     {ErrStudyNotJson, "The study file is not valid JSON (%1)!", "Le fichier d'étude n'est pas un JSON valable (%1)!"},
     {ErrStudyNotStudy, "This file is not a Tarvello study (%1)!", "Ce fichier n'est pas une étude Tarvello (%1)!"},
-    {ErrStudyNewerVersion, "The study file has version %1; this program reads study files up to version 1!",
-     "Le fichier d'étude est de la version %1 ; ce programme lit les fichiers d'étude jusqu'à la version 1!"},
+    {ErrStudyNewerVersion, "The study file has version %1; this program reads study files up to version %2!",
+     "Le fichier d'étude est de la version %1 ; ce programme lit les fichiers d'étude jusqu'à la version %2!"},
     {ErrStudyUnknownKey, "Unknown key %1 in the study file!", "Clé inconnue %1 dans le fichier d'étude!"},
     {ErrStudyDuplicateKey, "The key %1 appears twice in the study file!",
      "La clé %1 figure deux fois dans le fichier d'étude!"},
@@ -216,6 +216,12 @@ const Entry Table[] = {
      "Cannot put %1 in place: the outputs before it were replaced, it and those after it were not!",
      "Impossible de mettre %1 en place\u00A0: les sorties qui le précèdent ont été remplacées, lui et les "
      "suivantes non\u00A0!"},
+    // The ranges of the dynamic start's settings (228-233): the field, then its range with the unit.
+    {ErrValueOutOfRange, "The value of \"%1\" must lie between %2!",
+     "La valeur de «\u00a0%1\u00a0» doit être comprise entre %2\u00a0!"},
+    {ErrValueAboveAtMost, "The value of \"%1\" must be above %2!",
+     "La valeur de «\u00a0%1\u00a0» doit être supérieure à %2\u00a0!"},
+
     // Study texts (234-236).
     {ErrStudyControlCharacter, "A text of the study file holds a control character: %1!",
      "Un texte du fichier d'étude contient un caractère de contrôle : %1 !"},
@@ -244,7 +250,16 @@ std::string ErrorText(int number, Language language, const ErrorArgument& argume
     const char* message = ErrorMessage(number, language);
     if (!message) return {};
     std::string text = message;
-    const std::string& value = language == Language::English ? argument.english : argument.french;
-    if (const auto at = text.find("%1"); at != std::string::npos) text.replace(at, 2, value);
+    const bool english = language == Language::English;
+    const std::string& value = english ? argument.english : argument.french;
+    const std::string& second = english ? argument.english2 : argument.french2;
+    // Both places are found in the message itself, the later one filled first: what fills one is
+    // never searched for the other.
+    const auto first = text.find("%1"), other = text.find("%2");
+    std::pair<std::size_t, const std::string*> places[] = {{first, &value}, {other, &second}};
+    if (other != std::string::npos && (first == std::string::npos || other > first))
+        std::swap(places[0], places[1]);
+    for (const auto& [at, filler] : places)
+        if (at != std::string::npos) text.replace(at, 2, *filler);
     return text;
 }

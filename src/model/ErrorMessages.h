@@ -108,6 +108,10 @@ enum NewErrorNumber {
     ErrSweepChartEmpty = 225,      // the column drawn
     ErrFileInUse = 226,            // the path
     ErrOutputsPartlyReplaced = 227, // the output that could not be put in place and why
+    // The ranges of the dynamic start's settings (228-233).
+    ErrValueOutOfRange = 228, // names the field; its closed range
+    ErrValueAboveAtMost = 229, // names the field; its range, the low bound itself refused
+
     // Study texts (234-236).
     ErrStudyControlCharacter = 234, // the key, its line and the character
 
@@ -120,6 +124,8 @@ const char* ErrorMessage(int number, Language language);
 // language (a value is usually the same text in both).
 struct ErrorArgument {
     std::string english, french;
+    // What fills "%2" of a message with a second part (a field's range, a version).
+    std::string english2 = {}, french2 = {};
     bool empty() const { return english.empty() && french.empty(); }
 };
 

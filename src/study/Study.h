@@ -17,8 +17,9 @@
 #include "MotorDataSet.h"
 
 inline constexpr const char* StudyFormatName = "tarvello-study";
-// The format version this program writes and the newest it reads.
-inline constexpr int StudyFormatVersion = 1;
+// The format version this program writes and the newest it reads. Version 2 added the
+// comparison's own current limit; every older version reads as before.
+inline constexpr int StudyFormatVersion = 2;
 inline constexpr const char* StudySuffix = ".tarvello";
 // Larger files are refused before they are read.
 inline constexpr long long MaxStudyFileSize = 16LL * 1024 * 1024;

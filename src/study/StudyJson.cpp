@@ -532,6 +532,8 @@ class SchemaReader {
     void ReadMechanical(const Node& mechanical);
     void ReadNetwork(const Node& network);
     void ReadComparison(const Node& comparison);
+
+    int version_ = StudyFormatVersion; // of the file being read
 };
 
 void SchemaReader::Read(const Node& root) {
@@ -566,9 +568,12 @@ void SchemaReader::Read(const Node& root) {
                                        : v.kind == Node::Kind::Integer ? std::to_string(v.integer)
                                                                        : std::to_string(v.whole));
         const std::string line = std::to_string(version->line);
-        return Fail(ErrStudyNewerVersion, {text + " (line " + line + ")", text + " (ligne " + line + ")"},
+        return Fail(ErrStudyNewerVersion,
+                    {text + " (line " + line + ")", text + " (ligne " + line + ")",
+                     std::to_string(StudyFormatVersion), std::to_string(StudyFormatVersion)},
                     version->line);
     }
+    version_ = static_cast<int>(number);
 
     if (!Keys(root, nullptr,
               {"format", "version", "language", "motor", "softStarter", "load", "mechanical", "network",
@@ -746,7 +751,12 @@ void SchemaReader::ReadNetwork(const Node& node) {
 
 void SchemaReader::ReadComparison(const Node& node) {
     const char* const section = "comparison";
-    if (!Keys(node, section, {"ChangeoverSpeed", "AutotransformerTap", "ReactorVoltage", "starter"})) return;
+    // Version 1 knew no current limit of the comparison.
+    const bool v1 = version_ < 2;
+    if (!(v1 ? Keys(node, section, {"ChangeoverSpeed", "AutotransformerTap", "ReactorVoltage", "starter"})
+             : Keys(node, section,
+                    {"ChangeoverSpeed", "AutotransformerTap", "ReactorVoltage", "CurrentLimit", "starter"})))
+        return;
     const Need opt = Need::Optional;
     Number(node, section, "ChangeoverSpeed", opt, true,
            [](Study& s) -> double& { return s.Dynamic.Methods.ChangeoverSpeed; });
@@ -754,6 +764,9 @@ void SchemaReader::ReadComparison(const Node& node) {
            [](Study& s) -> double& { return s.Dynamic.Methods.AutotransformerTap; });
     Number(node, section, "ReactorVoltage", opt, true,
            [](Study& s) -> double& { return s.Dynamic.Methods.ReactorVoltage; });
+    // Absent: unset (written only when set).
+    Number(node, section, "CurrentLimit", opt, true,
+           [](Study& s) -> std::optional<double>& { return s.Dynamic.Methods.CurrentLimit; });
     const Node* starter = Object(node, section, "starter", opt, true);
     if (!starter || !Keys(*starter, "starter", {"RatedCurrent", "RatingCode", "StartsPerHour"})) return;
     study.Dynamic.Starter.emplace();
@@ -777,7 +790,9 @@ int BlameLine(const Study& study, std::vector<Site> sites, const Refusal& refusa
     });
     const auto same = [&](const Refusal& r) {
         return r.number == refusal.number && r.argument.english == refusal.argument.english &&
-               r.argument.french == refusal.argument.french;
+               r.argument.french == refusal.argument.french &&
+               r.argument.english2 == refusal.argument.english2 &&
+               r.argument.french2 == refusal.argument.french2;
     };
     for (int pass = 0; pass < 2; ++pass)
         for (const Site& site : sites) {
@@ -872,6 +887,7 @@ OrderedJson StudyJson(const Study& s) {
     comparison["ChangeoverSpeed"] = me2.ChangeoverSpeed;
     comparison["AutotransformerTap"] = me2.AutotransformerTap;
     comparison["ReactorVoltage"] = me2.ReactorVoltage;
+    if (me2.CurrentLimit) comparison["CurrentLimit"] = *me2.CurrentLimit;
     if (s.Dynamic.Starter) {
         OrderedJson& starter = comparison["starter"];
         starter["RatedCurrent"] = s.Dynamic.Starter->RatedCurrent;

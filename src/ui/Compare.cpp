@@ -39,7 +39,8 @@ int EnergyDecimals(double kilojoules) {
     return a < 1 ? 3 : a < 100 ? 2 : 1;
 }
 
-QString MethodName(StartingMethod method) {
+// limit: Imax/In of the start with current limit, which its name shows.
+QString MethodName(StartingMethod method, double limit) {
     switch (method) {
     case StartingMethod::Dol:
         return Pick("Direct-on-line", "Direct");
@@ -54,7 +55,8 @@ QString MethodName(StartingMethod method) {
     case StartingMethod::SoftLimit:
         break;
     }
-    return Pick("Soft-starter, current limit", "Soft-Starter, limite de courant");
+    return Pick("Soft-starter, current limit %1 In", "Soft-Starter, limite de courant %1 In")
+        .arg(FixedText(limit, 1));
 }
 
 std::array<QString, StartingMethodCount> LegendNames() {
@@ -427,7 +429,7 @@ void TCompareForm::FillTable() {
         const MethodOutcome& m = results_.Methods[r];
         const StartOutcome& o = m.Outcome;
         QTableWidgetItem* name = Table->item(r, ColMethod);
-        name->setText(MethodName(m.Method));
+        name->setText(MethodName(m.Method, results_.CurrentLimit));
         name->setForeground(QBrush(MethodColour(m.Method)));
         QFont bold = Table->font();
         bold.setBold(true);

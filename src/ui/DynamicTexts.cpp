@@ -63,25 +63,24 @@ QString StalledPeakText(double limit, bool shown)
         .arg(EditText(limit));
 }
 
-double ReadField(const QLineEdit* edit)
-{
-    return TextToReal(ToStd(edit->text()));
-}
-
-std::optional<double> ReadOptionalField(const QLineEdit* edit)
-{
-    if (edit->text().trimmed().isEmpty())
-        return std::nullopt;
-    return ReadField(edit);
-}
-
 std::optional<double> TryReadField(const QLineEdit* edit)
 {
     try {
-        return ReadField(edit);
+        return TextToReal(ToStd(edit->text()));
     } catch (const EConvertError&) {
         return std::nullopt;
     }
+}
+
+double ReadField(const QLineEdit* edit, SettingField field, int notANumber)
+{
+    if (const std::optional<double> value = TryReadField(edit))
+        return *value;
+    const std::string text = Excerpt(ToStd(edit->text()));
+    const ErrorArgument name = SettingName(field);
+    throw Refusal{notANumber,
+                  {"The value \"" + text + "\" of \"" + name.english + "\"",
+                   "La valeur «\u00a0" + text + "\u00a0» de «\u00a0" + name.french + "\u00a0»"}};
 }
 
 QString MotorDescription(double mechanicalPower, double pairOfPoles)

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+#include "Dynamics.h"
+
 class QLineEdit;
 
 // English, else French; before the choice the English text.
@@ -25,10 +27,9 @@ QString NoValueText();
 // over its start-time limit (s), which the dynamic start's charts show in full (`shown`).
 QString StalledPeakText(double limit, bool shown);
 
-// The field's number (TextToReal); throws EConvertError for a text that is not one.
-double ReadField(const QLineEdit* edit);
-// Same, an empty field (spaces only) giving no value.
-std::optional<double> ReadOptionalField(const QLineEdit* edit);
+// The field's number (TextToReal). A text that is none throws the Refusal notANumber ("%1 is not a
+// number!"), naming the setting and quoting the text (at most 60 characters of it).
+double ReadField(const QLineEdit* edit, SettingField field, int notANumber);
 // The number of a field when it holds one, else no value; never throws.
 std::optional<double> TryReadField(const QLineEdit* edit);
 

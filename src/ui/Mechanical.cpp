@@ -161,11 +161,13 @@ void TMechanicalForm::Button1Click()
         // The suggestion left as it is stays the typical value, which follows the motor.
         const bool typical = Edit1->text().trimmed().isEmpty() ||
                              (!suggested_.isEmpty() && Edit1->text().trimmed() == suggested_);
-        m.MotorInertia = typical ? std::nullopt : std::optional<double>(ReadField(Edit1));
-        m.LoadInertia = ReadField(Edit2);
-        m.StartTimeLimit = ReadField(Edit3);
-    } catch (const EConvertError& e) {
-        ShowConvertError(this, e.what());
+        m.MotorInertia = typical ? std::nullopt
+                                 : std::optional<double>(
+                                       ReadField(Edit1, SettingField::MotorInertia, ErrMechanicalNotANumber));
+        m.LoadInertia = ReadField(Edit2, SettingField::LoadInertia, ErrMechanicalNotANumber);
+        m.StartTimeLimit = ReadField(Edit3, SettingField::StartTimeLimit, ErrMechanicalNotANumber);
+    } catch (const Refusal& refusal) {
+        RaiseError(refusal);
         return;
     }
     // Without a motor the typical inertia is not known yet: the total is judged once it is, by

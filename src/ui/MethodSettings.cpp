@@ -55,6 +55,8 @@ TMethodSettingsForm::TMethodSettingsForm() {
     AddRow(methods, 1, TapLabel, "TapLabel", TapEdit, "TapEdit", TapUnit, "TapUnit", MethodsGroup);
     AddRow(methods, 2, ReactorLabel, "ReactorLabel", ReactorEdit, "ReactorEdit", ReactorUnit, "ReactorUnit",
            MethodsGroup);
+    AddRow(methods, 3, LimitLabel, "LimitLabel", LimitEdit, "LimitEdit", LimitUnit, "LimitUnit",
+           MethodsGroup);
     methods->setColumnStretch(0, 1);
     top->addWidget(MethodsGroup);
 
@@ -107,6 +109,14 @@ void TMethodSettingsForm::FormActivate() {
     SetCaption(ReactorLabel,
                Pick("Reactor: motor voltage at standstill", "Inductances : tension du moteur à l'arrêt"));
     SetCaption(ReactorUnit, QStringLiteral("× Un"));
+    SetCaption(LimitLabel, Pick("Current limit for the comparison", "Limite de courant pour la comparaison"));
+    SetCaption(LimitUnit, QStringLiteral("× In"));
+    LimitEdit->setToolTip(
+        Pick("Imax/In of the soft-starter start with current limit in the comparison. Empty: "
+             "the soft-starter's limit in current-limit mode, else 3.",
+             "Imax/In du démarrage par Soft-Starter avec limite de courant dans la "
+             "comparaison. Vide : la limite du Soft-Starter en mode limite de courant, "
+             "sinon 3."));
     StarterGroup->setTitle(Pick("Check the duty of a soft-starter", "Vérifier le service d'un démarreur"));
     SetCaption(RatedCurrentLabel, Pick("Rated current Ie", "Courant assigné Ie"));
     SetCaption(RatedCurrentUnit, QStringLiteral("A"));
@@ -129,6 +139,9 @@ void TMethodSettingsForm::FormShow() {
     ChangeoverEdit->setText(EditText(m.ChangeoverSpeed));
     TapEdit->setText(EditText(m.AutotransformerTap));
     ReactorEdit->setText(EditText(m.ReactorVoltage));
+    LimitEdit->setText(m.CurrentLimit ? EditText(*m.CurrentLimit) : QString());
+    // Empty, the field shows the limit that then applies.
+    LimitEdit->setPlaceholderText(EditText(ComparisonCurrentLimit(MethodSettings{}, MotorData)));
     StarterGroup->setChecked(DynamicData.Starter.has_value());
     // Without a starter the fields keep what was last typed there, ready to be ticked again.
     if (const auto& s = DynamicData.Starter) {
@@ -146,15 +159,21 @@ void TMethodSettingsForm::OkClick() {
     StarterDuty starter;
     const bool judged = StarterGroup->isChecked();
     try {
-        methods.ChangeoverSpeed = ReadField(ChangeoverEdit);
-        methods.AutotransformerTap = ReadField(TapEdit);
-        methods.ReactorVoltage = ReadField(ReactorEdit);
+        methods.ChangeoverSpeed =
+            ReadField(ChangeoverEdit, SettingField::ChangeoverSpeed, ErrMethodNotANumber);
+        methods.AutotransformerTap =
+            ReadField(TapEdit, SettingField::AutotransformerTap, ErrMethodNotANumber);
+        methods.ReactorVoltage = ReadField(ReactorEdit, SettingField::ReactorVoltage, ErrMethodNotANumber);
+        if (!LimitEdit->text().trimmed().isEmpty())
+            methods.CurrentLimit =
+                ReadField(LimitEdit, SettingField::ComparisonCurrentLimit, ErrMethodNotANumber);
         if (judged) {
-            starter.RatedCurrent = ReadField(RatedCurrentEdit);
-            starter.StartsPerHour = ReadField(StartsEdit);
+            starter.RatedCurrent =
+                ReadField(RatedCurrentEdit, SettingField::StarterCurrent, ErrMethodNotANumber);
+            starter.StartsPerHour = ReadField(StartsEdit, SettingField::StartsPerHour, ErrMethodNotANumber);
         }
-    } catch (const EConvertError& e) {
-        ShowConvertError(this, e.what());
+    } catch (const Refusal& refusal) {
+        RaiseError(refusal);
         return;
     }
     if (const Refusal refusal = CheckMethodSettings(methods)) {

@@ -1,6 +1,7 @@
 #pragma once
 // The settings of the starting methods and of the soft-starter whose duty is checked: changeover
-// speed, autotransformer tap, reactor voltage, and the starter's rated current Ie, rating code
+// speed, autotransformer tap, reactor voltage, the comparison's current limit (empty: the
+// soft-starter's in current-limit mode, else 3 In), and the starter's rated current Ie, rating code
 // and starts per hour (which may be cleared: then no duty check). OK stores them in DynamicData
 // only when all are accepted and tells the main window; a refusal keeps what was typed.
 
@@ -25,9 +26,9 @@ class TMethodSettingsForm : public TModelessForm {
 
     QLabel* Title;
     QGroupBox* MethodsGroup;
-    QLabel *ChangeoverLabel, *TapLabel, *ReactorLabel;
-    QLineEdit *ChangeoverEdit, *TapEdit, *ReactorEdit;
-    QLabel *ChangeoverUnit, *TapUnit, *ReactorUnit;
+    QLabel *ChangeoverLabel, *TapLabel, *ReactorLabel, *LimitLabel;
+    QLineEdit *ChangeoverEdit, *TapEdit, *ReactorEdit, *LimitEdit;
+    QLabel *ChangeoverUnit, *TapUnit, *ReactorUnit, *LimitUnit;
     QGroupBox* StarterGroup; // checkable: unchecked, no starter is judged (the texts stay)
     QLabel *RatedCurrentLabel, *RatingLabel, *StartsLabel;
     QLineEdit *RatedCurrentEdit, *RatingEdit, *StartsEdit;

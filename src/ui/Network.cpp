@@ -25,7 +25,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 namespace {
@@ -470,57 +469,47 @@ void TNetworkForm::Button1Click()
     try {
         // The parts in use must hold numbers; a part out of use keeps what reads as a number and
         // its stored value for the rest, so that switching it off loses nothing.
-        auto read = [](const QLineEdit* e, bool used, double stored, double scale = 1) {
-            return used ? ReadField(e) * scale : Kept(e, stored, scale);
+        auto read = [](const QLineEdit* e, SettingField field, bool used, double stored, double scale = 1) {
+            return used ? ReadField(e, field, ErrNetworkNotANumber) * scale : Kept(e, stored, scale);
         };
         const QString voltage = VoltageEdit->text().trimmed();
         if (voltage.isEmpty() || (!motorVoltage_.isEmpty() && voltage == motorVoltage_))
             n.SourceVoltage.reset(); // the motor's, following the motor
         else if (n.Enabled)
-            n.SourceVoltage = ReadField(VoltageEdit);
+            n.SourceVoltage = ReadField(VoltageEdit, SettingField::SourceVoltage, ErrNetworkNotANumber);
         else if (const std::optional<double> v = TryReadField(VoltageEdit))
             n.SourceVoltage = v;
         if (PowerEdit->text().trimmed().isEmpty())
             n.ShortCircuitPower.reset(); // an infinite source
         else if (n.Enabled)
-            n.ShortCircuitPower = ReadField(PowerEdit) * Mega;
+            n.ShortCircuitPower =
+                ReadField(PowerEdit, SettingField::ShortCircuitPower, ErrNetworkNotANumber) * Mega;
         else if (const std::optional<double> v = TryReadField(PowerEdit); v && std::isfinite(*v * Mega))
             n.ShortCircuitPower = *v * Mega;
-        n.SourceRX = read(RxEdit, n.Enabled, n.SourceRX);
-        n.TransformerPower = read(TPowerEdit, transformerUsed, n.TransformerPower, Kilo);
-        n.TransformerUk = read(UkEdit, transformerUsed, n.TransformerUk);
-        n.TransformerUr = read(UrEdit, transformerUsed, n.TransformerUr);
-        n.CableLength = read(LengthEdit, cableUsed, n.CableLength);
-        n.CableSection = read(SectionEdit, cableUsed, n.CableSection);
-        parallel = read(ParallelEdit, cableUsed, parallel);
-        n.CableReactance = read(ReactanceEdit, cableUsed, n.CableReactance);
-        dipLimit = ReadField(DipEdit);
-    } catch (const EConvertError& e) {
-        ShowConvertError(this, e.what());
+        n.SourceRX = read(RxEdit, SettingField::SourceRX, n.Enabled, n.SourceRX);
+        n.TransformerPower =
+            read(TPowerEdit, SettingField::TransformerPower, transformerUsed, n.TransformerPower, Kilo);
+        n.TransformerUk = read(UkEdit, SettingField::TransformerUk, transformerUsed, n.TransformerUk);
+        n.TransformerUr = read(UrEdit, SettingField::TransformerUr, transformerUsed, n.TransformerUr);
+        n.CableLength = read(LengthEdit, SettingField::CableLength, cableUsed, n.CableLength);
+        n.CableSection = read(SectionEdit, SettingField::CableSection, cableUsed, n.CableSection);
+        parallel = read(ParallelEdit, SettingField::CableParallel, cableUsed, parallel);
+        n.CableReactance = read(ReactanceEdit, SettingField::CableReactance, cableUsed, n.CableReactance);
+        dipLimit = ReadField(DipEdit, SettingField::DipLimit, ErrNetworkNotANumber);
+    } catch (const Refusal& refusal) {
+        RaiseError(refusal);
         return;
     }
-    // Parallel runs are a whole number of cables.
-    const bool whole = parallel >= 1 && parallel <= INT_MAX && parallel == std::floor(parallel);
-    if (whole)
-        n.CableParallel = static_cast<int>(parallel);
-    else if (cableUsed) {
-        RaiseError(ErrCableParallel);
+    // Parallel runs are a whole number of cables; a part out of use keeps its runs.
+    if (const Refusal refusal = CableParallelRuns(parallel, n.CableParallel); refusal && cableUsed) {
+        RaiseError(refusal);
         return;
     }
-    // With a motor known, the network's impedances must also be finite numbers at its voltage:
-    // CheckSupplySettings checks the network and the dip limit first, as below.
-    Refusal refusal;
-    if (n.Enabled && MotorData.LineVoltage > 0) {
-        DynamicSettings judged = DynamicData;
-        judged.Network = n;
-        judged.DipLimit = dipLimit;
-        refusal = CheckSupplySettings(judged, MotorData);
-    } else {
-        refusal = CheckSupplyNetwork(n);
-        if (refusal == 0 && !(dipLimit >= 0 && dipLimit <= 100))
-            refusal = ErrDipLimitRange;
-    }
-    if (refusal) {
+    // The network and the dip limit, then, once a voltage is known, the network's impedances.
+    DynamicSettings judged = DynamicData;
+    judged.Network = n;
+    judged.DipLimit = dipLimit;
+    if (const Refusal refusal = CheckSupplySettings(judged, MotorData)) {
         RaiseError(refusal);
         return;
     }

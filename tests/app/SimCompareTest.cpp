@@ -205,13 +205,22 @@ TEST(SimCompare, IncompleteOrBadStarterAndMethodSettingsAreRefused) {
         {{"--starter-current", "nine", "--starter-rating", "3.5-17:90-5", "--starts-per-hour", "4"},
          "error 144: The value \"nine\" of --starter-current is not a number!\n"},
         {{"--starter-current", "0", "--starter-rating", "3.5-17:90-5", "--starts-per-hour", "4"},
-         "error 141: The value of Starter Rated Current Ie must be a number greater than 0!\n"},
+         "error 229: The value of \"Starter Rated Current Ie\" must be above 0 and at most "
+         "100\u00a0000\u00a0A!\n"},
+        {{"--starter-current", "1e308", "--starter-rating", "3.5-17:90-5", "--starts-per-hour", "4"},
+         "error 229: The value of \"Starter Rated Current Ie\" must be above 0 and at most "
+         "100\u00a0000\u00a0A!\n"},
         {{"--changeover-speed", "1"},
-         "error 140: The value of Changeover Speed must lie strictly between 0 and 1!\n"},
+         "error 228: The value of \"Changeover Speed\" must lie between 0.1 and 0.99!\n"},
         {{"--autotransformer-tap", "k"},
          "error 144: The value \"k\" of --autotransformer-tap is not a number!\n"},
-        {{"--reactor-voltage", "0"},
-         "error 140: The value of Reactor Starting Voltage must lie strictly between 0 and 1!\n"},
+        {{"--reactor-voltage", "1e-300"},
+         "error 228: The value of \"Reactor Starting Voltage\" must lie between 0.2 and 0.95!\n"},
+        {{"--compare-current-limit", "10.5"},
+         "error 229: The value of \"Current Limit for the Comparison\" must be above 1 and at most "
+         "10\u00a0In!\n"},
+        {{"--compare-current-limit", "2,5x"},
+         "error 144: The value \"2,5x\" of --compare-current-limit is not a number!\n"},
     };
     TempFolder folder("compare-refusals");
     const std::string file = (folder / "methods.csv").string();
@@ -226,6 +235,7 @@ TEST(SimCompare, IncompleteOrBadStarterAndMethodSettingsAreRefused) {
     }
     for (const auto& args :
          {FourKilowatt({"--compare"}), FourKilowatt({"--dynamic", "--changeover-speed", "0.8"}),
+          FourKilowatt({"--dynamic", "--compare-current-limit", "2"}),
           FourKilowatt({"--dynamic", "--starter-current", "9"}),
           FourKilowatt({"--dynamic", "--compare-csv", "x.csv"}),
           Compared(true, {"--json", "--compare-csv", "-"})}) {
@@ -293,4 +303,36 @@ TEST(SimCompare, PanelsListTheMethodsInBothLanguages) {
     const SimResult fr = Sim(Compared(false, {"--lang", "fr"}));
     EXPECT_NE(fr.out.find("\nModes de démarrage\n"), std::string::npos);
     EXPECT_NE(fr.out.find("  Étoile-triangle                      "), std::string::npos) << fr.out;
+}
+
+// The current-limit row has a limit of its own, named in the row: 3 In in selected-time mode
+// whatever the soft-starter dialog last held, or --compare-current-limit; the name fills its column.
+TEST(SimCompare, TheCurrentLimitRowNamesItsLimit) {
+    const struct {
+        std::vector<std::string> extra;
+        double limit;
+        std::string row;
+    } cases[] = {
+        {{}, 3, "\n  Soft-starter, current limit 3.0 In   0.341 s"},
+        {{"--compare-current-limit", "2.5"}, 2.5, "\n  Soft-starter, current limit 2.5 In   0.482 s"},
+        {{"--compare-current-limit", "2,5", "--lang", "fr"}, 2.5,
+         "\n  Soft-starter, limitation de courant 2.5 In  0.482 s"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = FourKilowatt({"--ramp-time", "0.3", "--load", "squared", "--t2", "0.04",
+                                                      "--dynamic", "--motor-inertia", "0.05", "--compare"});
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const std::string panel = Sim(args).out;
+        EXPECT_NE(panel.find(c.row), std::string::npos) << panel;
+        EXPECT_NE(panel.find(c.extra.size() < 3 ? "\n  Direct-on-line                       0.069 s"
+                                                : "\n  Direct                                      0.069 s"),
+                  std::string::npos)
+            << panel;
+        args.push_back("--json");
+        const OrderedJson j = OrderedJson::parse(Sim(args).out)["Comparison"];
+        // The ramp of 0.3 s alone draws more: the row is held at its limit.
+        EXPECT_GT(j[4]["PeakCurrentRatio"].get<double>(), 3.2);
+        EXPECT_LE(j[5]["PeakCurrentRatio"].get<double>(), c.limit * (1 + 1e-6));
+        EXPECT_GT(j[5]["PeakCurrentRatio"].get<double>(), c.limit - 0.01);
+    }
 }

@@ -260,23 +260,30 @@ TEST(SimDynamic, BadMechanicalDataAreRefusedWithTheirNumberAndNothingIsWritten) 
          "error 115: The value \"x1\" of --load-inertia is not a number!\n"},
         {{"--motor-inertia", "0.1", "--start-time-limit", ""},
          "error 115: The value \"\" of --start-time-limit is not a number!\n"},
-        {{"--motor-inertia", "-0.1"}, "error 110: The value of Motor Inertia must not be negative!\n"},
+        {{"--motor-inertia", "-0.1"},
+         "error 228: The value of \"Motor Inertia\" must lie between 0.00001 and 100\u00a0000\u00a0kg·m²!\n"},
+        {{"--motor-inertia", "5e-324"},
+         "error 228: The value of \"Motor Inertia\" must lie between 0.00001 and 100\u00a0000\u00a0kg·m²!\n"},
         {{"--motor-inertia", "0.1", "--load-inertia", "-1e-9"},
-         "error 110: The value of Load Inertia must not be negative!\n"},
-        {{"--motor-inertia", "0", "--load-inertia", "0"},
-         "error 111: The total inertia of motor and load must be greater than 0!\n"},
+         "error 228: The value of \"Load Inertia\" must lie between 0 and 100\u00a0000\u00a0kg·m²!\n"},
+        {{"--motor-inertia", "0.1", "--load-inertia", "1e308"},
+         "error 228: The value of \"Load Inertia\" must lie between 0 and 100\u00a0000\u00a0kg·m²!\n"},
         {{"--motor-inertia", "0.1", "--start-time-limit", "0"},
-         "error 113: The start-time limit must be greater than 0 s and at most 3600 s!\n"},
+         "error 113: The value of \"Start-Time Limit\" must lie between 0.01 and 3600\u00a0s!\n"},
+        {{"--motor-inertia", "0.1", "--start-time-limit", "6.3e-322"},
+         "error 113: The value of \"Start-Time Limit\" must lie between 0.01 and 3600\u00a0s!\n"},
         // The speed follows the ramp's balance point for 30 s, 1e-8 s at a time.
-        {{"--motor-inertia", "1e-6", "--load-inertia", "2e-7", "--load", "constant", "--t0", "20",
+        {{"--motor-inertia", "1e-5", "--load-inertia", "2e-7", "--load", "constant", "--t0", "20",
           "--ramp-time", "30"},
-         "error 114: A total inertia of 1.2e-06 kg m2 is too small to follow this start to its end: raise it "
+         "error 114: A total inertia of 1.02e-05 kg m2 is too small to follow this start to its end: raise "
+         "it "
          "or "
          "shorten the start-time limit!\n"},
         {{"--motor-inertia", "abc", "--lang", "fr"},
          "error 115: La valeur « abc » de --motor-inertia n'est pas un nombre!\n"},
         {{"--motor-inertia", "-1", "--lang", "fr"},
-         "error 110: La valeur de « Inertie du moteur » ne doit pas être négative!\n"},
+         "error 228: La valeur de «\u00a0Inertie du moteur\u00a0» doit être comprise entre 0,00001 et "
+         "100\u00a0000\u00a0kg·m²\u00a0!\n"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = FourKilowatt({"--dynamic", "--dynamic-curves", file, "--json"});

@@ -54,7 +54,7 @@ TEST(SimNetwork, DipAndMotorVoltageAreTheLibrarysAndTheHandWorkedCase) {
     // Without a network there is no dip and nothing is flagged, whatever the limit.
     const OrderedJson stiff =
         OrderedJson::parse(Sim(FourKilowatt({"--current-limit", "3", "--dynamic", "--motor-inertia", "0.12",
-                                             "--dip-limit", "0", "--json"}))
+                                             "--dip-limit", "1e-9", "--json"}))
                                .out);
     for (const char* which : {"Dol", "SoftStarter"}) {
         EXPECT_EQ(stiff["Dynamic"][which]["MaxVoltageDip"].get<double>(), 0.0);
@@ -157,30 +157,38 @@ TEST(SimNetwork, PanelsShowTheDipAndFlagItAboveTheLimit) {
 
 TEST(SimNetwork, BadNetworkDataAreRefusedWithTheirNumber) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"--supply-power", "0"}, "error 120: The value of Short-Circuit Power must be greater than 0!\n"},
+        {{"--supply-power", "0"},
+         "error 228: The value of \"Short-Circuit Power\" must lie between 1\u00a0kVA and 100\u00a0GVA!\n"},
         {{"--supply-power", "1e6", "--supply-rx", "-0.1"},
-         "error 121: The value of Source R/X must not be negative!\n"},
-        {{"--supply-voltage", "-400"}, "error 120: The value of Source Voltage must be greater than 0!\n"},
+         "error 228: The value of \"Source R/X\" must lie between 0 and 10!\n"},
+        {{"--supply-voltage", "-400"},
+         "error 228: The value of \"Source Voltage\" must lie between 10 and 100\u00a0000\u00a0V!\n"},
         {{"--transformer-power", "100e3", "--transformer-uk", "4", "--transformer-ur", "5"},
          "error 123: The transformer's resistive voltage u_R must not exceed its short-circuit voltage "
          "u_k!\n"},
         {{"--transformer-power", "100e3"},
-         "error 120: The value of Transformer u_k must be greater than 0!\n"},
+         "error 228: The value of \"Transformer u_k\" must lie between 1 and 30\u00a0%!\n"},
         {{"--cable-length", "10", "--cable-section", "0"},
-         "error 120: The value of Cable Cross-Section must be greater than 0!\n"},
+         "error 228: The value of \"Cable Cross-Section\" must lie between 0.5 and 2500\u00a0mm²!\n"},
+        {{"--cable-length", "100001", "--cable-section", "4"},
+         "error 228: The value of \"Cable Length\" must lie between 0 and 100\u00a0000\u00a0m!\n"},
         {{"--cable-length", "10", "--cable-section", "4", "--cable-parallel", "1.5"},
-         "error 124: The number of parallel cable runs must be a whole number of at least 1!\n"},
+         "error 124: The value of \"Parallel Cable Runs\" must be a whole number between 1 and 20!\n"},
         {{"--cable-length", "10", "--cable-section", "4", "--cable-parallel", "0"},
-         "error 124: The number of parallel cable runs must be a whole number of at least 1!\n"},
-        {{"--dip-limit", "150"}, "error 125: The voltage dip limit must lie between 0 and 100 %!\n"},
+         "error 124: The value of \"Parallel Cable Runs\" must be a whole number between 1 and 20!\n"},
+        {{"--dip-limit", "150"},
+         "error 125: The value of \"Busbar Voltage Dip Limit\" must be above 0 and at most 100\u00a0%!\n"},
+        {{"--dip-limit", "0", "--lang", "fr"},
+         "error 125: La valeur de «\u00a0Limite du creux de tension au jeu de barres\u00a0» doit être "
+         "supérieure "
+         "à 0 et inférieure ou égale à 100\u00a0%\u00a0!\n"},
         {{"--supply-power", "ten"}, "error 127: The value \"ten\" of --supply-power is not a number!\n"},
         {{"--cable-section", "4", "--cable-parallel", "two"},
          "error 127: The value \"two\" of --cable-parallel is not a number!\n"},
         {{"--dip-limit", "x", "--lang", "fr"},
          "error 127: La valeur « x » de --dip-limit n'est pas un nombre!\n"},
         {{"--supply-voltage", "1e200"},
-         "error 126: The supply network's values are so large or so small that its impedance is not "
-         "finite!\n"},
+         "error 228: The value of \"Source Voltage\" must lie between 10 and 100\u00a0000\u00a0V!\n"},
     };
     for (const auto& [extra, text] : cases) {
         std::vector<std::string> args = FourKilowatt({"--dynamic", "--motor-inertia", "0.1", "--json"});

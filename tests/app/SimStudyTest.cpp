@@ -81,6 +81,8 @@ TEST(SimStudy, ASavedStudyReopensToTheSameResults) {
                                   "0.6",
                                   "--reactor-voltage",
                                   "0.7",
+                                  "--compare-current-limit",
+                                  "2.5",
                                   "--starter-current",
                                   "9",
                                   "--starter-rating",
@@ -253,7 +255,9 @@ TEST(SimStudy, RefusedStudiesAndSavesLeaveNothingBehind) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "error 20: Power factor must be less than 1!\n");
     r = Sim(FourKilowatt({"--dynamic", "--motor-inertia", "-1", "--save-study", file}));
-    EXPECT_EQ(r.err, "error 110: The value of Motor Inertia must not be negative!\n");
+    EXPECT_EQ(
+        r.err,
+        "error 228: The value of \"Motor Inertia\" must lie between 0.00001 and 100\u00a0000\u00a0kg·m²!\n");
     // Nor one whose computation is refused when an output asks for it.
     r = Sim(FourKilowatt({"--current-limit", "0.5", "--json", "--save-study", file}));
     EXPECT_EQ(r.err.rfind("error 94: ", 0), 0u) << r.err;
@@ -273,10 +277,10 @@ TEST(SimStudy, RefusedStudiesAndSavesLeaveNothingBehind) {
     };
     std::string text = before;
     const std::string newer =
-        write("newer.tarvello", text.replace(text.find("\"version\": 1"), 12, "\"version\": 2"));
+        write("newer.tarvello", text.replace(text.find("\"version\": 2"), 12, "\"version\": 3"));
     r = Sim({"--study", newer, "--json"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err.rfind("error 152: The study file has version 2", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.rfind("error 152: The study file has version 3", 0), 0u) << r.err;
     EXPECT_TRUE(r.out.empty());
     r = Sim({"--study", write("truncated.tarvello", before.substr(0, before.size() / 2))});
     EXPECT_EQ(r.err.rfind("error 150: ", 0), 0u) << r.err;
@@ -284,8 +288,10 @@ TEST(SimStudy, RefusedStudiesAndSavesLeaveNothingBehind) {
     const std::string negative = write(
         "negative.tarvello", text.replace(text.find("\"MotorInertia\": null"), 20, "\"MotorInertia\": -1.0"));
     r = Sim({"--study", negative});
-    EXPECT_EQ(
-        r.err.rfind("error 110: The value of Motor Inertia must not be negative! (study file, line ", 0), 0u)
+    EXPECT_EQ(r.err.rfind("error 228: The value of \"Motor Inertia\" must lie between 0.00001 and "
+                          "100\u00a0000\u00a0kg·m²! (study file, line ",
+                          0),
+              0u)
         << r.err;
     r = Sim({"--study", (folder / "none.tarvello").string(), "--lang", "fr"});
     EXPECT_EQ(r.err.rfind("error 162: Le fichier d'étude ne peut pas être lu : ", 0), 0u) << r.err;
@@ -343,12 +349,12 @@ TEST(SimStudy, ARefusedStudySpeaksItsLanguageUnlessLangIsGiven) {
         std::string text, french, english; // the messages, without "error N: "
     };
     const Case cases[] = {
-        {replaced("\"version\": 1", "\"version\": 1000000000000001"),
+        {replaced("\"version\": 2", "\"version\": 1000000000000001"),
          "152: Le fichier d'étude est de la version 1000000000000001 (ligne 3) ; ce programme lit les "
          "fichiers "
-         "d'étude jusqu'à la version 1!",
+         "d'étude jusqu'à la version 2!",
          "152: The study file has version 1000000000000001 (line 3); this program reads study files up to "
-         "version 1!"},
+         "version 2!"},
         {french + std::string(1, '\0') + "garbage",
          "150: Le fichier d'étude n'est pas un JSON valable (ligne " + std::to_string(last + 1) +
              " : du texte suit la fin de la valeur JSON)!",

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <complex>
+#include <optional>
 
 #include "Circuit.h"
 #include "DynamicsFixtures.h"
@@ -105,21 +106,52 @@ TEST(Methods, StarDeltaDoesNotApplyToAMotorRunningInStar) {
     }
 }
 
-TEST(Methods, SoftLimitWithoutALimitDoesNotApply) {
-    // Selected-time mode keeps whatever limit was set last; one that is not a current holds no
-    // start (a negative cap would drive the voltage below zero).
+TEST(Methods, SoftLimitHasTheComparisonsOwnLimit) {
+    // Selected-time mode: whatever limit the soft-starter dialog last held (here none that is a
+    // current), the row runs at 3 In, and a short ramp is held there.
     MotorDataSet ds = FourKilowatt(true);
     Fan(ds);
     ds.LimitCurrentMode = false, ds.SelectedTimeMode = true;
-    for (double k : {0.0, -3.6e-8, -2.0}) {
+    ds.SoftStarterTime = 1;
+    std::optional<ComparisonResults> first;
+    for (double k : {0.0, -3.6e-8, -2.0, 1.5}) {
         ds.DesiredImaxIn = k;
         const ComparisonResults r = Compared(ds, WithInertia(0.12), 21);
         const MethodOutcome& m = r.Methods[SoftLimit];
-        EXPECT_FALSE(m.Applicable || m.Outcome.Stalled || m.Outcome.RunUpTime) << k;
-        EXPECT_TRUE(m.Curves.Speed.empty()) << k;
-        ASSERT_TRUE(r.Methods[SoftRamp].Applicable);
-        EXPECT_GE(r.Methods[SoftRamp].Outcome.MinMotorVoltage, 0) << k;
+        EXPECT_EQ(r.CurrentLimit, 3) << k;
+        ASSERT_TRUE(m.Applicable && m.Outcome.RunUpTime) << k;
+        EXPECT_LE(*m.Outcome.PeakCurrentRatio, 3 * (1 + 1e-6)) << k;
+        EXPECT_GT(*m.Outcome.PeakCurrentRatio, 2.99) << k;
+        // The ramp alone goes beyond: the cap is what holds it.
+        EXPECT_GT(*r.Methods[SoftRamp].Outcome.PeakCurrentRatio, 3.2) << k;
+        if (!first) first = r;
+        EXPECT_EQ(*m.Outcome.RunUpTime, *first->Methods[SoftLimit].Outcome.RunUpTime) << k;
+        EXPECT_EQ(m.Curves.Current, first->Methods[SoftLimit].Curves.Current) << k;
     }
+    // Current-limit mode: the soft-starter's limit, the very start of the dynamic start window;
+    // the comparison's own limit moves the row but not the starter's duty check.
+    ds = FourKilowatt(true, false, 3.4);
+    Fan(ds);
+    DynamicSettings s = WithInertia(0.12);
+    s.Starter = StarterDuty{12, "AC-53a: 3.5-17: 90-5", 4};
+    const DynamicResults dynamic = Computed(ds, s);
+    const ComparisonResults unset = Compared(ds, s);
+    EXPECT_EQ(unset.CurrentLimit, 3.4);
+    const StartOutcome& soft = unset.Methods[SoftLimit].Outcome;
+    EXPECT_EQ(*soft.RunUpTime, *dynamic.SoftStarter.RunUpTime);
+    EXPECT_EQ(*soft.PeakLineCurrent, *dynamic.SoftStarter.PeakLineCurrent);
+    EXPECT_EQ(*soft.RmsCurrent, *dynamic.SoftStarter.RmsCurrent);
+    EXPECT_EQ(*unset.Duty->RmsCurrent, *soft.RmsCurrent);
+    s.Methods.CurrentLimit = 2.5;
+    const ComparisonResults own = Compared(ds, s);
+    EXPECT_EQ(own.CurrentLimit, 2.5);
+    EXPECT_LE(*own.Methods[SoftLimit].Outcome.PeakCurrentRatio, 2.5 * (1 + 1e-6));
+    EXPECT_GT(*own.Methods[SoftLimit].Outcome.RunUpTime, *soft.RunUpTime);
+    EXPECT_EQ(*own.Duty->RmsCurrent, *dynamic.SoftStarter.RmsCurrent);
+    EXPECT_EQ(*own.Duty->RunUpTime, *dynamic.SoftStarter.RunUpTime);
+    // The other rows do not depend on it.
+    for (int i : {Dol, Autotransformer, Reactor, SoftRamp})
+        EXPECT_EQ(*own.Methods[i].Outcome.RunUpTime, *unset.Methods[i].Outcome.RunUpTime) << i;
 }
 
 TEST(Methods, ChangeoverAtTheSetSpeed) {
@@ -294,5 +326,5 @@ TEST(Methods, StarterDutyOfTheSoftStarterStart) {
     EXPECT_EQ(ComputeComparison(ds, s, refused), ErrStarterRatingSyntax);
     s.Starter = StarterDuty{12, "3.5-17:90-5", 4};
     s.Methods.ChangeoverSpeed = 1.2;
-    EXPECT_EQ(ComputeComparison(ds, s, refused), ErrMethodFraction);
+    EXPECT_EQ(ComputeComparison(ds, s, refused), ErrValueOutOfRange);
 }

@@ -132,10 +132,11 @@ TEST(Network, HugeShortCircuitPowerGivesTheStiffSupply) {
             ds.LimitCurrentMode = mode > 0;
             if (mode == 2) ds.SoftStarterTime = 0.6; // the cap at work
             const DynamicResults stiff = Computed(ds, WithInertia(0.2));
-            const DynamicResults strong = Computed(ds, On({1e20, 0.1}, 0.2));
-            ExpectSame(strong.Dol, stiff.Dol, 1e-9);
-            ExpectSame(strong.SoftStarter, stiff.SoftStarter, 1e-9);
-            EXPECT_LT(strong.Dol.MaxVoltageDip, 1e-9);
+            // The strongest source accepted, 100 GVA: |Z_k| about 1e-6 of the motor's impedance.
+            const DynamicResults strong = Computed(ds, On({1e11, 0.1}, 0.2));
+            ExpectSame(strong.Dol, stiff.Dol, 1e-5);
+            ExpectSame(strong.SoftStarter, stiff.SoftStarter, 1e-5);
+            EXPECT_LT(strong.Dol.MaxVoltageDip, 1e-4);
             EXPECT_FALSE(strong.Dol.VoltageDipExceeded);
         }
     }
@@ -266,7 +267,7 @@ TEST(Network, DipAboveTheLimitIsFlagged) {
     EXPECT_LT(r.SoftStarter.MaxVoltageDip, r.Dol.MaxVoltageDip);
     // A network switched off is the stiff supply, whatever it holds.
     s.Network.Enabled = false;
-    s.DipLimit = 0;
+    s.DipLimit = 1e-9;
     EXPECT_FALSE(Computed(ds, s).Dol.VoltageDipExceeded);
     EXPECT_EQ(Computed(ds, s).Dol.MaxVoltageDip, 0);
 }

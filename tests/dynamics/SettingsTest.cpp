@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "Dynamics.h"
 #include "ExampleMotor.h"
@@ -48,55 +51,185 @@ TEST(TypicalInertia, TablePointsInterpolationAndPoleFactors) {
     EXPECT_EQ(TypicalMotorInertia(NaN, 2), 0);
 }
 
+// Every number of the settings against its range, through the check of everything: just outside,
+// at and just inside each bound, the extremes of the doubles, and the message in both languages.
+namespace {
+const std::string NB = "\u00a0";
+
+// Settings that every check accepts: a network with transformer and cable, a starter.
+DynamicSettings Valid() {
+    DynamicSettings s;
+    s.Mechanical.MotorInertia = 0.012;
+    s.Network = {.Enabled = true,
+                 .SourceVoltage = 400,
+                 .ShortCircuitPower = 10e6,
+                 .HasTransformer = true,
+                 .TransformerPower = 250e3,
+                 .TransformerUk = 6,
+                 .TransformerUr = 1,
+                 .HasCable = true,
+                 .CableLength = 100,
+                 .CableSection = 16};
+    s.Starter = StarterDuty{100, "AC-53a: 3.5-17: 90-5", 5};
+    return s;
+}
+
+// A number in a rating code as it is typed, all its digits kept.
+std::string Typed(double v) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.17g", v);
+    return text;
+}
+
+// "~" stands for the no-break space that keeps a value with its unit.
+std::string Nb(std::string text) {
+    for (std::size_t at; (at = text.find('~')) != std::string::npos;)
+        text.replace(at, 1, NB);
+    return text;
+}
+
+using Set = void (*)(DynamicSettings&, double);
+struct RangeRow {
+    Set set; // nullptr: the parallel runs, read as the dialogs and the command line read them
+    double low, high;
+    int number; // 229 and 125 refuse the low bound itself, 124 takes whole numbers only
+    const char *english, *englishRule, *french, *frenchRule;
+};
+
+// In the order of SettingField.
+const RangeRow Rows[] = {
+    {[](DynamicSettings& s, double v) { s.Mechanical.MotorInertia = v; }, 1e-5, 1e5, 228, "Motor Inertia",
+     "must lie between 0.00001 and 100~000~kg·m²", "Inertie du moteur",
+     "comprise entre 0,00001 et 100~000~kg·m²"},
+    {[](DynamicSettings& s, double v) { s.Mechanical.LoadInertia = v; }, 0, 1e5, 228, "Load Inertia",
+     "must lie between 0 and 100~000~kg·m²", "Inertie de la charge", "comprise entre 0 et 100~000~kg·m²"},
+    {[](DynamicSettings& s, double v) { s.Mechanical.StartTimeLimit = v; }, 0.01, 3600, 113,
+     "Start-Time Limit", "must lie between 0.01 and 3600~s", "Limite du temps de démarrage",
+     "comprise entre 0,01 et 3600~s"},
+    {[](DynamicSettings& s, double v) { s.Network.SourceVoltage = v; }, 10, 1e5, 228, "Source Voltage",
+     "must lie between 10 and 100~000~V", "Tension de la source", "comprise entre 10 et 100~000~V"},
+    {[](DynamicSettings& s, double v) { s.Network.ShortCircuitPower = v; }, 1e3, 1e11, 228,
+     "Short-Circuit Power", "must lie between 1~kVA and 100~GVA", "Puissance de court-circuit",
+     "comprise entre 1~kVA et 100~GVA"},
+    {[](DynamicSettings& s, double v) { s.Network.SourceRX = v; }, 0, 10, 228, "Source R/X",
+     "must lie between 0 and 10", "R/X de la source", "comprise entre 0 et 10"},
+    {[](DynamicSettings& s, double v) { s.Network.TransformerPower = v; }, 1e3, 1e9, 228, "Transformer Power",
+     "must lie between 1~kVA and 1000~MVA", "Puissance du transformateur",
+     "comprise entre 1~kVA et 1000~MVA"},
+    {[](DynamicSettings& s, double v) { s.Network.TransformerUk = v, s.Network.TransformerUr = 0; }, 1, 30,
+     228, "Transformer u_k", "must lie between 1 and 30~%", "u_k du transformateur",
+     "comprise entre 1 et 30~%"},
+    {[](DynamicSettings& s, double v) { s.Network.TransformerUk = 30, s.Network.TransformerUr = v; }, 0, 30,
+     228, "Transformer u_R", "must lie between 0 and 30~%", "u_R du transformateur",
+     "comprise entre 0 et 30~%"},
+    {[](DynamicSettings& s, double v) { s.Network.CableLength = v; }, 0, 1e5, 228, "Cable Length",
+     "must lie between 0 and 100~000~m", "Longueur du câble", "comprise entre 0 et 100~000~m"},
+    {[](DynamicSettings& s, double v) { s.Network.CableSection = v; }, 0.5, 2500, 228, "Cable Cross-Section",
+     "must lie between 0.5 and 2500~mm²", "Section du câble", "comprise entre 0,5 et 2500~mm²"},
+    {nullptr, 1, 20, 124, "Parallel Cable Runs", "must be a whole number between 1 and 20",
+     "Câbles en parallèle", "un nombre entier compris entre 1 et 20"},
+    {[](DynamicSettings& s, double v) { s.Network.CableReactance = v; }, 0, 1, 228, "Cable Reactance",
+     "must lie between 0 and 1~Ω/km", "Réactance du câble", "comprise entre 0 et 1~Ω/km"},
+    {[](DynamicSettings& s, double v) { s.DipLimit = v; }, 0, 100, 125, "Busbar Voltage Dip Limit",
+     "must be above 0 and at most 100~%", "Limite du creux de tension au jeu de barres",
+     "supérieure à 0 et inférieure ou égale à 100~%"},
+    {[](DynamicSettings& s, double v) { s.Methods.ChangeoverSpeed = v; }, 0.1, 0.99, 228, "Changeover Speed",
+     "must lie between 0.1 and 0.99", "Vitesse de commutation", "comprise entre 0,1 et 0,99"},
+    {[](DynamicSettings& s, double v) { s.Methods.AutotransformerTap = v; }, 0.2, 0.95, 228,
+     "Autotransformer Tap", "must lie between 0.2 and 0.95", "Prise de l'autotransformateur",
+     "comprise entre 0,2 et 0,95"},
+    {[](DynamicSettings& s, double v) { s.Methods.ReactorVoltage = v; }, 0.2, 0.95, 228,
+     "Reactor Starting Voltage", "must lie between 0.2 and 0.95", "Tension de démarrage avec inductance",
+     "comprise entre 0,2 et 0,95"},
+    {[](DynamicSettings& s, double v) { s.Methods.CurrentLimit = v; }, 1, 10, 229,
+     "Current Limit for the Comparison", "must be above 1 and at most 10~In",
+     "Limite de courant pour la comparaison", "supérieure à 1 et inférieure ou égale à 10~In"},
+    {[](DynamicSettings& s, double v) { s.Starter->RatedCurrent = v; }, 0, 1e5, 229,
+     "Starter Rated Current Ie", "must be above 0 and at most 100~000~A", "Courant assigné Ie du démarreur",
+     "supérieure à 0 et inférieure ou égale à 100~000~A"},
+    {[](DynamicSettings& s, double v) { s.Starter->StartsPerHour = v; }, 0.001, 1000, 228, "Starts per Hour",
+     "must lie between 0.001 and 1000~1/h", "Démarrages par heure", "comprise entre 0,001 et 1000~1/h"},
+    {[](DynamicSettings& s, double v) { s.Starter->RatingCode = "AC-53a: " + Typed(v) + "-17: 90-5"; }, 1, 20,
+     228, "Rating X (start current / Ie)", "must lie between 1 and 20",
+     "Classe X (courant de démarrage / Ie)", "comprise entre 1 et 20"},
+    {[](DynamicSettings& s, double v) { s.Starter->RatingCode = "3.5-" + Typed(v) + ":90-5"; }, 0.1, 3600,
+     228, "Rating Tx (start time)", "must lie between 0.1 and 3600~s", "Classe Tx (temps de démarrage)",
+     "comprise entre 0,1 et 3600~s"},
+    {[](DynamicSettings& s, double v) { s.Starter->RatingCode = "3.5-17:" + Typed(v) + "-5"; }, 0, 100, 143,
+     "Rating F (on-load factor)", "must lie between 0 and 100~%", "Classe F (facteur de marche)",
+     "comprise entre 0 et 100~%"},
+    {[](DynamicSettings& s, double v) { s.Starter->RatingCode = "3.5-17:90-" + Typed(v); }, 0.001, 1000, 228,
+     "Rating S (starts per hour)", "must lie between 0.001 and 1000~1/h", "Classe S (démarrages par heure)",
+     "comprise entre 0,001 et 1000~1/h"},
+};
+
+Refusal Judged(const RangeRow& row, double v) {
+    DynamicSettings s = Valid();
+    if (row.set)
+        row.set(s, v);
+    else if (Refusal e = CableParallelRuns(v, s.Network.CableParallel))
+        return e;
+    return CheckDynamicSettings(s, ExampleFourKilowattMotor());
+}
+} // namespace
+
+TEST(SettingRanges, EveryFieldIsRefusedBeyondItsRangeNamingFieldAndRange) {
+    ASSERT_EQ(CheckDynamicSettings(Valid(), ExampleFourKilowattMotor()), 0);
+    ASSERT_EQ(std::size(Rows), SettingFieldCount);
+    for (const RangeRow& row : Rows) {
+        const bool above = row.number == 229 || row.number == 125, whole = row.number == 124;
+        const double lowInside = whole ? row.low + 1 : std::nextafter(row.low, row.high);
+        const double highInside = whole ? row.high - 1 : std::nextafter(row.high, row.low);
+        for (double v : {above ? lowInside : row.low, lowInside, highInside, row.high})
+            EXPECT_EQ(Judged(row, v), 0) << row.english << " " << v;
+        std::vector<double> refused = {
+            std::nextafter(row.low, -Inf), std::nextafter(row.high, Inf), 1e308, -1e308, -Inf, Inf, NaN};
+        if (above) refused.push_back(row.low);
+        if (row.low > 0) refused.push_back(5e-324);
+        if (whole) refused.push_back(lowInside + 0.5);
+        // A rating code's number is read from its text, where the doubles next to a bound read as
+        // the bound: it is tried a little further out.
+        if (std::string(row.english).starts_with("Rating"))
+            refused = {row.low - 1e-9 * std::max(1.0, row.low), row.high * (1 + 1e-9), 1e308, -1e308};
+        for (double v : refused) {
+            const Refusal r = Judged(row, v);
+            EXPECT_EQ(r.number, row.number) << row.english << " " << v;
+            EXPECT_EQ(English(r),
+                      Nb("The value of \"" + std::string(row.english) + "\" " + row.englishRule + "!"));
+            EXPECT_EQ(French(r), Nb("La valeur de «~" + std::string(row.french) + "~» doit être " +
+                                    row.frenchRule + "~!"));
+        }
+        const SettingField field = static_cast<SettingField>(&row - Rows);
+        EXPECT_EQ(SettingName(field).english, row.english);
+        EXPECT_EQ(SettingName(field).french, row.french);
+    }
+}
+
 TEST(DynamicChecks, MechanicalDataRefusals) {
     const MotorDataSet ds = ExampleFourKilowattMotor();
     MechanicalData m;
     EXPECT_EQ(CheckMechanicalData(m, ds), 0); // typical inertia, no load inertia, 60 s
     EXPECT_NEAR(UsedMotorInertia(m, ds), 0.013, 1e-15);
 
-    m.MotorInertia = -0.1;
-    Refusal r = CheckMechanicalData(m, ds);
-    EXPECT_EQ(r, ErrMechanicalNegative);
-    EXPECT_EQ(English(r), "The value of Motor Inertia must not be negative!");
-    EXPECT_EQ(French(r), "La valeur de « Inertie du moteur » ne doit pas être négative!");
-
-    m.MotorInertia = 0.1;
-    m.LoadInertia = -1e-9;
-    r = CheckMechanicalData(m, ds);
-    EXPECT_EQ(r, ErrMechanicalNegative);
-    EXPECT_EQ(English(r), "The value of Load Inertia must not be negative!");
-
-    m.LoadInertia = NaN;
-    r = CheckMechanicalData(m, ds);
-    EXPECT_EQ(r, ErrMechanicalNotFinite);
-    EXPECT_EQ(French(r), "La valeur de « Inertie de la charge » n'est pas un nombre fini!");
+    // The typical inertia of a tiny motor is below the floor of the total: the load must make it up.
+    MotorDataSet tiny = ds;
+    tiny.MechanicalPower = 0.1;
+    ASSERT_LT(TypicalMotorInertia(0.1, ds.PairOfPoles), 1e-5);
+    Refusal r = CheckMechanicalData(m, tiny);
+    EXPECT_EQ(r, ErrTotalInertiaZero);
+    EXPECT_EQ(English(r),
+              "The value of \"Total Inertia\" (motor and load) must be at least 0.00001" + NB + "kg·m²!");
+    EXPECT_EQ(French(r), "La valeur de «" + NB + "Inertie totale" + NB +
+                             "» (moteur et charge) doit être d'au moins "
+                             "0,00001" +
+                             NB + "kg·m²" + NB + "!");
+    m.LoadInertia = 1e-5;
+    EXPECT_EQ(CheckMechanicalData(m, tiny), 0);
+    // Without a motor the typical inertia is 0; the user's own counts as given.
+    EXPECT_EQ(CheckMechanicalData(MechanicalData{}, MotorDataSet{}), ErrTotalInertiaZero);
+    m.MotorInertia = 1e-5;
     m.LoadInertia = 0;
-    m.MotorInertia = Inf;
-    EXPECT_EQ(CheckMechanicalData(m, ds), ErrMechanicalNotFinite);
-    m.MotorInertia = 1e308;
-    m.LoadInertia = 1e308;
-    EXPECT_EQ(CheckMechanicalData(m, ds), ErrMechanicalNotFinite);
-
-    // A zero total: the motor's zero is the user's value, the typical one does not replace it.
-    m.MotorInertia = 0;
-    m.LoadInertia = 0;
-    EXPECT_EQ(CheckMechanicalData(m, ds), ErrTotalInertiaZero);
-    m.LoadInertia = 0.5; // the load alone is fine
-    EXPECT_EQ(CheckMechanicalData(m, ds), 0);
-    // Without a motor the typical inertia is 0 too.
-    MechanicalData typical;
-    EXPECT_EQ(CheckMechanicalData(typical, MotorDataSet{}), ErrTotalInertiaZero);
-
-    for (double limit : {0.0, -1.0, 3600.5, NaN, Inf}) {
-        m.StartTimeLimit = limit;
-        r = CheckMechanicalData(m, ds);
-        EXPECT_EQ(r, ErrStartTimeLimitRange) << limit;
-        EXPECT_EQ(English(r), "The start-time limit must be greater than 0 s and at most 3600 s!");
-    }
-    m.StartTimeLimit = 3600;
-    EXPECT_EQ(CheckMechanicalData(m, ds), 0);
-    m.StartTimeLimit = 1e-3;
-    EXPECT_EQ(CheckMechanicalData(m, ds), 0);
+    EXPECT_EQ(CheckMechanicalData(m, MotorDataSet{}), 0);
 }
 
 TEST(DynamicChecks, NetworkRefusals) {
@@ -104,48 +237,22 @@ TEST(DynamicChecks, NetworkRefusals) {
     n.SourceVoltage = -400; // a disabled network is not judged
     EXPECT_EQ(CheckSupplyNetwork(n), 0);
     n.Enabled = true;
-    Refusal r = CheckSupplyNetwork(n);
-    EXPECT_EQ(r, ErrNetworkNotPositive);
-    EXPECT_EQ(English(r), "The value of Source Voltage must be greater than 0!");
+    EXPECT_EQ(CheckSupplyNetwork(n), ErrValueOutOfRange);
     n.SourceVoltage.reset();
     EXPECT_EQ(CheckSupplyNetwork(n), 0); // infinite source, motor voltage
 
     auto refusal = [](auto change) {
-        SupplyNetwork net;
-        net.Enabled = true;
-        net.ShortCircuitPower = 10e6;
-        net.HasTransformer = true;
-        net.TransformerPower = 250e3;
-        net.TransformerUk = 4;
-        net.TransformerUr = 1;
-        net.HasCable = true;
-        net.CableLength = 100;
-        net.CableSection = 16;
+        SupplyNetwork net = Valid().Network;
         change(net);
         return CheckSupplyNetwork(net);
     };
-    EXPECT_EQ(refusal([](SupplyNetwork&) {}), 0);
-    EXPECT_EQ(refusal([](SupplyNetwork& x) { x.ShortCircuitPower = 0; }), ErrNetworkNotPositive);
-    EXPECT_EQ(refusal([](SupplyNetwork& x) { x.ShortCircuitPower = Inf; }), ErrNetworkNotFinite);
-    EXPECT_EQ(refusal([](SupplyNetwork& x) { x.SourceRX = -0.1; }), ErrNetworkNegative);
-    EXPECT_EQ(refusal([](SupplyNetwork& x) { x.SourceRX = 0; }), 0);
-    EXPECT_EQ(refusal([](SupplyNetwork& x) { x.TransformerPower = -1; }), ErrNetworkNotPositive);
-    EXPECT_EQ(refusal([](SupplyNetwork& x) { x.TransformerUk = 0; }), ErrNetworkNotPositive);
-    EXPECT_EQ(refusal([](SupplyNetwork& x) { x.TransformerUr = -1; }), ErrNetworkNegative);
-    EXPECT_EQ(refusal([](SupplyNetwork& x) { x.TransformerUr = 4.5; }), ErrTransformerUrAboveUk);
-    EXPECT_EQ(refusal([](SupplyNetwork& x) { x.TransformerUr = 4; }), 0);
-    EXPECT_EQ(refusal([](SupplyNetwork& x) { x.CableLength = -1; }), ErrNetworkNegative);
-    EXPECT_EQ(refusal([](SupplyNetwork& x) { x.CableLength = 0; }), 0);
-    EXPECT_EQ(refusal([](SupplyNetwork& x) { x.CableSection = 0; }), ErrNetworkNotPositive);
+    EXPECT_EQ(refusal([](SupplyNetwork& x) { x.TransformerUr = 6.5; }), ErrTransformerUrAboveUk);
+    EXPECT_EQ(refusal([](SupplyNetwork& x) { x.TransformerUr = 6; }), 0);
     EXPECT_EQ(refusal([](SupplyNetwork& x) { x.CableParallel = 0; }), ErrCableParallel);
-    EXPECT_EQ(refusal([](SupplyNetwork& x) { x.CableReactance = -0.08; }), ErrNetworkNegative);
-    EXPECT_EQ(refusal([](SupplyNetwork& x) { x.CableReactance = NaN; }), ErrNetworkNotFinite);
+    EXPECT_EQ(refusal([](SupplyNetwork& x) { x.CableParallel = 21; }), ErrCableParallel);
     // Parts switched off are not judged.
     EXPECT_EQ(refusal([](SupplyNetwork& x) { x.HasCable = false, x.CableSection = 0; }), 0);
     EXPECT_EQ(refusal([](SupplyNetwork& x) { x.HasTransformer = false, x.TransformerUk = 0; }), 0);
-
-    r = refusal([](SupplyNetwork& x) { x.CableSection = -2; });
-    EXPECT_EQ(French(r), "La valeur de « Section du câble » doit être plus grande que 0!");
     EXPECT_EQ(English(Refusal(ErrTransformerUrAboveUk)),
               "The transformer's resistive voltage u_R must not exceed its short-circuit voltage u_k!");
 }
@@ -187,20 +294,25 @@ TEST(DynamicChecks, NetworkImpedancesAndWholeSettings) {
     EXPECT_EQ(CheckDynamicSettings(s, ds), 0);
     s.Network = n;
     s.Network.Enabled = true;
-    s.Network.SourceVoltage = 1e200; // U_src^2 overflows
-    EXPECT_EQ(CheckDynamicStartSettings(s, ds), ErrNetworkNotComputable);
+    // The motor's voltage, which the source takes when it has none, is no setting of the network:
+    // a motor voltage whose square overflows leaves no impedance.
+    MotorDataSet loud = ds;
+    loud.LineVoltage = 1e200;
     s.Network.SourceVoltage.reset();
+    EXPECT_EQ(CheckDynamicStartSettings(s, loud), ErrNetworkNotComputable);
     EXPECT_EQ(CheckDynamicStartSettings(s, ds), 0);
-    for (double dip : {-1.0, 100.5, NaN}) {
+    // Without a motor the impedances wait for its voltage; a source voltage of its own is judged.
+    EXPECT_EQ(CheckSupplySettings(s, MotorDataSet{}), 0);
+    for (double dip : {-1.0, 0.0, 100.5, NaN}) {
         s.DipLimit = dip;
         EXPECT_EQ(CheckDynamicStartSettings(s, ds), ErrDipLimitRange) << dip;
     }
-    s.DipLimit = 0;
+    s.DipLimit = 0.001;
     EXPECT_EQ(CheckDynamicStartSettings(s, ds), 0);
     // The methods and the starter count for the comparison only.
     s.Methods.ChangeoverSpeed = 1;
     EXPECT_EQ(CheckDynamicStartSettings(s, ds), 0);
-    EXPECT_EQ(CheckDynamicSettings(s, ds), ErrMethodFraction);
+    EXPECT_EQ(CheckDynamicSettings(s, ds), ErrValueOutOfRange);
     s.Methods.ChangeoverSpeed = 0.9;
     s.Starter = StarterDuty{100, "3.5-17:90-5x", 5};
     EXPECT_EQ(CheckDynamicSettings(s, ds), ErrStarterRatingSyntax);
@@ -211,23 +323,18 @@ TEST(DynamicChecks, NetworkImpedancesAndWholeSettings) {
 }
 
 TEST(DynamicChecks, MethodSettingsRefusals) {
+    // The ranges are those of the table above; here the comparison's limit in force.
     MethodSettings m;
     EXPECT_EQ(CheckMethodSettings(m), 0);
-    for (double bad : {0.0, 1.0, -0.5, 1.5, NaN}) {
-        MethodSettings a = m, b = m, c = m;
-        a.ChangeoverSpeed = bad;
-        b.AutotransformerTap = bad;
-        c.ReactorVoltage = bad;
-        EXPECT_EQ(CheckMethodSettings(a), ErrMethodFraction) << bad;
-        EXPECT_EQ(CheckMethodSettings(b), ErrMethodFraction) << bad;
-        EXPECT_EQ(CheckMethodSettings(c), ErrMethodFraction) << bad;
-    }
-    MethodSettings b = m;
-    b.AutotransformerTap = 1;
-    EXPECT_EQ(English(CheckMethodSettings(b)),
-              "The value of Autotransformer Tap must lie strictly between 0 and 1!");
-    EXPECT_EQ(French(CheckMethodSettings(b)),
-              "La valeur de « Prise de l'autotransformateur » doit être strictement comprise entre 0 et 1!");
+    // The comparison's limit: its own, else the soft-starter's in current-limit mode, else 3 In.
+    MotorDataSet ds = ExampleFourKilowattMotor();
+    ds.DesiredImaxIn = 4.5;
+    ds.LimitCurrentMode = false;
+    EXPECT_EQ(ComparisonCurrentLimit(m, ds), 3);
+    ds.LimitCurrentMode = true;
+    EXPECT_EQ(ComparisonCurrentLimit(m, ds), 4.5);
+    m.CurrentLimit = 2.5;
+    EXPECT_EQ(ComparisonCurrentLimit(m, ds), 2.5);
 }
 
 TEST(MethodKeys, OneKeyPerMethodInOrder) {
@@ -270,25 +377,26 @@ TEST(StarterRating, BadCodesAreRefusedAndLeaveTheResultAlone) {
               "La classe du démarreur « 3.5/17:90/5 » n'est pas de la forme X-Tx:F-S, éventuellement "
               "précédée de « AC-53a: » (p. ex. AC-53a: 3.5-17: 90-5)!");
     StarterRatingCode c;
-    EXPECT_EQ(ParseStarterRating("0-17:90-5", c), ErrStarterNotPositive);
-    EXPECT_EQ(ParseStarterRating("3.5-0:90-5", c), ErrStarterNotPositive);
-    EXPECT_EQ(ParseStarterRating("3.5-17:90-0", c), ErrStarterNotPositive);
-    EXPECT_EQ(ParseStarterRating("3.5--17:90-5", c), ErrStarterNotPositive); // Tx read as -17
+    EXPECT_EQ(ParseStarterRating("0-17:90-5", c), ErrValueOutOfRange);
+    EXPECT_EQ(ParseStarterRating("3.5-0:90-5", c), ErrValueOutOfRange);
+    EXPECT_EQ(ParseStarterRating("3.5-17:90-0", c), ErrValueOutOfRange);
+    EXPECT_EQ(ParseStarterRating("3.5--17:90-5", c), ErrValueOutOfRange); // Tx read as -17
     EXPECT_EQ(English(ParseStarterRating("3.5-0:90-5", c)),
-              "The value of Rating Tx (start time) must be a number greater than 0!");
+              "The value of \"Rating Tx (start time)\" must lie between 0.1 and 3600" + NB + "s!");
     EXPECT_EQ(ParseStarterRating("3.5-17:120-5", c), ErrStarterOnLoadFactor);
     EXPECT_EQ(ParseStarterRating("3.5-17:0-5", c), 0); // F is read, not judged
 }
 
 TEST(StarterRating, DutySettingsRefusals) {
     EXPECT_EQ(CheckStarterDuty({100, "AC-53a: 3.5-17: 90-5", 5}), 0);
-    EXPECT_EQ(CheckStarterDuty({0, "AC-53a: 3.5-17: 90-5", 5}), ErrStarterNotPositive);
-    EXPECT_EQ(CheckStarterDuty({Inf, "AC-53a: 3.5-17: 90-5", 5}), ErrStarterNotPositive);
-    EXPECT_EQ(CheckStarterDuty({100, "AC-53a: 3.5-17: 90-5", 0}), ErrStarterNotPositive);
-    EXPECT_EQ(CheckStarterDuty({100, "AC-53a: 3.5-17: 90-5", NaN}), ErrStarterNotPositive);
+    EXPECT_EQ(CheckStarterDuty({0, "AC-53a: 3.5-17: 90-5", 5}), ErrValueAboveAtMost);
+    EXPECT_EQ(CheckStarterDuty({Inf, "AC-53a: 3.5-17: 90-5", 5}), ErrValueAboveAtMost);
+    EXPECT_EQ(CheckStarterDuty({100, "AC-53a: 3.5-17: 90-5", 0}), ErrValueOutOfRange);
+    EXPECT_EQ(CheckStarterDuty({100, "AC-53a: 3.5-17: 90-5", NaN}), ErrValueOutOfRange);
     EXPECT_EQ(CheckStarterDuty({100, "AC-53a 3.5-17: 90-5", 5}), ErrStarterRatingSyntax);
     EXPECT_EQ(French(CheckStarterDuty({100, "3.5-17:90-5", -2})),
-              "La valeur de « Démarrages par heure » doit être un nombre plus grand que 0!");
+              "La valeur de «" + NB + "Démarrages par heure" + NB +
+                  "» doit être comprise entre 0,001 et 1000" + NB + "1/h" + NB + "!");
 }
 
 TEST(StarterDutyCheck, FlatCurrentWithinEveryRating) {

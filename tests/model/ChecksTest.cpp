@@ -161,8 +161,8 @@ TEST(ErrorMessages, TableTextsStandAsWritten) {
         }
     // original, division guards, diagram fields, list texts, hardening (+108, 109), list faults, studies
     // and sweeps, dynamic start (with the command line's numbers of each group), the command line's
-    // files and texts, study texts
-    EXPECT_EQ(count, 16 + 15 + 6 + 2 + 6 + 2 + 5 + (15 + 5) + (6 + 8 + 6) + 8 + 1);
+    // files and texts, the settings' ranges, study texts
+    EXPECT_EQ(count, 16 + 15 + 6 + 2 + 6 + 2 + 5 + (15 + 5) + (6 + 8 + 6) + 8 + 2 + 1);
 }
 
 TEST(ErrorMessages, ARepeatedTextIsCutAfterSixtyCharacters) {
@@ -194,6 +194,12 @@ TEST(ErrorMessages, ArgumentFillsTheMessageInEachLanguage) {
     EXPECT_EQ(ErrorText(r, Language::French),
               "La valeur de « Vitesse nominale » est si grande qu'une grandeur calculée dépasse les limites des "
               "nombres!");
+    // A second part fills "%2"; what fills one place is never searched for the other.
+    const ErrorArgument range{"%2 Load Inertia", "%2 Inertie", "0 and %1", "0 et %1"};
+    EXPECT_EQ(ErrorText(ErrValueOutOfRange, Language::English, range),
+              "The value of \"%2 Load Inertia\" must lie between 0 and %1!");
+    EXPECT_EQ(ErrorText(ErrValueOutOfRange, Language::French, range),
+              "La valeur de «\u00a0%2 Inertie\u00a0» doit être comprise entre 0 et %1\u00a0!");
     // Messages without "%1" stand as they are; unknown numbers have no text.
     EXPECT_EQ(ErrorText(7, Language::English, element), "Nominal speed is not declared");
     EXPECT_EQ(ErrorText(8, Language::English), "");

@@ -89,6 +89,7 @@ inline void ExpectSameStudy(const Study& a, const Study& b) {
     EXPECT_SAME_DOUBLE(d.Methods.ChangeoverSpeed, e.Methods.ChangeoverSpeed);
     EXPECT_SAME_DOUBLE(d.Methods.AutotransformerTap, e.Methods.AutotransformerTap);
     EXPECT_SAME_DOUBLE(d.Methods.ReactorVoltage, e.Methods.ReactorVoltage);
+    ExpectSameOptional(d.Methods.CurrentLimit, e.Methods.CurrentLimit, "CurrentLimit");
     ASSERT_EQ(d.Starter.has_value(), e.Starter.has_value());
     if (d.Starter) {
         EXPECT_SAME_DOUBLE(d.Starter->RatedCurrent, e.Starter->RatedCurrent);
@@ -216,6 +217,7 @@ inline DynamicSettings EverySettingSet() {
     s.Methods.ChangeoverSpeed = 0.85;
     s.Methods.AutotransformerTap = 0.8;
     s.Methods.ReactorVoltage = 0.7000000000000001;
+    s.Methods.CurrentLimit = 2.5000000000000004;
     s.Starter = StarterDuty{22, "AC-53a: 3.5-17: 90-5", 6};
     return s;
 }

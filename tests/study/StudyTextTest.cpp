@@ -107,7 +107,7 @@ TEST(StudyText, FileHasTheDocumentedForm) {
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(text.back(), '\n');
     EXPECT_EQ(text.find('\r'), std::string::npos);
-    EXPECT_EQ(text.rfind("{\n  \"format\": \"tarvello-study\",\n  \"version\": 1,\n  \"language\": \"en\",\n"
+    EXPECT_EQ(text.rfind("{\n  \"format\": \"tarvello-study\",\n  \"version\": 2,\n  \"language\": \"en\",\n"
                          "  \"motor\": {\n    \"source\": \"list\",\n",
                          0),
               0u)
@@ -339,4 +339,40 @@ TEST(StudyText, WordsOfTheEnumerations) {
     EXPECT_TRUE(LoadKindUses(LoadKind::Proportional, 1));
     EXPECT_FALSE(LoadKindUses(LoadKind::Proportional, 2));
     EXPECT_TRUE(LoadKindUses(LoadKind::Squared, 2));
+}
+
+// Version 2 gave the comparison its own current limit, written only when set; a version-1 file
+// reads as before and knows no such key.
+TEST(StudyText, ComparisonCurrentLimitFromVersionTwoOn) {
+    Study s = ThreeMotors()[0].second;
+    s.Dynamic.Methods.CurrentLimit = 2.5;
+    const std::string text = StudyText(s);
+    EXPECT_NE(text.find("\"version\": 2,"), std::string::npos);
+    EXPECT_NE(text.find("    \"ReactorVoltage\": 0.65,\n    \"CurrentLimit\": 2.5,\n    \"starter\": null\n"),
+              std::string::npos)
+        << text;
+    ExpectRoundTrip(s);
+
+    s.Dynamic.Methods.CurrentLimit.reset();
+    const std::string unset = StudyText(s);
+    EXPECT_EQ(unset.find("CurrentLimit"), std::string::npos);
+    ExpectRoundTrip(s);
+    // The same file as version 1 wrote it: the same study.
+    std::string v1 = unset;
+    v1.replace(v1.find("\"version\": 2"), 12, "\"version\": 1");
+    ExpectSameStudy(ReadBack(v1), s);
+
+    Study dummy;
+    const std::string limited = text.substr(0, text.find("\"version\": 2")) + "\"version\": 1" +
+                                text.substr(text.find("\"version\": 2") + 12);
+    StudyRefusal r = ParseStudy(limited, dummy);
+    EXPECT_EQ(r.number(), ErrStudyUnknownKey);
+    EXPECT_EQ(r.refusal.argument.english, "\"CurrentLimit\" in \"comparison\" at line 58");
+    for (const char* bad : {"null", "\"3\"", "true"}) {
+        std::string t = text;
+        t.replace(t.find("\"CurrentLimit\": 2.5"), 19, std::string("\"CurrentLimit\": ") + bad);
+        r = ParseStudy(t, dummy);
+        EXPECT_EQ(r.number(), ErrStudyWrongValue) << bad;
+        EXPECT_EQ(r.line, 58) << bad;
+    }
 }

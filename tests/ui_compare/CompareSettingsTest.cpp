@@ -5,11 +5,11 @@
 
 class CompareSettings : public CompareTest {
   protected:
-    // The refusal now on show: its number, and its English text with the argument filled in.
-    static void ExpectRefusal(int number, const ErrorArgument& argument) {
+    // The refusal now on show: its number and its text.
+    static void ExpectRefusal(int number, const std::string& text) {
         ASSERT_TRUE(ErrorShown());
         EXPECT_EQ(MotorData.ErrorNumber, number);
-        EXPECT_EQ(ErrorText().toStdString(), ::ErrorText(number, Language::English, argument));
+        EXPECT_EQ(ErrorText().toStdString(), text);
     }
 };
 
@@ -60,11 +60,25 @@ TEST_F(CompareSettings, ReachedFromTheMenuAndTheWindowAndStored) {
 
     // A value typed with an exponent comes back in plain digits.
     OpenSettings();
-    f->ReactorEdit->setText("1e-4");
+    f->ReactorEdit->setText("2.5e-1");
     Click(f->OkButton);
-    EXPECT_EQ(DynamicData.Methods.ReactorVoltage, 1e-4);
+    EXPECT_EQ(DynamicData.Methods.ReactorVoltage, 0.25);
     OpenSettings();
-    EXPECT_EQ(f->ReactorEdit->text(), Dec("0.0001"));
+    EXPECT_EQ(f->ReactorEdit->text(), Dec("0.25"));
+
+    // The comparison's current limit: empty, the soft-starter's 3 In of this current-limit mode,
+    // which the empty field shows; a limit of its own is kept until the field is emptied again.
+    EXPECT_EQ(f->LimitEdit->text(), "");
+    EXPECT_EQ(f->LimitEdit->placeholderText(), "3");
+    EXPECT_EQ(f->LimitLabel->text(), "Current limit for the comparison");
+    f->LimitEdit->setText("2,5");
+    Click(f->OkButton);
+    EXPECT_EQ(DynamicData.Methods.CurrentLimit, 2.5);
+    OpenSettings();
+    EXPECT_EQ(f->LimitEdit->text(), Dec("2.5"));
+    f->LimitEdit->setText(" ");
+    Click(f->OkButton);
+    EXPECT_FALSE(DynamicData.Methods.CurrentLimit);
 }
 
 TEST_F(CompareSettings, RefusalsKeepTheTypedText) {
@@ -77,7 +91,7 @@ TEST_F(CompareSettings, RefusalsKeepTheTypedText) {
     f->TapEdit->setText("1");
     f->ReactorEdit->setText("0,72");
     Click(f->OkButton);
-    ExpectRefusal(ErrMethodFraction, {"Autotransformer Tap", "Prise de l'autotransformateur"});
+    ExpectRefusal(ErrValueOutOfRange, "The value of \"Autotransformer Tap\" must lie between 0.2 and 0.95!");
     AcknowledgeError();
     f->activateWindow(); // the window system gives the dialog the activation back
     Pump();
@@ -90,7 +104,7 @@ TEST_F(CompareSettings, RefusalsKeepTheTypedText) {
     f->TapEdit->setText("0.6");
     f->ChangeoverEdit->setText("0");
     Click(f->OkButton);
-    ExpectRefusal(ErrMethodFraction, {"Changeover Speed", "Vitesse de commutation"});
+    ExpectRefusal(ErrValueOutOfRange, "The value of \"Changeover Speed\" must lie between 0.1 and 0.99!");
     AcknowledgeError();
     f->FormActivate();
     EXPECT_EQ(f->ChangeoverEdit->text(), "0");
@@ -100,31 +114,46 @@ TEST_F(CompareSettings, RefusalsKeepTheTypedText) {
     // A rating code that is not X-Tx:F-S.
     f->ChangeoverEdit->setText("0.85");
     TypeStarter("100", "3.5/17", "5");
-    ExpectRefusal(ErrStarterRatingSyntax, {"3.5/17", "3.5/17"});
+    ExpectRefusal(ErrStarterRatingSyntax,
+                  ::ErrorText(ErrStarterRatingSyntax, Language::English, {"3.5/17", "3.5/17"}));
     AcknowledgeError();
     f->FormActivate();
     EXPECT_EQ(f->RatingEdit->text(), "3.5/17");
     EXPECT_EQ(f->RatedCurrentEdit->text(), "100");
     EXPECT_FALSE(DynamicData.Starter);
 
-    // A rated current of 0, then one that is not a number.
-    TypeStarter("0", "3.5-17:90-5", "5");
-    ExpectRefusal(ErrStarterNotPositive, {"Starter Rated Current Ie", "Courant assigné Ie du démarreur"});
-    AcknowledgeError();
+    // A rated current of 0 or of 1e308, then one that is not a number.
+    for (const char* ie : {"0", "1e308"}) {
+        TypeStarter(ie, "3.5-17:90-5", "5");
+        ExpectRefusal(
+            ErrValueAboveAtMost,
+            "The value of \"Starter Rated Current Ie\" must be above 0 and at most 100\u00a0000\u00a0A!");
+        AcknowledgeError();
+    }
     TypeStarter("1OO", "3.5-17:90-5", "5");
-    EXPECT_FALSE(ErrorShown());
-    QMessageBox* box = OpenMessageBox("ConvertErrorBox");
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->text().contains("1OO"));
-    box->close();
-    Pump();
+    ExpectRefusal(ErrMethodNotANumber, "The value \"1OO\" of \"Starter Rated Current Ie\" is not a number!");
+    AcknowledgeError();
     EXPECT_EQ(f->RatedCurrentEdit->text(), "1OO");
     EXPECT_TRUE(f->isVisible());
-
-    // An on-load factor above 100 %.
-    TypeStarter("100", "3.5-17:190-5", "5");
-    ExpectRefusal(ErrStarterOnLoadFactor, {});
+    // A long text is quoted in part.
+    f->RatedCurrentEdit->setText(QString(100, 'x'));
+    Click(f->OkButton);
+    ExpectRefusal(ErrMethodNotANumber, "The value \"" + std::string(60, 'x') +
+                                           "\u2026\" of \"Starter Rated Current Ie\" is not a number!");
     AcknowledgeError();
+
+    // An on-load factor above 100 %, a comparison limit at 1 In.
+    TypeStarter("100", "3.5-17:190-5", "5");
+    ExpectRefusal(ErrStarterOnLoadFactor,
+                  "The value of \"Rating F (on-load factor)\" must lie between 0 and 100\u00a0%!");
+    AcknowledgeError();
+    f->LimitEdit->setText("1");
+    TypeStarter("100", "3.5-17:90-5", "5");
+    ExpectRefusal(
+        ErrValueAboveAtMost,
+        "The value of \"Current Limit for the Comparison\" must be above 1 and at most 10\u00a0In!");
+    AcknowledgeError();
+    f->LimitEdit->setText("");
 
     // Nothing was stored by any refusal; the settings as a whole are accepted once corrected.
     EXPECT_EQ(DynamicData.Methods.ChangeoverSpeed, before.Methods.ChangeoverSpeed);
@@ -146,9 +175,18 @@ TEST_F(CompareSettings, FrenchRefusal) {
     MethodSettingsForm->ReactorEdit->setText("1,5");
     Click(MethodSettingsForm->OkButton);
     ASSERT_TRUE(ErrorShown());
-    EXPECT_EQ(MotorData.ErrorNumber, ErrMethodFraction);
+    EXPECT_EQ(MotorData.ErrorNumber, ErrValueOutOfRange);
     EXPECT_EQ(ErrorText().toStdString(),
-              ::ErrorText(ErrMethodFraction, Language::French,
-                          {"Reactor Starting Voltage", "Tension de démarrage avec inductance"}));
+              "La valeur de «\u00a0Tension de démarrage avec inductance\u00a0» doit être "
+              "comprise entre 0,2 et 0,95\u00a0!");
     EXPECT_EQ(MethodSettingsForm->ReactorEdit->text(), "1,5");
+    AcknowledgeError();
+    EXPECT_EQ(MethodSettingsForm->LimitLabel->text(), "Limite de courant pour la comparaison");
+    MethodSettingsForm->ReactorEdit->setText("0,6");
+    MethodSettingsForm->LimitEdit->setText("trois");
+    Click(MethodSettingsForm->OkButton);
+    EXPECT_EQ(MotorData.ErrorNumber, ErrMethodNotANumber);
+    EXPECT_EQ(ErrorText().toStdString(), "La valeur «\u00a0trois\u00a0» de «\u00a0Limite de courant pour la "
+                                         "comparaison\u00a0» n'est pas un nombre!");
+    EXPECT_EQ(MethodSettingsForm->LimitEdit->text(), "trois");
 }

@@ -258,6 +258,8 @@ TEST_F(CompareTable, FrenchTexts) {
     EXPECT_EQ(CompareForm->Table->horizontalHeaderItem(Col::ColMethod)->text(), "Mode");
     EXPECT_EQ(Cell(Dol, Col::ColMethod)->text(), "Direct");
     EXPECT_EQ(Cell(StarDelta, Col::ColMethod)->text(), QString::fromUtf8("Étoile-triangle"));
+    EXPECT_EQ(Cell(SoftLimit, Col::ColMethod)->text(),
+              "Soft-Starter, limite de courant " + Dec("3.0") + " In");
     EXPECT_EQ(Cell(Dol, Col::ColOutcome)->text(), QString::fromUtf8("Démarre"));
     EXPECT_TRUE(Cell(StarDelta, Col::ColChangeover)->text().contains("tr/min"));
     EXPECT_TRUE(CompareForm->Notes->text().contains(QString::fromUtf8("ne sont pas modélisés")));
@@ -305,4 +307,24 @@ TEST_F(CompareTable, ResizingGrowsTheTableAndCharts) {
     for (int c = 0; c < TCompareForm::ColumnCount; ++c)
         columns += CompareForm->Table->isColumnHidden(c) ? 0 : CompareForm->Table->columnWidth(c);
     EXPECT_EQ(columns, CompareForm->Table->viewport()->width());
+}
+
+// The current-limit row names its limit: the soft-starter's in current-limit mode (the very start
+// of the dynamic start window), the comparison's own once set in the settings dialog.
+TEST_F(CompareTable, TheCurrentLimitRowNamesItsLimit) {
+    CatalogueFanWorkflow();
+    OpenCompare();
+    EXPECT_EQ(Cell(SoftLimit, Col::ColMethod)->text(), "Soft-starter, current limit " + Dec("3.0") + " In");
+    DynamicResults dynamic;
+    ASSERT_EQ(ComputeDynamicStart(MotorData, DynamicData, dynamic), 0);
+    EXPECT_EQ(*CellValue(SoftLimit, Col::ColRunUp), *dynamic.SoftStarter.RunUpTime);
+
+    Click(CompareForm->SettingsButton);
+    MethodSettingsForm->LimitEdit->setText(Dec("1.5"));
+    Click(MethodSettingsForm->OkButton);
+    Pump();
+    ASSERT_FALSE(ErrorShown()) << ErrorText().toStdString();
+    EXPECT_EQ(Cell(SoftLimit, Col::ColMethod)->text(), "Soft-starter, current limit " + Dec("1.5") + " In");
+    EXPECT_LE(*CellValue(SoftLimit, Col::ColPeakRatio), 1.5 * (1 + 1e-6));
+    ExpectTableMatches(Expected());
 }

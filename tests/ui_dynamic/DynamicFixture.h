@@ -82,14 +82,6 @@ class DynamicUiTest : public UiTest {
     static QColor TextColour(QLineEdit* e) { return e->palette().color(QPalette::Text); }
     static QColor TextColour(QLabel* l) { return l->palette().color(QPalette::WindowText); }
 
-    static void DismissConvertBox()
-    {
-        QMessageBox* box = OpenMessageBox("ConvertErrorBox");
-        ASSERT_NE(box, nullptr);
-        box->button(QMessageBox::Ok)->click();
-        Pump();
-    }
-
     // What the window system does when the user clicks into a window that stays open.
     static void ComeBackTo(QWidget* window)
     {

@@ -116,46 +116,54 @@ TEST_F(DynamicUiTest, MechanicalRefusalsHaveTheirNumbersAndKeepTheTypedText)
     RunWorkflowWithLoad(LoadKind::None);
     const DynamicSettings before = DynamicData;
 
-    SetMechanical("-0.01", "0.5");
-    EXPECT_EQ(MotorData.ErrorNumber, ErrMechanicalNegative);
-    EXPECT_EQ(ErrorText(), "The value of Motor Inertia must not be negative!");
-    AcknowledgeError();
-    EXPECT_TRUE(MechanicalForm->isVisible());
-    EXPECT_EQ(MechanicalForm->Edit1->text(), "-0.01");
-    EXPECT_EQ(MechanicalForm->Edit2->text(), "0.5");
+    // Each field beyond its range, and each mistyped: the numbered message naming the field, the
+    // dialog open with everything as typed, nothing stored.
+    struct Case {
+        QString motor, load, limit;
+        int number;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"-0.01", "0.5", "60", ErrValueOutOfRange,
+         "The value of \"Motor Inertia\" must lie between 0.00001 and 100\u00a0000\u00a0kg·m²!"},
+        {"5e-324", "0.5", "60", ErrValueOutOfRange,
+         "The value of \"Motor Inertia\" must lie between 0.00001 and 100\u00a0000\u00a0kg·m²!"},
+        {"0.02", "1e308", "60", ErrValueOutOfRange,
+         "The value of \"Load Inertia\" must lie between 0 and 100\u00a0000\u00a0kg·m²!"},
+        {"0.02", "0", "6.3e-322", ErrStartTimeLimitRange,
+         "The value of \"Start-Time Limit\" must lie between 0.01 and 3600\u00a0s!"},
+        {"0.02", "0,1x", "60", ErrMechanicalNotANumber,
+         "The value \"0,1x\" of \"Load Inertia\" is not a number!"},
+        {"kg", "0", "60", ErrMechanicalNotANumber, "The value \"kg\" of \"Motor Inertia\" is not a number!"},
+        {"0.02", "0", "", ErrMechanicalNotANumber, "The value \"\" of \"Start-Time Limit\" is not a number!"},
+    };
+    Trigger(Form1->Mechanical1);
+    for (const Case& c : cases) {
+        MechanicalForm->Edit1->setText(c.motor);
+        MechanicalForm->Edit2->setText(c.load);
+        MechanicalForm->Edit3->setText(c.limit);
+        Click(MechanicalForm->Button1);
+        EXPECT_EQ(MotorData.ErrorNumber, c.number) << c.message;
+        EXPECT_EQ(ErrorText(), QString::fromUtf8(c.message));
+        AcknowledgeError();
+        EXPECT_TRUE(MechanicalForm->isVisible());
+        EXPECT_EQ(MechanicalForm->Edit1->text(), c.motor);
+        EXPECT_EQ(MechanicalForm->Edit2->text(), c.load);
+        EXPECT_EQ(MechanicalForm->Edit3->text(), c.limit);
+        // Nothing was stored.
+        EXPECT_EQ(DynamicData.Mechanical.MotorInertia, before.Mechanical.MotorInertia);
+        EXPECT_EQ(DynamicData.Mechanical.LoadInertia, before.Mechanical.LoadInertia);
+        EXPECT_EQ(DynamicData.Mechanical.StartTimeLimit, before.Mechanical.StartTimeLimit);
+    }
 
-    MechanicalForm->Edit1->setText("0");
+    // The bounds themselves are accepted.
+    MechanicalForm->Edit1->setText(Dec("0.00001"));
     MechanicalForm->Edit2->setText("0");
+    MechanicalForm->Edit3->setText("3600");
     Click(MechanicalForm->Button1);
-    EXPECT_EQ(MotorData.ErrorNumber, ErrTotalInertiaZero);
-    EXPECT_EQ(ErrorText(), QString::fromStdString(::ErrorText(ErrTotalInertiaZero, Language::English)));
-    AcknowledgeError();
-    EXPECT_EQ(MechanicalForm->Edit1->text(), "0");
-
-    MechanicalForm->Edit1->setText("0.02");
-    MechanicalForm->Edit3->setText("0");
-    Click(MechanicalForm->Button1);
-    EXPECT_EQ(MotorData.ErrorNumber, ErrStartTimeLimitRange);
-    AcknowledgeError();
-
-    // Not a number: the standard box, then back in the dialog with everything as typed.
-    MechanicalForm->Edit3->setText("60");
-    MechanicalForm->Edit2->setText("0,1x");
-    Click(MechanicalForm->Button1);
-    DismissConvertBox();
-    ComeBackTo(MechanicalForm);
-    EXPECT_TRUE(MechanicalForm->isVisible());
-    EXPECT_EQ(MechanicalForm->Edit1->text(), "0.02");
-    EXPECT_EQ(MechanicalForm->Edit2->text(), "0,1x");
-    EXPECT_EQ(MechanicalForm->Edit3->text(), "60");
-
-    // Nothing was stored by any of them.
-    EXPECT_EQ(DynamicData.Mechanical.MotorInertia, before.Mechanical.MotorInertia);
-    EXPECT_EQ(DynamicData.Mechanical.LoadInertia, before.Mechanical.LoadInertia);
-    EXPECT_EQ(DynamicData.Mechanical.StartTimeLimit, before.Mechanical.StartTimeLimit);
-
-    MechanicalForm->Edit2->setText("0,1");
-    Click(MechanicalForm->Button1);
+    ASSERT_EQ(MotorData.ErrorNumber, 0) << ErrorText().toStdString();
+    EXPECT_EQ(*DynamicData.Mechanical.MotorInertia, 1e-5);
+    SetMechanical("0.02", Dec("0.1"), "60");
     EXPECT_FALSE(MechanicalForm->isVisible());
     EXPECT_DOUBLE_EQ(DynamicData.Mechanical.LoadInertia, 0.1);
     EXPECT_DOUBLE_EQ(*DynamicData.Mechanical.MotorInertia, 0.02);
@@ -183,7 +191,8 @@ TEST_F(DynamicUiTest, WithoutAMotorTheInertiaStaysUnknownUntilOneIsChosen)
     MechanicalForm->Edit3->setText("5000");
     Click(MechanicalForm->Button1);
     EXPECT_EQ(MotorData.ErrorNumber, ErrStartTimeLimitRange);
-    EXPECT_EQ(ErrorText(), "The start-time limit must be greater than 0 s and at most 3600 s!");
+    EXPECT_EQ(ErrorText(),
+              QString::fromUtf8("The value of \"Start-Time Limit\" must lie between 0.01 and 3600\u00a0s!"));
     AcknowledgeError();
     MechanicalForm->Edit3->setText("30");
     Click(MechanicalForm->Button1);
@@ -206,5 +215,13 @@ TEST_F(DynamicUiTest, MechanicalDataInFrench)
     MechanicalForm->Edit1->setText("-1");
     Click(MechanicalForm->Button1);
     EXPECT_EQ(ErrorText(),
-              QString::fromUtf8("La valeur de « Inertie du moteur » ne doit pas être négative!"));
+              QString::fromUtf8("La valeur de «\u00a0Inertie du moteur\u00a0» doit être comprise entre "
+                                "0,00001 et 100\u00a0000\u00a0kg·m²\u00a0!"));
+    AcknowledgeError();
+    MechanicalForm->Edit1->setText("un");
+    Click(MechanicalForm->Button1);
+    EXPECT_EQ(ErrorText(),
+              QString::fromUtf8("La valeur «\u00a0un\u00a0» de «\u00a0Inertie du moteur\u00a0» n'est pas "
+                                "un nombre!"));
+    EXPECT_EQ(MechanicalForm->Edit1->text(), "un");
 }

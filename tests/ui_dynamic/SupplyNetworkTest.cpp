@@ -158,8 +158,10 @@ TEST_F(DynamicUiTest, NetworkRefusalsHaveTheirNumbersAndKeepTheTypedText)
     NetworkForm->UkEdit->setText("4");
     NetworkForm->UrEdit->setText("2");
     Click(NetworkForm->Button1);
-    EXPECT_EQ(MotorData.ErrorNumber, ErrNetworkNotPositive);
-    EXPECT_EQ(ErrorText(), "The value of Transformer Power must be greater than 0!");
+    EXPECT_EQ(MotorData.ErrorNumber, ErrValueOutOfRange);
+    EXPECT_EQ(ErrorText(),
+              QString::fromUtf8(
+                  "The value of \"Transformer Power\" must lie between 1\u00a0kVA and 1000\u00a0MVA!"));
     AcknowledgeError();
     EXPECT_TRUE(NetworkForm->isVisible());
     EXPECT_EQ(NetworkForm->TPowerEdit->text(), "0");
@@ -177,13 +179,16 @@ TEST_F(DynamicUiTest, NetworkRefusalsHaveTheirNumbersAndKeepTheTypedText)
     NetworkForm->ParallelEdit->setText(Dec("1.5"));
     Click(NetworkForm->Button1);
     EXPECT_EQ(MotorData.ErrorNumber, ErrCableParallel);
+    EXPECT_EQ(ErrorText(), "The value of \"Parallel Cable Runs\" must be a whole number between 1 and 20!");
     AcknowledgeError();
     NetworkForm->ParallelEdit->setText("2");
 
     NetworkForm->SectionEdit->setText("-16");
     Click(NetworkForm->Button1);
-    EXPECT_EQ(MotorData.ErrorNumber, ErrNetworkNotPositive);
-    EXPECT_EQ(ErrorText(), "The value of Cable Cross-Section must be greater than 0!");
+    EXPECT_EQ(MotorData.ErrorNumber, ErrValueOutOfRange);
+    EXPECT_EQ(
+        ErrorText(),
+        QString::fromUtf8("The value of \"Cable Cross-Section\" must lie between 0.5 and 2500\u00a0mm²!"));
     AcknowledgeError();
     NetworkForm->SectionEdit->setText("16");
 
@@ -195,16 +200,19 @@ TEST_F(DynamicUiTest, NetworkRefusalsHaveTheirNumbersAndKeepTheTypedText)
 
     NetworkForm->PowerEdit->setText("-3");
     Click(NetworkForm->Button1);
-    EXPECT_EQ(MotorData.ErrorNumber, ErrNetworkNotPositive);
-    EXPECT_EQ(ErrorText(), "The value of Short-Circuit Power must be greater than 0!");
+    EXPECT_EQ(MotorData.ErrorNumber, ErrValueOutOfRange);
+    EXPECT_EQ(ErrorText(),
+              QString::fromUtf8(
+                  "The value of \"Short-Circuit Power\" must lie between 1\u00a0kVA and 100\u00a0GVA!"));
     AcknowledgeError();
     NetworkForm->PowerEdit->setText("");
 
-    // Not a number in a part in use: the standard box, and the dialog keeps everything typed.
+    // Not a number in a part in use: its numbered message, and the dialog keeps everything typed.
     NetworkForm->LengthEdit->setText("50 m");
     Click(NetworkForm->Button1);
-    DismissConvertBox();
-    ComeBackTo(NetworkForm);
+    EXPECT_EQ(MotorData.ErrorNumber, ErrNetworkNotANumber);
+    EXPECT_EQ(ErrorText(), "The value \"50 m\" of \"Cable Length\" is not a number!");
+    AcknowledgeError();
     EXPECT_EQ(NetworkForm->LengthEdit->text(), "50 m");
     EXPECT_EQ(NetworkForm->TPowerEdit->text(), "100");
     EXPECT_EQ(NetworkForm->ParallelEdit->text(), "2");
@@ -311,7 +319,17 @@ TEST_F(DynamicUiTest, SupplyNetworkInFrench)
     NetworkForm->StiffSupply->setChecked(false);
     NetworkForm->RxEdit->setText("-1");
     Click(NetworkForm->Button1);
-    EXPECT_EQ(ErrorText(), QString::fromUtf8("La valeur de « R/X de la source » ne doit pas être négative!"));
+    EXPECT_EQ(ErrorText(),
+              QString::fromUtf8(
+                  "La valeur de «\u00a0R/X de la source\u00a0» doit être comprise entre 0 et 10\u00a0!"));
+    AcknowledgeError();
+    NetworkForm->RxEdit->setText("0,1 0,2");
+    Click(NetworkForm->Button1);
+    EXPECT_EQ(MotorData.ErrorNumber, ErrNetworkNotANumber);
+    EXPECT_EQ(ErrorText(),
+              QString::fromUtf8("La valeur «\u00a00,1 0,2\u00a0» de «\u00a0R/X de la source\u00a0» n'est pas "
+                                "un nombre!"));
+    EXPECT_EQ(NetworkForm->RxEdit->text(), "0,1 0,2");
 }
 
 TEST_F(DynamicUiTest, AShortCircuitPowerBeyondTheDoublesInVoltAmperesIsNeverStored)
@@ -321,8 +339,10 @@ TEST_F(DynamicUiTest, AShortCircuitPowerBeyondTheDoublesInVoltAmperesIsNeverStor
     NetworkForm->StiffSupply->setChecked(false);
     NetworkForm->PowerEdit->setText("1e305"); // MVA: a number, but not one in VA
     Click(NetworkForm->Button1);
-    EXPECT_EQ(MotorData.ErrorNumber, ErrNetworkNotFinite);
-    EXPECT_EQ(ErrorText(), "The value of Short-Circuit Power is not a finite number!");
+    EXPECT_EQ(MotorData.ErrorNumber, ErrValueOutOfRange);
+    EXPECT_EQ(ErrorText(),
+              QString::fromUtf8(
+                  "The value of \"Short-Circuit Power\" must lie between 1\u00a0kVA and 100\u00a0GVA!"));
     AcknowledgeError();
     // Out of use it is not stored either: the data set keeps its last value, which the next opening shows.
     NetworkForm->StiffSupply->setChecked(true);

@@ -111,6 +111,7 @@ TEST_F(RoundTripTest, DialogsOpenedAfterOpeningShowTheStudyAndOkChangesNothing)
 
     Trigger(Form1->StartingMethods);
     EXPECT_EQ(MethodSettingsForm->ChangeoverEdit->text(), Dec("0.85"));
+    EXPECT_EQ(MethodSettingsForm->LimitEdit->text(), Dec("2.5"));
     EXPECT_TRUE(MethodSettingsForm->StarterGroup->isChecked());
     EXPECT_EQ(MethodSettingsForm->RatingEdit->text(), "AC-53a: 3.5-17: 90-5");
     Click(MethodSettingsForm->OkButton);

@@ -86,7 +86,7 @@ TEST_F(StudyRefusalsTest, BrokenFilesAreRefusedNamingTheLine)
                       QStringLiteral("line %1").arg(1 + std::count(truncated.begin(), truncated.end(), '\n')));
 
     // A newer version.
-    ExpectOpenRefused(WithValue(other, "version", "2"), ErrStudyNewerVersion, QStringLiteral("line 3"));
+    ExpectOpenRefused(WithValue(other, "version", "3"), ErrStudyNewerVersion, QStringLiteral("line 3"));
 
     // A value of the wrong type.
     const int voltageLine = LineOf(other, "\"LineVoltage\"");
@@ -100,8 +100,14 @@ TEST_F(StudyRefusalsTest, BrokenFilesAreRefusedNamingTheLine)
 
     // A setting of the dynamic start refused by its own check.
     const int inertiaLine = LineOf(other, "\"LoadInertia\"");
-    ExpectOpenRefused(WithValue(other, "LoadInertia", "-1"), ErrMechanicalNegative,
+    ExpectOpenRefused(WithValue(other, "LoadInertia", "-1"), ErrValueOutOfRange,
                       QStringLiteral("line %1").arg(inertiaLine));
+    // One beyond its range, named with the range and its line.
+    ExpectOpenRefused(
+        WithValue(other, "LoadInertia", "1e308"), ErrValueOutOfRange,
+        QString::fromUtf8("\"Load Inertia\" must lie between 0 and 100\u00a0000\u00a0kg·m²! (study "
+                          "file, line %1)")
+            .arg(inertiaLine));
 
     // Not a study at all.
     ExpectOpenRefused("{\"format\": \"something-else\", \"version\": 1}\n", ErrStudyNotStudy,

@@ -196,6 +196,7 @@ class StudyUiTest : public DialogTest {
         d.Methods.ChangeoverSpeed = 0.85;
         d.Methods.AutotransformerTap = 0.7;
         d.Methods.ReactorVoltage = 0.6;
+        d.Methods.CurrentLimit = 2.5;
         d.Starter = StarterDuty{9.0, "AC-53a: 3.5-17: 90-5", 6};
         return d;
     }
@@ -238,6 +239,7 @@ class StudyUiTest : public DialogTest {
         MethodSettingsForm->ChangeoverEdit->setText(QStringLiteral("0.85"));
         MethodSettingsForm->TapEdit->setText(QStringLiteral("0.7"));
         MethodSettingsForm->ReactorEdit->setText(QStringLiteral("0.6"));
+        MethodSettingsForm->LimitEdit->setText(QStringLiteral("2.5"));
         MethodSettingsForm->StarterGroup->setChecked(true);
         MethodSettingsForm->RatedCurrentEdit->setText(QStringLiteral("9"));
         MethodSettingsForm->RatingEdit->setText(QStringLiteral("AC-53a: 3.5-17: 90-5"));
@@ -246,6 +248,7 @@ class StudyUiTest : public DialogTest {
         ASSERT_FALSE(MethodSettingsForm->isVisible()) << ErrorText().toStdString();
         ASSERT_EQ(Bits(DynamicData.Methods.ChangeoverSpeed), Bits(wanted.Methods.ChangeoverSpeed));
         ASSERT_EQ(Bits(DynamicData.Methods.ReactorVoltage), Bits(wanted.Methods.ReactorVoltage));
+        ASSERT_EQ(DynamicData.Methods.CurrentLimit, wanted.Methods.CurrentLimit);
         ASSERT_TRUE(DynamicData.Starter.has_value());
         ASSERT_EQ(DynamicData.Starter->RatingCode, wanted.Starter->RatingCode);
     }

@@ -187,10 +187,8 @@ void ReadDynamicSettings(const CaseTexts& t, const MotorDataSet& ds, DynamicSett
         n.Enabled = n.HasCable = true;
     }
     if (network(Opt::CableParallel, value)) {
-        // A whole number of runs; anything else is the network dialog's refusal.
-        if (!(value >= 1 && value <= 1e9) || value != static_cast<double>(static_cast<long long>(value)))
-            throw Refusal{ErrCableParallel};
-        n.CableParallel = static_cast<int>(value);
+        // A whole number of runs, as the network dialog takes it.
+        if (Refusal e = CableParallelRuns(value, n.CableParallel)) throw e;
         n.HasCable = true;
     }
     if (t.Has(Opt::DipLimit)) s.DipLimit = Number(t, Opt::DipLimit);
@@ -199,6 +197,7 @@ void ReadDynamicSettings(const CaseTexts& t, const MotorDataSet& ds, DynamicSett
     if (t.Has(Opt::ChangeoverSpeed)) s.Methods.ChangeoverSpeed = Number(t, Opt::ChangeoverSpeed);
     if (t.Has(Opt::AutotransformerTap)) s.Methods.AutotransformerTap = Number(t, Opt::AutotransformerTap);
     if (t.Has(Opt::ReactorVoltage)) s.Methods.ReactorVoltage = Number(t, Opt::ReactorVoltage);
+    if (t.Has(Opt::CompareCurrentLimit)) s.Methods.CurrentLimit = Number(t, Opt::CompareCurrentLimit);
     const Opt starterOptions[] = {Opt::StarterCurrent, Opt::StarterRating, Opt::StartsPerHour};
     bool anyStarter = false;
     for (Opt id : starterOptions)

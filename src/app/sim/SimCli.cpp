@@ -74,6 +74,9 @@ const char* const SimulatorUsage =
    --autotransformer-tap K            motor voltage over supply voltage on the tap (default 0.65)
    --reactor-voltage K                motor voltage at standstill over rated that sizes the reactor
                                       (default 0.65)
+   --compare-current-limit RATIO      Imax/In of the soft-starter start with current limit, above 1
+                                      and at most 10 (default: the soft-starter's in current-limit
+                                      mode, else 3)
    --compare-csv FILE                 write the comparison table ("-" for standard output)
  the starter's duty check (with --compare; the three together):
    --starter-current A                the starter's rated current Ie

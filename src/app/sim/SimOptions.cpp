@@ -54,6 +54,7 @@ constexpr OptionEntry Table[] = {
     {Opt::ChangeoverSpeed, "--changeover-speed", OptKind::Number, 144},
     {Opt::AutotransformerTap, "--autotransformer-tap", OptKind::Number, 144},
     {Opt::ReactorVoltage, "--reactor-voltage", OptKind::Number, 144},
+    {Opt::CompareCurrentLimit, "--compare-current-limit", OptKind::Number, 144},
     {Opt::StarterCurrent, "--starter-current", OptKind::Number, 144},
     {Opt::StarterRating, "--starter-rating", OptKind::Text},
     {Opt::StartsPerHour, "--starts-per-hour", OptKind::Number, 144},
@@ -140,8 +141,8 @@ void CheckCombinations(const SimOptions& o) {
         if (given(d) && !o.Has(Opt::Dynamic) && !saving) throw UsageError{Name(d) + " goes with --dynamic"};
     for (Opt d : {Opt::DynamicCurves, Opt::Compare})
         if (o.Has(d) && !o.Has(Opt::Dynamic)) throw UsageError{Name(d) + " goes with --dynamic"};
-    for (Opt c : {Opt::ChangeoverSpeed, Opt::AutotransformerTap, Opt::ReactorVoltage, Opt::StarterCurrent,
-                  Opt::StarterRating, Opt::StartsPerHour})
+    for (Opt c : {Opt::ChangeoverSpeed, Opt::AutotransformerTap, Opt::ReactorVoltage,
+                  Opt::CompareCurrentLimit, Opt::StarterCurrent, Opt::StarterRating, Opt::StartsPerHour})
         if (given(c) && !o.Has(Opt::Compare) && !saving) throw UsageError{Name(c) + " goes with --compare"};
     if (o.Has(Opt::CompareCsv) && !o.Has(Opt::Compare)) throw UsageError{"--compare-csv goes with --compare"};
 

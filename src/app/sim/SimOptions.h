@@ -63,6 +63,7 @@ enum class Opt {
     ChangeoverSpeed,
     AutotransformerTap,
     ReactorVoltage,
+    CompareCurrentLimit,
     StarterCurrent,
     StarterRating,
     StartsPerHour,

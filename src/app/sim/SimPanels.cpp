@@ -1,5 +1,6 @@
 #include "SimPanels.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <vector>
@@ -150,7 +151,8 @@ std::string DynamicPanelText(const DynamicSettings& settings, const DynamicResul
 
 namespace {
 
-const char* MethodName(StartingMethod m, bool en) {
+// limit: Imax/In of the start with current limit, which its name shows.
+std::string MethodName(StartingMethod m, double limit, bool en) {
     switch (m) {
     case StartingMethod::Dol:
         return en ? "Direct-on-line" : "Direct";
@@ -163,16 +165,23 @@ const char* MethodName(StartingMethod m, bool en) {
     case StartingMethod::SoftRamp:
         return en ? "Soft-starter, ramp" : "Soft-starter, rampe";
     case StartingMethod::SoftLimit:
-        return en ? "Soft-starter, current limit" : "Soft-starter, limitation de courant";
+        return (en ? "Soft-starter, current limit " : "Soft-starter, limitation de courant ") +
+               FormatFixed(limit, 1) + " In";
     }
     return "";
 }
 
-// Pads to a width in characters (UTF-8 continuation bytes take no column).
-std::string Padded(const std::string& text, std::size_t width) {
+// Width in characters (UTF-8 continuation bytes take no column).
+std::size_t Columns(const std::string& text) {
     std::size_t columns = 0;
     for (unsigned char c : text)
         columns += (c & 0xC0) != 0x80;
+    return columns;
+}
+
+// Pads to a width in characters.
+std::string Padded(const std::string& text, std::size_t width) {
+    const std::size_t columns = Columns(text);
     return columns >= width ? text + " " : text + std::string(width - columns, ' ');
 }
 
@@ -187,7 +196,11 @@ std::string ComparisonPanelText(const DynamicSettings& settings, const Compariso
     const bool en = lang == Language::English;
     const bool network = settings.Network.Enabled;
     out << "\n" << (en ? "Starting Methods" : "Modes de démarrage") << "\n";
-    const std::size_t widths[] = {36, 10, 20, 11, 13, 14, 0};
+    // The names fill their column, the longest followed by a space.
+    std::size_t nameWidth = 36;
+    for (const MethodOutcome& m : c.Methods)
+        nameWidth = std::max(nameWidth, Columns(MethodName(m.Method, c.CurrentLimit, en)) + 1);
+    const std::size_t widths[] = {nameWidth, 10, 20, 11, 13, 14, 0};
     const char* headings[2][7] = {
         {"Method", "Run-Up", "Peak Current", "Start T/Tn", "Min Acc T/Tn", "Rotor Energy", "Dip"},
         {"Mode", "Démarrage", "Courant de crête", "Tdém/Tn", "Tacc min/Tn", "Énergie rotor", "Creux"}};
@@ -208,7 +221,7 @@ std::string ComparisonPanelText(const DynamicSettings& settings, const Compariso
     print(std::vector<std::string>(headings[en ? 0 : 1], headings[en ? 0 : 1] + (network ? 7 : 6)));
     for (const MethodOutcome& m : c.Methods) {
         const StartOutcome& o = m.Outcome;
-        const std::string name = MethodName(m.Method, en);
+        const std::string name = MethodName(m.Method, c.CurrentLimit, en);
         if (!m.Applicable) {
             print({name, en ? "not applicable: the motor runs in star"
                             : "sans objet : le moteur tourne en étoile"});
