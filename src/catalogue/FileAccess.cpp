@@ -130,7 +130,7 @@ int LockWithin(int fd, int operation, Milliseconds wait) {
 // "10 s", "0.2 s" / "0,2 s".
 ErrorArgument WaitText(Milliseconds wait) {
     char text[32];
-    std::snprintf(text, sizeof text, "%g s", static_cast<double>(wait.count()) / 1000.0);
+    std::snprintf(text, sizeof text, "%g\u00A0s", static_cast<double>(wait.count()) / 1000.0);
     std::string french = text;
     std::replace(french.begin(), french.end(), '.', ',');
     return {text, french};

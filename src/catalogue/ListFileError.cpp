@@ -42,7 +42,7 @@ ErrorArgument ArgumentOf(Kind kind, const std::filesystem::path& file, const std
     case Kind::ListTooLarge:
     case Kind::BackupTooLarge: {
         const std::string mebibytes = std::to_string(ListFileSizeLimit >> 20);
-        return {mebibytes + " MiB", mebibytes + " Mio"};
+        return {mebibytes + "\u00A0MiB", mebibytes + "\u00A0Mio"};
     }
     case Kind::LockUnavailable:
         return {Quoted(file) + ": " + system, "« " + Shown(file) + " » : " + system};

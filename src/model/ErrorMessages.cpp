@@ -1,5 +1,8 @@
 #include "ErrorMessages.h"
 
+#include <string_view>
+#include <utility>
+
 namespace {
 struct Entry {
     int number;
@@ -23,174 +26,205 @@ const Entry Table[] = {
     {31, "Select Soft-Starter parameters before!", "Il faut d'abord parametrer le Soft-Starter!"},
     {50, "You must choose how you want the calculation done!",
      "Vous devez choisir comment vous voulez que le calcul se fasse!"},
-    {51, "Time Soft-Starter must be less than 30s!", "Le temps du Soft-Starter doit être plus petit que 30s!"},
+    {51, "Time Soft-Starter must be less than 30s!",
+     "Le temps du Soft-Starter doit être plus petit que 30s!"},
     {70, "Loaded Torque is too big!", "Le couple de charge est trop grand!"},
     {100, "You must declare \"Nominals Values\" before!", "Il faut d'abord déclarer les valeurs nominales!"},
     {200, "Values are not declared", "Les valeurs ne sont pas déclarées"},
 
     // Values that the model cannot compute with (they would divide by zero or give no finite result).
-    {ErrNoMotor, "No motor is declared!", "Aucun moteur n'est déclaré!"},
-    {ErrRatedSpeedZero, "Rated speed must be greater than 0!", "La vitesse nominale doit être plus grande que 0!"},
-    {ErrFrequencyZero, "Frequency must be greater than 0!", "La fréquence doit être plus grande que 0!"},
+    {ErrNoMotor, "No motor is declared!", "Aucun moteur n'est déclaré\u00A0!"},
+    {ErrRatedSpeedZero, "Rated speed must be greater than 0!",
+     "La vitesse nominale doit être plus grande que 0\u00A0!"},
+    {ErrFrequencyZero, "Frequency must be greater than 0!",
+     "La fréquence doit être plus grande que 0\u00A0!"},
     {ErrNoPairOfPoles, "Rated speed is too high for the frequency (no pair of poles)!",
-     "La vitesse nominale est trop grande pour la fréquence (aucune paire de pôles)!"},
-    {ErrLineVoltageZero, "Line voltage must be greater than 0!", "La tension de ligne doit être plus grande que 0!"},
-    {ErrLineCurrentZero, "Line current must be greater than 0!", "Le courant de ligne doit être plus grand que 0!"},
-    {ErrPowerFactorZero, "Power factor must not be 0!", "Le facteur de puissance ne doit pas être 0!"},
+     "La vitesse nominale est trop grande pour la fréquence (aucune paire de pôles)\u00A0!"},
+    {ErrLineVoltageZero, "Line voltage must be greater than 0!",
+     "La tension de ligne doit être plus grande que 0\u00A0!"},
+    {ErrLineCurrentZero, "Line current must be greater than 0!",
+     "Le courant de ligne doit être plus grand que 0\u00A0!"},
+    {ErrPowerFactorZero, "Power factor must not be 0!", "Le facteur de puissance ne doit pas être 0\u00A0!"},
     {ErrMechanicalPowerZero, "Mechanical power must be greater than 0!",
-     "La puissance mécanique doit être plus grande que 0!"},
+     "La puissance mécanique doit être plus grande que 0\u00A0!"},
     {ErrNoLosses, "Electrical power must be greater than mechanical power (the motor has no losses)!",
-     "La puissance électrique doit être plus grande que la puissance mécanique (le moteur n'a pas de pertes)!"},
-    {ErrPowerFactorOneApprox, "Power factor must be less than 1 for the approximation without no load current!",
-     "Le facteur de puissance doit être plus petit que 1 pour le calcul approximatif sans le courant à vide!"},
+     "La puissance électrique doit être plus grande que la puissance mécanique (le moteur n'a pas de "
+     "pertes)\u00A0!"},
+    {ErrPowerFactorOneApprox,
+     "Power factor must be less than 1 for the approximation without no load current!",
+     "Le facteur de puissance doit être plus petit que 1 pour le calcul approximatif sans le courant à "
+     "vide\u00A0!"},
     {ErrNoLoadCurrentZero, "No load current must be greater than 0!",
-     "Le courant à vide doit être plus grand que 0!"},
-    {ErrRotorResistanceZero, "R'r must not be 0!", "R'r ne doit pas être 0!"},
+     "Le courant à vide doit être plus grand que 0\u00A0!"},
+    {ErrRotorResistanceZero, "R'r must not be 0!", "R'r ne doit pas être 0\u00A0!"},
     {ErrCircuitNotFinite, "The equivalent diagram gives no finite current or torque!",
-     "Le schéma équivalent ne donne pas de courant ou de couple fini!"},
+     "Le schéma équivalent ne donne pas de courant ou de couple fini\u00A0!"},
     {ErrEstimatedTimeZero, "Estimated time to start motor must be greater than 0!",
-     "Le temps estimé pour démarrer le moteur doit être plus grand que 0!"},
+     "Le temps estimé pour démarrer le moteur doit être plus grand que 0\u00A0!"},
     {ErrLimitUnreachable,
-     "No ramp time up to 3600 s keeps Imax/In below the desired value: raise Imax/In or lower the preset!",
-     "Aucun temps de rampe jusqu'à 3600 s ne garde Imax/In sous la valeur désirée : augmentez Imax/In ou "
-     "diminuez le preset!"},
+     "No ramp time up to 3600\u00A0s keeps Imax/In below the desired value: raise Imax/In or lower the "
+     "preset!",
+     "Aucun temps de rampe jusqu'à 3600\u00A0s ne garde Imax/In sous la valeur désirée\u00A0: augmentez "
+     "Imax/In ou diminuez le preset\u00A0!"},
     {ErrCircuitOverflow,
      "The equivalent diagram's values are so large that the current or torque computation overflows!",
      "Les valeurs du schéma équivalent sont si grandes que le calcul du courant ou du couple dépasse les "
-     "limites des nombres!"},
+     "limites des nombres\u00A0!"},
     {ErrValueOverflows, "The value of \"%1\" is so large that a derived value overflows!",
-     "La valeur de « %1 » est si grande qu'une grandeur calculée dépasse les limites des nombres!"},
+     "La valeur de «\u00A0%1\u00A0» est si grande qu'une grandeur calculée dépasse les limites des "
+     "nombres\u00A0!"},
     {ErrValueVanishes, "The value of \"%1\" is so small that a derived value vanishes!",
-     "La valeur de « %1 » est si petite qu'une grandeur calculée s'annule!"},
-    {ErrPresetRange, "Preset must lie between 0 and 100 %!", "Le preset doit être compris entre 0 et 100 %!"},
-    {ErrNoLoadCurrentTooBig, "No load line current must be less than %1 A (line current x sin phi)!",
-     "Le courant de ligne à vide doit être plus petit que %1 A (courant de ligne x sin phi)!"},
-    {ErrRsField, "Rs is not declared or is not a number!", "Rs n'est pas déclarée ou n'est pas un nombre!"},
-    {ErrRrField, "R'r is not declared or is not a number!", "R'r n'est pas déclarée ou n'est pas un nombre!"},
+     "La valeur de «\u00A0%1\u00A0» est si petite qu'une grandeur calculée s'annule\u00A0!"},
+    {ErrPresetRange, "Preset must lie between 0 and 100\u00A0%!",
+     "Le preset doit être compris entre 0 et 100\u00A0%\u00A0!"},
+    {ErrNoLoadCurrentTooBig, "No load line current must be less than %1\u00A0A (line current x sin phi)!",
+     "Le courant de ligne à vide doit être plus petit que %1\u00A0A (courant de ligne x sin phi)\u00A0!"},
+    {ErrRsField, "Rs is not declared or is not a number!",
+     "Rs n'est pas déclarée ou n'est pas un nombre\u00A0!"},
+    {ErrRrField, "R'r is not declared or is not a number!",
+     "R'r n'est pas déclarée ou n'est pas un nombre\u00A0!"},
     {ErrXssigmaField, "Xssigma is not declared or is not a number!",
-     "Xssigma n'est pas déclarée ou n'est pas un nombre!"},
+     "Xssigma n'est pas déclarée ou n'est pas un nombre\u00A0!"},
     {ErrXrsigmaField, "X'rsigma is not declared or is not a number!",
-     "X'rsigma n'est pas déclarée ou n'est pas un nombre!"},
-    {ErrXhField, "Xh is not declared or is not a number!", "Xh n'est pas déclarée ou n'est pas un nombre!"},
-    {ErrRironField, "Riron is not declared or is not a number!", "Rfer n'est pas déclarée ou n'est pas un nombre!"},
-    {ErrNegativeElement, "%1 must not be negative!", "%1 ne doit pas être négative!"},
+     "X'rsigma n'est pas déclarée ou n'est pas un nombre\u00A0!"},
+    {ErrXhField, "Xh is not declared or is not a number!",
+     "Xh n'est pas déclarée ou n'est pas un nombre\u00A0!"},
+    {ErrRironField, "Riron is not declared or is not a number!",
+     "Rfer n'est pas déclarée ou n'est pas un nombre\u00A0!"},
+    {ErrNegativeElement, "%1 must not be negative!", "%1 ne doit pas être négative\u00A0!"},
     {ErrValueSmallOverflows, "The value of \"%1\" is so small that a derived value overflows!",
-     "La valeur de « %1 » est si petite qu'une grandeur calculée dépasse les limites des nombres!"},
+     "La valeur de «\u00A0%1\u00A0» est si petite qu'une grandeur calculée dépasse les limites des "
+     "nombres\u00A0!"},
     {ErrValueLargeVanishes, "The value of \"%1\" is so large that a derived value vanishes!",
-     "La valeur de « %1 » est si grande qu'une grandeur calculée s'annule!"},
+     "La valeur de «\u00A0%1\u00A0» est si grande qu'une grandeur calculée s'annule\u00A0!"},
     {ErrListTextSeparator, "Constructor and Motor Size must not contain \";\" or a line break!",
-     "Le fabricant et la dimension du moteur ne doivent pas contenir \";\" ni de retour à la ligne!"},
+     "Le fabricant et la dimension du moteur ne doivent pas contenir \";\" ni de retour à la ligne\u00A0!"},
     {ErrListTextCharacter, "Constructor and Motor Size may only hold characters of the Windows-1252 set!",
-     "Le fabricant et la dimension du moteur ne peuvent contenir que des caractères du jeu Windows-1252!"},
+     "Le fabricant et la dimension du moteur ne peuvent contenir que des caractères du jeu "
+     "Windows-1252\u00A0!"},
 
     // The motor list under faults (212-219).
     {ErrListNotRegularFile, "\"%1\" is not a regular file: it cannot be read or written as a motor list!",
-     "« %1 » n'est pas un fichier ordinaire : il ne peut être ni lu ni écrit comme liste de moteurs!"},
+     "«\u00A0%1\u00A0» n'est pas un fichier ordinaire\u00A0: il ne peut être ni lu ni écrit comme liste de "
+     "moteurs\u00A0!"},
     {ErrListTooLarge, "The motor list cannot be larger than %1: nothing was read or written!",
-     "La liste de moteurs ne peut pas dépasser %1 : rien n'a été lu ni écrit!"},
+     "La liste de moteurs ne peut pas dépasser %1\u00A0: rien n'a été lu ni écrit\u00A0!"},
     {ErrBackupTooLarge, "The delivered motor list cannot be larger than %1: the motor list was not changed!",
-     "La liste de moteurs d'origine ne peut pas dépasser %1 : la liste de moteurs n'a pas été modifiée!"},
+     "La liste de moteurs d'origine ne peut pas dépasser %1\u00A0: la liste de moteurs n'a pas été "
+     "modifiée\u00A0!"},
     {ErrListLockUnavailable,
      "The motor list cannot be locked against other programs (lock file %1), so it was not changed! It can "
      "still be read; to change it, make its folder writable or have the lock file created there once.",
      "La liste de moteurs ne peut pas être verrouillée contre d'autres programmes (fichier de verrou %1), "
-     "elle n'a donc pas été modifiée! Elle reste lisible ; pour la modifier, rendez son dossier accessible "
-     "en écriture ou faites-y créer une fois le fichier de verrou."},
+     "elle n'a donc pas été modifiée\u00A0! Elle reste lisible\u00A0; pour la modifier, rendez son dossier "
+     "accessible en écriture ou faites-y créer une fois le fichier de verrou."},
     {ErrListBusy,
      "Another program has been changing the motor list for more than %1: it was not changed, try again!",
-     "Un autre programme modifie la liste de moteurs depuis plus de %1 : elle n'a pas été modifiée, "
-     "réessayez!"},
+     "Un autre programme modifie la liste de moteurs depuis plus de %1\u00A0: elle n'a pas été modifiée, "
+     "réessayez\u00A0!"},
 
     // Mechanical data of the dynamic start (110-119).
     {ErrMechanicalNegative, "The value of %1 must not be negative!",
-     "La valeur de « %1 » ne doit pas être négative!"},
+     "La valeur de «\u00A0%1\u00A0» ne doit pas être négative\u00A0!"},
     {ErrTotalInertiaZero, "The value of \"%1\" (motor and load) must be at least %2!",
      "La valeur de «\u00a0%1\u00a0» (moteur et charge) doit être d'au moins %2\u00a0!"},
     {ErrMechanicalNotFinite, "The value of %1 is not a finite number!",
-     "La valeur de « %1 » n'est pas un nombre fini!"},
+     "La valeur de «\u00A0%1\u00A0» n'est pas un nombre fini\u00A0!"},
     {ErrStartTimeLimitRange, "The value of \"%1\" must lie between %2!",
      "La valeur de «\u00a0%1\u00a0» doit être comprise entre %2\u00a0!"},
     {ErrStartTooStiff,
-     "A total inertia of %1 kg m2 is too small to follow this start to its end: raise it or shorten the "
-     "start-time limit!",
-     "Une inertie totale de %1 kg m2 est trop petite pour suivre ce démarrage jusqu'au bout : augmentez-la ou "
-     "raccourcissez la limite du temps de démarrage!"},
-    {ErrMechanicalNotANumber, "%1 is not a number!", "%1 n'est pas un nombre!"},
+     "A total inertia of %1\u00A0kg\u00A0m2 is too small to follow this start to its end: raise it or "
+     "shorten the start-time limit!",
+     "Une inertie totale de %1\u00A0kg\u00A0m2 est trop petite pour suivre ce démarrage jusqu'au bout\u00A0: "
+     "augmentez-la ou raccourcissez la limite du temps de démarrage\u00A0!"},
+    {ErrMechanicalNotANumber, "%1 is not a number!", "%1 n'est pas un nombre\u00A0!"},
 
     // Supply network (120-139).
     {ErrNetworkNotPositive, "The value of %1 must be greater than 0!",
-     "La valeur de « %1 » doit être plus grande que 0!"},
+     "La valeur de «\u00A0%1\u00A0» doit être plus grande que 0\u00A0!"},
     {ErrNetworkNegative, "The value of %1 must not be negative!",
-     "La valeur de « %1 » ne doit pas être négative!"},
+     "La valeur de «\u00A0%1\u00A0» ne doit pas être négative\u00A0!"},
     {ErrNetworkNotFinite, "The value of %1 is not a finite number!",
-     "La valeur de « %1 » n'est pas un nombre fini!"},
+     "La valeur de «\u00A0%1\u00A0» n'est pas un nombre fini\u00A0!"},
     {ErrTransformerUrAboveUk,
      "The transformer's resistive voltage u_R must not exceed its short-circuit voltage u_k!",
-     "La tension résistive u_R du transformateur ne doit pas dépasser sa tension de court-circuit u_k!"},
+     "La tension résistive u_R du transformateur ne doit pas dépasser sa tension de court-circuit "
+     "u_k\u00A0!"},
     {ErrCableParallel, "The value of \"%1\" must be a whole number between %2!",
      "La valeur de «\u00a0%1\u00a0» doit être un nombre entier compris entre %2\u00a0!"},
     {ErrDipLimitRange, "The value of \"%1\" must be above %2!",
      "La valeur de «\u00a0%1\u00a0» doit être supérieure à %2\u00a0!"},
     {ErrNetworkNotComputable,
      "The supply network's values are so large or so small that its impedance is not finite!",
-     "Les valeurs du réseau d'alimentation sont si grandes ou si petites que son impédance n'est pas finie!"},
-    {ErrNetworkNotANumber, "%1 is not a number!", "%1 n'est pas un nombre!"},
+     "Les valeurs du réseau d'alimentation sont si grandes ou si petites que son impédance n'est pas "
+     "finie\u00A0!"},
+    {ErrNetworkNotANumber, "%1 is not a number!", "%1 n'est pas un nombre\u00A0!"},
 
     // Starting methods and the starter's duty (140-149).
     {ErrMethodFraction, "The value of %1 must lie strictly between 0 and 1!",
-     "La valeur de « %1 » doit être strictement comprise entre 0 et 1!"},
+     "La valeur de «\u00A0%1\u00A0» doit être strictement comprise entre 0 et 1\u00A0!"},
     {ErrStarterNotPositive, "The value of %1 must be a number greater than 0!",
-     "La valeur de « %1 » doit être un nombre plus grand que 0!"},
+     "La valeur de «\u00A0%1\u00A0» doit être un nombre plus grand que 0\u00A0!"},
     {ErrStarterRatingSyntax,
-     "The starter rating \"%1\" is not of the form X-Tx:F-S, optionally after \"AC-53a:\" "
-     "(e.g. AC-53a: 3.5-17: 90-5)!",
-     "La classe du démarreur « %1 » n'est pas de la forme X-Tx:F-S, éventuellement précédée de "
-     "« AC-53a: » (p. ex. AC-53a: 3.5-17: 90-5)!"},
+     "The starter rating \"%1\" is not of the form X-Tx:F-S, optionally after \"AC-53a:\" (e.g. AC-53a: "
+     "3.5-17: 90-5)!",
+     "La classe du démarreur «\u00A0%1\u00A0» n'est pas de la forme X-Tx:F-S, éventuellement précédée de "
+     "«\u00A0AC-53a:\u00A0» (p. ex. AC-53a: 3.5-17: 90-5)\u00A0!"},
     {ErrStarterOnLoadFactor, "The value of \"%1\" must lie between %2!",
      "La valeur de «\u00a0%1\u00a0» doit être comprise entre %2\u00a0!"},
-    {ErrMethodNotANumber, "%1 is not a number!", "%1 n'est pas un nombre!"},
+    {ErrMethodNotANumber, "%1 is not a number!", "%1 n'est pas un nombre\u00A0!"},
     {ErrStarterIncomplete,
      "The starter's duty check needs --starter-current, --starter-rating and --starts-per-hour together; "
      "missing: %1!",
      "La vérification du service du démarreur demande ensemble --starter-current, --starter-rating et "
-     "--starts-per-hour ; il manque %1!"},
+     "--starts-per-hour\u00A0; il manque %1\u00A0!"},
 
     // Study files and sweeps (150-169).
-    {ErrStudyNotJson, "The study file is not valid JSON (%1)!", "Le fichier d'étude n'est pas un JSON valable (%1)!"},
-    {ErrStudyNotStudy, "This file is not a Tarvello study (%1)!", "Ce fichier n'est pas une étude Tarvello (%1)!"},
+    {ErrStudyNotJson, "The study file is not valid JSON (%1)!",
+     "Le fichier d'étude n'est pas un JSON valable (%1)\u00A0!"},
+    {ErrStudyNotStudy, "This file is not a Tarvello study (%1)!",
+     "Ce fichier n'est pas une étude Tarvello (%1)\u00A0!"},
     {ErrStudyNewerVersion, "The study file has version %1; this program reads study files up to version %2!",
-     "Le fichier d'étude est de la version %1 ; ce programme lit les fichiers d'étude jusqu'à la version %2!"},
-    {ErrStudyUnknownKey, "Unknown key %1 in the study file!", "Clé inconnue %1 dans le fichier d'étude!"},
+     "Le fichier d'étude est de la version %1\u00A0; ce programme lit les fichiers d'étude jusqu'à la "
+     "version %2\u00A0!"},
+    {ErrStudyUnknownKey, "Unknown key %1 in the study file!",
+     "Clé inconnue %1 dans le fichier d'étude\u00A0!"},
     {ErrStudyDuplicateKey, "The key %1 appears twice in the study file!",
-     "La clé %1 figure deux fois dans le fichier d'étude!"},
-    {ErrStudyWrongValue, "Wrong value in the study file: %1!", "Valeur incorrecte dans le fichier d'étude : %1!"},
-    {ErrStudyMissingKey, "The study file lacks %1!", "Il manque %1 dans le fichier d'étude!"},
+     "La clé %1 figure deux fois dans le fichier d'étude\u00A0!"},
+    {ErrStudyWrongValue, "Wrong value in the study file: %1!",
+     "Valeur incorrecte dans le fichier d'étude\u00A0: %1\u00A0!"},
+    {ErrStudyMissingKey, "The study file lacks %1!", "Il manque %1 dans le fichier d'étude\u00A0!"},
     {ErrStudyNumberTooLarge, "A number of the study file is too large: %1!",
-     "Un nombre du fichier d'étude est trop grand : %1!"},
+     "Un nombre du fichier d'étude est trop grand\u00A0: %1\u00A0!"},
     {ErrUnusedLoadCoefficient, "The load coefficient %1 is not used by the load kind in force!",
-     "Le coefficient de charge %1 n'est pas utilisé par le type de charge en vigueur!"},
+     "Le coefficient de charge %1 n'est pas utilisé par le type de charge en vigueur\u00A0!"},
     {ErrStudyCircuitOfTyped,
      "A typed motor is identified from its rated values: leave out %1 or make the source \"diagram\"!",
-     "Un moteur saisi est identifié à partir de ses valeurs nominales : retirez %1 ou choisissez la source "
-     "« diagram »!"},
+     "Un moteur saisi est identifié à partir de ses valeurs nominales\u00A0: retirez %1 ou choisissez la "
+     "source «\u00A0diagram\u00A0»\u00A0!"},
     {ErrStudyNotRegularFile, "The study file %1 is not a regular file!",
-     "Le fichier d'étude %1 n'est pas un fichier ordinaire!"},
-    {ErrStudyTooLarge, "The study file %1 is larger than 16 MiB!", "Le fichier d'étude %1 dépasse 16 Mio!"},
-    {ErrStudyCannotRead, "The study file cannot be read: %1!", "Le fichier d'étude ne peut pas être lu : %1!"},
-    {ErrStudyCannotSave, "The study cannot be saved as %1!", "L'étude ne peut pas être enregistrée sous %1!"},
-    {ErrStudyNotWritable, "The study cannot be saved: %1!", "L'étude ne peut pas être enregistrée : %1!"},
+     "Le fichier d'étude %1 n'est pas un fichier ordinaire\u00A0!"},
+    {ErrStudyTooLarge, "The study file %1 is larger than 16\u00A0MiB!",
+     "Le fichier d'étude %1 dépasse 16\u00A0Mio\u00A0!"},
+    {ErrStudyCannotRead, "The study file cannot be read: %1!",
+     "Le fichier d'étude ne peut pas être lu\u00A0: %1\u00A0!"},
+    {ErrStudyCannotSave, "The study cannot be saved as %1!",
+     "L'étude ne peut pas être enregistrée sous %1\u00A0!"},
+    {ErrStudyNotWritable, "The study cannot be saved: %1!",
+     "L'étude ne peut pas être enregistrée\u00A0: %1\u00A0!"},
     {ErrSweepSyntax,
      "The sweep \"%1\" is not of the form NAME=FROM:TO:COUNT, with two numbers and a whole number of values "
      "of at least 1!",
-     "Le balayage « %1 » n'est pas de la forme NOM=DE:À:NOMBRE, avec deux nombres et un nombre entier de valeurs "
-     "d'au moins 1!"},
+     "Le balayage «\u00A0%1\u00A0» n'est pas de la forme NOM=DE:À:NOMBRE, avec deux nombres et un nombre "
+     "entier de valeurs d'au moins 1\u00A0!"},
     {ErrSweepName, "%1 is not an option whose number a sweep can vary!",
-     "%1 n'est pas une option dont un balayage peut faire varier le nombre!"},
+     "%1 n'est pas une option dont un balayage peut faire varier le nombre\u00A0!"},
     {ErrSweepTwice, "%1 is swept twice, or swept and also given!",
-     "%1 est balayée deux fois, ou balayée et donnée aussi!"},
+     "%1 est balayée deux fois, ou balayée et donnée aussi\u00A0!"},
     {ErrSweepValueRefused, "A value of the sweep is beyond the range of numbers an option takes!",
-     "Une valeur du balayage dépasse les nombres qu'une option accepte!"},
-    {ErrSweepTooLarge, "A sweep may run at most %1 cases!", "Un balayage ne peut pas compter plus de %1 cas!"},
+     "Une valeur du balayage dépasse les nombres qu'une option accepte\u00A0!"},
+    {ErrSweepTooLarge, "A sweep may run at most %1 cases!",
+     "Un balayage ne peut pas compter plus de %1 cas\u00A0!"},
 
     // The command line's option texts and output files, and the files the desktop writes (220-227).
     // French puts a no-break space before "!", ":" and ";".
@@ -224,7 +258,7 @@ const Entry Table[] = {
 
     // Study texts (234-236).
     {ErrStudyControlCharacter, "A text of the study file holds a control character: %1!",
-     "Un texte du fichier d'étude contient un caractère de contrôle : %1 !"},
+     "Un texte du fichier d'étude contient un caractère de contrôle\u00A0: %1\u00A0!"},
 
 };
 } // namespace
@@ -246,6 +280,28 @@ const char* ErrorMessage(int number, Language language) {
     return nullptr;
 }
 
+namespace {
+// The dialog's first messages read as users have always read them.
+bool IsOriginalMessage(int number) {
+    for (int n : {1, 2, 3, 4, 5, 6, 7, 20, 21, 30, 31, 50, 51, 70, 100, 200})
+        if (n == number) return true;
+    return false;
+}
+
+// French puts a space before "!", "?", ":" and ";" and inside « »; a no-break one keeps the sign
+// from starting a line. The arguments' own spaces (line numbers, quoted names) are included.
+std::string FrenchSpacing(const std::string& text) {
+    static constexpr std::pair<std::string_view, std::string_view> Spaces[] = {
+        {"\u00AB ", "\u00AB\u00A0"}, {" \u00BB", "\u00A0\u00BB"}, {" !", "\u00A0!"},
+        {" ?", "\u00A0?"},             {" :", "\u00A0:"},             {" ;", "\u00A0;"}};
+    std::string out = text;
+    for (const auto& [plain, kept] : Spaces)
+        for (std::size_t at = out.find(plain); at != std::string::npos; at = out.find(plain, at + kept.size()))
+            out.replace(at, plain.size(), kept);
+    return out;
+}
+} // namespace
+
 std::string ErrorText(int number, Language language, const ErrorArgument& argument) {
     const char* message = ErrorMessage(number, language);
     if (!message) return {};
@@ -261,5 +317,5 @@ std::string ErrorText(int number, Language language, const ErrorArgument& argume
         std::swap(places[0], places[1]);
     for (const auto& [at, filler] : places)
         if (at != std::string::npos) text.replace(at, 2, *filler);
-    return text;
+    return english || IsOriginalMessage(number) ? text : FrenchSpacing(text);
 }

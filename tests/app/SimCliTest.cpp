@@ -170,7 +170,7 @@ TEST(TarvelloSim, RefusalsOfValuesThatWouldGiveWrongResults) {
          "error 20: Power factor must be less than 1!\n"},
         {Motor({"--power-factor", "1", "--approximate"}), "error 20: Power factor must be less than 1!\n"},
         {Motor({"--no-load-current", "4.9"}),
-         "error 99: No load line current must be less than 4.87 A (line current x sin phi)!\n"},
+         "error 99: No load line current must be less than 4.87\u00A0A (line current x sin phi)!\n"},
         {Motor({"--no-load-current", "-4.5"}), "error 90: No load current must be greater than 0!\n"},
         {Motor({"--no-load-current", "4.5", "--current", "1e308"}),
          "error 96: The value of \"Line Current\" is so large that a derived value overflows!\n"},
@@ -190,11 +190,11 @@ TEST(TarvelloSim, RefusalsOfValuesThatWouldGiveWrongResults) {
          "overflows!\n"},
         {Motor({"--no-load-current", "4.5", "--circuit", "0.86,0.61,1.36,-1.36,-61,1440"}),
          "error 107: X'rsigma must not be negative!\n"},
-        {Motor({"--no-load-current", "4.5", "--preset", "-5"}), "error 98: Preset must lie between 0 and 100 %!\n"},
+        {Motor({"--no-load-current", "4.5", "--preset", "-5"}), "error 98: Preset must lie between 0 and 100\u00A0%!\n"},
         {Motor({"--no-load-current", "4.5", "--preset", "100.5"}),
-         "error 98: Preset must lie between 0 and 100 %!\n"},
+         "error 98: Preset must lie between 0 and 100\u00A0%!\n"},
         {Motor({"--no-load-current", "4.5", "--preset", "-5", "--lang", "fr"}),
-         "error 98: Le preset doit être compris entre 0 et 100 %!\n"},
+         "error 98: Le preset doit être compris entre 0 et 100\u00A0%\u00A0!\n"},
     };
     for (const Case& c : cases) {
         const Result r = Sim(c.args);
@@ -221,7 +221,7 @@ TEST(TarvelloSim, EmptyValuesAreMissingValuesAsInTheDialogs) {
     EXPECT_EQ(Sim(Motor({"--no-load-current", "4.5", "--circuit", ",0.61,1.36,1.36,61,1440"})).err,
               "error 101: Rs is not declared or is not a number!\n");
     EXPECT_EQ(Sim(Motor({"--no-load-current", "4.5", "--circuit", "0.86,0.61,1.36,1.36,61,x", "--lang", "fr"})).err,
-              "error 106: Rfer n'est pas déclarée ou n'est pas un nombre!\n");
+              "error 106: Rfer n'est pas déclarée ou n'est pas un nombre\u00A0!\n");
 }
 
 TEST(TarvelloSim, NumbersWithExponentsAndLongFractions) {
@@ -311,8 +311,8 @@ TEST(TarvelloSim, CatalogueThatIsNoListOrTooLargeIsRefusedUnreadWithItsNumber) {
     r = Sim({"--catalogue", "/dev/zero", "--record", "1", "--lang", "fr"});
     EXPECT_EQ(
         r.err,
-        "error 212: « /dev/zero » n'est pas un fichier ordinaire : il ne peut être ni lu ni écrit comme "
-        "liste de moteurs!\n");
+        "error 212: «\u00A0/dev/zero\u00A0» n'est pas un fichier ordinaire\u00A0: il ne peut être ni lu ni écrit comme "
+        "liste de moteurs\u00A0!\n");
     EXPECT_TRUE(r.out.empty());
 
     // A list one byte above 64 MiB (sparse: no disk space used) is refused before it is read.
@@ -328,7 +328,7 @@ TEST(TarvelloSim, CatalogueThatIsNoListOrTooLargeIsRefusedUnreadWithItsNumber) {
     r = Sim({"--catalogue", file.string(), "--record", "1"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err,
-              "error 213: The motor list cannot be larger than 64 MiB: nothing was read or written!\n");
+              "error 213: The motor list cannot be larger than 64\u00A0MiB: nothing was read or written!\n");
     // A missing list names the option.
     std::filesystem::remove(file);
     r = Sim({"--catalogue", file.string(), "--record", "1"});
@@ -395,7 +395,7 @@ TEST(TarvelloSim, ListedMotorsAreRefusedAsTypedOnes) {
         return Sim(args);
     };
     EXPECT_EQ(run("1").err, "error 107: Riron must not be negative!\n");
-    EXPECT_EQ(run("1", {"--lang", "fr"}).err, "error 107: Rfer ne doit pas être négative!\n");
+    EXPECT_EQ(run("1", {"--lang", "fr"}).err, "error 107: Rfer ne doit pas être négative\u00A0!\n");
     EXPECT_EQ(run("2").err,
               "error 97: The value of \"Power Factor\" is so small that a derived value vanishes!\n");
     EXPECT_EQ(run("3").err,

@@ -197,7 +197,7 @@ TEST(SimCompare, IncompleteOrBadStarterAndMethodSettingsAreRefused) {
         {{"--starter-rating", "3.5-17:90-5", "--starts-per-hour", "4", "--lang", "fr"},
          "error 145: La vérification du service du démarreur demande ensemble --starter-current, "
          "--starter-rating et "
-         "--starts-per-hour ; il manque --starter-current!\n"},
+         "--starts-per-hour\u00A0; il manque --starter-current\u00A0!\n"},
         {{"--starter-current", "9", "--starter-rating", "3.5/17", "--starts-per-hour", "4"},
          "error 142: The starter rating \"3.5/17\" is not of the form X-Tx:F-S, optionally after \"AC-53a:\" "
          "(e.g. "

@@ -275,12 +275,12 @@ TEST(SimDynamic, BadMechanicalDataAreRefusedWithTheirNumberAndNothingIsWritten) 
         // The speed follows the ramp's balance point for 30 s, 1e-8 s at a time.
         {{"--motor-inertia", "1e-5", "--load-inertia", "2e-7", "--load", "constant", "--t0", "20",
           "--ramp-time", "30"},
-         "error 114: A total inertia of 1.02e-05 kg m2 is too small to follow this start to its end: raise "
+         "error 114: A total inertia of 1.02e-05\u00A0kg\u00A0m2 is too small to follow this start to its end: raise "
          "it "
          "or "
          "shorten the start-time limit!\n"},
         {{"--motor-inertia", "abc", "--lang", "fr"},
-         "error 115: La valeur « abc » de --motor-inertia n'est pas un nombre!\n"},
+         "error 115: La valeur «\u00A0abc\u00A0» de --motor-inertia n'est pas un nombre\u00A0!\n"},
         {{"--motor-inertia", "-1", "--lang", "fr"},
          "error 228: La valeur de «\u00a0Inertie du moteur\u00a0» doit être comprise entre 0,00001 et "
          "100\u00a0000\u00a0kg·m²\u00a0!\n"},

@@ -245,7 +245,7 @@ TEST(SimFiles, NoTwoFilesOfACommandAreTheSameFile) {
     // The same path twice, in French.
     const SimResult fr =
         Sim(FourKilowatt({"--curves", "x.csv", "--dynamic-curves", "x.csv", "--dynamic", "--lang", "fr"}));
-    EXPECT_EQ(fr.err, "error 221: --dynamic-curves « x.csv » et --curves « x.csv » désignent le même "
+    EXPECT_EQ(fr.err, "error 221: --dynamic-curves «\u00A0x.csv\u00A0» et --curves «\u00A0x.csv\u00A0» désignent le même "
                       "fichier\u00A0: rien n'a été calculé ni écrit\u00A0!\n");
     // Devices are no files: two outputs may both go to /dev/null.
     EXPECT_EQ(Sim(FourKilowatt({"--curves", "/dev/null", "--save-study", "/dev/null"})).status, 0);
@@ -299,14 +299,14 @@ TEST(SimFiles, AMistypedNumberIsRefusedNamingItsOptionAndQuotingTheText) {
             EXPECT_EQ(r.err, "error " + std::to_string(number) + ": " +
                                  ErrorText(number, lang,
                                            {"The value \"" + c.shown + "\" of " + name,
-                                            "La valeur « " + c.shown + " » de " + name}) +
+                                            "La valeur «\u00A0" + c.shown + "\u00A0» de " + name}) +
                                  "\n");
             EXPECT_TRUE(r.out.empty());
         }
     EXPECT_EQ(Sim(FourKilowatt({"--power", "4,000.5"})).err,
               "error 220: The value \"4,000.5\" of --power is not a number!\n");
     EXPECT_EQ(Sim(FourKilowatt({"--speed", "1.2.3", "--lang", "fr"})).err,
-              "error 220: La valeur « 1.2.3 » de --speed n'est pas un nombre\u00A0!\n");
+              "error 220: La valeur «\u00A01.2.3\u00A0» de --speed n'est pas un nombre\u00A0!\n");
     // Other texts a message repeats are cut alike: a starter rating of 5 MB, a sweep.
     const std::string huge(5 << 20, '9');
     SimResult r = Sim(With(everything, {"--starter-rating", huge}));

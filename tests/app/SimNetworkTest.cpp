@@ -186,7 +186,7 @@ TEST(SimNetwork, BadNetworkDataAreRefusedWithTheirNumber) {
         {{"--cable-section", "4", "--cable-parallel", "two"},
          "error 127: The value \"two\" of --cable-parallel is not a number!\n"},
         {{"--dip-limit", "x", "--lang", "fr"},
-         "error 127: La valeur « x » de --dip-limit n'est pas un nombre!\n"},
+         "error 127: La valeur «\u00A0x\u00A0» de --dip-limit n'est pas un nombre\u00A0!\n"},
         {{"--supply-voltage", "1e200"},
          "error 228: The value of \"Source Voltage\" must lie between 10 and 100\u00a0000\u00a0V!\n"},
     };

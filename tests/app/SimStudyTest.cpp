@@ -128,9 +128,9 @@ TEST(SimStudy, TheStudyFileHoldsTheOptionsAndTheLanguage) {
     EXPECT_FALSE(s.Dynamic.Network.Enabled);
     // The study's language speaks when no --lang is given.
     const SimResult french = Sim({"--study", file, "--preset", "200"});
-    EXPECT_EQ(french.err, "error 98: Le preset doit être compris entre 0 et 100 %!\n");
+    EXPECT_EQ(french.err, "error 98: Le preset doit être compris entre 0 et 100\u00A0%\u00A0!\n");
     EXPECT_EQ(Sim({"--study", file, "--preset", "200", "--lang", "en"}).err,
-              "error 98: Preset must lie between 0 and 100 %!\n");
+              "error 98: Preset must lie between 0 and 100\u00A0%!\n");
     // Without --lang the study names no language.
     ASSERT_EQ(Sim(FourKilowatt({"--save-study", file})).status, 0);
     ASSERT_FALSE(LoadStudyFile(file, s));
@@ -294,7 +294,7 @@ TEST(SimStudy, RefusedStudiesAndSavesLeaveNothingBehind) {
               0u)
         << r.err;
     r = Sim({"--study", (folder / "none.tarvello").string(), "--lang", "fr"});
-    EXPECT_EQ(r.err.rfind("error 162: Le fichier d'étude ne peut pas être lu : ", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.rfind("error 162: Le fichier d'étude ne peut pas être lu\u00A0: ", 0), 0u) << r.err;
     r = Sim({"--study", "/dev/zero"});
     EXPECT_EQ(r.err.rfind("error 160: ", 0), 0u) << r.err;
 }
@@ -350,19 +350,19 @@ TEST(SimStudy, ARefusedStudySpeaksItsLanguageUnlessLangIsGiven) {
     };
     const Case cases[] = {
         {replaced("\"version\": 2", "\"version\": 1000000000000001"),
-         "152: Le fichier d'étude est de la version 1000000000000001 (ligne 3) ; ce programme lit les "
+         "152: Le fichier d'étude est de la version 1000000000000001 (ligne 3)\u00A0; ce programme lit les "
          "fichiers "
-         "d'étude jusqu'à la version 2!",
+         "d'étude jusqu'à la version 2\u00A0!",
          "152: The study file has version 1000000000000001 (line 3); this program reads study files up to "
          "version 2!"},
         {french + std::string(1, '\0') + "garbage",
          "150: Le fichier d'étude n'est pas un JSON valable (ligne " + std::to_string(last + 1) +
-             " : du texte suit la fin de la valeur JSON)!",
+             "\u00A0: du texte suit la fin de la valeur JSON)\u00A0!",
          "150: The study file is not valid JSON (line " + std::to_string(last + 1) +
              ": text follows the end of the JSON value)!"},
         {replaced("\"MotorSize\": \"\"", "\"MotorSize\": \"a\\u0000b\""),
-         "234: Un texte du fichier d'étude contient un caractère de contrôle\u00A0: « MotorSize » dans « "
-         "motor » "
+         "234: Un texte du fichier d'étude contient un caractère de contrôle\u00A0: «\u00A0MotorSize\u00A0» dans «\u00A0"
+         "motor\u00A0» "
          "à la ligne 8 (U+0000)\u00A0!",
          "234: A text of the study file holds a control character: \"MotorSize\" in \"motor\" at line 8 "
          "(U+0000)!"},

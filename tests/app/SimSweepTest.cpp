@@ -260,7 +260,7 @@ TEST(SimSweep, BadSweepsAreRefusedWithTheirNumberAndNothingIsWritten) {
         {{"--sweep", "t2=0:1:1000001"}, "error 169: A sweep may run at most 1000000 cases!\n"},
         {{"--t0", "abc", "--sweep", "t2=0:1:3"}, "error 220: The value \"abc\" of --t0 is not a number!\n"},
         {{"--t0", "1", "--sweep", "t2=0:1:3", "--lang", "fr", "--sweep", "x=1:2:3"},
-         "error 166: --x n'est pas une option dont un balayage peut faire varier le nombre!\n"},
+         "error 166: --x n'est pas une option dont un balayage peut faire varier le nombre\u00A0!\n"},
     };
     for (const auto& [extra, text] : cases) {
         std::vector<std::string> args = FourKilowatt({"--load", "squared", "--sweep-csv", file});

@@ -505,8 +505,8 @@ TEST(ListFileFaults, FolderWithoutLockFileRefusesChangesButStillReads) {
             check(refused->MessageWithNumber(Language::French)
                           .rfind(
                               "Erreur 215 : La liste de moteurs ne peut pas être verrouillée contre d'autres "
-                              "programmes (fichier de verrou « " +
-                                  lockFile + " » : ",
+                              "programmes (fichier de verrou «\u00A0" +
+                                  lockFile + "\u00A0»\u00A0: ",
                               0) == 0,
                   refused->MessageWithNumber(Language::French));
         }

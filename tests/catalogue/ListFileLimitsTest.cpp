@@ -63,9 +63,9 @@ TEST(ListFileLimits, WhatIsNoRegularFileIsRefusedBeforeAnyRead) {
                       "\"" + file.string() +
                           "\" is not a regular file: it cannot be read or written as a motor list!");
             EXPECT_EQ(e.MessageWithNumber(Language::French),
-                      "Erreur 212 : « " + file.string() +
-                          " » n'est pas un fichier ordinaire : il ne peut être ni lu ni écrit comme liste de "
-                          "moteurs!");
+                      "Erreur 212 : «\u00A0" + file.string() +
+                          "\u00A0» n'est pas un fichier ordinaire\u00A0: il ne peut être ni lu ni écrit comme liste de "
+                          "moteurs\u00A0!");
         }
         EXPECT_EQ(Thrown([&] { AppendMotorRecord(Motor(), '.', file); }).GetKind(),
                   ListFileError::Kind::NotRegularFile)
@@ -105,10 +105,10 @@ TEST(ListFileLimits, AListAboveTheLimitIsRefusedUnread) {
         const ListFileError e = Thrown([&, &read = read] { read(list); });
         EXPECT_EQ(e.GetKind(), ListFileError::Kind::ListTooLarge) << name;
         EXPECT_EQ(e.MessageWithNumber(Language::English),
-                  "Error 213: The motor list cannot be larger than 64 MiB: nothing was read or written!");
+                  "Error 213: The motor list cannot be larger than 64\u00A0MiB: nothing was read or written!");
         EXPECT_EQ(e.Message(Language::French),
-                  "La liste de moteurs ne peut pas dépasser 64 Mio : rien n'a été lu ni "
-                  "écrit!");
+                  "La liste de moteurs ne peut pas dépasser 64\u00A0Mio\u00A0: rien n'a été lu ni "
+                  "écrit\u00A0!");
     }
     EXPECT_EQ(Thrown([&] { AppendMotorRecord(Motor(), '.', list); }).GetKind(),
               ListFileError::Kind::ListTooLarge);
@@ -122,7 +122,7 @@ TEST(ListFileLimits, AListAboveTheLimitIsRefusedUnread) {
     EXPECT_EQ(e.GetKind(), ListFileError::Kind::BackupTooLarge);
     EXPECT_EQ(e.Number(), ErrBackupTooLarge);
     EXPECT_EQ(e.Message(Language::English),
-              "The delivered motor list cannot be larger than 64 MiB: the motor list was not changed!");
+              "The delivered motor list cannot be larger than 64\u00A0MiB: the motor list was not changed!");
     EXPECT_EQ(ReadBytes(list), before);
 }
 

@@ -221,12 +221,12 @@ TEST(ListFileLocking, AProgramHoldingTheLockTooLongStopsChangesButNotReading) {
         EXPECT_EQ(e.GetKind(), ListFileError::Kind::LockBusy);
         EXPECT_EQ(e.Number(), ErrListBusy);
         EXPECT_EQ(e.Message(Language::English),
-                  "Another program has been changing the motor list for more than 0.3 s: it was not changed, "
+                  "Another program has been changing the motor list for more than 0.3\u00A0s: it was not changed, "
                   "try again!");
         EXPECT_EQ(
             e.MessageWithNumber(Language::French),
-            "Erreur 216 : Un autre programme modifie la liste de moteurs depuis plus de 0,3 s : elle n'a pas "
-            "été modifiée, réessayez!");
+            "Erreur 216 : Un autre programme modifie la liste de moteurs depuis plus de 0,3\u00A0s\u00A0: elle n'a pas "
+            "été modifiée, réessayez\u00A0!");
     }
     try {
         RestoreListFromBackup(list, backup);

@@ -226,7 +226,7 @@ TEST(DynamicStart, InertiaTooSmallToFollowIsRefusedWithItsValue) {
     const Refusal e = ComputeDynamicStart(ds, WithInertia(1e-5, 2e-7), r);
     EXPECT_EQ(e, ErrStartTooStiff);
     EXPECT_EQ(ErrorText(e, Language::English),
-              "A total inertia of 1.02e-05 kg m2 is too small to follow this start to "
+              "A total inertia of 1.02e-05\u00A0kg\u00A0m2 is too small to follow this start to "
               "its end: raise it or shorten the start-time limit!");
     // A settled speed, however stiff, is no trouble: a start held at a stall for an hour, or one
     // that runs up at once and settles at its operating speed.

@@ -374,8 +374,8 @@ TEST(StarterRating, BadCodesAreRefusedAndLeaveTheResultAlone) {
     EXPECT_EQ(English(r), "The starter rating \"3.5/17:90/5\" is not of the form X-Tx:F-S, optionally after "
                           "\"AC-53a:\" (e.g. AC-53a: 3.5-17: 90-5)!");
     EXPECT_EQ(French(r),
-              "La classe du démarreur « 3.5/17:90/5 » n'est pas de la forme X-Tx:F-S, éventuellement "
-              "précédée de « AC-53a: » (p. ex. AC-53a: 3.5-17: 90-5)!");
+              "La classe du démarreur «\u00A03.5/17:90/5\u00A0» n'est pas de la forme X-Tx:F-S, éventuellement "
+              "précédée de «\u00A0AC-53a:\u00A0» (p. ex. AC-53a: 3.5-17: 90-5)\u00A0!");
     StarterRatingCode c;
     EXPECT_EQ(ParseStarterRating("0-17:90-5", c), ErrValueOutOfRange);
     EXPECT_EQ(ParseStarterRating("3.5-0:90-5", c), ErrValueOutOfRange);

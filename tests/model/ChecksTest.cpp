@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <regex>
 #include <string>
 #include <utility>
 
@@ -165,6 +166,34 @@ TEST(ErrorMessages, TableTextsStandAsWritten) {
     EXPECT_EQ(count, 16 + 15 + 6 + 2 + 6 + 2 + 5 + (15 + 5) + (6 + 8 + 6) + 8 + 2 + 1);
 }
 
+// No line of a message may start with a unit or a French sign: a value keeps its unit, and French
+// keeps a no-break space before "!", "?", ":", ";" and inside « » (the arguments' spaces too), in
+// every message but the original ones, which stay as users have always read them.
+TEST(ErrorMessages, NoLineBreakBeforeAUnitOrAFrenchSign) {
+    const std::regex loneUnit(R"((\d|%\d) (s|A|%|MiB|Mio|kg)\b)");
+    const ErrorArgument argument{"a « b » c : d", "a « b » c : d", "1 s", "2 %"};
+    int checked = 0;
+    for (int n = 1; n <= 300; ++n) {
+        if (!ErrorMessage(n, Language::English)) continue;
+        const bool original = n < 80 || n == 100 || n == 200;
+        for (Language l : {Language::English, Language::French}) {
+            const std::string text = ErrorText(n, l, argument);
+            if (!original) {
+                EXPECT_FALSE(std::regex_search(ErrorMessage(n, l), loneUnit)) << n << ": " << text;
+            }
+            if (l == Language::French && !original) {
+                for (const char* plain : {" !", " ?", " :", " ;", "« ", " »"})
+                    EXPECT_EQ(text.find(plain), std::string::npos) << n << ": " << text;
+                EXPECT_EQ(text.find("!"), text.find("\u00A0!") + 2) << n << ": " << text;
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GE(checked, 80);
+    EXPECT_EQ(ErrorText(70, Language::French), "Le couple de charge est trop grand!");
+    EXPECT_EQ(ErrorText(51, Language::French), "Le temps du Soft-Starter doit être plus petit que 30s!");
+}
+
 TEST(ErrorMessages, ARepeatedTextIsCutAfterSixtyCharacters) {
     const std::string sixty(60, 'a');
     std::string accents;
@@ -189,11 +218,11 @@ TEST(ErrorMessages, ARepeatedTextIsCutAfterSixtyCharacters) {
 TEST(ErrorMessages, ArgumentFillsTheMessageInEachLanguage) {
     const ErrorArgument element{"X'rsigma", "X'rsigma"};
     EXPECT_EQ(ErrorText(ErrNegativeElement, Language::English, element), "X'rsigma must not be negative!");
-    EXPECT_EQ(ErrorText(ErrNegativeElement, Language::French, element), "X'rsigma ne doit pas être négative!");
+    EXPECT_EQ(ErrorText(ErrNegativeElement, Language::French, element), "X'rsigma ne doit pas être négative\u00A0!");
     const Refusal r{ErrValueOverflows, {"Rated Speed", "Vitesse nominale"}};
     EXPECT_EQ(ErrorText(r, Language::French),
-              "La valeur de « Vitesse nominale » est si grande qu'une grandeur calculée dépasse les limites des "
-              "nombres!");
+              "La valeur de «\u00A0Vitesse nominale\u00A0» est si grande qu'une grandeur calculée dépasse les limites des "
+              "nombres\u00A0!");
     // A second part fills "%2"; what fills one place is never searched for the other.
     const ErrorArgument range{"%2 Load Inertia", "%2 Inertie", "0 and %1", "0 et %1"};
     EXPECT_EQ(ErrorText(ErrValueOutOfRange, Language::English, range),

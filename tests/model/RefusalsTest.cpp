@@ -98,9 +98,9 @@ TEST(NoLoadCurrentLimit, AtOrAboveInSinPhiIsRefusedGivingTheLimit) {
         const Refusal r = ConfirmRatedValues(ds);
         EXPECT_EQ(r.number, ErrNoLoadCurrentTooBig) << star;
         EXPECT_EQ(ErrorText(r, Language::English),
-                  "No load line current must be less than 4.87 A (line current x sin phi)!");
+                  "No load line current must be less than 4.87\u00A0A (line current x sin phi)!");
         EXPECT_EQ(ErrorText(r, Language::French),
-                  "Le courant de ligne à vide doit être plus petit que 4.87 A (courant de ligne x sin phi)!");
+                  "Le courant de ligne à vide doit être plus petit que 4.87\u00A0A (courant de ligne x sin phi)\u00A0!");
         ds = Nameplate(4000, 400, 8.5, 0.82, 50, 1440, 4.85, star);
         ASSERT_EQ(ConfirmRatedValues(ds), 0);
         IdentifyEquivalentDiagram(ds);
@@ -198,8 +198,8 @@ TEST(DerivedValues, BeyondTheDoublesAreRefusedNamingTheField) {
               "The value of \"Line Current\" is so large that a derived value overflows!");
     EXPECT_EQ(
         ErrorText(r, Language::French),
-        "La valeur de « Courant de ligne » est si grande qu'une grandeur calculée dépasse les limites des "
-        "nombres!");
+        "La valeur de «\u00A0Courant de ligne\u00A0» est si grande qu'une grandeur calculée dépasse les limites des "
+        "nombres\u00A0!");
 }
 
 TEST(DerivedValues, EstimatedTimeWhoseTimeLawLeavesTheDoublesIsRefused) {
@@ -318,7 +318,7 @@ TEST(NegativeElement, IsRefusedNamingTheFirstInCircuitOrder) {
         EXPECT_EQ(r.number, ErrNegativeElement);
         EXPECT_EQ(r.argument.english, english[i]);
         EXPECT_EQ(ErrorText(r, Language::English), std::string(english[i]) + " must not be negative!");
-        EXPECT_EQ(ErrorText(r, Language::French), std::string(french[i]) + " ne doit pas être négative!");
+        EXPECT_EQ(ErrorText(r, Language::French), std::string(french[i]) + " ne doit pas être négative\u00A0!");
         EXPECT_EQ(RunStartComputation(ds, nullptr, nullptr).number, ErrNegativeElement);
     }
     MotorDataSet zero = Listed();
@@ -332,7 +332,7 @@ TEST(Preset, MustLieBetweenZeroAndOneHundredPercent) {
         ds.Preset = preset;
         EXPECT_EQ(RunStartComputation(ds, nullptr, nullptr), ErrPresetRange) << preset;
     }
-    EXPECT_EQ(ErrorText(ErrPresetRange, Language::English), "Preset must lie between 0 and 100 %!");
+    EXPECT_EQ(ErrorText(ErrPresetRange, Language::English), "Preset must lie between 0 and 100\u00A0%!");
 
     // Both bounds are accepted: no voltage at the start, or the full voltage from the start.
     MotorDataSet none = FourKilowattMotor();

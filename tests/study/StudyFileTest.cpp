@@ -155,9 +155,9 @@ TEST(StudyFile, FolderThatIsNotWritableRefusesAndLeavesTheOldFile) {
     EXPECT_EQ(ReadBytes(file), before);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"case.tarvello"});
     // The French message gives the same reason.
-    const Refusal r{ErrStudyCannotSave, {"x", "« " + file.string() + " » (Permission denied)"}};
+    const Refusal r{ErrStudyCannotSave, {"x", "«\u00A0" + file.string() + "\u00A0» (Permission denied)"}};
     EXPECT_EQ(ErrorText(r, Language::French),
-              "L'étude ne peut pas être enregistrée sous « " + file.string() + " » (Permission denied)!");
+              "L'étude ne peut pas être enregistrée sous «\u00A0" + file.string() + "\u00A0» (Permission denied)\u00A0!");
 }
 
 TEST(StudyFile, FileThatIsNotWritableRefusesAndStaysAsItWas) {
@@ -205,7 +205,7 @@ TEST(StudyFile, FileReplacedByAFolderIsRefusedAndTheFolderStays) {
     EXPECT_EQ(StudyRefusalText(p, Language::English),
               "The study file \"" + pipe.string() + "\" is not a regular file!");
     EXPECT_EQ(StudyRefusalText(p, Language::French),
-              "Le fichier d'étude « " + pipe.string() + " » n'est pas un fichier ordinaire!");
+              "Le fichier d'étude «\u00A0" + pipe.string() + "\u00A0» n'est pas un fichier ordinaire\u00A0!");
     EXPECT_EQ(SaveStudyFile(pipe, TypedStudy()).number, ErrStudyNotRegularFile);
 }
 
@@ -287,7 +287,7 @@ TEST(StudyFile, WhatCannotBeWrittenFaithfullyIsRefusedBeforeTheFileIsTouched) {
     Study inf = TypedStudy();
     inf.Dynamic.Network.SourceVoltage = -std::numeric_limits<double>::infinity();
     EXPECT_EQ(ErrorText(SaveStudyFile(file, inf), Language::French),
-              "L'étude ne peut pas être enregistrée : « SourceVoltage » n'est pas un nombre fini!");
+              "L'étude ne peut pas être enregistrée\u00A0: «\u00A0SourceVoltage\u00A0» n'est pas un nombre fini\u00A0!");
     Study latin1 = TypedStudy();
     latin1.Motor.ConstructorName = "Soci\xe9t\xe9";
     EXPECT_EQ(Describe(SaveStudyFile(file, latin1)),
@@ -313,8 +313,8 @@ TEST(StudyFile, WhatCannotBeWrittenFaithfullyIsRefusedBeforeTheFileIsTouched) {
                   "164: The study cannot be saved: \"ConstructorName\" holds the control character " + shown +
                       "!");
         EXPECT_EQ(ErrorText(SaveStudyFile(file, size), Language::French),
-                  "L'étude ne peut pas être enregistrée : « MotorSize » contient le caractère de contrôle " +
-                      shown + "!");
+                  "L'étude ne peut pas être enregistrée\u00A0: «\u00A0MotorSize\u00A0» contient le caractère de contrôle " +
+                      shown + "\u00A0!");
         EXPECT_EQ(CheckStudyWritable(rating).argument.english,
                   "\"RatingCode\" holds the control character " + shown);
     }
@@ -342,9 +342,9 @@ TEST(StudyFile, ReadingIsBoundedAndRefusalsNameTheFile) {
     fs::resize_file(huge, static_cast<std::uintmax_t>(MaxStudyFileSize) + 1);
     const StudyRefusal h = LoadStudyFile(huge, read);
     EXPECT_EQ(StudyRefusalText(h, Language::English),
-              "The study file \"" + huge.string() + "\" is larger than 16 MiB!");
+              "The study file \"" + huge.string() + "\" is larger than 16\u00A0MiB!");
     EXPECT_EQ(StudyRefusalText(h, Language::French),
-              "Le fichier d'étude « " + huge.string() + " » dépasse 16 Mio!");
+              "Le fichier d'étude «\u00A0" + huge.string() + "\u00A0» dépasse 16\u00A0Mio\u00A0!");
 
     // A file refused for its contents names the line, and the study in hand stays.
     const fs::path truncated = folder / "truncated.tarvello";

@@ -89,8 +89,8 @@ TEST(StudyRefusal, EveryTruncationIsRefusedAtItsLastLine) {
         "The study file is not valid JSON (line " + at +
             ": syntax error while parsing object key - unexpected end of input; expected string literal)!",
         "Le fichier d'étude n'est pas un JSON valable (ligne " + at +
-            " : syntax error while parsing object key - unexpected end of input; expected string "
-            "literal)!");
+            "\u00A0: syntax error while parsing object key - unexpected end of input; expected string "
+            "literal)\u00A0!");
 }
 
 TEST(StudyRefusal, NotJson) {
@@ -118,14 +118,14 @@ TEST(StudyRefusal, NotJson) {
 TEST(StudyRefusal, NotAStudy) {
     ExpectRefusal(Refused("[1, 2]"), ErrStudyNotStudy, 1,
                   "This file is not a Tarvello study (line 1 does not open a JSON object)!",
-                  "Ce fichier n'est pas une étude Tarvello (la ligne 1 n'ouvre pas d'objet JSON)!");
+                  "Ce fichier n'est pas une étude Tarvello (la ligne 1 n'ouvre pas d'objet JSON)\u00A0!");
     ExpectRefusal(Refused("{\"version\": 1, \"motor\": {}}"), ErrStudyNotStudy, 0,
                   "This file is not a Tarvello study (\"format\": \"tarvello-study\" is missing)!",
-                  "Ce fichier n'est pas une étude Tarvello (« \"format\": \"tarvello-study\" » manque)!");
+                  "Ce fichier n'est pas une étude Tarvello («\u00A0\"format\": \"tarvello-study\"\u00A0» manque)\u00A0!");
     ExpectRefusal(
         Refused(Replaced(FullText(), "\"tarvello-study\"", "\"tarvello-curves\"")), ErrStudyNotStudy, 2,
         "This file is not a Tarvello study (\"format\" at line 2 is not \"tarvello-study\")!",
-        "Ce fichier n'est pas une étude Tarvello (« format » à la ligne 2 n'est pas « tarvello-study »)!");
+        "Ce fichier n'est pas une étude Tarvello («\u00A0format\u00A0» à la ligne 2 n'est pas «\u00A0tarvello-study\u00A0»)\u00A0!");
     EXPECT_EQ(Refused(Replaced(FullText(), "\"tarvello-study\"", "1")).number(), ErrStudyNotStudy);
 }
 
@@ -134,8 +134,8 @@ TEST(StudyRefusal, NewerVersionSaysWhichVersionThisProgramReads) {
     ExpectRefusal(
         Refused(Replaced(FullText(), "\"version\": 2", "\"version\": 3")), ErrStudyNewerVersion, 3,
         "The study file has version 3 (line 3); this program reads study files up to version 2!",
-        "Le fichier d'étude est de la version 3 (ligne 3) ; ce programme lit les fichiers d'étude jusqu'à "
-        "la version 2!");
+        "Le fichier d'étude est de la version 3 (ligne 3)\u00A0; ce programme lit les fichiers d'étude jusqu'à "
+        "la version 2\u00A0!");
     // A newer version is refused as such even with keys this version does not know.
     const std::string newer = Replaced(Replaced(FullText(), "\"version\": 2", "\"version\": 7"),
                                        "\"motor\": {", "\"future\": true, \"motor\": {\"torque\": 1, ");
@@ -148,7 +148,7 @@ TEST(StudyRefusal, NewerVersionSaysWhichVersionThisProgramReads) {
     }
     ExpectRefusal(Refused("{\"format\": \"tarvello-study\", \"motor\": {}}"), ErrStudyMissingKey, 0,
                   "The study file lacks the key \"version\"!",
-                  "Il manque la clé « version » dans le fichier d'étude!");
+                  "Il manque la clé «\u00A0version\u00A0» dans le fichier d'étude\u00A0!");
 }
 
 TEST(StudyRefusal, UnknownAndRepeatedKeysAreNamedWithTheirLine) {
@@ -157,8 +157,8 @@ TEST(StudyRefusal, UnknownAndRepeatedKeysAreNamedWithTheirLine) {
     ExpectRefusal(Refused(Replaced(text, "\"Preset\"", "\"Preest\"")), ErrStudyUnknownKey, preset,
                   "Unknown key \"Preest\" in \"softStarter\" at line " + std::to_string(preset) +
                       " in the study file!",
-                  "Clé inconnue « Preest » dans « softStarter » à la ligne " + std::to_string(preset) +
-                      " dans le fichier d'étude!");
+                  "Clé inconnue «\u00A0Preest\u00A0» dans «\u00A0softStarter\u00A0» à la ligne " + std::to_string(preset) +
+                      " dans le fichier d'étude\u00A0!");
     // At the top, deep inside, and a key that differs only in case.
     EXPECT_EQ(Refused(Replaced(text, "\"showStaticCurves\"", "\"results\": [1], \"showStaticCurves\"")).line,
               LineOf(text, "\"showStaticCurves\""));
@@ -169,9 +169,9 @@ TEST(StudyRefusal, UnknownAndRepeatedKeysAreNamedWithTheirLine) {
     ExpectRefusal(Refused(Replaced(text, "\"T2\": ", "\"T1\": 5, \"T2\": ")), ErrStudyDuplicateKey, t2,
                   "The key \"T1\" in \"load\" at line " + std::to_string(t2) +
                       " appears twice in the study file!",
-                  "La clé « T1 » dans « load » à la ligne " + std::to_string(t2) +
+                  "La clé «\u00A0T1\u00A0» dans «\u00A0load\u00A0» à la ligne " + std::to_string(t2) +
                       " figure deux fois dans le "
-                      "fichier d'étude!");
+                      "fichier d'étude\u00A0!");
     EXPECT_EQ(
         Refused(Replaced(text, "\"language\": \"fr\"", "\"language\": null, \"language\": \"fr\"")).number(),
         ErrStudyDuplicateKey);
@@ -189,14 +189,14 @@ TEST(StudyRefusal, WrongTypesAndValuesOutOfTheirSet) {
                   preset,
                   "Wrong value in the study file: \"Preset\" in \"softStarter\" at line " +
                       std::to_string(preset) + " must be a number!",
-                  "Valeur incorrecte dans le fichier d'étude : « Preset » dans « softStarter » à la ligne " +
-                      std::to_string(preset) + " doit être un nombre!");
+                  "Valeur incorrecte dans le fichier d'étude\u00A0: «\u00A0Preset\u00A0» dans «\u00A0softStarter\u00A0» à la ligne " +
+                      std::to_string(preset) + " doit être un nombre\u00A0!");
     const int mode = LineOf(text, "\"mode\"");
     ExpectRefusal(Refused(Replaced(text, "\"selected-time\"", "\"fast\"")), ErrStudyWrongValue, mode,
                   "Wrong value in the study file: \"mode\" in \"softStarter\" at line " +
                       std::to_string(mode) + " must be \"current-limit\", \"selected-time\" or \"none\"!",
-                  "Valeur incorrecte dans le fichier d'étude : « mode » dans « softStarter » à la ligne " +
-                      std::to_string(mode) + " doit être « current-limit », « selected-time » ou « none »!");
+                  "Valeur incorrecte dans le fichier d'étude\u00A0: «\u00A0mode\u00A0» dans «\u00A0softStarter\u00A0» à la ligne " +
+                      std::to_string(mode) + " doit être «\u00A0current-limit\u00A0», «\u00A0selected-time\u00A0» ou «\u00A0none\u00A0»\u00A0!");
     struct Case {
         const char *from, *to, *key, *expected;
     };
@@ -241,13 +241,13 @@ TEST(StudyRefusal, MissingRequiredKeys) {
     const std::string text = FullText();
     ExpectRefusal(Refused("{\"format\": \"tarvello-study\", \"version\": 1}"), ErrStudyMissingKey, 0,
                   "The study file lacks the key \"motor\"!",
-                  "Il manque la clé « motor » dans le fichier d'étude!");
+                  "Il manque la clé «\u00A0motor\u00A0» dans le fichier d'étude\u00A0!");
     const int motor = LineOf(text, "\"motor\"");
     ExpectRefusal(Refused(Replaced(text, "\"LineVoltage\": 400.0,", "")), ErrStudyMissingKey, motor,
                   "The study file lacks the key \"LineVoltage\" in \"motor\" (line " + std::to_string(motor) +
                       ")!",
-                  "Il manque la clé « LineVoltage » dans « motor » (ligne " + std::to_string(motor) +
-                      ") dans le fichier d'étude!");
+                  "Il manque la clé «\u00A0LineVoltage\u00A0» dans «\u00A0motor\u00A0» (ligne " + std::to_string(motor) +
+                      ") dans le fichier d'étude\u00A0!");
     for (const char* key : {"\"source\": \"list\",", "\"MechanicalPower\": 5500.0,",
                             "\"StarCoupling\": false,", "\"NoLoadLineCurrent\": 5.0,"})
         EXPECT_EQ(Refused(Replaced(text, key, "")).number(), ErrStudyMissingKey) << key;
@@ -285,8 +285,8 @@ TEST(StudyRefusal, NumberTooLargeForADouble) {
     const int t0 = LineOf(text, "\"T0\"");
     ExpectRefusal(Refused(Replaced(text, "\"T0\": 12.5", "\"T0\": 1e400")), ErrStudyNumberTooLarge, t0,
                   "A number of the study file is too large: \"T0\" at line " + std::to_string(t0) + "!",
-                  "Un nombre du fichier d'étude est trop grand : « T0 » à la ligne " + std::to_string(t0) +
-                      "!");
+                  "Un nombre du fichier d'étude est trop grand\u00A0: «\u00A0T0\u00A0» à la ligne " + std::to_string(t0) +
+                      "\u00A0!");
     EXPECT_EQ(Refused(Replaced(text, "\"T0\": 12.5", "\"T0\": -2e308")).number(), ErrStudyNumberTooLarge);
     // A tiny number is only rounded, as a typed one is.
     Study read;
@@ -302,8 +302,8 @@ TEST(StudyRefusal, SettingsThatTheChosenKindDoesNotUse) {
                   ErrUnusedLoadCoefficient, t0,
                   "The load coefficient \"T2\" at line " + std::to_string(t0) +
                       " (\"constant\") is not used by the load kind in force!",
-                  "Le coefficient de charge « T2 » à la ligne " + std::to_string(t0) +
-                      " (« constant ») n'est pas utilisé par le type de charge en vigueur!");
+                  "Le coefficient de charge «\u00A0T2\u00A0» à la ligne " + std::to_string(t0) +
+                      " («\u00A0constant\u00A0») n'est pas utilisé par le type de charge en vigueur\u00A0!");
     EXPECT_EQ(Refused(Replaced(text, "\"kind\": \"constant\"", "\"kind\": \"none\"")).number(),
               ErrUnusedLoadCoefficient);
 
@@ -314,8 +314,8 @@ TEST(StudyRefusal, SettingsThatTheChosenKindDoesNotUse) {
         Refused(typed), ErrStudyCircuitOfTyped, circuit,
         "A typed motor is identified from its rated values: leave out \"circuit\" at line " +
             std::to_string(circuit) + " or make the source \"diagram\"!",
-        "Un moteur saisi est identifié à partir de ses valeurs nominales : retirez « circuit » à la ligne " +
-            std::to_string(circuit) + " ou choisissez la source « diagram »!");
+        "Un moteur saisi est identifié à partir de ses valeurs nominales\u00A0: retirez «\u00A0circuit\u00A0» à la ligne " +
+            std::to_string(circuit) + " ou choisissez la source «\u00A0diagram\u00A0»\u00A0!");
     Study diagram;
     EXPECT_FALSE(ParseStudy(Replaced(text, "\"source\": \"list\"", "\"source\": \"diagram\""), diagram));
     EXPECT_EQ(diagram.Motor.Source, MotorSource::Diagram);
@@ -525,8 +525,8 @@ TEST(StudyRefusal, BrokenTextsAreRefusedNamingTheLine) {
     ExpectRefusal(Refused(cases[13].text), ErrStudyControlCharacter, 7,
                   "A text of the study file holds a control character: \"ConstructorName\" in \"motor\" at "
                   "line 7 (U+0000)!",
-                  "Un texte du fichier d'étude contient un caractère de contrôle\u00A0: « ConstructorName » "
-                  "dans « motor » à la ligne 7 (U+0000)\u00A0!");
+                  "Un texte du fichier d'étude contient un caractère de contrôle\u00A0: «\u00A0ConstructorName\u00A0» "
+                  "dans «\u00A0motor\u00A0» à la ligne 7 (U+0000)\u00A0!");
     EXPECT_EQ(Refused("{\n  \"format\" \"tarvello-study\",\n  \"language\": \"fr\"\n}").language,
               std::nullopt);
     EXPECT_EQ(Refused(Replaced(text, "\"fr\"", "\"en\"") + "x").language, Language::English);

@@ -106,7 +106,7 @@ TEST_F(RefusalTest, RatedValuesThatGiveNoValidCircuitAreRefusedInTheDialog) {
     Motor big;
     big.noLoad = "4.9";
     cases.push_back({big, ErrNoLoadCurrentTooBig,
-                     "No load line current must be less than 4.87 A (line current x sin phi)!"});
+                     "No load line current must be less than 4.87\u00A0A (line current x sin phi)!"});
     Motor negative;
     negative.noLoad = "-4.5";
     cases.push_back({negative, ErrNoLoadCurrentZero, "No load current must be greater than 0!"});
@@ -142,16 +142,16 @@ TEST_F(RefusalTest, FieldNamesAndLimitsInFrench) {
     huge.current = "1e308";
     EnterMotor(huge);
     EXPECT_EQ(ErrorText(),
-              QString::fromUtf8("La valeur de « Courant de ligne » est si grande qu'une grandeur "
-                                "calculée dépasse les limites des nombres!"));
+              QString::fromUtf8("La valeur de «\u00A0Courant de ligne\u00A0» est si grande qu'une grandeur "
+                                "calculée dépasse les limites des nombres\u00A0!"));
     AcknowledgeError();
     Click(Form2->Button2);
     Motor big;
     big.noLoad = "5";
     EnterMotor(big);
     EXPECT_EQ(ErrorText(),
-              QString::fromUtf8("Le courant de ligne à vide doit être plus petit que 4.87 A (courant "
-                                "de ligne x sin phi)!"));
+              QString::fromUtf8("Le courant de ligne à vide doit être plus petit que 4.87\u00A0A (courant "
+                                "de ligne x sin phi)\u00A0!"));
 }
 
 TEST_F(RefusalTest, TheEquivalentDiagramDialogRefusesNegativeAndOverflowingCircuits) {
@@ -222,7 +222,7 @@ TEST_F(RefusalTest, ListedElementNamesInFrench) {
     ChooseLanguage(true);
     ChooseRow(1);
     EXPECT_EQ(MotorData.ErrorNumber, ErrNegativeElement);
-    EXPECT_EQ(ErrorText(), QString::fromUtf8("Rfer ne doit pas être négative!"));
+    EXPECT_EQ(ErrorText(), QString::fromUtf8("Rfer ne doit pas être négative\u00A0!"));
 }
 
 TEST_F(RefusalTest, SoftStarterSettingsOutsideTheirRangeAreRefusedBeforeAnyResult) {
@@ -238,8 +238,8 @@ TEST_F(RefusalTest, SoftStarterSettingsOutsideTheirRangeAreRefusedBeforeAnyResul
         {"5e-324", "10", ErrValueVanishes,
          "The value of \"Estimated Time to Start Motor with Load\" is so small that a derived value "
          "vanishes!"},
-        {"10", "-10", ErrPresetRange, "Preset must lie between 0 and 100 %!"},
-        {"10", "100.5", ErrPresetRange, "Preset must lie between 0 and 100 %!"},
+        {"10", "-10", ErrPresetRange, "Preset must lie between 0 and 100\u00A0%!"},
+        {"10", "100.5", ErrPresetRange, "Preset must lie between 0 and 100\u00A0%!"},
     };
     for (const Case& c : cases) {
         RestartForms();

@@ -185,7 +185,7 @@ TEST_F(TypedInputTest, PresetMustLieBetweenZeroAndHundredPercentInEitherMode)
             EXPECT_DOUBLE_EQ(MotorData.Preset, TextToReal(c.preset) * 0.01) << c.preset;
         } else {
             EXPECT_EQ(MotorData.ErrorNumber, ErrPresetRange) << c.preset;
-            EXPECT_EQ(ErrorText(), "Preset must lie between 0 and 100 %!") << c.preset;
+            EXPECT_EQ(ErrorText(), "Preset must lie between 0 and 100\u00A0%!") << c.preset;
             EXPECT_TRUE(Form6->isVisible()) << c.preset;
             EXPECT_DOUBLE_EQ(MotorData.Preset, before) << c.preset;
             AcknowledgeError();
@@ -202,7 +202,7 @@ TEST_F(TypedInputTest, PresetRefusalInFrench)
     SetTimeMode("5", "120");
     EXPECT_EQ(MotorData.ErrorNumber, ErrPresetRange);
     EXPECT_EQ(OKBottomDlg->windowTitle(), "Erreur");
-    EXPECT_EQ(ErrorText(), QString::fromUtf8("Le preset doit être compris entre 0 et 100 %!"));
+    EXPECT_EQ(ErrorText(), QString::fromUtf8("Le preset doit être compris entre 0 et 100\u00A0%\u00A0!"));
 }
 
 TEST_F(TypedInputTest, APendingErrorComesToTheFrontWhenTheSoftStarterRefusesToStore)

@@ -187,6 +187,6 @@ TEST_F(CompareSettings, FrenchRefusal) {
     Click(MethodSettingsForm->OkButton);
     EXPECT_EQ(MotorData.ErrorNumber, ErrMethodNotANumber);
     EXPECT_EQ(ErrorText().toStdString(), "La valeur «\u00a0trois\u00a0» de «\u00a0Limite de courant pour la "
-                                         "comparaison\u00a0» n'est pas un nombre!");
+                                         "comparaison\u00a0» n'est pas un nombre\u00A0!");
     EXPECT_EQ(MethodSettingsForm->LimitEdit->text(), "trois");
 }

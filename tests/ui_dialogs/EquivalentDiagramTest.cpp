@@ -143,7 +143,7 @@ TEST_F(DiagramTest, RefusalsAreInFrenchToo)
     OpenOn(0.86, 0.61, 1.36, 1.36, 61, 1440, true);
     Form3->Edit6->setText("abc");
     Click(Form3->Button1);
-    EXPECT_EQ(ErrorText(), QString::fromUtf8("Rfer n'est pas déclarée ou n'est pas un nombre!"));
+    EXPECT_EQ(ErrorText(), QString::fromUtf8("Rfer n'est pas déclarée ou n'est pas un nombre\u00A0!"));
     EXPECT_TRUE(Form3->isVisible());
 }
 

@@ -164,8 +164,8 @@ TEST_F(DialogTest, AListFileThatIsNoListShowsItsNumberedMessageInBothWindows)
     EXPECT_EQ(BoxesNamed("ListFileErrorBox"), 1);
     EXPECT_EQ(OKBottomDlg1->LastFileError(),
               QString::fromUtf8(
-                  "Erreur 212 : « Liste Moteur.old » n'est pas un fichier ordinaire : il ne peut être ni "
-                  "lu ni écrit comme liste de moteurs!"));
+                  "Erreur 212 : «\u00A0Liste Moteur.old\u00A0» n'est pas un fichier ordinaire\u00A0: il ne peut être ni "
+                  "lu ni écrit comme liste de moteurs\u00A0!"));
     EXPECT_EQ(Bytes(ListFileName), before);
     Click(OKBottomDlg1->CancelBtn);
 
@@ -175,7 +175,7 @@ TEST_F(DialogTest, AListFileThatIsNoListShowsItsNumberedMessageInBothWindows)
     OpenSelection();
     EXPECT_EQ(Form4->StringGrid1->rowCount(), 1);
     EXPECT_TRUE(
-        Form4->LastListReport().contains(QString::fromUtf8("\nErreur 212 : « Liste Moteur.dat » n'est pas")))
+        Form4->LastListReport().contains(QString::fromUtf8("\nErreur 212 : «\u00A0Liste Moteur.dat\u00A0» n'est pas")))
         << Form4->LastListReport().toStdString();
     Click(Form4->Button2);
     // Saving into it is refused the same way.
@@ -183,7 +183,7 @@ TEST_F(DialogTest, AListFileThatIsNoListShowsItsNumberedMessageInBothWindows)
     Click(OKBottomDlg1->OKBtn);
     EXPECT_TRUE(OKBottomDlg1->isVisible());
     EXPECT_TRUE(OKBottomDlg1->LastFileError().startsWith(
-        QString::fromUtf8("Erreur 212 : « Liste Moteur.dat » n'est pas un fichier ordinaire")))
+        QString::fromUtf8("Erreur 212 : «\u00A0Liste Moteur.dat\u00A0» n'est pas un fichier ordinaire")))
         << OKBottomDlg1->LastFileError().toStdString();
     EXPECT_TRUE(QFileInfo(QString::fromUtf8(ListFileName)).isDir());
 }

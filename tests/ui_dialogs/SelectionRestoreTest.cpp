@@ -191,7 +191,7 @@ TEST_F(SelectionRestoreTest, OkWithAnEmptyListAndNothingInMemoryIsRefusedWith80)
     OpenSelection();
     Click(Form4->Button1);
     EXPECT_EQ(MotorData.ErrorNumber, ErrNoMotor);
-    EXPECT_EQ(ErrorText(), QString::fromUtf8("Aucun moteur n'est déclaré!"));
+    EXPECT_EQ(ErrorText(), QString::fromUtf8("Aucun moteur n'est déclaré\u00A0!"));
     EXPECT_TRUE(Form4->isVisible());
     EXPECT_EQ(MotorData.StartStep, 0);
 }

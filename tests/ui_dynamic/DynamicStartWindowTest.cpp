@@ -234,7 +234,7 @@ TEST_F(DynamicUiTest, ARefusedComputationShowsItsNumberAndKeepsTheLastResults)
     Pump();
     ASSERT_EQ(MotorData.ErrorNumber, ErrStartTooStiff) << ErrorText().toStdString();
     EXPECT_TRUE(ErrorShown());
-    EXPECT_TRUE(ErrorText().startsWith("A total inertia of 1e-05 kg m2 is too small"))
+    EXPECT_TRUE(ErrorText().startsWith(QString::fromUtf8("A total inertia of 1e-05\u00A0kg\u00A0m2 is too small")))
         << ErrorText().toStdString();
     AcknowledgeError();
     ASSERT_TRUE(DynamicStartForm->HasResults());

@@ -222,6 +222,6 @@ TEST_F(DynamicUiTest, MechanicalDataInFrench)
     Click(MechanicalForm->Button1);
     EXPECT_EQ(ErrorText(),
               QString::fromUtf8("La valeur «\u00a0un\u00a0» de «\u00a0Inertie du moteur\u00a0» n'est pas "
-                                "un nombre!"));
+                                "un nombre\u00A0!"));
     EXPECT_EQ(MechanicalForm->Edit1->text(), "un");
 }

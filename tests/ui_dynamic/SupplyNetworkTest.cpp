@@ -328,7 +328,7 @@ TEST_F(DynamicUiTest, SupplyNetworkInFrench)
     EXPECT_EQ(MotorData.ErrorNumber, ErrNetworkNotANumber);
     EXPECT_EQ(ErrorText(),
               QString::fromUtf8("La valeur «\u00a00,1 0,2\u00a0» de «\u00a0R/X de la source\u00a0» n'est pas "
-                                "un nombre!"));
+                                "un nombre\u00A0!"));
     EXPECT_EQ(NetworkForm->RxEdit->text(), "0,1 0,2");
 }
 
