@@ -258,6 +258,10 @@ TEST(SimStudy, RefusedStudiesAndSavesLeaveNothingBehind) {
     EXPECT_EQ(
         r.err,
         "error 228: The value of \"Motor Inertia\" must lie between 0.00001 and 100\u00a0000\u00a0kg·m²!\n");
+    // A text the study cannot hold is refused by its value, not by a line of a file never written.
+    r = Sim(FourKilowatt({"--maker", "Tarv\x01" "ello", "--save-study", file}));
+    EXPECT_EQ(r.err, "error 164: The study cannot be saved: \"ConstructorName\" holds the control character "
+                     "U+0001!\n");
     // Nor one whose computation is refused when an output asks for it.
     r = Sim(FourKilowatt({"--current-limit", "0.5", "--json", "--save-study", file}));
     EXPECT_EQ(r.err.rfind("error 94: ", 0), 0u) << r.err;

@@ -373,18 +373,20 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
 #endif
     }
     if (const std::string* file = o.Text(Opt::SaveStudy)) {
-        // What is saved must open again: the study is judged as a reader judges it first. Its
-        // refusal names no line, since the text judged is not a file the user has.
-        Study reread;
-        if (StudyRefusal r = ParseStudy(StudyText(study), reread, CheckDynamicSettings)) {
-            PrintRefusal(r.refusal, lang, err);
-            return 1;
-        }
+        // What cannot be written faithfully is refused first, by the value; then what is saved
+        // must open again: the study is judged as a reader judges it. Its refusal names no line,
+        // since the text judged is not a file the user has.
         if (Refusal r = CheckStudyWritable(study)) {
             PrintRefusal(r, lang, err);
             return 1;
         }
-        texts.push_back({Opt::SaveStudy, *file, StudyText(study)});
+        std::string text = StudyText(study);
+        Study reread;
+        if (StudyRefusal r = ParseStudy(text, reread, CheckDynamicSettings)) {
+            PrintRefusal(r.refusal, lang, err);
+            return 1;
+        }
+        texts.push_back({Opt::SaveStudy, *file, std::move(text)});
     }
     if (o.Has(Opt::Json)) texts.push_back({Opt::Json, "-", SimulationJson(ds, dynamic, comparison)});
     if (computing && !outputs) {
