@@ -8,7 +8,8 @@ const std::vector<std::string> MethodKeys = {
     "Method",           "Applicable",          "Stalled",
     "TooLong",          "StallSpeed",          "PeakLineCurrent",
     "PeakCurrentRatio", "StartingTorqueRatio", "MinAcceleratingTorqueRatio",
-    "RunUpTime",        "RotorEnergy",         "MaxVoltageDip"};
+    "RunUpTime",        "RotorEnergy",         "MaxVoltageDip",
+    "StalledPeakCurrentRatio"};
 const std::vector<std::string> DutyKeys = {
     "Pass",       "CurrentPass",  "TimePass",           "StartsPass", "RatedCurrentPass", "CurrentMargin",
     "TimeMargin", "StartsMargin", "RatedCurrentMargin", "RmsCurrent", "RunUpTime",        "SmallestIe"};
@@ -51,6 +52,8 @@ void ExpectMethod(const OrderedJson& j, const MethodOutcome& m) {
     ExpectSameNumber(j["RunUpTime"], o.RunUpTime, which);
     ExpectSameNumber(j["RotorEnergy"], o.RotorEnergy, which);
     ExpectSameNumber(j["MaxVoltageDip"], o.MaxVoltageDip, which);
+    ExpectSameNumber(j["StalledPeakCurrentRatio"], o.StalledPeakCurrentRatio, which);
+    EXPECT_EQ(j["StalledPeakCurrentRatio"].is_null(), !o.Stalled) << which;
     if (o.Stalled) {
         for (const char* null : {"PeakLineCurrent", "PeakCurrentRatio", "MinAcceleratingTorqueRatio",
                                  "RunUpTime", "RotorEnergy"})
@@ -283,7 +286,7 @@ TEST(SimCompare, TheTableFileHasItsHeaderRowsAndEmptyCellsForNull) {
             }
         }
     }
-    EXPECT_EQ(lines[2], "star-delta;false;false;false;;;;;;;;");
+    EXPECT_EQ(lines[2], "star-delta;false;false;false;;;;;;;;;");
     // The same text on standard output.
     const SimResult toOutput = Sim(Compared(true, {"--compare-csv", "-"}));
     EXPECT_EQ(toOutput.out, text);

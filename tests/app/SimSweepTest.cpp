@@ -213,7 +213,7 @@ TEST(SimSweep, ComparisonColumnsFollowTheDynamicOnes) {
     const auto rows = Rows(r.out);
     ASSERT_EQ(rows.size(), 3u);
     const auto& header = rows[0];
-    EXPECT_EQ(header.size(), 1 + 3 + 2 * StartKeys.size() + 6 * 11 + 12);
+    EXPECT_EQ(header.size(), 1 + 3 + 2 * StartKeys.size() + 6 * 12 + 12);
     EXPECT_EQ(header[4 + 2 * StartKeys.size()], "dol.Applicable");
     EXPECT_EQ(header.back(), "StarterDuty.SmallestIe");
     for (std::size_t i = 1; i < rows.size(); ++i) {

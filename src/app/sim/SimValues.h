@@ -57,6 +57,7 @@ template <class Visit> void VisitMethod(const MethodOutcome& m, Visit&& visit) {
     visit("RunUpTime", number(o.RunUpTime));
     visit("RotorEnergy", number(o.RotorEnergy));
     visit("MaxVoltageDip", number(o.MaxVoltageDip));
+    visit("StalledPeakCurrentRatio", number(o.StalledPeakCurrentRatio));
 }
 
 // Each value of the starter's duty check.
