@@ -223,6 +223,8 @@ enum class SettingField {
 constexpr std::size_t SettingFieldCount = 24;
 // The field's name, as its refusals give it in each language.
 ErrorArgument SettingName(SettingField field);
+// Whether a value (in the field's own unit: VA, m, ...) lies within the field's range.
+bool WithinRange(SettingField field, double value);
 
 // The comparison's current limit, Imax/In: the settings', else in current-limit mode the
 // soft-starter's, else DefaultComparisonCurrentLimit.

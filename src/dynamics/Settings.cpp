@@ -251,6 +251,10 @@ ErrorArgument SettingName(SettingField id) {
     return Of(id).field;
 }
 
+bool WithinRange(SettingField id, double value) {
+    return Check(value, id).number == 0;
+}
+
 double ComparisonCurrentLimit(const MethodSettings& methods, const MotorDataSet& ds) {
     if (methods.CurrentLimit) return *methods.CurrentLimit;
     return ds.LimitCurrentMode ? ds.DesiredImaxIn : DefaultComparisonCurrentLimit;

@@ -390,7 +390,20 @@ void TNetworkForm::UpdateNotes()
 
 void TNetworkForm::Accept(const QLineEdit* edit)
 {
-    if (const std::optional<double> v = TryReadField(edit); v && std::isfinite(*v))
+    // The diagram shows only what the dialog would accept: a number within the field's range (a
+    // whole number of parallel runs).
+    const std::pair<const QLineEdit*, std::pair<SettingField, double>> fields[] = {
+        {VoltageEdit, {SettingField::SourceVoltage, 1}},  {PowerEdit, {SettingField::ShortCircuitPower, Mega}},
+        {RxEdit, {SettingField::SourceRX, 1}},            {TPowerEdit, {SettingField::TransformerPower, Kilo}},
+        {UkEdit, {SettingField::TransformerUk, 1}},       {UrEdit, {SettingField::TransformerUr, 1}},
+        {LengthEdit, {SettingField::CableLength, 1}},     {SectionEdit, {SettingField::CableSection, 1}},
+        {ParallelEdit, {SettingField::CableParallel, 1}}, {ReactanceEdit, {SettingField::CableReactance, 1}}};
+    const auto field =
+        std::find_if(std::begin(fields), std::end(fields), [edit](const auto& f) { return f.first == edit; });
+    const std::optional<double> v = TryReadField(edit);
+    if (!v || field == std::end(fields) || (edit == ParallelEdit && *v != std::floor(*v)))
+        return;
+    if (WithinRange(field->second.first, *v * field->second.second))
         accepted_[edit] = *v;
 }
 

@@ -292,6 +292,10 @@ TEST_F(DynamicUiTest, TheDiagramShowsTheLastAcceptedValueOfEachField)
         {f->PowerEdit, "20", "2O", "S_k 20 MVA"},
         {f->TPowerEdit, "1.6e2", "16O", "160 kVA"},
         {f->UkEdit, "4", "four", "u_k 4 %"},
+        // A number beyond the field's range is not accepted either.
+        {f->LengthEdit, "120", "-5", "120 m"},
+        {f->UkEdit, "4", "40", "u_k 4 %"},
+        {f->PowerEdit, "20", "1e9", "S_k 20 MVA"},
     };
     for (const auto& c : cases) {
         c.edit->setText(QString::fromUtf8(c.typed));
