@@ -319,7 +319,7 @@ TEST(SimCompare, TheCurrentLimitRowNamesItsLimit) {
         {{}, 3, "\n  Soft-starter, current limit 3.0 In   0.341 s"},
         {{"--compare-current-limit", "2.5"}, 2.5, "\n  Soft-starter, current limit 2.5 In   0.482 s"},
         {{"--compare-current-limit", "2,5", "--lang", "fr"}, 2.5,
-         "\n  Soft-starter, limitation de courant 2.5 In  0.482 s"},
+         "\n  Soft-Starter, limite de courant 2.5 In  0.482 s"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = FourKilowatt({"--ramp-time", "0.3", "--load", "squared", "--t2", "0.04",
@@ -328,7 +328,7 @@ TEST(SimCompare, TheCurrentLimitRowNamesItsLimit) {
         const std::string panel = Sim(args).out;
         EXPECT_NE(panel.find(c.row), std::string::npos) << panel;
         EXPECT_NE(panel.find(c.extra.size() < 3 ? "\n  Direct-on-line                       0.069 s"
-                                                : "\n  Direct                                      0.069 s"),
+                                                : "\n  Direct                                  0.069 s"),
                   std::string::npos)
             << panel;
         args.push_back("--json");

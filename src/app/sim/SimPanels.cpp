@@ -161,11 +161,11 @@ std::string MethodName(StartingMethod m, double limit, bool en) {
     case StartingMethod::Autotransformer:
         return en ? "Autotransformer" : "Autotransformateur";
     case StartingMethod::Reactor:
-        return en ? "Primary reactor" : "Inductance primaire";
+        return en ? "Primary reactor" : "Inductances statoriques";
     case StartingMethod::SoftRamp:
-        return en ? "Soft-starter, ramp" : "Soft-starter, rampe";
+        return en ? "Soft-starter, ramp" : "Soft-Starter, rampe";
     case StartingMethod::SoftLimit:
-        return (en ? "Soft-starter, current limit " : "Soft-starter, limitation de courant ") +
+        return (en ? "Soft-starter, current limit " : "Soft-Starter, limite de courant ") +
                FormatFixed(limit, 1) + " In";
     }
     return "";
