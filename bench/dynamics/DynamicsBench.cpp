@@ -40,8 +40,8 @@ DynamicSettings ThroughNetwork() {
     return s;
 }
 
-void RunMethod(benchmark::State& state, StartingMethod method, const DynamicSettings& settings) {
-    const MotorDataSet ds = FourKilowattWithFan();
+void RunMethod(benchmark::State& state, StartingMethod method, const DynamicSettings& settings,
+               const MotorDataSet& ds = FourKilowattWithFan()) {
     MethodOutcome out;
     for (auto _ : state) {
         const int error = ComputeMethodStart(ds, settings, method, out);
@@ -50,6 +50,7 @@ void RunMethod(benchmark::State& state, StartingMethod method, const DynamicSett
     }
     state.counters["t_a_s"] = out.Outcome.RunUpTime.value_or(-1);
     state.counters["peak_In"] = out.Outcome.PeakCurrentRatio.value_or(-1);
+    if (out.Outcome.StallSpeed) state.counters["stall_rpm"] = *out.Outcome.StallSpeed;
 }
 } // namespace
 
@@ -112,14 +113,11 @@ MotorDataSet StiffRampMotor() {
 }
 
 DynamicSettings WeakNetworkTinyInertia() {
-    DynamicSettings s;
+    DynamicSettings s = ThroughNetwork();
     s.Mechanical.MotorInertia = 1e-5;
-    s.Network.Enabled = true;
     s.Network.ShortCircuitPower = 30e3;
-    s.Network.HasTransformer = true;
     s.Network.TransformerPower = 10e3;
-    s.Network.TransformerUk = 4;
-    s.Network.TransformerUr = 1.5;
+    s.Network.HasCable = false;
     return s;
 }
 
@@ -144,14 +142,7 @@ MotorDataSet SeventyFiveKilowatt() {
 } // namespace
 
 static void BM_StiffRampStart(benchmark::State& state) {
-    const MotorDataSet ds = StiffRampMotor();
-    const DynamicSettings s = WeakNetworkTinyInertia();
-    MethodOutcome out;
-    for (auto _ : state) {
-        const int error = ComputeMethodStart(ds, s, StartingMethod::SoftRamp, out);
-        benchmark::DoNotOptimize(error);
-    }
-    state.counters["t_a_s"] = out.Outcome.RunUpTime.value_or(-1);
+    RunMethod(state, StartingMethod::SoftRamp, WeakNetworkTinyInertia(), StiffRampMotor());
 }
 BENCHMARK(BM_StiffRampStart)->Unit(benchmark::kMillisecond);
 
@@ -168,18 +159,12 @@ static void BM_StiffComparison(benchmark::State& state) {
 BENCHMARK(BM_StiffComparison)->Unit(benchmark::kMillisecond);
 
 static void BM_SlowestStartFound(benchmark::State& state) {
-    const MotorDataSet ds = SeventyFiveKilowatt();
     DynamicSettings s;
     s.Mechanical.MotorInertia = 0.00291775;
     s.Network.Enabled = true;
     s.Network.ShortCircuitPower = 25e3;
     s.Methods.ChangeoverSpeed = 0.378753;
     s.Methods.AutotransformerTap = 0.654224;
-    MethodOutcome out;
-    for (auto _ : state) {
-        const int error = ComputeMethodStart(ds, s, StartingMethod::Autotransformer, out);
-        benchmark::DoNotOptimize(error);
-    }
-    state.counters["stall_rpm"] = out.Outcome.StallSpeed.value_or(-1);
+    RunMethod(state, StartingMethod::Autotransformer, s, SeventyFiveKilowatt());
 }
 BENCHMARK(BM_SlowestStartFound)->Unit(benchmark::kMillisecond);
