@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -18,10 +19,16 @@
 #include "StartSimulation.h"
 
 namespace {
+// The list file: TARVELLO_FUZZ_LIST when set (./test.sh names one, for a run that does the same
+// every time: a name with the process id in it reaches the comparisons libFuzzer learns from),
+// else one of this process in the temporary folder.
 const std::filesystem::path& ListPath() {
     static const std::filesystem::path path = [] {
-        const std::filesystem::path p = std::filesystem::temp_directory_path() /
-                                        ("tarvello-fuzz-list-" + std::to_string(getpid()) + ".dat");
+        const char* given = std::getenv("TARVELLO_FUZZ_LIST");
+        const std::filesystem::path p = given && *given
+                                            ? std::filesystem::path(given)
+                                            : std::filesystem::temp_directory_path() /
+                                                  ("tarvello-fuzz-list-" + std::to_string(getpid()) + ".dat");
         std::atexit([] { std::filesystem::remove(ListPath()); });
         return p;
     }();

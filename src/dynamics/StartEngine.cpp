@@ -8,6 +8,8 @@
 #include <boost/math/tools/toms748_solve.hpp>
 #include <boost/numeric/odeint.hpp>
 
+#include "StiffStepper.h"
+
 namespace odeint = boost::numeric::odeint;
 
 namespace {
@@ -42,9 +44,15 @@ using Points = std::array<Point, Samples>;
 
 // A controller output this large is no limit at all; finite so that differences stay finite.
 constexpr double NoCap = 1e6;
-// Far more steps than a start of any sensible inertia takes at any tolerance (a few hundred):
-// a tenth of a second of computing at most.
+// A start still taking explicit steps after this many, each held by the speed's own time
+// constant (the step times the slope of the speed's rate above StiffStepRatio), goes on with the
+// stiff stepper. Starts of ordinary inertia take a few hundred steps and never get there.
+constexpr long StiffAfter = 1000;
+constexpr double StiffStepRatio = 1;
+// A guard only: no start comes near it with the stiff stepper (a few thousand steps at most).
 constexpr long MaxSteps = 400000;
+// Implausible steps retried one after the other, each 16 times shorter, before giving up.
+constexpr int MaxRetries = 12;
 
 // Tolerances tighter than this only measure rounding; looser ones are no result.
 double Tolerance(double requested) {
@@ -71,12 +79,47 @@ struct Record {
         return std::max(0.0, hermite + 16 * (nm - middle) * u2 * (1 - u) * (1 - u));
     }
 };
+
+// The explicit Dormand-Prince stepper, and from the segment where a start turns out stiff the
+// Rosenbrock stepper (StiffStepper.h): both with dense output, behind the calls the segment loop
+// makes.
+class Steppers {
+  public:
+    Steppers(double tolerance, StiffStepper::Rates rates)
+        : explicit_(odeint::make_dense_output(tolerance, tolerance, Dopri())),
+          stiff_(tolerance, std::move(rates)) {}
+
+    bool Stiff() const { return stiff || turning; }
+    // The next segment begins with the stiff stepper.
+    void MakeStiff() { turning = true; }
+
+    void initialize(const State& x, double t, double dt) {
+        stiff = stiff || turning;
+        if (stiff) return stiff_.Initialize(x, t, dt);
+        explicit_.initialize(x, t, dt);
+    }
+    template <class System> std::pair<double, double> do_step(System system) {
+        return stiff ? stiff_.Step() : explicit_.do_step(system);
+    }
+    const State& current_state() const { return stiff ? stiff_.Current() : explicit_.current_state(); }
+    void calc_state(double t, State& y) const {
+        if (stiff) return stiff_.StateAt(t, y);
+        explicit_.calc_state(t, y);
+    }
+    double current_time_step() const { return stiff ? stiff_.StepSize() : explicit_.current_time_step(); }
+
+  private:
+    Dense explicit_;
+    StiffStepper stiff_;
+    bool stiff = false, turning = false;
+};
 } // namespace
 
 struct StartIntegrator::Impl {
     explicit Impl(const StartInput& s)
         : input(s), model(*s.model), ns(model.SynchronousSpeed()), invNs(1 / ns),
-          stepper(odeint::make_dense_output(Tolerance(s.tolerance), Tolerance(s.tolerance), Dopri())) {
+          stepper(Tolerance(s.tolerance),
+                  [this](const State& y, State& d, double time) { Derivatives(y, d, time); }) {
         const double omega = TwoPi * ns;
         speedRate = 1 / (TwoPi * input.inertia * ns);
         energyScale = input.inertia * omega * omega;
@@ -93,7 +136,7 @@ struct StartIntegrator::Impl {
     const StartModel& model;
     double ns, invNs;
     double speedRate, energyScale, timeScale, currentScale, rotorRate, statorRate, currentRate;
-    Dense stepper;
+    Steppers stepper;
 
     double t = 0;
     State x{};
@@ -104,6 +147,7 @@ struct StartIntegrator::Impl {
     int eventCount = 0;
     double dtHint = 0;
     long steps = 0, settleCheck = 0;
+    int retries = 0;
     bool begun = false;
     std::optional<Event> changed; // the change of law that ended the last segment
 
@@ -471,8 +515,16 @@ struct StartIntegrator::Impl {
             for (bool segment = true; segment;) {
                 if (++steps > MaxSteps) throw StartTooStiff();
                 const auto [t0, t1] = stepper.do_step(System{this});
-                if (!std::isfinite(t1) || !(t1 > t0) || !std::isfinite(stepper.current_state()[0]))
-                    throw std::runtime_error("no finite state");
+                if (!std::isfinite(t1) || !(t1 > t0)) throw std::runtime_error("no finite state");
+                if (!Plausible(stepper.current_state()[0])) {
+                    // A step far beyond the speed's time constant (the first after a resting
+                    // rotor breaks away keeps the resting law's length) can blow up so far that
+                    // the relative error control accepts it: retried shorter from where it began.
+                    if (++retries > MaxRetries) throw std::runtime_error("no finite state");
+                    stepper.initialize(x, t, (t1 - t0) / 16);
+                    continue;
+                }
+                retries = 0;
                 double hard = tStop;
                 if (law.beforeRampEnd) hard = std::min(hard, input.rampTime);
                 const double end = std::min(t1, hard);
@@ -508,10 +560,31 @@ struct StartIntegrator::Impl {
                         Settle(tStop);
                         return;
                     }
+                    if (segment && input.stiffStepper && steps > StiffAfter && steps % 16 == 0 &&
+                        HeldByTimeConstant(t1 - t0)) {
+                        stepper.MakeStiff(); // from the next segment, which begins here
+                        segment = false;
+                    }
                 }
             }
             dtHint = stepper.current_time_step();
         }
+    }
+
+    // A speed the start can reach: n / ns within +-1e6. A step that the relative error control
+    // accepts although it blew up lands some 1e8 times its error estimate away, far beyond.
+    static bool Plausible(double speed) { return std::fabs(speed) < 1e6; }
+
+    // Whether an explicit step this long is held by stability rather than accuracy: it is as
+    // short as the speed's own time constant, the inverse slope of its rate.
+    bool HeldByTimeConstant(double step) const {
+        if (stepper.Stiff() || law.resting) return false;
+        State d0, d1, moved = x;
+        const double dn = 1e-7 * std::max(1.0, std::fabs(x[0]));
+        moved[0] += dn;
+        Derivatives(x, d0, t);
+        Derivatives(moved, d1, t);
+        return step * std::fabs(d1[0] - d0[0]) / dn > StiffStepRatio;
     }
 
     // Whether the speed has settled where it stays for good: the law does not depend on time and
@@ -618,6 +691,12 @@ double StartIntegrator::Speed() const {
 }
 const StartTrack& StartIntegrator::Track() const {
     return impl_->track;
+}
+bool StartIntegrator::Stiff() const {
+    return impl_->stepper.Stiff();
+}
+long StartIntegrator::Steps() const {
+    return impl_->steps;
 }
 void StartIntegrator::Sample(const std::vector<double>& times, StartCurves& out) const {
     impl_->Sample(times, out);

@@ -1,7 +1,8 @@
 #pragma once
 // One start integrated in time: the equation of motion with the rotor and stator energies and the
 // integral of the squared line current, by an error-controlled Dormand-Prince 5(4) stepper with
-// dense output (Boost.Odeint). The law changes (end of the ramp, the current-limit cap taking
+// dense output (Boost.Odeint), or from where the start turns out stiff (a tiny inertia) by the
+// Rosenbrock stepper of StiffStepper.h. The law changes (end of the ramp, the current-limit cap taking
 // over or letting go, a resting rotor breaking away or coming to rest, the changeover of a
 // starting method) restart the stepper at the exact instant, located on the dense output, so
 // that every segment integrates a smooth right-hand side. Extremes are located on the dense
@@ -41,7 +42,8 @@ struct StartInput {
     bool trackMinTorque = true;
 
     double tolerance = 1e-9;
-    bool record = false; // keep the steps for curves
+    bool record = false;      // keep the steps for curves
+    bool stiffStepper = true; // false: the explicit stepper throughout, however many steps
 };
 
 // What a start gives over [0, t_a] (or up to where it stopped when it never ran up).
@@ -59,8 +61,8 @@ struct StartTrack {
     double peakTime = 0, maxDipTime = 0, minVoltageTime = 0;
 };
 
-// Thrown when a start needs more steps than any reasonable one: an inertia so small against the
-// torque's slope that the speed settles far faster than the start lasts.
+// Thrown when a start needs more steps than any reasonable one. The stiff stepper takes over
+// where a tiny inertia would need them, so this is a guard against what nothing valid reaches.
 class StartTooStiff : public std::runtime_error {
   public:
     StartTooStiff() : std::runtime_error("start too stiff") {}
@@ -77,6 +79,9 @@ class StartIntegrator {
     double Time() const;
     double Speed() const; // rev/s
     const StartTrack& Track() const;
+    // Whether the start went on with the stiff stepper, and the steps taken so far.
+    bool Stiff() const;
+    long Steps() const;
 
     // Curves at these times, all at or before Time(); needs input.record.
     void Sample(const std::vector<double>& times, StartCurves& out) const;

@@ -146,7 +146,9 @@ Refusal CheckRatedValues(const MotorDataSet& ds) {
     return 0;
 }
 
-Refusal CheckIdentification(const MotorDataSet& ds) {
+namespace {
+// CheckIdentification on a plain copy of the data set, which it leaves identified when it accepts.
+Refusal IdentificationRefusal(const MotorDataSet& ds, MotorDataSet& probe) {
     const Extended losses = static_cast<double>(static_cast<Extended>(ds.ElectricalPower) - ds.MechanicalPower);
     // A motor refused with 21 stays in the data set; negative losses would give negative resistances.
     if (losses < 0) return 21;
@@ -154,7 +156,6 @@ Refusal CheckIdentification(const MotorDataSet& ds) {
     // The reactive power at the rated point feeds the magnetising and leakage reactances: a power
     // factor of 1, or one whose radicand rounds to nothing, leaves the motor without one (at 1 the
     // radicand is rounding noise of either sign).
-    MotorDataSet probe = WithoutRows(ds);
     const ReactivePowers reactive = IdentificationReactivePowers(probe);
     if (std::fabs(ds.PowerFactor) >= 1 || !(reactive.radicand > 0) || !(reactive.total > 0)) return 20;
     const Field voltage = LineVoltageField(ds), current = LineCurrentField(ds);
@@ -181,8 +182,16 @@ Refusal CheckIdentification(const MotorDataSet& ds) {
     if (!given && Vanished(probe.NoLoadLineCurrent)) return Blame(false, {current});
     return CircuitRangeRefusal(ds, WatchCircuit(probe), true);
 }
+} // namespace
 
-Refusal CheckCircuit(const MotorDataSet& ds) {
+Refusal CheckIdentification(const MotorDataSet& ds) {
+    MotorDataSet probe = WithoutRows(ds);
+    return IdentificationRefusal(ds, probe);
+}
+
+namespace {
+// The elements' own refusals: finite, not negative, and no parallel combination dividing by 0.
+Refusal ElementRefusal(const MotorDataSet& ds) {
     const std::array<Element, 6> elements = Elements(ds);
     for (const Element& e : elements)
         if (!Finite(e.value)) return ErrCircuitNotFinite;
@@ -192,6 +201,12 @@ Refusal CheckCircuit(const MotorDataSet& ds) {
     // Zs + Zh and Zfe + Zh are denominators of the parallel combinations.
     if (ds.Rs == 0 && static_cast<Extended>(ds.Xssigma) + ds.Xh == 0) return ErrCircuitNotFinite;
     if (ds.Riron == 0 && ds.Xh == 0) return ErrCircuitNotFinite;
+    return 0;
+}
+} // namespace
+
+Refusal CheckCircuit(const MotorDataSet& ds) {
+    if (Refusal e = ElementRefusal(ds)) return e;
     return CircuitRangeRefusal(ds, WatchCircuit(ds), false);
 }
 
@@ -215,12 +230,14 @@ Refusal CheckComputable(const MotorDataSet& ds) {
     if (!(ds.SynchronousSpeed > 0) || !Finite(ds.SynchronousSpeed) || ds.PhaseCurrent == 0 ||
         !Finite(ds.PhaseCurrent) || ds.RatedTorque == 0 || !Finite(ds.RatedTorque) || !Finite(ds.PhaseVoltage))
         return ErrNoMotor;
+    // The circuit's range is judged once: where it is identified, or as listed.
     MotorDataSet circuit = WithoutRows(ds);
     if (!ds.MotorFromList) {
-        if (Refusal e = CheckIdentification(ds)) return e;
-        IdentifyEquivalentDiagram(circuit);
+        if (Refusal e = IdentificationRefusal(ds, circuit)) return e; // identifies the circuit
+        if (Refusal e = ElementRefusal(circuit)) return e;
+    } else if (Refusal e = CheckCircuit(circuit)) {
+        return e;
     }
-    if (Refusal e = CheckCircuit(circuit)) return e;
     if (Refusal e = CheckStartSettings(ds)) return e;
     // The final speed comes from the operating point of the load at full voltage.
     RangeWatch watch;

@@ -84,6 +84,9 @@ struct MotorDataValues {
 };
 
 struct MotorDataSet : MotorDataValues {
+    MotorDataSet() = default;
+    explicit MotorDataSet(const MotorDataValues& values) : MotorDataValues(values) {}
+
     // Catalogue rows of the selection dialog, entry r-1 for grid row r, one text per column.
     std::vector<std::string> ListConstructorName, ListMotorSize, ListMechanicalPower, ListLineVoltage,
         ListFrequency, ListLineCurrent, ListPowerFactor, ListRatedSpeed, ListNoLoadLineCurrent, ListRs, ListRr,
@@ -104,9 +107,7 @@ struct MotorDataSet : MotorDataValues {
 // A copy for a computation or a check to work on, without the catalogue rows, which none reads and
 // which a large list makes costly to copy.
 inline MotorDataSet WithoutRows(const MotorDataSet& ds) {
-    MotorDataSet copy;
-    static_cast<MotorDataValues&>(copy) = ds;
-    return copy;
+    return MotorDataSet(static_cast<const MotorDataValues&>(ds));
 }
 
 // The soft-starter and load inputs that the main window presets when it is created.

@@ -105,19 +105,48 @@ CircuitEvaluator::CircuitEvaluator(const MotorDataSet& ds, RangeWatch* watch)
     kth_ = ComplexAbs(c, watch);
 }
 
-double CircuitEvaluator::InputImpedance(double slip, RangeWatch* watch) const {
-    const Complex zr{Store(rr_ / static_cast<Extended>(slip), watch), xrsigma_};
+template <class Store> double CircuitEvaluator::InputImpedanceWith(double slip, Store store) const {
+    const Complex zr{store(rr_ / static_cast<Extended>(slip)), xrsigma_};
     Complex zp, z;
-    ComplexParallel(zm_, zr, zp, watch);
-    ComplexAdd(zs_, zp, z, watch);
-    return ComplexAbs(z, watch);
+    ComplexParallelWith(zm_, zr, zp, store);
+    ComplexAddWith(zs_, zp, z, store);
+    return ComplexAbsWith(z, store);
+}
+
+template <class Store> double CircuitEvaluator::TorqueWith(double slip, double voltage, Store store) const {
+    const double uth = store(static_cast<Extended>(kth_) * voltage);
+    const double rrs = store(rr_ / static_cast<Extended>(slip));
+    const double numerator = store(3.0L * Sqr(uth) * rrs);
+    const double denominator =
+        store((Sqr(static_cast<Extended>(rth_) + rrs) + Sqr(static_cast<Extended>(xth_) + xrsigma_)) * ws_);
+    return store(static_cast<Extended>(numerator) / denominator);
+}
+
+// The plain evaluations never look at a watch: the curves and the search call them thousands of
+// times.
+double CircuitEvaluator::InputImpedance(double slip) const { return InputImpedanceWith(slip, PlainStore{}); }
+
+double CircuitEvaluator::Torque(double slip, double voltage) const { return TorqueWith(slip, voltage, PlainStore{}); }
+
+double CircuitEvaluator::InputImpedance(double slip, RangeWatch* watch) const {
+    return watch ? InputImpedanceWith(slip, WatchedStore{*watch}) : InputImpedance(slip);
 }
 
 double CircuitEvaluator::Torque(double slip, double voltage, RangeWatch* watch) const {
-    const double uth = Store(static_cast<Extended>(kth_) * voltage, watch);
-    const double rrs = Store(rr_ / static_cast<Extended>(slip), watch);
-    const double numerator = Store(3.0L * Sqr(uth) * rrs, watch);
-    const double denominator =
-        Store((Sqr(static_cast<Extended>(rth_) + rrs) + Sqr(static_cast<Extended>(xth_) + xrsigma_)) * ws_, watch);
-    return Store(static_cast<Extended>(numerator) / denominator, watch);
+    return watch ? TorqueWith(slip, voltage, WatchedStore{*watch}) : Torque(slip, voltage);
+}
+
+bool CircuitEvaluator::StaysInRange(double voltage, double smallestSlip) const {
+    // Each stored value is a product or quotient of at most six of these factors, or a sum of
+    // such terms; a sum that cancels keeps at least 2^-64 of its terms (long double) or is 0,
+    // which no watch notes. With every factor 0 or within 1e-20 ... 1e20, a stored value that is
+    // not 0 lies within about 1e-220 ... 1e220, far inside 2.2e-308 ... 1.8e308.
+    if (!(smallestSlip > 0 && smallestSlip <= 1)) return false;
+    const double factors[] = {zs_.Re, zs_.Im, zm_.Re, zm_.Im, rr_, xrsigma_, rth_, xth_, kth_,
+                              static_cast<double>(ws_), voltage, 1 / smallestSlip};
+    for (double f : factors) {
+        const double m = std::fabs(f);
+        if (m != 0 && !(m >= 1e-20 && m <= 1e20)) return false;
+    }
+    return true;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Steady state of the equivalent circuit at a slip, and the time laws of the start.
 
+#include <cstddef>
+
 #include "Complex.h"
 #include "MotorDataSet.h"
 
@@ -42,12 +44,27 @@ class CircuitEvaluator {
 public:
     explicit CircuitEvaluator(const MotorDataSet& ds, RangeWatch* watch = nullptr);
     // Modulus of the input impedance at this slip, as StatorCurrent stores it.
-    double InputImpedance(double slip, RangeWatch* watch = nullptr) const;
-    static double Current(double inputImpedance, double voltage, RangeWatch* watch = nullptr) {
+    double InputImpedance(double slip) const;
+    static double Current(double inputImpedance, double voltage) {
+        return static_cast<double>(static_cast<Extended>(voltage) / inputImpedance);
+    }
+    double Torque(double slip, double voltage) const;
+    // The same, watched when a watch is given (a nullptr of its own type picks the plain ones).
+    double InputImpedance(double slip, RangeWatch* watch) const;
+    double InputImpedance(double slip, std::nullptr_t) const { return InputImpedance(slip); }
+    static double Current(double inputImpedance, double voltage, RangeWatch* watch) {
         const Extended current = static_cast<Extended>(voltage) / inputImpedance;
         return watch ? watch->Store(current) : static_cast<double>(current);
     }
-    double Torque(double slip, double voltage, RangeWatch* watch = nullptr) const;
+    static double Current(double inputImpedance, double voltage, std::nullptr_t) {
+        return Current(inputImpedance, voltage);
+    }
+    double Torque(double slip, double voltage, RangeWatch* watch) const;
+    double Torque(double slip, double voltage, std::nullptr_t) const { return Torque(slip, voltage); }
+    // Whether every value that InputImpedance, Current and Torque store at a slip in
+    // [smallestSlip, 1] and at this voltage stays within the doubles' normal range, judged once
+    // from the circuit's slip-independent parts: a watch passed to those calls could note nothing.
+    bool StaysInRange(double voltage, double smallestSlip) const;
 
     // The slip-independent parts, for other evaluators that must agree with these to the bit:
     // Riron || jXh, and the Thevenin source seen by the rotor (Zs || jXh, |jXh / (Zs + jXh)|).
@@ -57,6 +74,9 @@ public:
     double TheveninFactor() const { return kth_; }
 
 private:
+    template <class Store> double InputImpedanceWith(double slip, Store store) const;
+    template <class Store> double TorqueWith(double slip, double voltage, Store store) const;
+
     Complex zs_, zm_;
     double rr_, xrsigma_;
     double rth_, xth_, kth_;

@@ -1,6 +1,7 @@
 #include "StartSimulation.h"
 
 #include <cmath>
+#include <cstddef>
 
 #include "Checks.h"
 #include "ErrorMessages.h"
@@ -50,9 +51,11 @@ struct TimeGrid {
 
 // The slip of each time point does not depend on the ramp: the input impedance and the
 // direct-on-line current are worked out once and serve the search and the time curves alike.
+// Each evaluation that may leave the doubles' range takes a watch: a RangeWatch*, or nullptr (of
+// its own type, so that the unwatched code is compiled without a trace of the watch).
 struct StartGrid {
-    StartGrid(const MotorDataSet& ds, const TimeGrid& grid, const CircuitEvaluator& circuit,
-              RangeWatch* watch = nullptr)
+    template <class Watch = std::nullptr_t>
+    StartGrid(const MotorDataSet& ds, const TimeGrid& grid, const CircuitEvaluator& circuit, Watch watch = nullptr)
         : time(grid) {
         const double nFinal = FinalSpeed(ds);
         for (int i = 0; i < CurvePoints; ++i) {
@@ -67,8 +70,9 @@ struct StartGrid {
 
 // The torques are watched at the full voltage only: with the preset between 0 and 1 the ramp's
 // lower voltages give smaller stored values.
+template <class Watch = std::nullptr_t>
 void StartCurvesOn(MotorDataSet& ds, const StartGrid& grid, const CircuitEvaluator& circuit, CurvePointSink* sink,
-                   RangeWatch* watch = nullptr) {
+                   Watch watch = nullptr) {
     ds.SoftStarterCurrentCurve.fill(0);
     ds.SoftStarterTorqueCurve.fill(0);
     ds.TimeAxis.fill(0);
@@ -126,8 +130,9 @@ bool SearchOn(MotorDataSet& ds, const StartGrid& grid) {
     return false;
 }
 
+template <class Watch = std::nullptr_t>
 void StaticCurvesOn(MotorDataSet& ds, const TimeGrid& grid, const CircuitEvaluator& circuit, CurvePointSink* sink,
-                    RangeWatch* watch = nullptr) {
+                    Watch watch = nullptr) {
     ds.SpeedAxis.fill(0);
     const VoltageRamp ramp(ds, ds.SoftStarterTime);
     for (int i = 0; i < CurvePoints; ++i) {
@@ -216,37 +221,48 @@ Refusal RunStartComputation(MotorDataSet& ds, CurvePointSink* timeSink, CurvePoi
 
     // A value of the circuit that overflows or vanishes can end in finite but wrong currents: the
     // evaluation is watched at every slip the curves use, and the search never runs on such a
-    // circuit, nor on current ratios beyond the doubles.
+    // circuit, nor on current ratios beyond the doubles. CheckComputable has judged the circuit's
+    // slip-independent parts, identified or listed. A circuit whose values lie well inside the
+    // doubles' range cannot leave it at any slip: judged once here, its evaluations go unwatched.
+    // The smallest slip is the static curves' last: the rise grows with time, and the time
+    // curves' speeds stay below the static ones (a factor 100 covers the rounding).
     RangeWatch watch;
     const TimeGrid time(ds);
-    const CircuitEvaluator circuit(ds, &watch);
-    const StartGrid grid(ds, time, circuit, &watch);
-    const bool identified = !ds.MotorFromList;
-    if (Refusal e = CircuitRangeRefusal(ds, watch, identified)) return refuse(e);
-    for (double ratio : grid.dol)
-        if (!std::isfinite(ratio)) return refuse(CurveRatioRefusal(ds, false));
-    if (ds.LimitCurrentMode && !SearchOn(ds, grid)) return refuse(ErrLimitUnreachable);
+    const CircuitEvaluator circuit(ds);
+    const double smallestSlip = Slip(ds, Store(ds.SynchronousSpeed * time.rise[CurvePoints - 1]));
+    auto computeOn = [&](auto perSlip) -> Refusal {
+        const StartGrid grid(ds, time, circuit, perSlip);
+        const bool identified = !ds.MotorFromList;
+        if (Refusal e = CircuitRangeRefusal(ds, watch, identified)) return refuse(e);
+        for (double ratio : grid.dol)
+            if (!std::isfinite(ratio)) return refuse(CurveRatioRefusal(ds, false));
+        if (ds.LimitCurrentMode && !SearchOn(ds, grid)) return refuse(ErrLimitUnreachable);
 
-    CurveBuffer timePoints, staticPoints;
-    timePoints.points.reserve(CurvePoints);
-    StartCurvesOn(ds, grid, circuit, &timePoints, &watch);
-    if (ds.ShowStaticCurves) {
-        staticPoints.points.reserve(CurvePoints);
-        StaticCurvesOn(ds, time, circuit, &staticPoints, &watch);
-    }
-    if (Refusal e = CircuitRangeRefusal(ds, watch, identified)) return refuse(e);
-    // With the circuit's values in range, a ratio can only overflow by its divisor In or Tn.
-    for (const CurveBuffer* b : {&timePoints, &staticPoints})
-        for (const CurvePoint& p : b->points) {
-            if (!std::isfinite(p.dolCurrent) || !std::isfinite(p.ssCurrent))
-                return refuse(CurveRatioRefusal(ds, false));
-            if (!std::isfinite(p.dolTorque) || !std::isfinite(p.ssTorque)) return refuse(CurveRatioRefusal(ds, true));
+        CurveBuffer timePoints, staticPoints;
+        timePoints.points.reserve(CurvePoints);
+        StartCurvesOn(ds, grid, circuit, &timePoints, perSlip);
+        if (ds.ShowStaticCurves) {
+            staticPoints.points.reserve(CurvePoints);
+            StaticCurvesOn(ds, time, circuit, &staticPoints, perSlip);
         }
-    if (!AllFinite(timePoints.points) || !AllFinite(staticPoints.points) || !std::isfinite(ds.ImaxIn) ||
-        !AllFinite(ds.SpeedAxis) || !AllFinite(ds.TimeAxis))
-        return refuse(ErrCircuitNotFinite);
+        if (Refusal e = CircuitRangeRefusal(ds, watch, identified)) return refuse(e);
+        if (!AllFinite(timePoints.points) || !AllFinite(staticPoints.points) || !std::isfinite(ds.ImaxIn) ||
+            !AllFinite(ds.SpeedAxis) || !AllFinite(ds.TimeAxis)) {
+            // With the circuit's values in range, a ratio can only overflow by its divisor In or Tn.
+            for (const CurveBuffer* b : {&timePoints, &staticPoints})
+                for (const CurvePoint& p : b->points) {
+                    if (!std::isfinite(p.dolCurrent) || !std::isfinite(p.ssCurrent))
+                        return refuse(CurveRatioRefusal(ds, false));
+                    if (!std::isfinite(p.dolTorque) || !std::isfinite(p.ssTorque))
+                        return refuse(CurveRatioRefusal(ds, true));
+                }
+            return refuse(ErrCircuitNotFinite);
+        }
 
-    Replay(timePoints, timeSink);
-    Replay(staticPoints, staticSink);
-    return 0;
+        Replay(timePoints, timeSink);
+        Replay(staticPoints, staticSink);
+        return 0;
+    };
+    if (circuit.StaysInRange(ds.PhaseVoltage, 0.01 * smallestSlip)) return computeOn(nullptr);
+    return computeOn(&watch);
 }

@@ -94,3 +94,30 @@ TEST(CircuitEvaluator, BitIdenticalToTheDirectFunctions) {
         }
     }
 }
+
+TEST(OperatingPoint, ACircuitJudgedInRangeGivesTheWatchNothingToNote) {
+    // Circuits scaled to the edges of the judged window (1e-20 ... 1e20 for every factor) and
+    // beyond: where StaysInRange says so, the watched evaluation at every slip down to the
+    // smallest notes nothing and gives the plain evaluation's digits.
+    struct Case {
+        double scale, voltage, smallestSlip;
+        bool rsZero, inRange;
+    };
+    for (const Case c : {Case{1e-19, 1e19, 5.5e-4, false, true}, Case{1e18, 1e-19, 5.5e-4, true, true},
+                         Case{1, 230.94, 1e-18, false, true}, Case{1e-25, 230.94, 5.5e-4, false, false},
+                         Case{1, 1e25, 5.5e-4, false, false}, Case{1, 230.94, 1e-21, false, false}}) {
+        MotorDataSet ds = Motor();
+        ds.Rs = c.rsZero ? 0 : ds.Rs * c.scale;
+        ds.Rr *= c.scale, ds.Xssigma *= c.scale, ds.Xrsigma *= c.scale, ds.Xh *= c.scale, ds.Riron *= c.scale;
+        const CircuitEvaluator circuit(ds);
+        ASSERT_EQ(circuit.StaysInRange(c.voltage, c.smallestSlip), c.inRange) << c.scale << " " << c.voltage;
+        RangeWatch watch;
+        for (double s = 1; c.inRange && s >= c.smallestSlip; s *= 0.5) {
+            const double z = circuit.InputImpedance(s, &watch);
+            EXPECT_EQ(z, circuit.InputImpedance(s));
+            EXPECT_EQ(CircuitEvaluator::Current(z, c.voltage, &watch), CircuitEvaluator::Current(z, c.voltage));
+            EXPECT_EQ(circuit.Torque(s, c.voltage, &watch), circuit.Torque(s, c.voltage));
+        }
+        EXPECT_FALSE(watch.overflowed || watch.vanished) << c.scale << " " << c.voltage;
+    }
+}

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "ErrorMessages.h"
 #include "MotorFixtures.h"
@@ -229,4 +231,52 @@ TEST(RunStartComputation, LoadShortensTheFinalSpeed) {
     EXPECT_EQ(s1.points.size(), 100u);
     // The static curves run to synchronous speed whatever the load.
     EXPECT_EQ(s1.points.back().dolCurrent, s2.points.back().dolCurrent);
+}
+
+TEST(RunStartComputation, WholeResultsKeepEveryDigit) {
+    // Every digit a results computation leaves (the data set's curves, ramp time, peak and circuit,
+    // and the points both sinks receive) folded into a 64-bit FNV-1a digest, taken before the
+    // circuit's range was judged once per computation instead of at every evaluation: that change
+    // may cost nothing but time. Listed motors have R'r = 0.8 Rs and X'rsigma = 1.2 Xssigma.
+    struct Case {
+        const char* name;
+        bool star, approximate, limitMode;
+        double limit, t0, t1, t2;
+        double rs, xs, xh, riron; // a listed circuit when rs > 0
+        std::uint64_t digest;
+    };
+    const Case cases[] = {
+        {"reference star, limit 3", true, false, true, 3, 0, 0, 0, 0, 0, 0, 0, 0xeaca8dd05aeb21f3},
+        {"delta, approximated, selected time", false, true, false, 3, 0, 0, 0, 0, 0, 0, 0, 0x2a2b85972300f286},
+        {"star, fan load, limit 2.5", true, false, true, 2.5, 0, 0, 0.0424, 0, 0, 0, 0, 0x58f336f1cdeb4c1e},
+        {"delta, constant and linear load", false, false, true, 4, 8, 0.1, 0, 0, 0, 0, 0, 0xb52a4768de64065c},
+        {"listed, limit 5", false, false, true, 5, 0, 0, 0, 1.9, 2.1, 80, 1500, 0xfe9912a5c05cc3c6},
+        {"listed, tiny leakage", false, false, false, 3, 0, 0, 0, 0.5, 1e-3, 300, 1e5, 0xfe5abf05483f37f4},
+        {"listed, leakage of 1e-25", false, false, false, 3, 0, 0, 0, 0.5, 1e-25, 300, 1e5, 0x7fea1f9313620aba},
+    };
+    for (const Case& c : cases) {
+        MotorDataSet ds = c.rs > 0 ? IdentifiedFourKilowattMotor(false) : FourKilowattMotor(c.star, c.approximate);
+        if (c.rs > 0) {
+            ds.MotorFromList = true, ds.EstimatedStartTime = 3, ds.Preset = 0.25;
+            ds.Rs = c.rs, ds.Rr = 0.8 * c.rs, ds.Xssigma = c.xs, ds.Xrsigma = 1.2 * c.xs, ds.Xh = c.xh, ds.Riron = c.riron;
+        }
+        ds.LimitCurrentMode = c.limitMode, ds.DesiredImaxIn = c.limit, ds.T0 = c.t0, ds.T1 = c.t1, ds.T2 = c.t2;
+        ds.ShowStaticCurves = true;
+        CurveBuffer timePoints, staticPoints;
+        ASSERT_EQ(RunStartComputation(ds, &timePoints, &staticPoints), 0) << c.name;
+        std::uint64_t h = 14695981039346656037ull;
+        auto add = [&](double v) {
+            std::uint64_t bits;
+            std::memcpy(&bits, &v, sizeof bits);
+            for (int i = 0; i < 8; ++i, bits >>= 8) h = (h ^ (bits & 0xff)) * 1099511628211ull;
+        };
+        for (const Curve* curve : {&ds.TimeAxis, &ds.DolCurrentCurve, &ds.DolTorqueCurve, &ds.SoftStarterCurrentCurve,
+                                   &ds.SoftStarterTorqueCurve, &ds.SpeedAxis})
+            for (double v : *curve) add(v);
+        for (double v : {ds.SoftStarterTime, ds.ImaxIn, ds.Rs, ds.Xssigma, ds.Xh, ds.Riron}) add(v);
+        for (const CurveBuffer* b : {&timePoints, &staticPoints})
+            for (const CurvePoint& p : b->points)
+                for (double v : {p.x, p.dolCurrent, p.dolTorque, p.ssCurrent, p.ssTorque}) add(v);
+        EXPECT_EQ(h, c.digest) << c.name << std::hex << " 0x" << h;
+    }
 }
