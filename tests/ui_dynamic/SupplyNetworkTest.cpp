@@ -294,7 +294,7 @@ TEST_F(DynamicUiTest, TheDiagramShowsTheLastAcceptedValueOfEachField)
         {f->UkEdit, "4", "four", "u_k 4 %"},
         // A number beyond the field's range is not accepted either.
         {f->LengthEdit, "120", "-5", "120 m"},
-        {f->UkEdit, "4", "40", "u_k 4 %"},
+        {f->UkEdit, "4", "35", "u_k 4 %"},
         {f->PowerEdit, "20", "1e9", "S_k 20 MVA"},
     };
     for (const auto& c : cases) {
