@@ -33,7 +33,7 @@ if command -v clang++ >/dev/null; then
     echo "address randomisation cannot be turned off here: the fuzz runs may differ" >&2
     fixed=()
   fi
-  for target_runs in text_to_real:2500000 list_reader:50000 computation:130000 dynamics:16000; do
+  for target_runs in text_to_real:2500000 list_reader:50000 computation:130000 dynamics:30000; do
     target=${target_runs%:*}
     scratch=build-fuzz/scratch/$target
     rm -rf "$scratch" && mkdir -p "$scratch"

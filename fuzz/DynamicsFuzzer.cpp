@@ -59,7 +59,7 @@ std::string Describe(const MotorDataSet& d, const DynamicSettings& s) {
                   "P %.17g star %d list %d | Rs %.17g Rr %.17g Xs %.17g Xr %.17g Xh %.17g Rfe %.17g | preset "
                   "%.17g limit %.17g ramp %.17g mode %d | T0 %.17g T1 %.17g T2 %.17g | J %.17g JL %.17g tmax "
                   "%.17g | net %d U %.17g Sk %.17g rx %.17g tr %d %.17g %.17g %.17g cable %d %.17g %.17g %d %d "
-                  "%.17g dip %.17g | f %.17g k %.17g kr %.17g",
+                  "%.17g dip %.17g | f %.17g k %.17g kr %.17g climit %.17g",
                   d.MechanicalPower, d.StarCoupling, d.MotorFromList, d.Rs, d.Rr, d.Xssigma, d.Xrsigma, d.Xh,
                   d.Riron, d.Preset, d.DesiredImaxIn, d.SoftStarterTime, d.LimitCurrentMode, d.T0, d.T1, d.T2,
                   s.Mechanical.MotorInertia.value_or(-1), s.Mechanical.LoadInertia, s.Mechanical.StartTimeLimit,
@@ -67,7 +67,7 @@ std::string Describe(const MotorDataSet& d, const DynamicSettings& s) {
                   n.HasTransformer, n.TransformerPower, n.TransformerUk, n.TransformerUr, n.HasCable,
                   n.CableLength, n.CableSection, static_cast<int>(n.Material), n.CableParallel,
                   n.CableReactance, s.DipLimit, s.Methods.ChangeoverSpeed, s.Methods.AutotransformerTap,
-                  s.Methods.ReactorVoltage);
+                  s.Methods.ReactorVoltage, s.Methods.CurrentLimit.value_or(-1));
     return buf;
 }
 
@@ -202,6 +202,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         s.Starter = starter;
     }
     const int samples = in.ConsumeIntegralInRange(0, 301);
+    // Read last, so that the inputs of the corpus keep what they meant before.
+    const int chartPoints = in.ConsumeIntegralInRange(0, 700);
+    if (in.ConsumeBool()) s.Methods.CurrentLimit = Number(in, 3);
     const Context c{ds, s};
 
     if (const Refusal r = CheckDynamicSettings(s, ds)) {
@@ -211,7 +214,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const double limit = s.Mechanical.StartTimeLimit;
 
     DynamicResults dyn;
-    if (const Refusal r = ComputeDynamicStart(ds, s, dyn, samples)) {
+    if (const Refusal r = ComputeDynamicStart(ds, s, dyn, samples, chartPoints)) {
         CheckMessage(r, c);
         return 0;
     }
@@ -225,6 +228,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckCurves(dyn.DolCurves, points, c);
     CheckCurves(dyn.SoftStarterCurves, points, c);
     if (points) CheckText(DynamicCurveFileText(dyn, s.Network.Enabled), "dynamic curve file", c);
+    for (const ChartCurves* chart : {&dyn.DolChart, &dyn.SoftStarterChart}) {
+        CheckCurves(chart->Values, chart->Times.size(), c);
+        for (std::size_t i = 1; i < chart->Times.size(); ++i)
+            FUZZ_CHECK(chart->Times[i] >= chart->Times[i - 1], "chart times going back: %s", Describe(ds, s).c_str());
+    }
 
     ComparisonResults cmp;
     if (const Refusal r = ComputeComparison(ds, s, cmp, samples)) {
