@@ -31,66 +31,59 @@ std::vector<std::string> With(std::vector<std::string> args, const std::vector<s
     return args;
 }
 
-// Every output option, after the options it needs.
-struct OutputKind {
-    std::string option;
-    std::vector<std::string> before;
-};
-std::vector<OutputKind> OutputKinds() {
-    const std::vector<std::string> dynamic = FourKilowatt({"--dynamic", "--motor-inertia", "0.01"});
-    const std::vector<std::string> sweep = FourKilowatt({"--load", "squared", "--sweep", "t2=0:0.01:40"});
-    std::vector<OutputKind> kinds = {{"--curves", FourKilowatt()},
-                                     {"--dynamic-curves", dynamic},
-                                     {"--compare-csv", With(dynamic, {"--compare"})},
-                                     {"--save-study", FourKilowatt()},
-                                     {"--sweep-csv", sweep}};
-#ifdef TARVELLO_CHART_IMAGES
-    kinds.push_back({"--png", FourKilowatt()});
-    kinds.push_back({"--sweep-png", With(sweep, {"--sweep-csv", "/dev/null"})});
-#endif
-    return kinds;
-}
-
 // Standard error from its first refusal on: Qt's platform layer may note things before it.
 std::string Refusals(const std::string& err) {
     const std::size_t at = err.find("error ");
     return at == std::string::npos ? err : err.substr(at);
 }
 
-// In the child: files larger than limit cannot be written, as on a full disk (EFBIG, not a signal).
-std::function<void()> FileSizeLimit(rlim_t limit) {
-    return [limit] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit l{limit, limit};
-        ::setrlimit(RLIMIT_FSIZE, &l);
-    };
+const char* LangOption(Language lang) {
+    return lang == Language::French ? "fr" : "en";
 }
 
 } // namespace
 
 TEST(SimFiles, AFullDiskLeavesTheOldFileOfEveryOutputAndNoTemporary) {
-    for (const OutputKind& kind : OutputKinds()) {
+    // Every output option after the options it needs; every output is larger than 512 bytes.
+    const std::vector<std::string> dynamic = FourKilowatt({"--dynamic", "--motor-inertia", "0.01"});
+    const std::vector<std::string> sweep = FourKilowatt({"--load", "squared", "--sweep", "t2=0:0.01:40"});
+    std::vector<std::pair<std::string, std::vector<std::string>>> kinds = {
+        {"--curves", FourKilowatt()},
+        {"--dynamic-curves", dynamic},
+        {"--compare-csv", With(dynamic, {"--compare"})},
+        {"--save-study", FourKilowatt()},
+        {"--sweep-csv", sweep}};
+#ifdef TARVELLO_CHART_IMAGES
+    kinds.push_back({"--png", FourKilowatt()});
+    kinds.push_back({"--sweep-png", With(sweep, {"--sweep-csv", "/dev/null"})});
+#endif
+    // Files larger than 512 bytes cannot be written, as on a full disk (EFBIG, not a signal).
+    const auto fullDisk = [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit l{512, 512};
+        ::setrlimit(RLIMIT_FSIZE, &l);
+    };
+    for (const auto& [option, before] : kinds) {
         TempFolder folder("full-disk");
         const std::string file = (folder / "out").string();
         std::ofstream(file, std::ios::binary) << "old bytes";
-        // Every output is larger than 512 bytes.
-        SimResult r = SimProcess(With(kind.before, {kind.option, file}), FileSizeLimit(512));
-        EXPECT_EQ(r.status, 1) << kind.option;
-        EXPECT_EQ(Refusals(r.err), "error 222: Cannot write " + kind.option + " \"" + file +
+        SimResult r = SimProcess(With(before, {option, file}), fullDisk);
+        EXPECT_EQ(r.status, 1) << option;
+        EXPECT_EQ(Refusals(r.err), "error 222: Cannot write " + option + " \"" + file +
                                        "\" (File too large): no file was changed!\n");
-        EXPECT_EQ(ReadWholeFile(file), "old bytes") << kind.option;
-        EXPECT_EQ(Names(folder.Path()), std::set<std::string>{"out"}) << kind.option;
+        EXPECT_EQ(ReadWholeFile(file), "old bytes") << option;
+        EXPECT_EQ(Names(folder.Path()), std::set<std::string>{"out"}) << option;
 
-        r = SimProcess(With(kind.before, {kind.option, file}));
-        EXPECT_EQ(r.status, 0) << kind.option << r.err;
-        EXPECT_GT(fs::file_size(file), 512u) << kind.option;
-        EXPECT_EQ(Names(folder.Path()), std::set<std::string>{"out"}) << kind.option;
+        r = SimProcess(With(before, {option, file}));
+        EXPECT_EQ(r.status, 0) << option << r.err;
+        EXPECT_GT(fs::file_size(file), 512u) << option;
+        EXPECT_EQ(Names(folder.Path()), std::set<std::string>{"out"}) << option;
 
         // A device is written where it is, and its failure is an error too.
         if (!fs::exists("/dev/full")) continue;
-        r = SimProcess(With(kind.before, {kind.option, "/dev/full"}));
-        EXPECT_EQ(r.status, 1) << kind.option;
-        EXPECT_EQ(Refusals(r.err), "error 222: Cannot write " + kind.option +
+        r = SimProcess(With(before, {option, "/dev/full"}));
+        EXPECT_EQ(r.status, 1) << option;
+        EXPECT_EQ(Refusals(r.err), "error 222: Cannot write " + option +
                                        " \"/dev/full\" (No space left on device): no file was changed!\n");
     }
 }
@@ -100,31 +93,26 @@ TEST(SimFiles, ACommandThatFailsChangesNoFile) {
     const std::string study = (folder / "s.tarvello").string(), curves = (folder / "c.csv").string();
     std::ofstream(study, std::ios::binary) << "old study";
     std::ofstream(curves, std::ios::binary) << "old curves";
-    const auto closeStandardOutput = [] { ::close(1); };
-    struct Case {
-        std::vector<std::string> args;
-        bool closedStandardOutput;
-        std::string err;
-    };
-    const Case cases[] = {
-        {FourKilowatt({"--curves", "/missing-folder/c.csv", "--save-study", study}), false,
+    const std::function<void()> closeStandardOutput = [] { ::close(1); };
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {FourKilowatt({"--curves", "/missing-folder/c.csv", "--save-study", study}),
          "error 222: Cannot write --curves \"/missing-folder/c.csv\" (No such file or directory): no file "
          "was changed!\n"},
-        {FourKilowatt({"--curves", curves, "--save-study", study, "--json"}), true,
+        // The rest with standard output closed.
+        {FourKilowatt({"--curves", curves, "--save-study", study, "--json"}),
          "error 222: Cannot write the standard output (--json): no file was changed!\n"},
-        {FourKilowatt({"--save-study", study, "--curves", "-", "--lang", "fr"}), true,
+        {FourKilowatt({"--save-study", study, "--curves", "-", "--lang", "fr"}),
          "error 222: Impossible d'écrire la sortie standard (--curves -)\u00A0: aucun fichier n'a été "
          "modifié\u00A0!\n"},
-        {FourKilowatt(), true, "error 222: Cannot write the standard output: no file was changed!\n"},
+        {FourKilowatt(), "error 222: Cannot write the standard output: no file was changed!\n"},
     };
-    for (const Case& c : cases) {
-        const SimResult r =
-            SimProcess(c.args, c.closedStandardOutput ? std::function<void()>(closeStandardOutput) : nullptr);
-        EXPECT_EQ(r.status, 1) << c.err;
-        EXPECT_EQ(Refusals(r.err), c.err);
-        EXPECT_EQ(ReadWholeFile(study), "old study") << c.err;
-        EXPECT_EQ(ReadWholeFile(curves), "old curves") << c.err;
-        EXPECT_EQ(Names(folder.Path()), (std::set<std::string>{"c.csv", "s.tarvello"})) << c.err;
+    for (const auto& [args, err] : cases) {
+        const SimResult r = SimProcess(args, err == cases[0].second ? nullptr : closeStandardOutput);
+        EXPECT_EQ(r.status, 1) << err;
+        EXPECT_EQ(Refusals(r.err), err);
+        EXPECT_EQ(ReadWholeFile(study), "old study") << err;
+        EXPECT_EQ(ReadWholeFile(curves), "old curves") << err;
+        EXPECT_EQ(Names(folder.Path()), (std::set<std::string>{"c.csv", "s.tarvello"})) << err;
     }
 }
 
@@ -139,33 +127,30 @@ TEST(SimFiles, AnInterruptedSweepLeavesTheOldFilesAndNoTemporary) {
 #ifdef TARVELLO_CHART_IMAGES
         args.insert(args.end(), {"--sweep-png", png});
 #endif
+        std::vector<char*> argv = {const_cast<char*>(TARVELLO_SIM_EXECUTABLE)};
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
         const pid_t pid = ::fork();
         if (pid == 0) {
             const int null = ::open("/dev/null", O_WRONLY);
             ::dup2(null, 1);
             ::dup2(null, 2);
-            // As from a terminal, whatever the tests were started from.
-            std::signal(SIGINT, SIG_DFL);
+            std::signal(SIGINT, SIG_DFL); // as from a terminal, whatever the tests were started from
             std::signal(SIGTERM, SIG_DFL);
-            std::vector<char*> argv;
-            std::string program = TARVELLO_SIM_EXECUTABLE;
-            argv.push_back(program.data());
-            for (std::string& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(program.c_str(), argv.data());
+            ::execv(argv[0], argv.data());
             ::_exit(127);
         }
         ASSERT_GT(pid, 0);
         // Killed once the table's temporary file holds its first rows.
         bool started = false;
         for (int wait = 0; wait < 3000 && !started; ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
             for (const std::string& name : Names(folder.Path())) {
                 std::error_code ec;
-                if (name.rfind(".s.csv.new-", 0) == 0 && fs::file_size(folder / name, ec) > 1000)
-                    started = true;
+                started =
+                    started || (name.starts_with(".s.csv.new-") && fs::file_size(folder / name, ec) > 1000);
             }
-            if (!started) std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         EXPECT_TRUE(started) << "no temporary file with rows was seen";
         ::kill(pid, started ? signal : SIGKILL);
@@ -191,50 +176,46 @@ TEST(SimFiles, NoTwoFilesOfACommandAreTheSameFile) {
     fs::create_symlink("real/list.dat", folder / "list-link.dat");
     const std::string studyBytes = ReadWholeFile(study), listBytes = ReadWholeFile(list);
 
-    // In the order the command judges them: inputs, then outputs.
-    const std::vector<Opt> files = {Opt::Study,         Opt::Catalogue,  Opt::Curves,
-                                    Opt::DynamicCurves, Opt::CompareCsv, Opt::Png,
-                                    Opt::SweepCsv,      Opt::SweepPng,   Opt::SaveStudy};
-    auto isSweep = [](Opt id) { return id == Opt::SweepCsv || id == Opt::SweepPng; };
+    // Every pair of files a command can name, in the order the command judges them (inputs, then
+    // outputs): a by one path, b by another spelling of it, through a link to the file or (for a
+    // file still to be made) through a linked folder.
+    const Opt files[] = {Opt::Study, Opt::Catalogue, Opt::Curves,   Opt::DynamicCurves, Opt::CompareCsv,
+                         Opt::Png,   Opt::SweepCsv,  Opt::SweepPng, Opt::SaveStudy};
+    const auto isSweep = [](Opt id) { return id == Opt::SweepCsv || id == Opt::SweepPng; };
+    const auto isDynamic = [](Opt id) { return id == Opt::DynamicCurves || id == Opt::CompareCsv; };
     int checked = 0;
-    for (std::size_t i = 0; i < files.size(); ++i)
-        for (std::size_t j = i + 1; j < files.size(); ++j) {
-            const Opt a = files[i], b = files[j];
-            // A study is no motor list: the catalogue's own refusal comes first.
-            if (a == Opt::Study && b == Opt::Catalogue) continue;
-            const bool sweep = isSweep(a) || isSweep(b);
-            if (sweep && !(isSweep(a) || a == Opt::Study || a == Opt::Catalogue))
-                continue; // no single outputs
-            if (sweep && b == Opt::SaveStudy) continue;
-            // The path of a, and another spelling of it for b: through a link to the file, or (for
-            // a file still to be made) through a linked folder.
+    for (const Opt* a = files; a != std::end(files); ++a)
+        for (const Opt* b = a + 1; b != std::end(files); ++b) {
+            const bool sweep = isSweep(*a) || isSweep(*b);
+            // A study is no motor list (its own refusal comes first); a sweep has no single outputs.
+            if ((*a == Opt::Study && *b == Opt::Catalogue) ||
+                (sweep &&
+                 (*b == Opt::SaveStudy || !(isSweep(*a) || *a == Opt::Study || *a == Opt::Catalogue))))
+                continue;
             std::string pathA = (real / "new.out").string(), pathB = (folder / "linked" / "new.out").string();
             std::vector<std::string> args;
-            if (a == Opt::Study) {
-                pathA = study;
-                pathB = (folder / "s-link.tarvello").string();
+            if (*a == Opt::Study) {
+                pathA = study, pathB = (folder / "s-link.tarvello").string();
                 args = {"--study", pathA};
-            } else if (a == Opt::Catalogue) {
-                pathA = list;
-                pathB = (folder / "list-link.dat").string();
+            } else if (*a == Opt::Catalogue) {
+                pathA = list, pathB = (folder / "list-link.dat").string();
                 args = {"--catalogue", pathA, "--record", "1"};
             } else {
-                args = FourKilowatt({std::string(OptionOf(a).name), pathA});
+                args = FourKilowatt({std::string(OptionOf(*a).name), pathA});
             }
-            args.insert(args.end(), {std::string(OptionOf(b).name), pathB});
+            args.insert(args.end(), {std::string(OptionOf(*b).name), pathB});
             if (sweep) args.insert(args.end(), {"--load", "squared", "--sweep", "t2=0:0.01:3"});
-            if (a == Opt::DynamicCurves || a == Opt::CompareCsv || b == Opt::DynamicCurves ||
-                b == Opt::CompareCsv)
+            if (isDynamic(*a) || isDynamic(*b))
                 args.insert(args.end(), {"--dynamic", "--motor-inertia", "0.01", "--compare"});
             const SimResult r = Sim(args);
             ++checked;
-            if (a == Opt::Study && b == Opt::SaveStudy) {
+            if (*a == Opt::Study && *b == Opt::SaveStudy) {
                 EXPECT_EQ(r.status, 0) << r.err; // read whole before it is written
                 continue;
             }
-            EXPECT_EQ(r.status, 1) << OptionOf(a).name << " " << OptionOf(b).name;
-            EXPECT_EQ(r.err, "error 221: " + std::string(OptionOf(b).name) + " \"" + pathB + "\" and " +
-                                 OptionOf(a).name + " \"" + pathA +
+            EXPECT_EQ(r.status, 1) << OptionOf(*a).name << " " << OptionOf(*b).name;
+            EXPECT_EQ(r.err, "error 221: " + std::string(OptionOf(*b).name) + " \"" + pathB + "\" and " +
+                                 OptionOf(*a).name + " \"" + pathA +
                                  "\" name the same file: nothing was computed or written!\n");
             EXPECT_TRUE(r.out.empty());
             EXPECT_EQ(ReadWholeFile(study), studyBytes);
@@ -243,10 +224,11 @@ TEST(SimFiles, NoTwoFilesOfACommandAreTheSameFile) {
         }
     EXPECT_EQ(checked, 25);
     // The same path twice, in French.
-    const SimResult fr =
-        Sim(FourKilowatt({"--curves", "x.csv", "--dynamic-curves", "x.csv", "--dynamic", "--lang", "fr"}));
-    EXPECT_EQ(fr.err, "error 221: --dynamic-curves «\u00A0x.csv\u00A0» et --curves «\u00A0x.csv\u00A0» désignent le même "
-                      "fichier\u00A0: rien n'a été calculé ni écrit\u00A0!\n");
+    EXPECT_EQ(
+        Sim(FourKilowatt({"--curves", "x.csv", "--dynamic-curves", "x.csv", "--dynamic", "--lang", "fr"}))
+            .err,
+        "error 221: --dynamic-curves «\u00A0x.csv\u00A0» et --curves «\u00A0x.csv\u00A0» désignent le même "
+        "fichier\u00A0: rien n'a été calculé ni écrit\u00A0!\n");
     // Devices are no files: two outputs may both go to /dev/null.
     EXPECT_EQ(Sim(FourKilowatt({"--curves", "/dev/null", "--save-study", "/dev/null"})).status, 0);
 }
@@ -265,8 +247,8 @@ TEST(SimFiles, TheStudyGoesToStandardOutputForADash) {
     EXPECT_EQ(device.out, dash.out);
     const SimResult both = Sim(FourKilowatt({"--json", "--save-study", "-"}));
     EXPECT_EQ(both.status, 2);
-    EXPECT_EQ(both.err.rfind("tarvello-sim: --json and --save-study - both write to standard output\n", 0),
-              0u);
+    EXPECT_TRUE(
+        both.err.starts_with("tarvello-sim: --json and --save-study - both write to standard output\n"));
 }
 
 TEST(SimFiles, AMistypedNumberIsRefusedNamingItsOptionAndQuotingTheText) {
@@ -279,22 +261,20 @@ TEST(SimFiles, AMistypedNumberIsRefusedNamingItsOptionAndQuotingTheText) {
         Opt option;
         std::string text, shown;
     };
-    std::vector<Case> cases;
+    // The whole text, however it is mistyped; a long one cut to 60 characters.
+    std::vector<Case> cases = {{Opt::Power, "1.2.3", "1.2.3"},
+                               {Opt::Power, "4,000.5", "4,000.5"},
+                               {Opt::LoadInertia, "0,1.5", "0,1.5"},
+                               {Opt::Power, std::string(59, 'x') + "éé", std::string(59, 'x') + "é…"}};
     for (std::size_t i = 0; i < OptCount; ++i)
         if (OptionOf(static_cast<Opt>(i)).kind == OptKind::Number)
             cases.push_back({static_cast<Opt>(i), "abc", "abc"});
-    // The whole text, however it is mistyped; a long one cut to 60 characters.
-    cases.push_back({Opt::Power, "1.2.3", "1.2.3"});
-    cases.push_back({Opt::Power, "4,000.5", "4,000.5"});
-    cases.push_back({Opt::LoadInertia, "0,1.5", "0,1.5"});
-    cases.push_back({Opt::Power, std::string(59, 'x') + "éé", std::string(59, 'x') + "é…"});
     ASSERT_GT(cases.size(), 35u);
     for (const Case& c : cases)
         for (const Language lang : {Language::English, Language::French}) {
             const std::string name = OptionOf(c.option).name;
             const int number = OptionOf(c.option).notANumber != 0 ? OptionOf(c.option).notANumber : 220;
-            const SimResult r =
-                Sim(With(everything, {name, c.text, "--lang", lang == Language::French ? "fr" : "en"}));
+            const SimResult r = Sim(With(everything, {name, c.text, "--lang", LangOption(lang)}));
             EXPECT_EQ(r.status, 1) << name;
             EXPECT_EQ(r.err, "error " + std::to_string(number) + ": " +
                                  ErrorText(number, lang,
@@ -303,45 +283,36 @@ TEST(SimFiles, AMistypedNumberIsRefusedNamingItsOptionAndQuotingTheText) {
                                  "\n");
             EXPECT_TRUE(r.out.empty());
         }
-    EXPECT_EQ(Sim(FourKilowatt({"--power", "4,000.5"})).err,
-              "error 220: The value \"4,000.5\" of --power is not a number!\n");
     EXPECT_EQ(Sim(FourKilowatt({"--speed", "1.2.3", "--lang", "fr"})).err,
               "error 220: La valeur «\u00A01.2.3\u00A0» de --speed n'est pas un nombre\u00A0!\n");
     // Other texts a message repeats are cut alike: a starter rating of 5 MB, a sweep.
     const std::string huge(5 << 20, '9');
-    SimResult r = Sim(With(everything, {"--starter-rating", huge}));
-    EXPECT_EQ(
-        r.err.rfind("error 142: The starter rating \"" + std::string(60, '9') + "…\" is not of the form", 0),
-        0u);
-    EXPECT_LT(r.err.size(), 300u);
-    r = Sim(FourKilowatt({"--sweep", "t2=0:1:" + huge}));
-    EXPECT_EQ(r.err.rfind("error 165: The sweep \"t2=0:1:" + std::string(53, '9') + "…\" is not", 0), 0u);
+    EXPECT_TRUE(Sim(With(everything, {"--starter-rating", huge}))
+                    .err.starts_with("error 142: The starter rating \"" + std::string(60, '9') +
+                                     "…\" is not of the form"));
+    EXPECT_TRUE(Sim(FourKilowatt({"--sweep", "t2=0:1:" + huge}))
+                    .err.starts_with("error 165: The sweep \"t2=0:1:" + std::string(53, '9') + "…\" is not"));
 }
 
 TEST(SimFiles, ASweepWhoseSpanOverflowsStillRunsBetweenItsEnds) {
-    struct Case {
-        std::string sweep;
-        std::size_t count;
-    };
-    for (const Case& c : {Case{"-1.5e308:1.5e308:3", 3}, Case{"1.7e308:-1.7e308:6", 6},
-                          Case{"0:1.7e308:1000", 1000}, Case{"-1.5e308:1.5e308:1", 1}}) {
-        const SimResult r = Sim(FourKilowatt({"--load", "squared", "--sweep", "t2=" + c.sweep}));
+    // From FROM to TO in order, TO itself last, each value one an option takes (no error 168).
+    for (const auto& [from, to, count] :
+         {std::tuple{1.7e308, -1.7e308, 6}, {0.0, 1.7e308, 1000}, {-1.5e308, 1.5e308, 1}}) {
+        const std::string sweep = "t2=" + CsvText(from) + ":" + CsvText(to) + ":" + std::to_string(count);
+        const SimResult r = Sim(FourKilowatt({"--load", "squared", "--sweep", sweep}));
         ASSERT_EQ(r.status, 0) << r.err;
         const std::vector<std::string> lines = CrLfLines(r.out);
-        ASSERT_EQ(lines.size(), c.count + 1) << c.sweep;
-        const std::vector<std::string> range = SplitCells(c.sweep, ':');
-        const double from = std::stod(range[0]), to = std::stod(range[1]);
-        std::vector<double> values;
+        ASSERT_EQ(lines.size(), count + 1u) << sweep;
+        double last = from;
         for (std::size_t k = 1; k < lines.size(); ++k) {
             const std::vector<std::string> cells = SplitCells(lines[k]);
-            EXPECT_NE(cells[1], "168") << c.sweep << " row " << k; // every value is one an option takes
-            values.push_back(std::stod(cells[0]));
+            const double value = std::stod(cells[0]);
+            EXPECT_NE(cells[1], "168") << sweep << " row " << k;
+            EXPECT_TRUE(k == 1 ? value == from : (from < to ? last < value : last > value))
+                << sweep << " " << k;
+            last = value;
         }
-        EXPECT_EQ(values.front(), from) << c.sweep;
-        EXPECT_EQ(values.back(), c.count > 1 ? to : from) << c.sweep;
-        for (std::size_t k = 1; k < values.size(); ++k)
-            EXPECT_TRUE(from < to ? values[k - 1] < values[k] : values[k - 1] > values[k])
-                << c.sweep << " " << k;
+        EXPECT_EQ(last, count > 1 ? to : from) << sweep;
     }
 }
 
@@ -352,13 +323,16 @@ TEST(SimFiles, ASweepChartWithNothingToDrawIsRefusedAndNoImageWritten) {
     std::ofstream(png, std::ios::binary) << "old image";
     for (const Language lang : {Language::English, Language::French}) {
         // Every case's load is too big for the motor.
-        const SimResult r =
-            Sim(FourKilowatt({"--load", "constant", "--sweep", "t0=500:600:3", "--sweep-csv", csv,
-                              "--sweep-png", png, "--lang", lang == Language::French ? "fr" : "en"}));
+        const SimResult r = Sim(FourKilowatt({"--load", "constant", "--sweep", "t0=500:600:3", "--sweep-csv",
+                                              csv, "--sweep-png", png, "--lang", LangOption(lang)}));
         EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, "error 225: " +
-                             ErrorText(ErrSweepChartEmpty, lang, {"SoftStarterTime", "SoftStarterTime"}) +
-                             "\n");
+        EXPECT_EQ(r.err,
+                  lang == Language::English
+                      ? "error 225: The chart of --sweep-png has nothing to draw: no case of the sweep "
+                        "gives a value of SoftStarterTime; no image was written!\n"
+                      : "error 225: " +
+                            ErrorText(ErrSweepChartEmpty, lang, {"SoftStarterTime", "SoftStarterTime"}) +
+                            "\n");
         EXPECT_EQ(ReadWholeFile(png), "old image");
         // The table of refused cases is written all the same: it says why each was refused.
         const std::vector<std::string> lines = CrLfLines(ReadWholeFile(csv));
@@ -367,9 +341,5 @@ TEST(SimFiles, ASweepChartWithNothingToDrawIsRefusedAndNoImageWritten) {
             EXPECT_EQ(SplitCells(lines[k])[1], "70");
         EXPECT_EQ(Names(folder.Path()), (std::set<std::string>{"p.png", "s.csv"}));
     }
-    EXPECT_EQ(ErrorText(ErrSweepChartEmpty, Language::English, {"SoftStarterTime", ""}),
-              "The chart of --sweep-png has nothing to draw: no case of the sweep gives a value of "
-              "SoftStarterTime; "
-              "no image was written!");
 }
 #endif
