@@ -5,7 +5,7 @@ set -euo pipefail
 what=${1:-build}
 
 pkgs=(g++ cmake make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libvulkan-dev fonts-liberation
-      libgtest-dev libbenchmark-dev locales-all qt6-translations-l10n libboost-dev nlohmann-json3-dev libcli11-dev)
+      libgtest-dev libbenchmark-dev locales-all qt6-translations-l10n libboost-dev libeigen3-dev nlohmann-json3-dev libcli11-dev)
 if [ "$what" = test ]; then
   pkgs+=(xvfb xauth xdotool imagemagick dpkg-dev file clang libclang-rt-14-dev)
 fi

@@ -13,6 +13,24 @@ using Extended = long double;
 constexpr int CurvePoints = 100;
 using Curve = std::array<double, CurvePoints>; // entry k-1 holds time point k (k = 1 ... 100)
 
+// Which data-sheet values a best fit keeps closest when no circuit meets them all.
+enum class FitPriority { Torque, Current };
+
+// The outcome of identifying a double-cage circuit from a data sheet.
+struct DatasheetFit {
+    bool Exact = false;
+    double Kr = 0; // Rs / R'r
+    double Kx = 0; // X'r2sigma / Xssigma
+    // Model over target minus 1, in this order: current and power factor at the rated slip, rated
+    // torque, locked-rotor torque, locked-rotor current, breakdown torque.
+    std::array<double, 6> Deviations{};
+    double BreakdownSlip = 0; // of the largest torque over [s_N, 1]
+    // The fitted motor at the slip where it gives the rated torque.
+    double RatedSlip = 0;
+    double RatedEfficiency = 0; // fraction, not %
+    double RatedPowerFactor = 0;
+};
+
 // Everything of the data set but the catalogue rows: what a computation or a check works on.
 struct MotorDataValues {
     // Rated values (nameplate)
@@ -45,6 +63,17 @@ struct MotorDataValues {
     double Xrsigma = 0;
     double Xh = 0;
     double Riron = 0;
+    // Second rotor cage (the starting cage) in parallel with R'r + jX'rsigma; both 0 without one.
+    double Rr2 = 0;
+    double Xr2sigma = 0;
+
+    // Data sheet: locked-rotor current Ia/In, locked-rotor torque Ta/Tn and breakdown torque Tk/Tn,
+    // all three 0 without one. With one, the circuit is the double cage identified from it.
+    double LockedRotorCurrentRatio = 0;
+    double LockedRotorTorqueRatio = 0;
+    double BreakdownTorqueRatio = 0;
+    FitPriority Priority = FitPriority::Torque;
+    DatasheetFit Fit; // valid with a data sheet, once identified
 
     // Soft-starter settings
     double EstimatedStartTime = 0; // s
@@ -109,6 +138,9 @@ struct MotorDataSet : MotorDataValues {
 inline MotorDataSet WithoutRows(const MotorDataSet& ds) {
     return MotorDataSet(static_cast<const MotorDataValues&>(ds));
 }
+
+inline bool HasSecondCage(const MotorDataValues& ds) { return ds.Rr2 != 0 || ds.Xr2sigma != 0; }
+inline bool HasDatasheet(const MotorDataValues& ds) { return ds.LockedRotorCurrentRatio > 0; }
 
 // The soft-starter and load inputs that the main window presets when it is created.
 void PresetStartInputs(MotorDataSet& ds);
