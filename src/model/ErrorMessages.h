@@ -39,6 +39,11 @@ enum NewErrorNumber {
     ErrNegativeElement = 107, // names the circuit element
     ErrValueSmallOverflows = 108, // names the field, too small (a quotient by it overflows)
     ErrValueLargeVanishes = 109,  // names the field, too large (a quotient by it vanishes)
+    // Data sheets and the double cage (180-189).
+    ErrDatasheetNotANumber = 186, // names the field (or option and text)
+    ErrListSecondCage = 187,
+    ErrDatasheetTable = 188,      // the table's path and why it cannot be read
+    ErrDatasheetRow = 189,        // the row and why it cannot be read
     // Maker and size texts that the motor list cannot hold.
     ErrListTextSeparator = 210,
     ErrListTextCharacter = 211,
