@@ -116,7 +116,21 @@ class Steppers {
 } // namespace
 
 struct StartIntegrator::Impl {
-    explicit Impl(const StartInput& s)
+    virtual ~Impl() = default;
+    virtual void Run(double tStop, bool stopAtRunUp) = 0;
+    virtual double Time() const = 0;
+    virtual double Speed() const = 0;
+    virtual const StartTrack& Track() const = 0;
+    virtual bool Stiff() const = 0;
+    virtual long Steps() const = 0;
+    virtual void Sample(const std::vector<double>& times, StartCurves& out) const = 0;
+    virtual void ChartSample(double tEnd, int points, std::vector<double>& times, StartCurves& out) const = 0;
+};
+
+// The integration for one kind of rotor (FastCircuit::SecondCage), chosen once per start: the
+// right-hand side never asks which.
+template <bool TwoCages> struct StartIntegrator::Engine final : StartIntegrator::Impl {
+    explicit Engine(const StartInput& s)
         : input(s), model(*s.model), ns(model.SynchronousSpeed()), invNs(1 / ns),
           stepper(Tolerance(s.tolerance),
                   [this](const State& y, State& d, double time) { Derivatives(y, d, time); }) {
@@ -173,14 +187,14 @@ struct StartIntegrator::Impl {
         p.n = l.resting ? 0 : n;
         p.s = 1 - p.n * invNs;
         const Stage& st = input.stages[l.stage];
-        Electric e = model.Impedance(p.s);
+        Electric e = model.Impedance<TwoCages>(p.s);
         if (Running(l.stage) && input.controller != Controller::None) {
             p.nominalAlpha = l.beforeRampEnd ? RampAlpha(time) : 1;
             if (input.controller == Controller::RampWithCap)
                 p.capAlpha = std::min(model.CapAlpha(st, input.lineLimit, e), NoCap);
         }
         p.alpha = l.branch == Branch::Cap ? p.capAlpha : l.branch == Branch::Ramp ? RampAlpha(time) : 1;
-        e = model.WithImpedance(st, p.alpha, p.s, e);
+        e = model.WithImpedance<TwoCages>(st, p.alpha, p.s, e);
         p.uw = e.uw;
         p.iw = e.iw;
         p.iline = e.iline;
@@ -196,7 +210,7 @@ struct StartIntegrator::Impl {
     void Derivatives(const State& y, State& d, double time) const {
         const double n = law.resting ? 0 : y[0] * ns, s = 1 - n * invNs;
         const Stage& st = input.stages[law.stage];
-        const Cx zin = model.Circuit().InputImpedance(s);
+        const Cx zin = model.Circuit().InputImpedanceOf<TwoCages>(s);
         const double norm = Norm(zin);
         double uw2, iw2;
         if (law.branch == Branch::Cap && !st.upstream) {
@@ -213,7 +227,7 @@ struct StartIntegrator::Impl {
             }
             model.Squares(st, alpha, zin, norm, uw2, iw2);
         }
-        const double torque = model.Circuit().TorquePerVoltSquared(s) * uw2;
+        const double torque = model.Circuit().TorquePerVoltSquaredOf<TwoCages>(s) * uw2;
         d[0] = law.resting ? 0 : (torque - model.Load().At(n)) * speedRate;
         d[1] = s * torque * rotorRate;
         d[2] = iw2 * statorRate;
@@ -221,7 +235,7 @@ struct StartIntegrator::Impl {
     }
 
     struct System {
-        const Impl* self;
+        const Engine* self;
         void operator()(const State& y, State& d, double time) const { self->Derivatives(y, d, time); }
     };
 
@@ -507,7 +521,13 @@ struct StartIntegrator::Impl {
         stepper.initialize(x, t, dtHint);
     }
 
-    void Run(double tStop, bool stopAtRunUp) {
+    double Time() const override { return t; }
+    double Speed() const override { return x[0] * ns; }
+    const StartTrack& Track() const override { return track; }
+    bool Stiff() const override { return stepper.Stiff(); }
+    long Steps() const override { return steps; }
+
+    void Run(double tStop, bool stopAtRunUp) override {
         while (t < tStop) {
             if (stopAtRunUp && track.runUpTime) return;
             Begin();
@@ -630,14 +650,14 @@ struct StartIntegrator::Impl {
         out.BusVoltage.push_back(p.bus);
     }
 
-    void Sample(const std::vector<double>& times, StartCurves& out) const {
+    void Sample(const std::vector<double>& times, StartCurves& out) const override {
         out = StartCurves{};
         std::size_t r = 0;
         for (double time : times)
             Append(Recorded(time, r), out);
     }
 
-    void ChartSample(double tEnd, int points, std::vector<double>& times, StartCurves& out) const {
+    void ChartSample(double tEnd, int points, std::vector<double>& times, StartCurves& out) const override {
         // The marks within the interval in time order, the old connection first at a jump; the
         // peak just after a changeover is that jump's second side already.
         std::vector<Mark> marks;
@@ -678,25 +698,27 @@ struct StartIntegrator::Impl {
     }
 };
 
-StartIntegrator::StartIntegrator(const StartInput& input) : impl_(std::make_unique<Impl>(input)) {}
+StartIntegrator::StartIntegrator(const StartInput& input)
+    : impl_(input.model->Circuit().SecondCage() ? std::unique_ptr<Impl>(std::make_unique<Engine<true>>(input))
+                                                : std::make_unique<Engine<false>>(input)) {}
 StartIntegrator::~StartIntegrator() = default;
 void StartIntegrator::Run(double tStop, bool stopAtRunUp) {
     impl_->Run(tStop, stopAtRunUp);
 }
 double StartIntegrator::Time() const {
-    return impl_->t;
+    return impl_->Time();
 }
 double StartIntegrator::Speed() const {
-    return impl_->x[0] * impl_->ns;
+    return impl_->Speed();
 }
 const StartTrack& StartIntegrator::Track() const {
-    return impl_->track;
+    return impl_->Track();
 }
 bool StartIntegrator::Stiff() const {
-    return impl_->stepper.Stiff();
+    return impl_->Stiff();
 }
 long StartIntegrator::Steps() const {
-    return impl_->steps;
+    return impl_->Steps();
 }
 void StartIntegrator::Sample(const std::vector<double>& times, StartCurves& out) const {
     impl_->Sample(times, out);

@@ -92,6 +92,8 @@ class StartIntegrator {
     void ChartSample(double tEnd, int points, std::vector<double>& times, StartCurves& out) const;
 
   private:
+    // The integration behind this interface, one Engine for each kind of rotor.
     struct Impl;
+    template <bool TwoCages> struct Engine;
     std::unique_ptr<Impl> impl_;
 };
