@@ -9,15 +9,24 @@ FastCircuit::FastCircuit(const MotorDataSet& ds)
     x_ = model.TheveninReactance() + ds.Xrsigma;
     const double kth = model.TheveninFactor();
     const double ws = ds.SynchronousSpeed * TwoPi;
-    rational_ = model.TorqueAsRational();
     if (!two_) {
         torqueFactor_ = 3 * kth * kth * rr_ / ws;
         return;
     }
-    rr2_ = ds.Rr2, xr2_ = ds.Xr2sigma, rsum_ = rr_ + rr2_, xsum_ = xr_ + xr2_;
-    zth_ = {rth_, model.TheveninReactance()};
     torqueFactor_ = 3 * kth * kth / ws;
-    a0_ = static_cast<double>(rational_.a.c[0]);
-    a2_ = static_cast<double>(rational_.a.c[2]);
+    using polynomial::CxL;
+    const TorqueRational rotor = model.TorqueAsRational();
+    cage_.a0 = static_cast<double>(rotor.a.c[0]);
+    cage_.a2 = static_cast<double>(rotor.a.c[2]);
+    const long double rr = ds.Rr, xr = ds.Xrsigma, rr2 = ds.Rr2, xr2 = ds.Xr2sigma;
+    const CxL zs{ds.Rs, ds.Xssigma}, zm{zm_.re, zm_.im};
+    const std::array<CxL, 3> n = {CxL{rr * rr2, 0}, CxL{0, rr * xr2 + rr2 * xr}, CxL{-xr * xr2, 0}};
+    const std::array<CxL, 3> q = {n[0], n[1] + (rr + rr2) * zm, n[2] + zm * CxL{0, xr + xr2}};
+    auto narrow = [](CxL z) { return Cx{static_cast<double>(z.re), static_cast<double>(z.im)}; };
+    for (int i = 0; i < 3; ++i) {
+        cage_.q[i] = narrow(q[i]);
+        cage_.p[i] = narrow(zs * q[i] + zm * n[i]);
+        cage_.c[i] = narrow(rotor.c[i]);
+    }
     breakdownSlip_ = model.TorqueMaximum(0, 1, 1).slip;
 }

@@ -5,6 +5,7 @@
 // rounding, with one rotor cage or two. Written without dividing by the slip, so that it also
 // holds at s = 0 (torque 0, impedance Zs + (Riron || jXh)) and for s < 0.
 
+#include <array>
 #include <cmath>
 
 #include "MotorDataSet.h"
@@ -45,6 +46,12 @@ inline bool IsZero(Cx a) {
     return a.re == 0 && a.im == 0;
 }
 
+// Powers of s with complex coefficients: c[0] + c[1] s + c[2] s^2.
+using CxQuadratic = std::array<Cx, 3>;
+inline Cx Horner(const CxQuadratic& c, double s) {
+    return {(c[2].re * s + c[1].re) * s + c[0].re, (c[2].im * s + c[1].im) * s + c[0].im};
+}
+
 class FastCircuit {
   public:
     explicit FastCircuit(const MotorDataSet& ds);
@@ -64,10 +71,7 @@ class FastCircuit {
     // for each kind and chooses once per start.
     template <bool TwoCages> Cx InputImpedanceOf(double slip) const {
         if constexpr (TwoCages) {
-            // The rotor is N / (s M) with N = (R'r + jX'r s)(R'r2 + jX'r2 s), M = R'r + R'r2 +
-            // j(X'r + X'r2) s: Zm || Zr = Zm N / (Zm s M + N), one division and none by s.
-            const Cx n = Cx{rr_, xr_ * slip} * Cx{rr2_, xr2_ * slip};
-            return zs_ + zm_ * n / (slip * (zm_ * Cx{rsum_, xsum_ * slip}) + n);
+            return Horner(cage_.p, slip) / Horner(cage_.q, slip);
         } else {
             // Zm || (R'r/s + jX'r) = Zm N / (Zm s + N) with N = R'r + jX'r s: one division, none by s.
             const Cx n{rr_, xr_ * slip};
@@ -76,10 +80,7 @@ class FastCircuit {
     }
     template <bool TwoCages> double TorquePerVoltSquaredOf(double slip) const {
         if constexpr (TwoCages) {
-            // 3 kth^2 / ws s Re(N conj(M)) / |Zth s M + N|^2 (TorqueRational in OperatingPoint.h).
-            const Cx n = Cx{rr_, xr_ * slip} * Cx{rr2_, xr2_ * slip};
-            const Cx d = (slip * zth_) * Cx{rsum_, xsum_ * slip} + n;
-            return torqueFactor_ * slip * (a0_ + a2_ * slip * slip) / Norm(d);
+            return torqueFactor_ * slip * (cage_.a0 + cage_.a2 * slip * slip) / Norm(Horner(cage_.c, slip));
         } else {
             const double a = rth_ * slip + rr_, b = x_ * slip;
             return torqueFactor_ * slip / (a * a + b * b);
@@ -90,20 +91,25 @@ class FastCircuit {
     double BreakdownSlip() const { return two_ ? breakdownSlip_ : rr_ / std::sqrt(rth_ * rth_ + x_ * x_); }
 
     // Torque at slip s and voltage U is K U^2 R'r s / D(s), D(s) = (Rth s + R'r)^2 + (Xth + X'rsigma)^2 s^2.
-    // Coefficients of D in ascending powers, and K R'r: one cage.
+    // Coefficients of D in ascending powers, and K R'r (K with two cages).
     double D0() const { return rr_ * rr_; }
     double D1() const { return 2 * rth_ * rr_; }
     double D2() const { return rth_ * rth_ + x_ * x_; }
     double TorqueFactor() const { return torqueFactor_; }
-    // The torque over the squared voltage as the model's rational function of the slip, either rotor.
-    const TorqueRational& Rational() const { return rational_; }
+    // Two cages: the rotor is N / (s M) with N = (R'r + jX'r s)(R'r2 + jX'r2 s) and
+    // M = R'r + R'r2 + j(X'r + X'r2) s, so that Zin = P / Q with Q = Zm s M + N, P = Zs Q + Zm N,
+    // and the torque over U^2 is K s (a0 + a2 s^2) / |C|^2 with C = Zth s M + N (TorqueRational):
+    // each a ratio of quadratics, none divided by s.
+    struct Quadratics {
+        CxQuadratic p, q, c;
+        double a0 = 0, a2 = 0;
+    };
+    const Quadratics& TwoCages() const { return cage_; }
     // The elements, for the input impedance as a ratio of polynomials.
     Cx StatorImpedance() const { return zs_; }
     Cx MagnetisingImpedance() const { return zm_; }
     double RotorResistance() const { return rr_; }
     double RotorReactance() const { return xr_; }
-    double SecondRotorResistance() const { return rr2_; }
-    double SecondRotorReactance() const { return xr2_; }
 
   private:
     Cx zs_, zm_;
@@ -111,9 +117,6 @@ class FastCircuit {
     double rth_, x_;      // Rth and Xth + X'rsigma of the torque's equivalent source
     double torqueFactor_; // 3 kth^2 R'r / ws; with two cages 3 kth^2 / ws
     bool two_;
-    double rr2_ = 0, xr2_ = 0, rsum_ = 0, xsum_ = 0; // R'r + R'r2, X'r + X'r2
-    Cx zth_;                                         // Rth + jXth
-    double a0_ = 0, a2_ = 0;                         // Re(N conj(M)) = a0 + a2 s^2
+    Quadratics cage_;
     double breakdownSlip_ = 0;
-    TorqueRational rational_;
 };

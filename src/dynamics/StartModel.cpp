@@ -25,29 +25,26 @@ struct StageTorque {
     Ld k;
     Poly a, b, d;
 };
+std::array<CxL, 3> Widen(const CxQuadratic& c) {
+    return {Widen(c[0]), Widen(c[1]), Widen(c[2])};
+}
+
 StageTorque TwoCageRational(const FastCircuit& c, const Stage& stage) {
     StageTorque r;
+    const FastCircuit::Quadratics& cage = c.TwoCages();
     const Ld u0 = static_cast<Ld>(stage.tap) * stage.vwRef;
-    const TorqueRational& rotor = c.Rational();
-    r.k = rotor.factor * u0 * u0;
-    r.a = rotor.a;
-    r.d = rotor.d;
+    r.k = static_cast<Ld>(c.TorqueFactor()) * u0 * u0;
+    r.a = Quadratic(cage.a0, 0, cage.a2);
+    r.d = polynomial::SquaredModulus(Widen(cage.c));
     r.b = Quadratic(1, 0, 0);
     if (!stage.upstream) return r;
-    // Zin = Zs + Zm N / (Zm s M + N) = (Zs Q + Zm N) / Q with Q = Zm s M + N.
-    const CxL zs = Widen(c.StatorImpedance()), zm = Widen(c.MagnetisingImpedance());
-    const Ld rr = c.RotorResistance(), xr = c.RotorReactance();
-    const Ld rr2 = c.SecondRotorResistance(), xr2 = c.SecondRotorReactance();
-    const std::array<CxL, 3> n = {CxL{rr * rr2, 0}, CxL{0, rr * xr2 + rr2 * xr}, CxL{-xr * xr2, 0}};
-    const std::array<CxL, 3> q = {n[0], n[1] + (rr + rr2) * zm, n[2] + zm * CxL{0, xr + xr2}};
     const Ld scale = (stage.delta ? 1.0L / 3 : 1.0L) / (static_cast<Ld>(stage.tap) * stage.tap);
     const CxL up = Widen(stage.zUp);
-    std::array<CxL, 3> p, behind;
-    for (int i = 0; i < 3; ++i) {
-        p[i] = zs * q[i] + zm * n[i];
+    const std::array<CxL, 3> p = Widen(cage.p), q = Widen(cage.q);
+    std::array<CxL, 3> behind;
+    for (int i = 0; i < 3; ++i)
         behind[i] = scale * p[i] + up * q[i];
-    }
-    r.a = (scale * scale) * (rotor.a * polynomial::SquaredModulus(p));
+    r.a = (scale * scale) * (r.a * polynomial::SquaredModulus(p));
     r.b = polynomial::SquaredModulus(behind);
     return r;
 }

@@ -251,9 +251,9 @@ TorqueRational CircuitEvaluator::TorqueAsRational() const {
     t.a = polynomial::Quadratic(rr * rr2 * (rr + rr2), 0, rr * Sqr(xr2) + rr2 * Sqr(xr));
     // Zth s M + N in powers of s.
     const CxL zth{rth, xth};
-    const std::array<CxL, 3> c = {CxL{rr * rr2, 0}, zth * CxL{rr + rr2, 0} + CxL{0, rr * xr2 + rr2 * xr},
-                                  zth * CxL{0, xr + xr2} + CxL{-xr * xr2, 0}};
-    t.d = polynomial::SquaredModulus(c);
+    t.c = {CxL{rr * rr2, 0}, zth * CxL{rr + rr2, 0} + CxL{0, rr * xr2 + rr2 * xr},
+           zth * CxL{0, xr + xr2} + CxL{-xr * xr2, 0}};
+    t.d = polynomial::SquaredModulus(t.c);
     return t;
 }
 
@@ -261,10 +261,14 @@ TorquePeak CircuitEvaluator::TorqueMaximum(double sLow, double sHigh, double vol
     // The largest value over a closed interval lies at an end or where the derivative vanishes.
     // The derivative of s a / d vanishes where the polynomial (a + s a') d - s a d' does, and all
     // its real roots in the interval are found (Polynomial.h): the maximum found is the global
-    // one, on as many humps as the curve has.
+    // one, on as many humps as the curve has. With a = a0 + a2 s^2 and d = sum of d_k s^k that
+    // polynomial is the sum of (a0 (1 - k) d_k + a2 (5 - k) d_(k-2)) s^k.
     const TorqueRational t = TorqueAsRational();
-    const Poly s = Line(0, 1);
-    const Poly slope = (t.a + s * t.a.Derivative()) * t.d - s * t.a * t.d.Derivative();
+    const Extended a0 = t.a.c[0], a2 = t.a.degree == 2 ? t.a.c[2] : 0;
+    Poly slope;
+    slope.degree = t.d.degree + 2;
+    for (int k = 0; k <= slope.degree; ++k)
+        slope.c[k] = (k <= t.d.degree ? a0 * (1 - k) * t.d.c[k] : 0) + (k >= 2 ? a2 * (5 - k) * t.d.c[k - 2] : 0);
     double candidates[MaxDegree + 2];
     int n = polynomial::RealRoots(slope, sLow, sHigh, candidates);
     candidates[n++] = sLow;

@@ -35,6 +35,7 @@ TorquePeak TorqueMaximum(const MotorDataSet& ds, double sLow, double sHigh, doub
 struct TorqueRational {
     Extended factor = 0; // 3 kth^2 / ws
     polynomial::Poly a, d;
+    std::array<polynomial::CxL, 3> c{}; // with two cages Zth s M + N in powers of s: d = |c|^2
 };
 double LoadTorque(const MotorDataSet& ds, double speed);
 double RampVoltage(const MotorDataSet& ds, double time, double rampTime);

@@ -46,13 +46,15 @@ using SearchPoly = PolyOf<double>;
 double Bracketed(const SearchPoly& p, double a, double b, double fa) {
     double x = a + (b - a) / 2, previous = HUGE_VAL;
     for (int i = 0; i < 200; ++i) {
-        double f = p.c[p.degree], df = 0;
+        // The value, its slope and the size of its rounding noise (Magnitude) in one pass.
+        double f = p.c[p.degree], df = 0, magnitude = std::fabs(f);
         for (int k = p.degree - 1; k >= 0; --k) {
             df = df * x + f;
             f = f * x + p.c[k];
+            magnitude = magnitude * std::fabs(x) + std::fabs(p.c[k]);
         }
         // Within rounding noise the long double polish takes over.
-        if (std::fabs(f) <= 8 * std::numeric_limits<double>::epsilon() * p.Magnitude(x)) return x;
+        if (std::fabs(f) <= 8 * std::numeric_limits<double>::epsilon() * magnitude) return x;
         if ((f < 0) == (fa < 0)) {
             a = x;
             fa = f;
