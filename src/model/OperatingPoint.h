@@ -14,9 +14,10 @@ double MotorTorque(const MotorDataSet& ds, double slip, double voltage);
 // Slip at which the motor torque equals loadTorque; 0 with noSolution set when there is none.
 // The watch notes the circuit's own terms (the source voltage and the quadratic's a and c) that
 // leave the doubles' range. A load so small that its term overflows only drives the slip to 0,
-// its true limit. With one cage the balance is a quadratic in 1/s, whose root in [0, 1] the
-// rule of old picks; with two it is a quartic in s, and the slip is its smallest root in (0, 1],
-// the same root for one cage.
+// its true limit. With one cage the balance is a quadratic in 1/s, whose root the rule of old
+// picks: the smallest in (0, 1]. With two it is a quartic in s (TorqueRational), and the slip its
+// smallest root in (0, 1], bracketed and polished to full precision; the watch notes the
+// circuit's slip-independent parts.
 double OperatingSlip(const MotorDataSet& ds, double loadTorque, double voltage, bool& noSolution,
                      RangeWatch* watch = nullptr);
 
