@@ -6,11 +6,15 @@
 
 namespace {
 using namespace polynomial;
-// A polynomial of degree 10 (the torque balance of a double cage through an impedance) has at most as many roots.
+// A polynomial of degree 10, the torque balance of a double cage through an impedance, has at most
+// as many roots.
 static_assert(StartModel::MaxAcceleratingRoots >= 10 && StartModel::MaxAcceleratingRoots <= MaxDegree);
 
 CxL Widen(Cx z) {
     return {z.re, z.im};
+}
+std::array<CxL, 3> Widen(const CxQuadratic& c) {
+    return {Widen(c[0]), Widen(c[1]), Widen(c[2])};
 }
 // |a + b s|^2 as a polynomial in s.
 Poly SquaredModulus(CxL a, CxL b) {
@@ -25,9 +29,6 @@ struct StageTorque {
     Ld k;
     Poly a, b, d;
 };
-std::array<CxL, 3> Widen(const CxQuadratic& c) {
-    return {Widen(c[0]), Widen(c[1]), Widen(c[2])};
-}
 
 StageTorque TwoCageRational(const FastCircuit& c, const Stage& stage) {
     StageTorque r;
