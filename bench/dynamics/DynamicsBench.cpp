@@ -1,6 +1,6 @@
 // Cost of the dynamic start: the 4 kW reference motor with a fan load (rated torque at synchronous
-// speed) and 0.12 kg m2 on the shaft. Its results computation (the ramp search of the current-limit
-// mode at 3 In) runs before the timed loops.
+// speed) and 0.12 kg m2 on the shaft, and a 4 kW motor with a double cage. Its results computation
+// (the ramp search of the current-limit mode at 3 In) runs before the timed loops.
 #include <benchmark/benchmark.h>
 
 #include "Dynamics.h"
@@ -9,14 +9,17 @@
 #include "StartSimulation.h"
 
 namespace {
-MotorDataSet FourKilowattWithFan(bool star = true) {
-    MotorDataSet ds = ExampleFourKilowattMotor(star);
+MotorDataSet WithFan(MotorDataSet ds) {
     ds.LimitCurrentMode = true;
     ds.DesiredImaxIn = 3;
     ds.T2 = 0;
     if (RunStartComputation(ds, nullptr, nullptr) != 0) std::abort();
     ds.T2 = ds.RatedTorque / (ds.SynchronousSpeed * ds.SynchronousSpeed);
     return ds;
+}
+
+MotorDataSet FourKilowattWithFan(bool star = true) {
+    return WithFan(ExampleFourKilowattMotor(star));
 }
 
 DynamicSettings Settings() {
@@ -63,6 +66,26 @@ static void BM_DynamicCurrentLimitStart(benchmark::State& state) {
     RunMethod(state, StartingMethod::SoftLimit, Settings());
 }
 BENCHMARK(BM_DynamicCurrentLimitStart)->Unit(benchmark::kMicrosecond);
+
+namespace {
+// The double-cage 4 kW motor of ExampleDoubleCageMotor with the same load and inertia (argument
+// 1), and the same circuit without its second cage (argument 0), whose start runs up otherwise.
+MotorDataSet DoubleCage(bool second) {
+    MotorDataSet ds = ExampleDoubleCageMotor();
+    if (!second) ds.Rr2 = ds.Xr2sigma = 0;
+    return WithFan(ds);
+}
+} // namespace
+
+static void BM_DynamicDolStartDoubleCage(benchmark::State& state) {
+    RunMethod(state, StartingMethod::Dol, Settings(), DoubleCage(state.range(0) != 0));
+}
+BENCHMARK(BM_DynamicDolStartDoubleCage)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+static void BM_DynamicCurrentLimitStartDoubleCage(benchmark::State& state) {
+    RunMethod(state, StartingMethod::SoftLimit, Settings(), DoubleCage(state.range(0) != 0));
+}
+BENCHMARK(BM_DynamicCurrentLimitStartDoubleCage)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 static void BM_DynamicDolStartThroughNetwork(benchmark::State& state) {
     RunMethod(state, StartingMethod::Dol, ThroughNetwork());

@@ -91,7 +91,11 @@ class StartIntegrator {
     // instants the values are exactly the track's, so that a chart never shows less than them.
     void ChartSample(double tEnd, int points, std::vector<double>& times, StartCurves& out) const;
 
-  private:
+    // The integration behind this interface (StartEngineCore.h).
     struct Impl;
+
+  private:
+    // One for each kind of rotor, each made in a file of its own.
+    template <bool TwoCages> static std::unique_ptr<Impl> MakeEngine(const StartInput& input);
     std::unique_ptr<Impl> impl_;
 };

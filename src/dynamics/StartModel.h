@@ -47,17 +47,22 @@ class StartModel {
     double SynchronousSpeed() const { return ns_; }
 
     Electric At(const Stage& stage, double alpha, double slip) const {
-        return WithImpedance(stage, alpha, slip, Impedance(slip));
+        return circuit_.SecondCage() ? At<true>(stage, alpha, slip) : At<false>(stage, alpha, slip);
     }
-    Electric Impedance(double slip) const {
+    // The same for one kind of rotor (FastCircuit::SecondCage), without asking which.
+    template <bool TwoCages> Electric At(const Stage& stage, double alpha, double slip) const {
+        return WithImpedance<TwoCages>(stage, alpha, slip, Impedance<TwoCages>(slip));
+    }
+    template <bool TwoCages> Electric Impedance(double slip) const {
         Electric e;
-        e.zin = circuit_.InputImpedance(slip);
+        e.zin = circuit_.InputImpedanceOf<TwoCages>(slip);
         const double norm = Norm(e.zin);
         e.zabs = std::sqrt(norm);
         e.invZabs = e.zabs / norm;
         return e;
     }
     // The same with the impedance already in e.
+    template <bool TwoCages>
     Electric WithImpedance(const Stage& stage, double alpha, double slip, Electric e) const {
         if (!stage.upstream) {
             e.uw = alpha * stage.tap * stage.vwRef;
@@ -69,7 +74,7 @@ class StartModel {
         }
         e.iw = e.uw * e.invZabs;
         e.iline = e.iw * stage.lineFactor;
-        e.torque = circuit_.TorquePerVoltSquared(slip) * e.uw * e.uw;
+        e.torque = circuit_.TorquePerVoltSquaredOf<TwoCages>(slip) * e.uw * e.uw;
         return e;
     }
 
@@ -117,12 +122,13 @@ class StartModel {
 
     // Roots of Accelerating in [lo, hi], ascending, found exactly: the torque is a rational
     // function of the slip, so the torque balance is a polynomial, of degree 4 with nothing
-    // upstream and 6 through an impedance. roots has room for MaxAcceleratingRoots.
-    static constexpr int MaxAcceleratingRoots = 6;
+    // upstream and 6 through an impedance (6 and 10 with two cages). roots has room for
+    // MaxAcceleratingRoots.
+    static constexpr int MaxAcceleratingRoots = 10;
     int AcceleratingRoots(const Stage& stage, double lo, double hi, double* roots) const;
 
     // Slip of the largest full-output torque of a stage over (0, 1], exactly (1 or more: the
-    // largest torque at standstill).
+    // largest torque at standstill): the global maximum, also where a double cage gives two humps.
     double BreakdownSlip(const Stage& stage) const;
 
   private:

@@ -78,13 +78,16 @@ struct Element {
     const char* french;
 };
 
-std::array<Element, 6> Elements(const MotorDataSet& ds) {
+// The second cage's are 0 without one.
+std::array<Element, 8> Elements(const MotorDataSet& ds) {
     return {{{ds.Rs, "Rs", "Rs"},
              {ds.Rr, "R'r", "R'r"},
              {ds.Xssigma, "Xssigma", "Xssigma"},
              {ds.Xrsigma, "X'rsigma", "X'rsigma"},
              {ds.Xh, "Xh", "Xh"},
-             {ds.Riron, "Riron", "Rfer"}}};
+             {ds.Riron, "Riron", "Rfer"},
+             {ds.Rr2, "R'r2", "R'r2"},
+             {ds.Xr2sigma, "X'r2sigma", "X'r2sigma"}}};
 }
 
 // The slip-independent parts of the circuit's evaluation and the input impedance at standstill,
@@ -106,7 +109,7 @@ Refusal CircuitRangeRefusal(const MotorDataSet& ds, const RangeWatch& watch, boo
         return Blame(watch.overflowed, {voltage}, {current, NoLoadCurrentField(ds)});
     }
     if (watch.overflowed) return ErrCircuitOverflow;
-    const std::array<Element, 6> elements = Elements(ds);
+    const auto elements = Elements(ds);
     const Element* smallest = nullptr;
     for (const Element& e : elements)
         if (e.value != 0 && (!smallest || std::fabs(e.value) < std::fabs(smallest->value))) smallest = &e;
@@ -192,12 +195,14 @@ Refusal CheckIdentification(const MotorDataSet& ds) {
 namespace {
 // The elements' own refusals: finite, not negative, and no parallel combination dividing by 0.
 Refusal ElementRefusal(const MotorDataSet& ds) {
-    const std::array<Element, 6> elements = Elements(ds);
+    const auto elements = Elements(ds);
     for (const Element& e : elements)
         if (!Finite(e.value)) return ErrCircuitNotFinite;
     for (const Element& e : elements)
         if (e.value < 0) return {ErrNegativeElement, {e.english, e.french}};
     if (ds.Rr == 0) return ErrRotorResistanceZero;
+    // Without resistance a second cage leaves the rotor undefined at synchronous speed (R'r2 / s = 0 / 0).
+    if (HasSecondCage(ds) && ds.Rr2 == 0) return {ErrValueAboveAtMost, {"R'r2", "R'r2", "0\u00a0Ω", "0\u00a0Ω"}};
     // Zs + Zh and Zfe + Zh are denominators of the parallel combinations.
     if (ds.Rs == 0 && static_cast<Extended>(ds.Xssigma) + ds.Xh == 0) return ErrCircuitNotFinite;
     if (ds.Riron == 0 && ds.Xh == 0) return ErrCircuitNotFinite;
@@ -230,9 +235,10 @@ Refusal CheckComputable(const MotorDataSet& ds) {
     if (!(ds.SynchronousSpeed > 0) || !Finite(ds.SynchronousSpeed) || ds.PhaseCurrent == 0 ||
         !Finite(ds.PhaseCurrent) || ds.RatedTorque == 0 || !Finite(ds.RatedTorque) || !Finite(ds.PhaseVoltage))
         return ErrNoMotor;
-    // The circuit's range is judged once: where it is identified, or as listed.
+    // The circuit's range is judged once: where it is identified, or as given.
     MotorDataSet circuit = WithoutRows(ds);
-    if (!ds.MotorFromList) {
+    const bool given = CircuitGiven(ds);
+    if (!given) {
         if (Refusal e = IdentificationRefusal(ds, circuit)) return e; // identifies the circuit
         if (Refusal e = ElementRefusal(circuit)) return e;
     } else if (Refusal e = CheckCircuit(circuit)) {
@@ -243,7 +249,7 @@ Refusal CheckComputable(const MotorDataSet& ds) {
     RangeWatch watch;
     bool noSolution = false;
     OperatingSlip(circuit, LoadTorque(circuit, circuit.SynchronousSpeed), circuit.PhaseVoltage, noSolution, &watch);
-    if (Refusal e = CircuitRangeRefusal(ds, watch, !ds.MotorFromList)) return e;
+    if (Refusal e = CircuitRangeRefusal(ds, watch, !given)) return e;
     // A load the motor cannot carry has no final speed; it must never be drawn as if there were one.
     return noSolution ? 70 : 0;
 }

@@ -76,4 +76,5 @@ void IdentifyEquivalentDiagram(MotorDataSet& ds) {
     }
     ds.Xssigma = Store(shares.powers.leakage / (3.0L * Sqr(iph)));
     ds.Xrsigma = ds.Xssigma;
+    ds.Rr2 = ds.Xr2sigma = 0; // one cage
 }

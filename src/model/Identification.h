@@ -7,8 +7,8 @@
 // rated torque and efficiency.
 void DeriveRatedValues(MotorDataSet& ds);
 
-// The six circuit elements by the fixed division of losses and reactive power; with the
-// approximation also the no-load currents.
+// The six circuit elements by the fixed division of losses and reactive power, one rotor cage;
+// with the approximation also the no-load currents.
 void IdentifyEquivalentDiagram(MotorDataSet& ds);
 
 // The reactive powers of the identification, exactly as IdentifyEquivalentDiagram computes them:

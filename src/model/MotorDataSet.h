@@ -141,6 +141,9 @@ inline MotorDataSet WithoutRows(const MotorDataSet& ds) {
 
 inline bool HasSecondCage(const MotorDataValues& ds) { return ds.Rr2 != 0 || ds.Xr2sigma != 0; }
 inline bool HasDatasheet(const MotorDataValues& ds) { return ds.LockedRotorCurrentRatio > 0; }
+// Whether the circuit comes with the motor (listed, or identified from its data sheet at the
+// edge) rather than from the nameplate's identification, which must then leave it alone.
+inline bool CircuitGiven(const MotorDataValues& ds) { return ds.MotorFromList || HasDatasheet(ds); }
 
 // The soft-starter and load inputs that the main window presets when it is created.
 void PresetStartInputs(MotorDataSet& ds);

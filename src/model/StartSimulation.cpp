@@ -53,9 +53,10 @@ struct TimeGrid {
 // direct-on-line current are worked out once and serve the search and the time curves alike.
 // Each evaluation that may leave the doubles' range takes a watch: a RangeWatch*, or nullptr (of
 // its own type, so that the unwatched code is compiled without a trace of the watch).
+// The circuit is a CircuitEvaluator::Cage, chosen once per computation.
 struct StartGrid {
-    template <class Watch = std::nullptr_t>
-    StartGrid(const MotorDataSet& ds, const TimeGrid& grid, const CircuitEvaluator& circuit, Watch watch = nullptr)
+    template <class Circuit, class Watch = std::nullptr_t>
+    StartGrid(const MotorDataSet& ds, const TimeGrid& grid, const Circuit& circuit, Watch watch = nullptr)
         : time(grid) {
         const double nFinal = FinalSpeed(ds);
         for (int i = 0; i < CurvePoints; ++i) {
@@ -70,8 +71,8 @@ struct StartGrid {
 
 // The torques are watched at the full voltage only: with the preset between 0 and 1 the ramp's
 // lower voltages give smaller stored values.
-template <class Watch = std::nullptr_t>
-void StartCurvesOn(MotorDataSet& ds, const StartGrid& grid, const CircuitEvaluator& circuit, CurvePointSink* sink,
+template <class Circuit, class Watch = std::nullptr_t>
+void StartCurvesOn(MotorDataSet& ds, const StartGrid& grid, const Circuit& circuit, CurvePointSink* sink,
                    Watch watch = nullptr) {
     ds.SoftStarterCurrentCurve.fill(0);
     ds.SoftStarterTorqueCurve.fill(0);
@@ -130,8 +131,8 @@ bool SearchOn(MotorDataSet& ds, const StartGrid& grid) {
     return false;
 }
 
-template <class Watch = std::nullptr_t>
-void StaticCurvesOn(MotorDataSet& ds, const TimeGrid& grid, const CircuitEvaluator& circuit, CurvePointSink* sink,
+template <class Circuit, class Watch = std::nullptr_t>
+void StaticCurvesOn(MotorDataSet& ds, const TimeGrid& grid, const Circuit& circuit, CurvePointSink* sink,
                     Watch watch = nullptr) {
     ds.SpeedAxis.fill(0);
     const VoltageRamp ramp(ds, ds.SoftStarterTime);
@@ -153,29 +154,30 @@ void StaticCurvesOn(MotorDataSet& ds, const TimeGrid& grid, const CircuitEvaluat
 
 void ComputeStartCurves(MotorDataSet& ds, CurvePointSink* sink) {
     const TimeGrid time(ds);
-    const CircuitEvaluator circuit(ds);
-    StartCurvesOn(ds, StartGrid(ds, time, circuit), circuit, sink);
+    CircuitEvaluator(ds).WithCage(
+        [&](auto circuit) { StartCurvesOn(ds, StartGrid(ds, time, circuit), circuit, sink); });
 }
 
 bool SearchRampTime(MotorDataSet& ds) {
     const TimeGrid time(ds);
-    const CircuitEvaluator circuit(ds);
-    return SearchOn(ds, StartGrid(ds, time, circuit));
+    return CircuitEvaluator(ds).WithCage([&](auto circuit) { return SearchOn(ds, StartGrid(ds, time, circuit)); });
 }
 
 void ComputeStaticCurves(MotorDataSet& ds, CurvePointSink* sink) {
-    StaticCurvesOn(ds, TimeGrid(ds), CircuitEvaluator(ds), sink);
+    const TimeGrid time(ds);
+    CircuitEvaluator(ds).WithCage([&](auto circuit) { StaticCurvesOn(ds, time, circuit, sink); });
 }
 
 namespace {
 // What a computation changes, kept so that a refused computation leaves the data set as it was.
 struct Outputs {
-    double Rs, Xssigma, Rr, Xrsigma, Xh, Riron, NoLoadPhaseCurrent, NoLoadLineCurrent, SoftStarterTime, ImaxIn;
+    double Rs, Xssigma, Rr, Xrsigma, Xh, Riron, Rr2, Xr2sigma, NoLoadPhaseCurrent, NoLoadLineCurrent,
+        SoftStarterTime, ImaxIn;
     Curve TimeAxis, DolCurrentCurve, DolTorqueCurve, SoftStarterCurrentCurve, SoftStarterTorqueCurve, SpeedAxis;
 
     explicit Outputs(const MotorDataSet& d)
-        : Rs(d.Rs), Xssigma(d.Xssigma), Rr(d.Rr), Xrsigma(d.Xrsigma), Xh(d.Xh), Riron(d.Riron),
-          NoLoadPhaseCurrent(d.NoLoadPhaseCurrent), NoLoadLineCurrent(d.NoLoadLineCurrent),
+        : Rs(d.Rs), Xssigma(d.Xssigma), Rr(d.Rr), Xrsigma(d.Xrsigma), Xh(d.Xh), Riron(d.Riron), Rr2(d.Rr2),
+          Xr2sigma(d.Xr2sigma), NoLoadPhaseCurrent(d.NoLoadPhaseCurrent), NoLoadLineCurrent(d.NoLoadLineCurrent),
           SoftStarterTime(d.SoftStarterTime), ImaxIn(d.ImaxIn), TimeAxis(d.TimeAxis),
           DolCurrentCurve(d.DolCurrentCurve), DolTorqueCurve(d.DolTorqueCurve),
           SoftStarterCurrentCurve(d.SoftStarterCurrentCurve), SoftStarterTorqueCurve(d.SoftStarterTorqueCurve),
@@ -183,6 +185,7 @@ struct Outputs {
 
     void RestoreInto(MotorDataSet& d) const {
         d.Rs = Rs, d.Xssigma = Xssigma, d.Rr = Rr, d.Xrsigma = Xrsigma, d.Xh = Xh, d.Riron = Riron;
+        d.Rr2 = Rr2, d.Xr2sigma = Xr2sigma;
         d.NoLoadPhaseCurrent = NoLoadPhaseCurrent, d.NoLoadLineCurrent = NoLoadLineCurrent;
         d.SoftStarterTime = SoftStarterTime, d.ImaxIn = ImaxIn;
         d.TimeAxis = TimeAxis, d.DolCurrentCurve = DolCurrentCurve, d.DolTorqueCurve = DolTorqueCurve;
@@ -217,7 +220,8 @@ Refusal RunStartComputation(MotorDataSet& ds, CurvePointSink* timeSink, CurvePoi
         before.RestoreInto(ds);
         return refusal;
     };
-    if (!ds.MotorFromList) IdentifyEquivalentDiagram(ds);
+    const bool identified = !CircuitGiven(ds);
+    if (identified) IdentifyEquivalentDiagram(ds);
 
     // A value of the circuit that overflows or vanishes can end in finite but wrong currents: the
     // evaluation is watched at every slip the curves use, and the search never runs on such a
@@ -228,11 +232,9 @@ Refusal RunStartComputation(MotorDataSet& ds, CurvePointSink* timeSink, CurvePoi
     // curves' speeds stay below the static ones (a factor 100 covers the rounding).
     RangeWatch watch;
     const TimeGrid time(ds);
-    const CircuitEvaluator circuit(ds);
     const double smallestSlip = Slip(ds, Store(ds.SynchronousSpeed * time.rise[CurvePoints - 1]));
-    auto computeOn = [&](auto perSlip) -> Refusal {
+    auto computeOn = [&](const auto& circuit, auto perSlip) -> Refusal {
         const StartGrid grid(ds, time, circuit, perSlip);
-        const bool identified = !ds.MotorFromList;
         if (Refusal e = CircuitRangeRefusal(ds, watch, identified)) return refuse(e);
         for (double ratio : grid.dol)
             if (!std::isfinite(ratio)) return refuse(CurveRatioRefusal(ds, false));
@@ -263,6 +265,8 @@ Refusal RunStartComputation(MotorDataSet& ds, CurvePointSink* timeSink, CurvePoi
         Replay(staticPoints, staticSink);
         return 0;
     };
-    if (circuit.StaysInRange(ds.PhaseVoltage, 0.01 * smallestSlip)) return computeOn(nullptr);
-    return computeOn(&watch);
+    const CircuitEvaluator evaluator(ds);
+    const bool inRange = evaluator.StaysInRange(ds.PhaseVoltage, 0.01 * smallestSlip);
+    return evaluator.WithCage(
+        [&](auto circuit) { return inRange ? computeOn(circuit, nullptr) : computeOn(circuit, &watch); });
 }
