@@ -1,0 +1,222 @@
+#include "ExactSolve.h"
+
+#include "Minimise.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace datasheet {
+
+CageCircuit CircuitOf(const Params& p, const Targets& t, Restrictions k) {
+    const double zb = t.U / t.I;
+    CageCircuit c;
+    c.R1 = zb * std::exp(p[0]);
+    c.Xs = zb * std::exp(p[1]);
+    c.Rs = k.kr * c.R1;
+    c.X2 = k.kx * c.Xs;
+    c.X1 = c.X2 + zb * std::exp(p[2]);
+    c.R2 = c.R1 + zb * std::exp(p[3]);
+    return c;
+}
+
+Params ParamsOf(const CageCircuit& c, const Targets& t) {
+    const double zb = t.U / t.I;
+    return {std::log(c.R1 / zb), std::log(c.Xs / zb), std::log((c.X1 - c.X2) / zb), std::log((c.R2 - c.R1) / zb)};
+}
+
+namespace {
+using Residuals = std::array<double, 4>;
+
+Residuals LogResiduals(const Measured& m, const Targets& t) {
+    return {std::log(m.ratedTorque / t.TN), std::log(m.lockedTorque / t.Ta), std::log(m.lockedCurrent / t.Ia),
+            std::log(m.peakTorque / t.Tk)};
+}
+
+struct Evaluated {
+    Residuals r;
+    double peakSlip;
+};
+
+std::optional<Evaluated> Evaluate(const Params& p, const Targets& t, Restrictions k) {
+    CageCircuit c = CircuitOf(p, t, k);
+    if (!CompleteMagnetisingBranch(c, t)) return std::nullopt;
+    const Measured m = Measure(c, t);
+    return Evaluated{LogResiduals(m, t), m.peakSlip};
+}
+
+// A step outside the circuits with a positive magnetising branch: a residual so large that the
+// solver turns back.
+constexpr double Outside = 1e3;
+
+struct ExactFunctor : Eigen::DenseFunctor<double> {
+    const Targets& t;
+    Restrictions k;
+    ExactFunctor(const Targets& targets, Restrictions restrictions)
+        : Eigen::DenseFunctor<double>(4, 4), t(targets), k(restrictions) {}
+
+    static Params ToParams(const Eigen::VectorXd& x) { return {x[0], x[1], x[2], x[3]}; }
+
+    int operator()(const Eigen::VectorXd& x, Eigen::VectorXd& f) const {
+        const auto e = Evaluate(ToParams(x), t, k);
+        for (int i = 0; i < 4; ++i) f[i] = e ? e->r[i] : Outside;
+        return 0;
+    }
+
+    int df(const Eigen::VectorXd& x, JacobianType& jac) const {
+        const auto base = Evaluate(ToParams(x), t, k);
+        if (!base) {
+            jac.setIdentity();
+            return 0;
+        }
+        constexpr double h = 1e-7;
+        for (int j = 0; j < 4; ++j) {
+            Params p = ToParams(x);
+            double step = h;
+            p[j] += step;
+            CageCircuit c = CircuitOf(p, t, k);
+            if (!CompleteMagnetisingBranch(c, t)) {
+                step = -h;
+                p[j] = x[j] + step;
+                c = CircuitOf(p, t, k);
+                if (!CompleteMagnetisingBranch(c, t)) {
+                    jac.col(j).setZero();
+                    continue;
+                }
+            }
+            const Residuals r = LogResiduals(MeasureAtSlip(c, t, base->peakSlip), t);
+            for (int i = 0; i < 4; ++i) jac(i, j) = (r[i] - base->r[i]) / step;
+        }
+        return 0;
+    }
+};
+} // namespace
+
+std::optional<Residuals> ExactResiduals(const Params& p, const Targets& t, Restrictions k) {
+    const auto e = Evaluate(p, t, k);
+    if (!e) return std::nullopt;
+    return e->r;
+}
+
+ExactAttempt AttemptExact(const Params& start, const Targets& t, Restrictions k) {
+    ExactFunctor f(t, k);
+    Eigen::VectorXd x(4);
+    for (int i = 0; i < 4; ++i) x[i] = start[i];
+    // log(1 + d) within ExactTolerance/2 keeps d within ExactTolerance.
+    constexpr double Met = 0.5 * ExactTolerance;
+    const double largest = Minimise(f, x, Met);
+    ExactAttempt a;
+    a.end = ExactFunctor::ToParams(x);
+    a.largest = largest;
+    if (largest < Met) {
+        CageCircuit c = CircuitOf(a.end, t, k);
+        if (CompleteMagnetisingBranch(c, t)) a.found = ExactCircuit{c, a.end};
+    }
+    return a;
+}
+
+std::optional<ExactCircuit> SolveExactFrom(const Params& start, const Targets& t, Restrictions k) {
+    return AttemptExact(start, t, k).found;
+}
+
+std::vector<Params> ExactStarts(const Targets& t, Restrictions k) {
+    // Estimates of a motor's rotor from its data sheet: the air-gap power at the rated slip through
+    // the active current gives the running resistance R1 || R2, the locked-rotor torque through the
+    // locked-rotor current the standstill resistance, the locked-rotor current the leakage
+    // reactance. For a share f of it in the stator, the rotor's standstill impedance is known, and
+    // a second cage of reactance kx Xs in parallel with the running cage makes it for the R2 that
+    // keeps R1 || R2 at the running resistance (found along a grid of R2).
+    const double zb = t.U / t.I;
+    const double ir = t.I * t.cosPhi;
+    const double running = t.sN * t.TN * t.omegaS / (3 * ir * ir);
+    const double standstill = t.Ta * t.omegaS / (3 * t.Ia * t.Ia);
+    const double rs = k.kr * 1.5 * running;
+    const double zlocked = t.U / t.Ia;
+    const double leakage = std::sqrt(std::max(zlocked * zlocked - (rs + standstill) * (rs + standstill),
+                                              0.04 * zlocked * zlocked));
+    struct Candidate {
+        Params p;
+        double norm;
+    };
+    std::vector<Candidate> candidates;
+    auto consider = [&](const CageCircuit& c) {
+        if (!(c.R1 > 0 && c.R2 > c.R1 && c.X1 > c.X2 && c.Xs > 0)) return;
+        const Params p = ParamsOf(c, t);
+        const auto r = ExactResiduals(p, t, k);
+        if (!r) return;
+        double n = 0;
+        for (double v : *r) n += v * v;
+        candidates.push_back({p, n});
+    };
+    for (double f : {0.3, 0.45, 0.6}) {
+        CageCircuit c;
+        c.Xs = f * leakage;
+        c.X2 = k.kx * c.Xs;
+        const Cx yr = 1.0 / Cx(standstill, leakage - c.Xs);
+        auto runningCage = [&](double r2) {
+            const Cx z1 = 1.0 / (yr - 1.0 / Cx(r2, c.X2));
+            return z1;
+        };
+        auto mismatch = [&](double r2) {
+            const Cx z1 = runningCage(r2);
+            return z1.real() * r2 / (z1.real() + r2) - running;
+        };
+        constexpr int Steps = 24;
+        const double lo = std::log(running * 1.01), hi = std::log(std::max(standstill, running) * 60);
+        double prevR2 = std::exp(lo), prev = mismatch(prevR2);
+        for (int i = 1; i <= Steps; ++i) {
+            const double r2 = std::exp(lo + (hi - lo) * i / Steps);
+            const double m = mismatch(r2);
+            if (std::isfinite(m) && std::isfinite(prev) && (m > 0) != (prev > 0)) {
+                double a = prevR2, b = r2, fa = prev;
+                for (int it = 0; it < 40; ++it) {
+                    const double mid = std::sqrt(a * b), fm = mismatch(mid);
+                    if ((fm > 0) == (fa > 0)) {
+                        a = mid;
+                        fa = fm;
+                    } else {
+                        b = mid;
+                    }
+                }
+                const Cx z1 = runningCage(std::sqrt(a * b));
+                c.R1 = z1.real();
+                c.X1 = z1.imag();
+                c.R2 = std::sqrt(a * b);
+                c.Rs = k.kr * c.R1;
+                consider(c);
+            }
+            prevR2 = r2;
+            prev = m;
+        }
+        // Without such an R2 (the data sheet asks for a standstill resistance at or below the
+        // running one), a start with the cages apart all the same.
+        c.R1 = 1.2 * running;
+        c.R2 = std::max(3 * running, 2 * standstill);
+        c.X1 = std::max(2 * (leakage - c.Xs), 1.5 * c.X2);
+        c.Rs = k.kr * c.R1;
+        consider(c);
+    }
+    (void)zb;
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.norm < b.norm; });
+    std::vector<Params> starts;
+    for (const Candidate& c : candidates) starts.push_back(c.p);
+    return starts;
+}
+
+ExactSearch SearchExact(const Targets& t, Restrictions k, int maxStarts) {
+    ExactSearch search;
+    for (const Params& start : ExactStarts(t, k)) {
+        if (static_cast<int>(search.ends.size()) >= maxStarts) break;
+        ExactAttempt a = AttemptExact(start, t, k);
+        search.ends.push_back(a.end);
+        if (a.found) {
+            search.found = a.found;
+            break;
+        }
+    }
+    return search;
+}
+
+std::optional<ExactCircuit> SolveExact(const Targets& t, Restrictions k) { return SearchExact(t, k).found; }
+
+} // namespace datasheet
