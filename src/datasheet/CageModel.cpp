@@ -11,26 +11,30 @@ namespace datasheet {
 CageModel::CageModel(const CageCircuit& c, double U, double omegaS) : c_(c), U_(U) {
     zs_ = Cx(c.Rs, c.Xs);
     const Cx jxh(0, c.Xh);
-    zm_ = c.Rfe * jxh / (c.Rfe + jxh);
+    ym_ = Cx(1 / c.Rfe, -1 / c.Xh); // 1/Rfe = 0 for no iron loss at all
     const Cx sum = zs_ + jxh;
     zth_ = jxh * zs_ / sum;
     uth2_ = U * U * c.Xh * c.Xh / std::norm(sum);
     torqueScale_ = 3 * uth2_ / omegaS;
 }
 
-Cx CageModel::RotorImpedance(double s) const {
-    const Cx z1(c_.R1 / s, c_.X1), z2(c_.R2 / s, c_.X2);
-    return z1 * z2 / (z1 + z2);
+Cx CageModel::RotorAdmittance(double s) const {
+    // 1/(R/s + jX) = s (R - j s X) / (R^2 + s^2 X^2): one real quotient per cage.
+    const double sx1 = s * c_.X1, sx2 = s * c_.X2;
+    const double g1 = s / (c_.R1 * c_.R1 + sx1 * sx1), g2 = s / (c_.R2 * c_.R2 + sx2 * sx2);
+    return {g1 * c_.R1 + g2 * c_.R2, -(g1 * sx1 + g2 * sx2)};
 }
 
+Cx CageModel::RotorImpedance(double s) const { return 1.0 / RotorAdmittance(s); }
+
 double CageModel::Torque(double s) const {
-    const Cx zr = RotorImpedance(s);
-    return torqueScale_ * zr.real() / std::norm(zth_ + zr);
+    // Re(Zr) / |Zth + Zr|^2 = Re(Yr) / |1 + Zth Yr|^2, without a complex quotient.
+    const Cx yr = RotorAdmittance(s);
+    return torqueScale_ * yr.real() / std::norm(1.0 + zth_ * yr);
 }
 
 Cx CageModel::Current(double s) const {
-    const Cx zr = RotorImpedance(s);
-    return U_ / (zs_ + zm_ * zr / (zm_ + zr));
+    return U_ / (zs_ + 1.0 / (ym_ + RotorAdmittance(s)));
 }
 
 Peak CageModel::Maximum(double sLow) const {
@@ -39,37 +43,37 @@ Peak CageModel::Maximum(double sLow) const {
     // falls between samples. Humps whose sample is well below the best cannot overtake it.
     constexpr int Samples = 33;
     constexpr double Overtake = 0.97;
-    const double a = std::log(sLow);
+    const double ratio = std::pow(sLow, -1.0 / (Samples - 1));
     double x[Samples], t[Samples];
     int best = 0;
     for (int i = 0; i < Samples; ++i) {
-        x[i] = a * (Samples - 1 - i) / (Samples - 1);
-        t[i] = Torque(i == 0 ? sLow : i == Samples - 1 ? 1.0 : std::exp(x[i]));
+        x[i] = i == 0 ? sLow : i == Samples - 1 ? 1.0 : x[i - 1] * ratio;
+        t[i] = Torque(x[i]);
         if (t[i] > t[best]) best = i;
     }
-    Peak peak{best == 0 ? sLow : best == Samples - 1 ? 1.0 : std::exp(x[best]), t[best]};
-    const auto negative = [this](double lx) { return -Torque(std::exp(lx)); };
+    Peak peak{x[best], t[best]};
+    const auto negative = [this](double s) { return -Torque(s); };
     for (int i = 0; i < Samples; ++i) {
         const bool hump = (i == 0 || t[i] >= t[i - 1]) && (i == Samples - 1 || t[i] >= t[i + 1]);
         if (!hump || t[i] < Overtake * t[best]) continue;
-        const double lo = x[i > 0 ? i - 1 : 0], hi = x[i < Samples - 1 ? i + 1 : i];
         std::uintmax_t iterations = 60;
-        const auto [lx, negT] = boost::math::tools::brent_find_minima(
-            negative, lo, hi, std::numeric_limits<double>::digits / 2, iterations);
-        if (-negT > peak.torque) peak = {std::exp(lx), -negT};
+        const auto [s, negT] = boost::math::tools::brent_find_minima(
+            negative, x[i > 0 ? i - 1 : 0], x[i < Samples - 1 ? i + 1 : i], std::numeric_limits<double>::digits / 2,
+            iterations);
+        if (-negT > peak.torque) peak = {s, -negT};
     }
     return peak;
 }
 
-bool CompleteMagnetisingBranch(CageCircuit& c, const Targets& t) {
+std::optional<double> CompleteMagnetisingBranch(CageCircuit& c, const Targets& t) {
     const Cx in(t.I * t.cosPhi, -t.I * t.sinPhi);
     const Cx e = t.U - Cx(c.Rs, c.Xs) * in;
     const Cx z1(c.R1 / t.sN, c.X1), z2(c.R2 / t.sN, c.X2);
     const Cx ym = in / e - (z1 + z2) / (z1 * z2);
-    if (!(ym.real() > 0 && ym.imag() < 0)) return false;
+    if (!(ym.imag() < 0)) return std::nullopt;
     c.Rfe = 1 / ym.real();
     c.Xh = -1 / ym.imag();
-    return true;
+    return c.Xh * ym.real();
 }
 
 Measured MeasureAtSlip(const CageCircuit& c, const Targets& t, double peakSlip) {

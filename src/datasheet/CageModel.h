@@ -7,6 +7,7 @@
 //   T(s) = 3 Uth^2 Re(Zr) / (|Zth + Zr|^2 ws).
 
 #include <complex>
+#include <optional>
 
 namespace datasheet {
 
@@ -39,6 +40,7 @@ class CageModel {
 public:
     CageModel(const CageCircuit& c, double U, double omegaS);
 
+    Cx RotorAdmittance(double s) const;
     Cx RotorImpedance(double s) const;
     double Torque(double s) const;
     Cx Current(double s) const; // stator current phasor, the phase voltage real
@@ -47,14 +49,16 @@ public:
 
 private:
     CageCircuit c_;
-    Cx zs_, zm_, zth_;
+    Cx zs_, ym_, zth_;
     double U_, uth2_, torqueScale_;
 };
 
 // The magnetising branch that gives the rated current phasor I (cos phi - j sin phi) at s_N with the
-// circuit's stator and rotor: Ym = I_N / (U - Zs I_N) - 1 / Zr(s_N). False, and the circuit's Rfe
-// and Xh untouched, when the branch would not be a positive resistance beside a positive reactance.
-bool CompleteMagnetisingBranch(CageCircuit& c, const Targets& t);
+// circuit's stator and rotor: Ym = I_N / (U - Zs I_N) - 1 / Zr(s_N), Rfe = 1/Re(Ym), Xh = -1/Im(Ym).
+// Returns Xh/Rfe, which a circuit needs positive (a negative Rfe would give power, an infinite one
+// is no loss at all: the formulas hold for both, so that a solver can look beyond that edge);
+// nullopt, and the circuit untouched, when Ym leaves no positive magnetising reactance.
+std::optional<double> CompleteMagnetisingBranch(CageCircuit& c, const Targets& t);
 
 // What the targets beyond the rated current compare: the rated and locked-rotor torques, the
 // locked-rotor current's magnitude, and the largest torque over [s_N, 1] with its slip.

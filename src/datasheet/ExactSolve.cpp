@@ -25,76 +25,66 @@ Params ParamsOf(const CageCircuit& c, const Targets& t) {
 }
 
 namespace {
-using Residuals = std::array<double, 4>;
-
-Residuals LogResiduals(const Measured& m, const Targets& t) {
-    return {std::log(m.ratedTorque / t.TN), std::log(m.lockedTorque / t.Ta), std::log(m.lockedCurrent / t.Ia),
-            std::log(m.peakTorque / t.Tk)};
-}
-
-struct Evaluated {
-    Residuals r;
-    double peakSlip;
-};
-
-std::optional<Evaluated> Evaluate(const Params& p, const Targets& t, Restrictions k) {
-    CageCircuit c = CircuitOf(p, t, k);
-    if (!CompleteMagnetisingBranch(c, t)) return std::nullopt;
-    const Measured m = Measure(c, t);
-    return Evaluated{LogResiduals(m, t), m.peakSlip};
-}
-
-// A step outside the circuits with a positive magnetising branch: a residual so large that the
-// solver turns back.
+// Weight of the iron edge's residual beside the targets' logs.
+constexpr double EdgeWeight = 10;
+// A residual that turns the solver back: no positive magnetising reactance there.
 constexpr double Outside = 1e3;
+
+Residuals ResidualsOf(const Measured& m, const Targets& t, double ironShare, double ironFloor) {
+    return {std::log(m.ratedTorque / t.TN), std::log(m.lockedTorque / t.Ta), std::log(m.lockedCurrent / t.Ia),
+            std::log(m.peakTorque / t.Tk), EdgeWeight * std::max(0.0, ironFloor - ironShare)};
+}
+
+std::optional<Evaluated> Evaluate(const Params& p, const Targets& t, Restrictions k, double ironFloor,
+                                  double peakSlip = 0) {
+    CageCircuit c = CircuitOf(p, t, k);
+    const auto iron = CompleteMagnetisingBranch(c, t);
+    if (!iron) return std::nullopt;
+    const Measured m = peakSlip > 0 ? MeasureAtSlip(c, t, peakSlip) : Measure(c, t);
+    return Evaluated{ResidualsOf(m, t, *iron, ironFloor), m.peakSlip};
+}
 
 struct ExactFunctor : Eigen::DenseFunctor<double> {
     const Targets& t;
     Restrictions k;
     ExactFunctor(const Targets& targets, Restrictions restrictions)
-        : Eigen::DenseFunctor<double>(4, 4), t(targets), k(restrictions) {}
+        : Eigen::DenseFunctor<double>(4, 5), t(targets), k(restrictions) {}
 
     static Params ToParams(const Eigen::VectorXd& x) { return {x[0], x[1], x[2], x[3]}; }
 
     int operator()(const Eigen::VectorXd& x, Eigen::VectorXd& f) const {
-        const auto e = Evaluate(ToParams(x), t, k);
-        for (int i = 0; i < 4; ++i) f[i] = e ? e->r[i] : Outside;
+        const auto e = Evaluate(ToParams(x), t, k, 0);
+        for (int i = 0; i < 5; ++i) f[i] = e ? e->r[i] : Outside;
         return 0;
     }
 
     int df(const Eigen::VectorXd& x, JacobianType& jac) const {
-        const auto base = Evaluate(ToParams(x), t, k);
+        const auto base = Evaluate(ToParams(x), t, k, 0);
         if (!base) {
-            jac.setIdentity();
+            jac.setZero();
+            jac.topRows(4).setIdentity();
             return 0;
         }
         constexpr double h = 1e-7;
         for (int j = 0; j < 4; ++j) {
-            Params p = ToParams(x);
-            double step = h;
-            p[j] += step;
-            CageCircuit c = CircuitOf(p, t, k);
-            if (!CompleteMagnetisingBranch(c, t)) {
-                step = -h;
-                p[j] = x[j] + step;
-                c = CircuitOf(p, t, k);
-                if (!CompleteMagnetisingBranch(c, t)) {
-                    jac.col(j).setZero();
-                    continue;
-                }
+            double step = 0;
+            std::optional<Evaluated> moved;
+            for (double side : {h, -h}) {
+                Params p = ToParams(x);
+                p[j] += side;
+                step = side;
+                if ((moved = Evaluate(p, t, k, 0, base->peakSlip))) break;
             }
-            const Residuals r = LogResiduals(MeasureAtSlip(c, t, base->peakSlip), t);
-            for (int i = 0; i < 4; ++i) jac(i, j) = (r[i] - base->r[i]) / step;
+            for (int i = 0; i < 5; ++i) jac(i, j) = moved ? (moved->r[i] - base->r[i]) / step : 0;
         }
         return 0;
     }
 };
 } // namespace
 
-std::optional<Residuals> ExactResiduals(const Params& p, const Targets& t, Restrictions k) {
-    const auto e = Evaluate(p, t, k);
-    if (!e) return std::nullopt;
-    return e->r;
+std::optional<Evaluated> ExactResiduals(const Params& p, const Targets& t, Restrictions k, double ironFloor,
+                                        double peakSlip) {
+    return Evaluate(p, t, k, ironFloor, peakSlip);
 }
 
 ExactAttempt AttemptExact(const Params& start, const Targets& t, Restrictions k) {
@@ -109,7 +99,8 @@ ExactAttempt AttemptExact(const Params& start, const Targets& t, Restrictions k)
     a.largest = largest;
     if (largest < Met) {
         CageCircuit c = CircuitOf(a.end, t, k);
-        if (CompleteMagnetisingBranch(c, t)) a.found = ExactCircuit{c, a.end};
+        const auto iron = CompleteMagnetisingBranch(c, t);
+        if (iron && *iron > 0) a.found = ExactCircuit{c, a.end};
     }
     return a;
 }
@@ -119,29 +110,33 @@ std::optional<ExactCircuit> SolveExactFrom(const Params& start, const Targets& t
 }
 
 std::vector<Params> ExactStarts(const Targets& t, Restrictions k) {
-    // Estimates of a motor's rotor from its data sheet: the air-gap power at the rated slip through
-    // the active current gives the running resistance R1 || R2, the locked-rotor torque through the
-    // locked-rotor current the standstill resistance, the locked-rotor current the leakage
-    // reactance. For a share f of it in the stator, the rotor's standstill impedance is known, and
-    // a second cage of reactance kx Xs in parallel with the running cage makes it for the R2 that
-    // keeps R1 || R2 at the running resistance (found along a grid of R2).
-    const double zb = t.U / t.I;
-    const double ir = t.I * t.cosPhi;
-    const double running = t.sN * t.TN * t.omegaS / (3 * ir * ir);
+    // Estimates of a motor's rotor from its data sheet: the locked-rotor current gives the leakage
+    // reactance, the locked-rotor torque through the locked-rotor current the standstill
+    // resistance, the air-gap power at the rated slip the running resistance R1 || R2 (through the
+    // air-gap voltage that the stator's share of the leakage leaves).
     const double standstill = t.Ta * t.omegaS / (3 * t.Ia * t.Ia);
-    const double rs = k.kr * 1.5 * running;
     const double zlocked = t.U / t.Ia;
-    const double leakage = std::sqrt(std::max(zlocked * zlocked - (rs + standstill) * (rs + standstill),
-                                              0.04 * zlocked * zlocked));
+    const double leakage = std::sqrt(std::max(zlocked * zlocked - 4 * standstill * standstill, 0.04 * zlocked * zlocked));
+    const Cx ratedCurrent(t.I * t.cosPhi, -t.I * t.sinPhi);
+    const double airGap = std::abs(t.U - Cx(0, 0.45 * leakage) * ratedCurrent);
+    const double running = 3 * airGap * airGap * t.sN / (t.TN * t.omegaS);
     struct Candidate {
         Params p;
         double norm;
     };
     std::vector<Candidate> candidates;
-    auto consider = [&](const CageCircuit& c) {
+    auto consider = [&](CageCircuit c) {
         if (!(c.R1 > 0 && c.R2 > c.R1 && c.X1 > c.X2 && c.Xs > 0)) return;
-        const Params p = ParamsOf(c, t);
-        const auto r = ExactResiduals(p, t, k);
+        // A rotor that takes more than the rated point's power leaves the magnetising branch
+        // negative: higher resistances take less.
+        std::optional<Residuals> r;
+        Params p;
+        for (int i = 0; i < 16; ++i, c.R1 *= 1.25, c.R2 *= 1.25, c.Rs *= 1.25) {
+            p = ParamsOf(c, t);
+            const auto e = ExactResiduals(p, t, k);
+            if (e) r = e->r;
+            if (r && (*r)[4] == 0) break;
+        }
         if (!r) return;
         double n = 0;
         for (double v : *r) n += v * v;
@@ -195,7 +190,6 @@ std::vector<Params> ExactStarts(const Targets& t, Restrictions k) {
         c.Rs = k.kr * c.R1;
         consider(c);
     }
-    (void)zb;
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const Candidate& a, const Candidate& b) { return a.norm < b.norm; });
     std::vector<Params> starts;
@@ -208,12 +202,14 @@ ExactSearch SearchExact(const Targets& t, Restrictions k, int maxStarts) {
     for (const Params& start : ExactStarts(t, k)) {
         if (static_cast<int>(search.ends.size()) >= maxStarts) break;
         ExactAttempt a = AttemptExact(start, t, k);
-        search.ends.push_back(a.end);
+        search.ends.push_back({a.end, a.largest});
         if (a.found) {
             search.found = a.found;
             break;
         }
     }
+    std::stable_sort(search.ends.begin(), search.ends.end(),
+                     [](const ExactSearch::End& a, const ExactSearch::End& b) { return a.largest < b.largest; });
     return search;
 }
 

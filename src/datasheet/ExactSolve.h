@@ -23,10 +23,21 @@ struct Restrictions {
 CageCircuit CircuitOf(const Params& p, const Targets& t, Restrictions k);
 Params ParamsOf(const CageCircuit& c, const Targets& t);
 
+// The least Xh/Rfe of a best fit's circuit (Rfe <= 1e4 Xh); an exact one only needs it positive.
+constexpr double IronFloor = 1e-4;
+
 // log(model/target) of the rated torque, the locked-rotor torque and current, the breakdown
-// torque (the global maximum over [s_N, 1]); nullopt when no positive magnetising branch meets
-// the rated point.
-std::optional<std::array<double, 4>> ExactResiduals(const Params& p, const Targets& t, Restrictions k);
+// torque (the global maximum over [s_N, 1]), and how far Xh/Rfe falls short of the floor given
+// (weighted so that a solver sees that edge); nullopt when the rated point leaves no positive
+// magnetising reactance. With a peak slip given, the breakdown torque is taken there (for the
+// derivatives, see MeasureAtSlip).
+using Residuals = std::array<double, 5>;
+struct Evaluated {
+    Residuals r;
+    double peakSlip;
+};
+std::optional<Evaluated> ExactResiduals(const Params& p, const Targets& t, Restrictions k, double ironFloor = 0,
+                                        double peakSlip = 0);
 
 struct ExactCircuit {
     CageCircuit circuit;
@@ -49,10 +60,14 @@ std::optional<ExactCircuit> SolveExactFrom(const Params& start, const Targets& t
 std::vector<Params> ExactStarts(const Targets& t, Restrictions k);
 
 // The first exact circuit the starts lead to (at most maxStarts of them), and where each start
-// tried went, in the order tried.
+// tried went, the closest to the targets first.
 struct ExactSearch {
     std::optional<ExactCircuit> found;
-    std::vector<Params> ends;
+    struct End {
+        Params params;
+        double largest; // residual
+    };
+    std::vector<End> ends;
 };
 ExactSearch SearchExact(const Targets& t, Restrictions k, int maxStarts = 6);
 std::optional<ExactCircuit> SolveExact(const Targets& t, Restrictions k);

@@ -22,7 +22,14 @@ Evaluation Evaluate(const CageCircuit& c, const Targets& t) {
     return e;
 }
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+static std::string ToText(const Eigen::VectorXd& v) { std::string s; char b[40]; for (int i = 0; i < v.size(); ++i) { std::snprintf(b, sizeof b, " %.3g", v[i]); s += b; } return s; }
 namespace {
+// A residual that turns the solver back: the magnetising branch is not positive there.
+constexpr double Outside = 1e3;
+
 // log k = centre + half sin(theta) keeps k inside its closed range whatever theta.
 struct BoxAxis {
     double centre, half;
@@ -36,107 +43,136 @@ const BoxAxis KxAxis{0.5 * (std::log(KxLow) + std::log(KxHigh)), 0.5 * (std::log
 double LogKr(Restrictions k) { return std::log(k.kr); }
 double LogKx(Restrictions k) { return std::log(2 * k.kx); }
 
-// A residual that turns the solver back: the magnetising branch is not positive there.
-constexpr double Outside = 1e3;
-// The largest iron resistance of a best fit, in magnetising reactances.
-constexpr double IronBound = 1e4;
-// Weights of the best fit's least squares: the priority's own targets far above those that give
-// way, these far above the pull toward (1, 0.5) that only settles ties.
-constexpr double Own = 1e4, GiveWay = 1e2, Tie = 1e-6;
+// Weight of the log distance from (1, 0.5) beside a best fit's deviations: it only settles ties.
+constexpr double Tie = 1e-7;
 
-// The best fit's unknowns: log(R1/Zb), log(Xs/Zb), X1 = X2 (1 + z2^2), R2 = R1 (1 + z3^2) (the
-// cages may become equal), kr and kx through their box angles, and the bound on the deviations
-// that give way.
-constexpr int FitUnknowns = 7;
-
-struct FitFunctor : Eigen::DenseFunctor<double> {
-    const Targets& t;
+// The targets a best fit lets give way, and how far: the locked-rotor current for the torque
+// priority (a relative change d), both torques for the current priority (d_a = tau sin(alpha),
+// d_k = tau sin(beta), so that tau bounds the larger of the two and minimising tau minimises it).
+struct Relaxation {
     FitPriority priority;
-    FitFunctor(const Targets& targets, FitPriority p)
-        : Eigen::DenseFunctor<double>(FitUnknowns, FitUnknowns), t(targets), priority(p) {}
-
-    std::optional<CageCircuit> CircuitOf(const Eigen::VectorXd& z, Restrictions& k) const {
-        const double zb = t.U / t.I;
-        k = {KrAxis.K(z[4]), KxAxis.K(z[5])};
-        CageCircuit c;
-        c.R1 = zb * std::exp(z[0]);
-        c.Xs = zb * std::exp(z[1]);
-        c.Rs = k.kr * c.R1;
-        c.X2 = k.kx * c.Xs;
-        c.X1 = c.X2 * (1 + z[2] * z[2]);
-        c.R2 = c.R1 * (1 + z[3] * z[3]);
-        if (!CompleteMagnetisingBranch(c, t) || c.Rfe > IronBound * c.Xh) return std::nullopt;
-        return c;
-    }
-
-    void Residuals(const Measured& m, Restrictions k, double bound, Eigen::VectorXd& f) const {
-        const auto giveWay = [bound](double model, double target) {
-            return GiveWay * std::max(0.0, std::abs(model / target - 1) - bound);
-        };
-        f[0] = Own * std::log(m.ratedTorque / t.TN);
+    int Count() const { return priority == FitPriority::Torque ? 1 : 3; }
+    double Magnitude(const double* v) const { return v[0]; }
+    Targets Apply(const Targets& t, const double* v) const {
+        Targets moved = t;
         if (priority == FitPriority::Torque) {
-            f[1] = Own * std::log(m.lockedTorque / t.Ta);
-            f[2] = Own * std::log(m.peakTorque / t.Tk);
-            f[3] = giveWay(m.lockedCurrent, t.Ia);
+            moved.Ia *= 1 + v[0];
         } else {
-            f[1] = Own * std::log(m.lockedCurrent / t.Ia);
-            f[2] = giveWay(m.lockedTorque, t.Ta);
-            f[3] = giveWay(m.peakTorque, t.Tk);
+            moved.Ta *= 1 + v[0] * std::sin(v[1]);
+            moved.Tk *= 1 + v[0] * std::sin(v[2]);
         }
-        f[4] = bound;
-        f[5] = Tie * LogKr(k);
-        f[6] = Tie * LogKx(k);
+        return moved;
+    }
+};
+
+// The exact solver's four unknowns and the restrictions' box angles, with or without a relaxation
+// of the data sheet; residuals: the four targets (as relaxed), the relaxation weighted by the
+// penalty's factor, the log distance of the restrictions from (1, 0.5) weighted likewise (when
+// nothing is relaxed) or by Tie. The penalty method lowers the factor step by step, each minimum
+// the start of the next: the targets are met ever more closely at the smallest relaxation, or the
+// nearest restrictions, that allows it.
+struct PenaltyFunctor : Eigen::DenseFunctor<double> {
+    const Targets& t;
+    std::optional<Relaxation> relax;
+    double weight = 1;
+
+    static int Unknowns(const std::optional<Relaxation>& r) { return 6 + (r ? r->Count() : 0); }
+    // The residuals of the exact solver, the relaxation's or distance's, the tie's (rows of zeros
+    // when the unknowns outnumber them).
+    static int Values(const std::optional<Relaxation>& r) { return std::max(Unknowns(r), r ? 8 : 7); }
+    PenaltyFunctor(const Targets& targets, std::optional<Relaxation> r)
+        : Eigen::DenseFunctor<double>(Unknowns(r), Values(r)), t(targets), relax(r) {}
+
+    static Params ParamsOf(const Eigen::VectorXd& z) { return {z[0], z[1], z[2], z[3]}; }
+    static Restrictions RestrictionsOf(const Eigen::VectorXd& z) { return {KrAxis.K(z[4]), KxAxis.K(z[5])}; }
+    Targets TargetsOf(const Eigen::VectorXd& z) const { return relax ? relax->Apply(t, z.data() + 6) : t; }
+
+    // The residuals, and the slip of the torque maximum (0 when outside).
+    double Residuals(const Eigen::VectorXd& z, Eigen::VectorXd& f, double peakSlip = 0) const {
+        const Restrictions k = RestrictionsOf(z);
+        const Targets moved = TargetsOf(z);
+        const bool valid = moved.Ia > 0 && moved.Ta > 0 && moved.Tk > 0;
+        const auto e = valid ? ExactResiduals(ParamsOf(z), moved, k, relax ? IronFloor : 0, peakSlip) : std::nullopt;
+        f.setZero();
+        for (int i = 0; i < 5; ++i) f[i] = e ? e->r[i] : Outside;
+        if (relax) {
+            f[5] = weight * relax->Magnitude(z.data() + 6);
+            f[6] = Tie * LogKr(k);
+            f[7] = Tie * LogKx(k);
+        } else {
+            f[5] = weight * LogKr(k);
+            f[6] = weight * LogKx(k);
+        }
+        return e ? e->peakSlip : 0;
     }
 
     int operator()(const Eigen::VectorXd& z, Eigen::VectorXd& f) const {
-        Restrictions k;
-        const auto c = CircuitOf(z, k);
-        if (!c) {
-            f.setConstant(Outside);
-            return 0;
-        }
-        Residuals(Measure(*c, t), k, z[6], f);
+        Residuals(z, f);
         return 0;
     }
 
     int df(const Eigen::VectorXd& z, JacobianType& jac) const {
-        Restrictions k;
-        const auto c = CircuitOf(z, k);
-        if (!c) {
-            jac.setIdentity();
-            return 0;
-        }
-        const Measured base = Measure(*c, t);
-        Eigen::VectorXd f0(FitUnknowns), f1(FitUnknowns);
-        Residuals(base, k, z[6], f0);
-        for (int j = 0; j < FitUnknowns; ++j) {
+        Eigen::VectorXd f0(values()), f1(values());
+        const double peakSlip = Residuals(z, f0);
+        for (int j = 0; j < inputs(); ++j) {
             Eigen::VectorXd moved = z;
             double step = 1e-7;
             moved[j] += step;
-            auto cm = CircuitOf(moved, k);
-            if (!cm) {
+            Residuals(moved, f1, peakSlip);
+            if (f1[0] == Outside) {
                 step = -step;
                 moved[j] = z[j] + step;
-                cm = CircuitOf(moved, k);
+                Residuals(moved, f1, peakSlip);
             }
-            if (!cm) {
-                jac.col(j).setZero();
-                continue;
-            }
-            Residuals(MeasureAtSlip(*cm, t, base.peakSlip), k, moved[6], f1);
             jac.col(j) = (f1 - f0) / step;
         }
         return 0;
     }
 };
 
-// The unknowns of the exact solver as the best fit's (which allow the cages to become equal).
-Eigen::VectorXd FitUnknownsOf(const Params& p, const Targets& t, Restrictions k) {
-    const CageCircuit c = CircuitOf(p, t, k);
-    Eigen::VectorXd z(FitUnknowns);
-    z << p[0], p[1], std::sqrt(c.X1 / c.X2 - 1), std::sqrt(c.R2 / c.R1 - 1), KrAxis.Theta(k.kr),
-        KxAxis.Theta(k.kx), 0.0;
-    return z;
+// The penalty's factors, from the start's (the distance or relaxation weighs as much as the
+// targets) to the last (the targets met to about its square).
+constexpr double Weights[] = {1e-1, 1e-2, 1e-3};
+
+// After the penalty method: the exact circuit at the restrictions and relaxation it ended with, or
+// a hair farther out (its minimum lies just beyond the edge of what can be met exactly).
+std::optional<FittedCircuit> Settle(const Targets& t, const PenaltyFunctor& f, const Eigen::VectorXd& z) {
+    const Params end = PenaltyFunctor::ParamsOf(z);
+    const Restrictions k = PenaltyFunctor::RestrictionsOf(z);
+    for (double outward : {0.0, 1e-5, 1e-3, 1e-2, 3e-2, 0.1}) {
+        Eigen::VectorXd moved = z;
+        Restrictions km = k;
+        if (f.relax) {
+            moved[6] *= 1 + outward;
+        } else {
+            km = {std::clamp(std::exp(LogKr(k) * (1 + outward)), KrLow, KrHigh),
+                  std::clamp(0.5 * std::exp(LogKx(k) * (1 + outward)), KxLow, KxHigh)};
+        }
+        const Targets moved_t = f.TargetsOf(moved);
+        if (const auto s = SolveExactFrom(end, moved_t, km)) return FittedCircuit{s->circuit, km, Evaluate(s->circuit, t)};
+    }
+    if (!f.relax) return std::nullopt;
+    // No relaxation of the giving-way targets alone lets the priority's own be met: the penalty's
+    // end is the best fit (its magnetising branch kept within the closed bound).
+    CageCircuit c = CircuitOf(end, t, k);
+    const auto iron = CompleteMagnetisingBranch(c, t);
+    if (!iron) return std::nullopt;
+    if (*iron < IronFloor) c.Rfe = c.Xh / IronFloor;
+    return FittedCircuit{c, k, Evaluate(c, t)};
+}
+
+std::optional<FittedCircuit> RunPenalty(const Targets& t, std::optional<Relaxation> relax, const Params& p,
+                                        Restrictions k) {
+    PenaltyFunctor f(t, relax);
+    Eigen::VectorXd z = Eigen::VectorXd::Zero(f.inputs());
+    z << p[0], p[1], p[2], p[3], KrAxis.Theta(k.kr), KxAxis.Theta(k.kx), Eigen::VectorXd::Zero(f.inputs() - 6);
+    if (relax && relax->priority == FitPriority::Current) z[7] = z[8] = 0.5; // off the sines' flat tops
+    for (double weight : Weights) {
+        f.weight = weight;
+        Minimise(f, z, 0.0, 60);
+        if (std::getenv("FITDEBUG")) { Eigen::VectorXd fv(f.values()); f(z, fv); std::fprintf(stderr, "w %g z %s | f %s\n", weight, ToText(z).c_str(), ToText(fv).c_str()); }
+    }
+    return Settle(t, f, z);
 }
 
 // Which of two best fits is better: the larger deviation of the priority's own targets first, then
@@ -167,81 +203,23 @@ FitScore ScoreOf(const FittedCircuit& f, FitPriority priority) {
 }
 } // namespace
 
-std::optional<FittedCircuit> BestFit(const Targets& t, FitPriority priority, const std::vector<Params>& starts) {
+std::optional<FittedCircuit> BestFit(const Targets& t, FitPriority priority, const std::vector<ExactSearch::End>& starts,
+                                     int maxStarts) {
     std::optional<FittedCircuit> best;
-    FitFunctor f(t, priority);
-    for (const Params& start : starts) {
-        Eigen::VectorXd z = FitUnknownsOf(start, t, {1, 0.5});
-        Minimise(f, z, 0.0, 200);
-        Restrictions k;
-        const auto c = f.CircuitOf(z, k);
-        if (!c) continue;
-        FittedCircuit fit{*c, k, Evaluate(*c, t)};
-        if (!best || ScoreOf(fit, priority) < ScoreOf(*best, priority)) best = fit;
+    for (int i = 0; i < std::min<int>(maxStarts, starts.size()); ++i) {
+        const auto fit = RunPenalty(t, Relaxation{priority}, starts[i].params, {1, 0.5});
+        if (fit && (!best || ScoreOf(*fit, priority) < ScoreOf(*best, priority))) best = fit;
     }
     return best;
 }
 
-namespace {
-// The exact solver's unknowns and the restrictions' box angles; residuals: the four targets and the
-// log distance of the restrictions from (1, 0.5), weighted by the penalty's factor.
-struct NearestFunctor : Eigen::DenseFunctor<double> {
-    const Targets& t;
-    double weight;
-    NearestFunctor(const Targets& targets, double w) : Eigen::DenseFunctor<double>(6, 6), t(targets), weight(w) {}
-
-    static Params ParamsOf(const Eigen::VectorXd& z) { return {z[0], z[1], z[2], z[3]}; }
-    static Restrictions RestrictionsOf(const Eigen::VectorXd& z) { return {KrAxis.K(z[4]), KxAxis.K(z[5])}; }
-
-    int operator()(const Eigen::VectorXd& z, Eigen::VectorXd& f) const {
-        const Restrictions k = RestrictionsOf(z);
-        const auto r = ExactResiduals(ParamsOf(z), t, k);
-        for (int i = 0; i < 4; ++i) f[i] = r ? (*r)[i] : Outside;
-        f[4] = weight * LogKr(k);
-        f[5] = weight * LogKx(k);
-        return 0;
-    }
-
-    int df(const Eigen::VectorXd& z, JacobianType& jac) const {
-        Eigen::VectorXd f0(6), f1(6);
-        (*this)(z, f0);
-        for (int j = 0; j < 6; ++j) {
-            Eigen::VectorXd moved = z;
-            const double step = 1e-7;
-            moved[j] += step;
-            (*this)(moved, f1);
-            jac.col(j) = (f1 - f0) / step;
-        }
-        return 0;
-    }
-};
-} // namespace
-
 std::optional<FittedCircuit> NearestExact(const Targets& t, const FittedCircuit& feasible) {
-    // The penalty method: the distance's weight lowered step by step, each minimum the start of the
-    // next, ends near the restrictions nearest (1, 0.5) at which the targets are met; the exact
-    // solver then settles there, or a hair farther out when the penalty's minimum lies just beyond
-    // the edge of the restrictions that have an exact circuit.
     const CageCircuit& c = feasible.circuit;
     const double floor = 1e-12 * t.U / t.I;
     CageCircuit ordered = c;
     ordered.X1 = std::max(c.X1, c.X2 + floor);
     ordered.R2 = std::max(c.R2, c.R1 + floor);
-    const Params p = ParamsOf(ordered, t);
-    Eigen::VectorXd z(6);
-    z << p[0], p[1], p[2], p[3], KrAxis.Theta(feasible.k.kr), KxAxis.Theta(feasible.k.kx);
-    for (double weight : {1e-1, 1e-2, 1e-3, 1e-4, 1e-5}) {
-        NearestFunctor f(t, weight);
-        Minimise(f, z, 0.0, 100);
-    }
-    const Params end = NearestFunctor::ParamsOf(z);
-    const Restrictions k = NearestFunctor::RestrictionsOf(z);
-    for (double outward : {0.0, 1e-6, 1e-5, 1e-4, 1e-3, 1e-2}) {
-        const Restrictions moved{std::clamp(std::exp(LogKr(k) * (1 + outward)), KrLow, KrHigh),
-                                 std::clamp(0.5 * std::exp(LogKx(k) * (1 + outward)), KxLow, KxHigh)};
-        if (const auto s = SolveExactFrom(end, t, moved)) return FittedCircuit{s->circuit, moved, Evaluate(s->circuit, t)};
-    }
-    return std::nullopt;
+    return RunPenalty(t, std::nullopt, ParamsOf(ordered, t), feasible.k);
 }
 
 } // namespace datasheet

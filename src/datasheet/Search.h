@@ -33,7 +33,8 @@ struct FittedCircuit {
 // deviation of the priority's own targets as small as possible, then the largest of those that give
 // way, ties to the pair nearest (1, 0.5). Started from the given points of the exact solver at
 // (1, 0.5). nullopt when no start leads to a circuit with a positive magnetising branch.
-std::optional<FittedCircuit> BestFit(const Targets& t, FitPriority priority, const std::vector<Params>& starts);
+std::optional<FittedCircuit> BestFit(const Targets& t, FitPriority priority, const std::vector<ExactSearch::End>& starts,
+                                     int maxStarts = 2);
 
 // The restrictions nearest (1, 0.5) in log distance for which an exact circuit exists, searched
 // from a circuit that meets the data sheet at some point of the box.
