@@ -4,8 +4,6 @@
 // tries several starts and a start that leads nowhere should cost little.
 
 #include <unsupported/Eigen/LevenbergMarquardt>
-#include <cstdio>
-#include <cstdlib>
 
 namespace datasheet {
 
@@ -28,7 +26,6 @@ template <class Functor> double Minimise(Functor& f, Eigen::VectorXd& x, double 
         previous = lm.fnorm();
         if (slow >= 8) break;
     }
-    if (std::getenv("LMSTEPS")) std::fprintf(stderr, "lm %d steps nfev %ld fnorm %g\n", (int)lm.iterations(), (long)lm.nfev(), lm.fnorm());
     return lm.fvec().cwiseAbs().maxCoeff();
 }
 

@@ -22,10 +22,6 @@ Evaluation Evaluate(const CageCircuit& c, const Targets& t) {
     return e;
 }
 
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-static std::string ToText(const Eigen::VectorXd& v) { std::string s; char b[40]; for (int i = 0; i < v.size(); ++i) { std::snprintf(b, sizeof b, " %.3g", v[i]); s += b; } return s; }
 namespace {
 // A residual that turns the solver back: the magnetising branch is not positive there.
 constexpr double Outside = 1e3;
@@ -170,7 +166,6 @@ std::optional<FittedCircuit> RunPenalty(const Targets& t, std::optional<Relaxati
     for (double weight : Weights) {
         f.weight = weight;
         Minimise(f, z, 0.0, 60);
-        if (std::getenv("FITDEBUG")) { Eigen::VectorXd fv(f.values()); f(z, fv); std::fprintf(stderr, "w %g z %s | f %s\n", weight, ToText(z).c_str(), ToText(fv).c_str()); }
     }
     return Settle(t, f, z);
 }
