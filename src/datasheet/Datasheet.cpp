@@ -163,6 +163,11 @@ constexpr double Met = 1e-9;
 // the box meet exactly: the nearest such are searched.
 constexpr double NearlyMet = 1e-5;
 
+// Where exact circuits are looked for when (1, 0.5) has none.
+constexpr Restrictions Probes[] = {{0.15, 0.5}, {2.5, 0.5}, {1, 0.15}, {1, 2}};
+
+double Distance(Restrictions k) { return std::hypot(std::log(k.kr), std::log(2 * k.kx)); }
+
 double LargestDeviation(const Evaluation& e) {
     double largest = 0;
     for (double d : e.deviations) largest = std::max(largest, std::abs(d));
@@ -176,14 +181,30 @@ DatasheetOutcome FitDatasheet(const Targets& t, FitPriority priority) {
         out.refusal = ErrDatasheetNoSlip;
         return out;
     }
-    const Restrictions preferred{1, 0.5};
-    const ExactSearch search = SearchExact(t, preferred);
-    if (search.found) {
-        const FittedCircuit f{search.found->circuit, preferred, Evaluate(search.found->circuit, t)};
+    const auto exact = [&](const FittedCircuit& f) {
         out.circuit = f.circuit;
         out.fit = FitOf(f, t, true);
         return out;
+    };
+    const Restrictions preferred{1, 0.5};
+    const ExactSearch search = SearchExact(t, preferred, 2);
+    if (search.found) return exact({search.found->circuit, preferred, Evaluate(search.found->circuit, t)});
+    // Exact circuits away from (1, 0.5) form regions of the box that a search from (1, 0.5) may not
+    // reach: a few probes spread over it, each found circuit the start of the search for the
+    // nearest restrictions. A data sheet whose standstill resistance comes out well below the
+    // running one has none anywhere.
+    const RotorEstimate rotor = EstimateRotor(t);
+    const bool hopeless = rotor.standstill < rotor.running;
+    std::optional<FittedCircuit> nearest;
+    for (const Restrictions probe : Probes) {
+        if (hopeless) break;
+        const ExactSearch s = SearchExact(t, probe, 1);
+        if (!s.found) continue;
+        auto n = NearestExact(t, {s.found->circuit, probe, Evaluate(s.found->circuit, t)});
+        if (!n) n = FittedCircuit{s.found->circuit, probe, Evaluate(s.found->circuit, t)};
+        if (!nearest || Distance(n->k) < Distance(nearest->k)) nearest = n;
     }
+    if (nearest) return exact(*nearest);
     auto best = BestFit(t, priority, search.ends);
     if (!best) {
         out.refusal = ErrDatasheetNoCircuit;

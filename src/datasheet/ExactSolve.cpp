@@ -35,13 +35,16 @@ Residuals ResidualsOf(const Measured& m, const Targets& t, double ironShare, dou
             std::log(m.peakTorque / t.Tk), EdgeWeight * std::max(0.0, ironFloor - ironShare)};
 }
 
-std::optional<Evaluated> Evaluate(const Params& p, const Targets& t, Restrictions k, double ironFloor,
-                                  double peakSlip = 0) {
-    CageCircuit c = CircuitOf(p, t, k);
+std::optional<Evaluated> EvaluateCircuit(CageCircuit c, const Targets& t, double ironFloor, double peakSlip) {
     const auto iron = CompleteMagnetisingBranch(c, t);
     if (!iron) return std::nullopt;
     const Measured m = peakSlip > 0 ? MeasureAtSlip(c, t, peakSlip) : Measure(c, t);
     return Evaluated{ResidualsOf(m, t, *iron, ironFloor), m.peakSlip};
+}
+
+std::optional<Evaluated> Evaluate(const Params& p, const Targets& t, Restrictions k, double ironFloor,
+                                  double peakSlip = 0) {
+    return EvaluateCircuit(CircuitOf(p, t, k), t, ironFloor, peakSlip);
 }
 
 struct ExactFunctor : Eigen::DenseFunctor<double> {
@@ -52,14 +55,25 @@ struct ExactFunctor : Eigen::DenseFunctor<double> {
 
     static Params ToParams(const Eigen::VectorXd& x) { return {x[0], x[1], x[2], x[3]}; }
 
+    // The solver asks for the derivatives where it last evaluated: that evaluation is kept.
+    mutable Eigen::VectorXd lastX;
+    mutable std::optional<Evaluated> last;
+    std::optional<Evaluated> At(const Eigen::VectorXd& x) const {
+        if (lastX.size() != x.size() || lastX != x) {
+            lastX = x;
+            last = Evaluate(ToParams(x), t, k, 0);
+        }
+        return last;
+    }
+
     int operator()(const Eigen::VectorXd& x, Eigen::VectorXd& f) const {
-        const auto e = Evaluate(ToParams(x), t, k, 0);
+        const auto e = At(x);
         for (int i = 0; i < 5; ++i) f[i] = e ? e->r[i] : Outside;
         return 0;
     }
 
     int df(const Eigen::VectorXd& x, JacobianType& jac) const {
-        const auto base = Evaluate(ToParams(x), t, k, 0);
+        const auto base = At(x);
         if (!base) {
             jac.setZero();
             jac.topRows(4).setIdentity();
@@ -87,6 +101,10 @@ std::optional<Evaluated> ExactResiduals(const Params& p, const Targets& t, Restr
     return Evaluate(p, t, k, ironFloor, peakSlip);
 }
 
+std::optional<Evaluated> CircuitResiduals(const CageCircuit& c, const Targets& t, double ironFloor, double peakSlip) {
+    return EvaluateCircuit(c, t, ironFloor, peakSlip);
+}
+
 ExactAttempt AttemptExact(const Params& start, const Targets& t, Restrictions k) {
     ExactFunctor f(t, k);
     Eigen::VectorXd x(4);
@@ -109,17 +127,24 @@ std::optional<ExactCircuit> SolveExactFrom(const Params& start, const Targets& t
     return AttemptExact(start, t, k).found;
 }
 
-std::vector<Params> ExactStarts(const Targets& t, Restrictions k) {
-    // Estimates of a motor's rotor from its data sheet: the locked-rotor current gives the leakage
-    // reactance, the locked-rotor torque through the locked-rotor current the standstill
-    // resistance, the air-gap power at the rated slip the running resistance R1 || R2 (through the
-    // air-gap voltage that the stator's share of the leakage leaves).
-    const double standstill = t.Ta * t.omegaS / (3 * t.Ia * t.Ia);
+RotorEstimate EstimateRotor(const Targets& t) {
+    // The locked-rotor current gives the leakage reactance, the locked-rotor torque through the
+    // locked-rotor current the standstill resistance, the air-gap power at the rated slip the
+    // running resistance (through the air-gap voltage that the stator's share of the leakage
+    // leaves; the magnetising current neglected).
+    RotorEstimate e;
+    e.standstill = t.Ta * t.omegaS / (3 * t.Ia * t.Ia);
     const double zlocked = t.U / t.Ia;
-    const double leakage = std::sqrt(std::max(zlocked * zlocked - 4 * standstill * standstill, 0.04 * zlocked * zlocked));
+    e.leakage = std::sqrt(std::max(zlocked * zlocked - 4 * e.standstill * e.standstill, 0.04 * zlocked * zlocked));
     const Cx ratedCurrent(t.I * t.cosPhi, -t.I * t.sinPhi);
-    const double airGap = std::abs(t.U - Cx(0, 0.45 * leakage) * ratedCurrent);
-    const double running = 3 * airGap * airGap * t.sN / (t.TN * t.omegaS);
+    const double airGap = std::abs(t.U - Cx(0, 0.45 * e.leakage) * ratedCurrent);
+    e.running = 3 * airGap * airGap * t.sN / (t.TN * t.omegaS);
+    return e;
+}
+
+std::vector<Params> ExactStarts(const Targets& t, Restrictions k) {
+    const RotorEstimate e = EstimateRotor(t);
+    const double standstill = e.standstill, running = e.running, leakage = e.leakage;
     struct Candidate {
         Params p;
         double norm;

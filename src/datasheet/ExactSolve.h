@@ -38,6 +38,9 @@ struct Evaluated {
 };
 std::optional<Evaluated> ExactResiduals(const Params& p, const Targets& t, Restrictions k, double ironFloor = 0,
                                         double peakSlip = 0);
+// The same for a circuit's stator and rotor (its magnetising branch found from the rated point).
+std::optional<Evaluated> CircuitResiduals(const CageCircuit& c, const Targets& t, double ironFloor = 0,
+                                          double peakSlip = 0);
 
 struct ExactCircuit {
     CageCircuit circuit;
@@ -56,7 +59,17 @@ struct ExactAttempt {
 ExactAttempt AttemptExact(const Params& start, const Targets& t, Restrictions k);
 std::optional<ExactCircuit> SolveExactFrom(const Params& start, const Targets& t, Restrictions k);
 
-// Starting points of the solver for these restrictions, the most promising first.
+// A motor's rotor roughly as its data sheet describes it: the resistance at standstill and near
+// synchronous speed (R1 || R2), and the leakage reactance of stator and rotor together. A double
+// cage's standstill resistance is never below its running one.
+struct RotorEstimate {
+    double standstill = 0, running = 0, leakage = 0;
+};
+RotorEstimate EstimateRotor(const Targets& t);
+
+// Starting points of the solver for these restrictions, the most promising first: for a share of
+// the leakage in the stator, the rotor whose standstill impedance and running resistance are the
+// estimates.
 std::vector<Params> ExactStarts(const Targets& t, Restrictions k);
 
 // The first exact circuit the starts lead to (at most maxStarts of them), and where each start

@@ -8,7 +8,10 @@
 namespace datasheet {
 
 // Minimises the functor's sum of squares from x (changed in place); returns the largest residual.
-template <class Functor> double Minimise(Functor& f, Eigen::VectorXd& x, double goal, int maxSteps = 150) {
+// Stops after eight steps in a row that gain less than the given share each (a local minimum or a
+// long valley).
+template <class Functor>
+double Minimise(Functor& f, Eigen::VectorXd& x, double goal, int maxSteps = 150, double slowGain = 0.01) {
     Eigen::LevenbergMarquardt<Functor> lm(f);
     lm.setXtol(1e-15);
     lm.setFtol(1e-30);
@@ -21,8 +24,7 @@ template <class Functor> double Minimise(Functor& f, Eigen::VectorXd& x, double 
         if (status != Eigen::LevenbergMarquardtSpace::NotStarted && status != Eigen::LevenbergMarquardtSpace::Running)
             break;
         status = lm.minimizeOneStep(x);
-        // Eight steps in a row that gain less than 1 % each: a local minimum or a long valley.
-        slow = lm.fnorm() > 0.99 * previous ? slow + 1 : 0;
+        slow = lm.fnorm() > (1 - slowGain) * previous ? slow + 1 : 0;
         previous = lm.fnorm();
         if (slow >= 8) break;
     }

@@ -70,17 +70,53 @@ struct Relaxation {
 struct PenaltyFunctor : Eigen::DenseFunctor<double> {
     const Targets& t;
     std::optional<Relaxation> relax;
+    bool closed; // the cages may become equal
     double weight = 1;
 
     static int Unknowns(const std::optional<Relaxation>& r) { return 6 + (r ? r->Count() : 0); }
     // The residuals of the exact solver, the relaxation's or distance's, the tie's (rows of zeros
     // when the unknowns outnumber them).
     static int Values(const std::optional<Relaxation>& r) { return std::max(Unknowns(r), r ? 8 : 7); }
-    PenaltyFunctor(const Targets& targets, std::optional<Relaxation> r)
-        : Eigen::DenseFunctor<double>(Unknowns(r), Values(r)), t(targets), relax(r) {}
+    PenaltyFunctor(const Targets& targets, std::optional<Relaxation> r, bool closedBounds)
+        : Eigen::DenseFunctor<double>(Unknowns(r), Values(r)), t(targets), relax(r), closed(closedBounds) {}
 
-    static Params ParamsOf(const Eigen::VectorXd& z) { return {z[0], z[1], z[2], z[3]}; }
     static Restrictions RestrictionsOf(const Eigen::VectorXd& z) { return {KrAxis.K(z[4]), KxAxis.K(z[5])}; }
+    // The exact solver's log unknowns, or with closed bounds X1 = X2 (1 + z2^2) and
+    // R2 = R1 (1 + z3^2) instead, which reach equal cages.
+    CageCircuit CircuitAt(const Eigen::VectorXd& z) const {
+        const Restrictions k = RestrictionsOf(z);
+        if (!closed) return CircuitOf({z[0], z[1], z[2], z[3]}, t, k);
+        const double zb = t.U / t.I;
+        CageCircuit c;
+        c.R1 = zb * std::exp(z[0]);
+        c.Xs = zb * std::exp(z[1]);
+        c.Rs = k.kr * c.R1;
+        c.X2 = k.kx * c.Xs;
+        c.X1 = c.X2 * (1 + z[2] * z[2]);
+        c.R2 = c.R1 * (1 + z[3] * z[3]);
+        return c;
+    }
+    // The unknowns of a circuit with these restrictions (cages apart by at least a hair when the
+    // bounds are open).
+    Eigen::VectorXd UnknownsOf(const CageCircuit& c, Restrictions k) const {
+        Eigen::VectorXd z = Eigen::VectorXd::Zero(inputs());
+        const double zb = t.U / t.I;
+        if (closed) {
+            z.head(4) << std::log(c.R1 / zb), std::log(c.Xs / zb), std::sqrt(std::max(0.0, c.X1 / c.X2 - 1)),
+                std::sqrt(std::max(0.0, c.R2 / c.R1 - 1));
+        } else {
+            CageCircuit ordered = c;
+            ordered.X1 = std::max(c.X1, c.X2 * (1 + 1e-12));
+            ordered.R2 = std::max(c.R2, c.R1 * (1 + 1e-12));
+            const Params p = datasheet::ParamsOf(ordered, t);
+            z.head(4) << p[0], p[1], p[2], p[3];
+        }
+        z[4] = KrAxis.Theta(k.kr);
+        z[5] = KxAxis.Theta(k.kx);
+        // The torques' relaxation starts off the sines' flat tops.
+        if (relax && relax->priority == FitPriority::Current) z[7] = z[8] = 0.5;
+        return z;
+    }
     Targets TargetsOf(const Eigen::VectorXd& z) const { return relax ? relax->Apply(t, z.data() + 6) : t; }
 
     // The residuals, and the slip of the torque maximum (0 when outside).
@@ -88,7 +124,7 @@ struct PenaltyFunctor : Eigen::DenseFunctor<double> {
         const Restrictions k = RestrictionsOf(z);
         const Targets moved = TargetsOf(z);
         const bool valid = moved.Ia > 0 && moved.Ta > 0 && moved.Tk > 0;
-        const auto e = valid ? ExactResiduals(ParamsOf(z), moved, k, relax ? IronFloor : 0, peakSlip) : std::nullopt;
+        const auto e = valid ? CircuitResiduals(CircuitAt(z), moved, relax ? IronFloor : 0, peakSlip) : std::nullopt;
         f.setZero();
         for (int i = 0; i < 5; ++i) f[i] = e ? e->r[i] : Outside;
         if (relax) {
@@ -102,14 +138,27 @@ struct PenaltyFunctor : Eigen::DenseFunctor<double> {
         return e ? e->peakSlip : 0;
     }
 
+    // The solver asks for the derivatives where it last evaluated: that evaluation is kept.
+    mutable Eigen::VectorXd lastZ, lastF;
+    mutable double lastPeakSlip = 0;
+    double At(const Eigen::VectorXd& z, Eigen::VectorXd& f) const {
+        if (lastZ.size() != z.size() || lastZ != z || lastF.size() != f.size()) {
+            lastF.resize(f.size());
+            lastPeakSlip = Residuals(z, lastF);
+            lastZ = z;
+        }
+        f = lastF;
+        return lastPeakSlip;
+    }
+
     int operator()(const Eigen::VectorXd& z, Eigen::VectorXd& f) const {
-        Residuals(z, f);
+        At(z, f);
         return 0;
     }
 
     int df(const Eigen::VectorXd& z, JacobianType& jac) const {
         Eigen::VectorXd f0(values()), f1(values());
-        const double peakSlip = Residuals(z, f0);
+        const double peakSlip = At(z, f0);
         for (int j = 0; j < inputs(); ++j) {
             Eigen::VectorXd moved = z;
             double step = 1e-7;
@@ -128,13 +177,17 @@ struct PenaltyFunctor : Eigen::DenseFunctor<double> {
 
 // The penalty's factors, from the start's (the distance or relaxation weighs as much as the
 // targets) to the last (the targets met to about its square).
-constexpr double Weights[] = {1e-1, 1e-2, 1e-3};
+constexpr double Weights[] = {1e-3};
+constexpr int Steps = 150;
 
 // After the penalty method: the exact circuit at the restrictions and relaxation it ended with, or
 // a hair farther out (its minimum lies just beyond the edge of what can be met exactly).
 std::optional<FittedCircuit> Settle(const Targets& t, const PenaltyFunctor& f, const Eigen::VectorXd& z) {
-    const Params end = PenaltyFunctor::ParamsOf(z);
     const Restrictions k = PenaltyFunctor::RestrictionsOf(z);
+    CageCircuit ordered = f.CircuitAt(z);
+    ordered.X1 = std::max(ordered.X1, ordered.X2 * (1 + 1e-12));
+    ordered.R2 = std::max(ordered.R2, ordered.R1 * (1 + 1e-12));
+    const Params end = ParamsOf(ordered, t);
     for (double outward : {0.0, 1e-5, 1e-3, 1e-2, 3e-2, 0.1}) {
         Eigen::VectorXd moved = z;
         Restrictions km = k;
@@ -144,28 +197,28 @@ std::optional<FittedCircuit> Settle(const Targets& t, const PenaltyFunctor& f, c
             km = {std::clamp(std::exp(LogKr(k) * (1 + outward)), KrLow, KrHigh),
                   std::clamp(0.5 * std::exp(LogKx(k) * (1 + outward)), KxLow, KxHigh)};
         }
-        const Targets moved_t = f.TargetsOf(moved);
-        if (const auto s = SolveExactFrom(end, moved_t, km)) return FittedCircuit{s->circuit, km, Evaluate(s->circuit, t)};
+        const Targets movedTargets = f.TargetsOf(moved);
+        if (const auto s = SolveExactFrom(end, movedTargets, km))
+            return FittedCircuit{s->circuit, km, Evaluate(s->circuit, t)};
     }
     if (!f.relax) return std::nullopt;
     // No relaxation of the giving-way targets alone lets the priority's own be met: the penalty's
     // end is the best fit (its magnetising branch kept within the closed bound).
-    CageCircuit c = CircuitOf(end, t, k);
+    CageCircuit c = f.CircuitAt(z);
     const auto iron = CompleteMagnetisingBranch(c, t);
     if (!iron) return std::nullopt;
     if (*iron < IronFloor) c.Rfe = c.Xh / IronFloor;
     return FittedCircuit{c, k, Evaluate(c, t)};
 }
 
-std::optional<FittedCircuit> RunPenalty(const Targets& t, std::optional<Relaxation> relax, const Params& p,
-                                        Restrictions k) {
-    PenaltyFunctor f(t, relax);
-    Eigen::VectorXd z = Eigen::VectorXd::Zero(f.inputs());
-    z << p[0], p[1], p[2], p[3], KrAxis.Theta(k.kr), KxAxis.Theta(k.kx), Eigen::VectorXd::Zero(f.inputs() - 6);
-    if (relax && relax->priority == FitPriority::Current) z[7] = z[8] = 0.5; // off the sines' flat tops
+std::optional<FittedCircuit> RunPenalty(const Targets& t, std::optional<Relaxation> relax, bool closed,
+                                        const CageCircuit& start, Restrictions k) {
+    PenaltyFunctor f(t, relax, closed);
+    Eigen::VectorXd z = f.UnknownsOf(start, k);
     for (double weight : Weights) {
         f.weight = weight;
-        Minimise(f, z, 0.0, 60);
+        f.lastZ.resize(0); // the kept evaluation had the weight before
+        Minimise(f, z, 0.0, Steps, 1e-4);
     }
     return Settle(t, f, z);
 }
@@ -200,21 +253,58 @@ FitScore ScoreOf(const FittedCircuit& f, FitPriority priority) {
 
 std::optional<FittedCircuit> BestFit(const Targets& t, FitPriority priority, const std::vector<ExactSearch::End>& starts,
                                      int maxStarts) {
+    // From each start with closed bounds (they reach equal cages) and then, when the priority's
+    // own targets are still not met, with the open bounds of the exact solver (whose log unknowns
+    // leave the cages apart and take other paths); the next start only while they are not met.
     std::optional<FittedCircuit> best;
     for (int i = 0; i < std::min<int>(maxStarts, starts.size()); ++i) {
-        const auto fit = RunPenalty(t, Relaxation{priority}, starts[i].params, {1, 0.5});
-        if (fit && (!best || ScoreOf(*fit, priority) < ScoreOf(*best, priority))) best = fit;
+        for (bool closed : {true, false}) {
+            const auto fit =
+                RunPenalty(t, Relaxation{priority}, closed, CircuitOf(starts[i].params, t, {1, 0.5}), {1, 0.5});
+            if (fit && (!best || ScoreOf(*fit, priority) < ScoreOf(*best, priority))) best = fit;
+            if (best && ScoreOf(*best, priority).own < 1e-9) return best;
+        }
     }
     return best;
 }
 
+namespace {
+// A compass search over the restrictions: from an exact circuit, steps toward (1, 0.5) in eight
+// directions of the log plane, each taken when the exact solver, started from the circuit before,
+// still meets the targets there; the step halved when none is. The edge of the restrictions with
+// an exact circuit has kinks (where the breakdown torque moves from one hump of the curve to the
+// other) at which the penalty's minimum can stop short of the nearest point.
+FittedCircuit Compass(const Targets& t, FittedCircuit at) {
+    Params p = ParamsOf(at.circuit, t);
+    constexpr double Directions[8][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}, {-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
+    for (double step = 0.2; step >= 1e-3; step *= 0.5) {
+        for (bool moved = true; moved;) {
+            moved = false;
+            const double a = LogKr(at.k), b = LogKx(at.k);
+            for (const auto& d : Directions) {
+                const double na = a + step * d[0] * (a > 0 ? 1 : -1), nb = b + step * d[1] * (b > 0 ? 1 : -1);
+                if (std::hypot(na, nb) >= std::hypot(a, b)) continue;
+                const Restrictions k{std::exp(na), 0.5 * std::exp(nb)};
+                if (k.kr < KrLow || k.kr > KrHigh || k.kx < KxLow || k.kx > KxHigh) continue;
+                if (const auto s = SolveExactFrom(p, t, k)) {
+                    at = {s->circuit, k, at.evaluation};
+                    p = s->params;
+                    moved = true;
+                    break;
+                }
+            }
+        }
+    }
+    at.evaluation = Evaluate(at.circuit, t);
+    return at;
+}
+} // namespace
+
 std::optional<FittedCircuit> NearestExact(const Targets& t, const FittedCircuit& feasible) {
-    const CageCircuit& c = feasible.circuit;
-    const double floor = 1e-12 * t.U / t.I;
-    CageCircuit ordered = c;
-    ordered.X1 = std::max(c.X1, c.X2 + floor);
-    ordered.R2 = std::max(c.R2, c.R1 + floor);
-    return RunPenalty(t, std::nullopt, ParamsOf(ordered, t), feasible.k);
+    auto penalty = RunPenalty(t, std::nullopt, false, feasible.circuit, feasible.k);
+    const bool exactStart = std::abs(feasible.evaluation.deviations[DevRatedTorque]) < 1e-9;
+    if (!penalty && !exactStart) return std::nullopt;
+    return Compass(t, penalty ? *penalty : feasible);
 }
 
 } // namespace datasheet
