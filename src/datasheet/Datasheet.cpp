@@ -163,10 +163,8 @@ constexpr double Met = 1e-9;
 // the box meet exactly: the nearest such are searched.
 constexpr double NearlyMet = 1e-5;
 
-// Where exact circuits are looked for when (1, 0.5) has none.
-constexpr Restrictions Probes[] = {{0.15, 0.5}, {2.5, 0.5}, {1, 0.15}, {1, 2}};
-
-double Distance(Restrictions k) { return std::hypot(std::log(k.kr), std::log(2 * k.kx)); }
+// Where exact circuits are looked for when (1, 0.5) has none, nearest first.
+constexpr Restrictions Probes[] = {{2.5, 0.5}, {1, 0.15}, {1, 2}, {0.15, 0.5}};
 
 double LargestDeviation(const Evaluation& e) {
     double largest = 0;
@@ -195,16 +193,13 @@ DatasheetOutcome FitDatasheet(const Targets& t, FitPriority priority) {
     // running one has none anywhere.
     const RotorEstimate rotor = EstimateRotor(t);
     const bool hopeless = rotor.standstill < rotor.running;
-    std::optional<FittedCircuit> nearest;
     for (const Restrictions probe : Probes) {
         if (hopeless) break;
         const ExactSearch s = SearchExact(t, probe, 1);
         if (!s.found) continue;
-        auto n = NearestExact(t, {s.found->circuit, probe, Evaluate(s.found->circuit, t)});
-        if (!n) n = FittedCircuit{s.found->circuit, probe, Evaluate(s.found->circuit, t)};
-        if (!nearest || Distance(n->k) < Distance(nearest->k)) nearest = n;
+        const FittedCircuit found{s.found->circuit, probe, Evaluate(s.found->circuit, t)};
+        return exact(NearestExact(t, found).value_or(found));
     }
-    if (nearest) return exact(*nearest);
     auto best = BestFit(t, priority, search.ends);
     if (!best) {
         out.refusal = ErrDatasheetNoCircuit;

@@ -179,6 +179,7 @@ struct PenaltyFunctor : Eigen::DenseFunctor<double> {
 // targets) to the last (the targets met to about its square).
 constexpr double Weights[] = {1e-3};
 constexpr int Steps = 150;
+constexpr double SlowGain = 1e-3;
 
 // After the penalty method: the exact circuit at the restrictions and relaxation it ended with, or
 // a hair farther out (its minimum lies just beyond the edge of what can be met exactly).
@@ -218,7 +219,7 @@ std::optional<FittedCircuit> RunPenalty(const Targets& t, std::optional<Relaxati
     for (double weight : Weights) {
         f.weight = weight;
         f.lastZ.resize(0); // the kept evaluation had the weight before
-        Minimise(f, z, 0.0, Steps, 1e-4);
+        Minimise(f, z, 0.0, Steps, SlowGain);
     }
     return Settle(t, f, z);
 }
@@ -277,7 +278,7 @@ namespace {
 FittedCircuit Compass(const Targets& t, FittedCircuit at) {
     Params p = ParamsOf(at.circuit, t);
     constexpr double Directions[8][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}, {-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
-    for (double step = 0.2; step >= 1e-3; step *= 0.5) {
+    for (double step = 0.1; step >= 1e-3; step *= 0.5) {
         for (bool moved = true; moved;) {
             moved = false;
             const double a = LogKr(at.k), b = LogKx(at.k);
