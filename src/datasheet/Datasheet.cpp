@@ -45,10 +45,14 @@ ErrorArgument RangeOf(const Ratio& r) {
     return a;
 }
 
-// A relative deviation with its sign and one decimal: "−18.2 %" (a real minus sign).
+// A relative deviation with its sign and one decimal, "−18.2 %" (a real minus sign), rounded away
+// from zero so that a refused value never reads as one within its tolerance.
 std::string Percent(double deviation, bool english) {
-    const std::string digits = Number(std::round(std::abs(deviation) * 1000) / 10, english);
-    return (deviation < 0 ? "\u2212" : "+") + digits + "\u00a0%";
+    char digits[64];
+    std::snprintf(digits, sizeof digits, "%.1f", std::ceil(std::abs(deviation) * 1000) / 10);
+    std::string text = digits;
+    if (!english) std::replace(text.begin(), text.end(), '.', ',');
+    return (deviation < 0 ? "\u2212" : "+") + text + "\u00a0%";
 }
 } // namespace
 
