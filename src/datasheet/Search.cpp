@@ -183,13 +183,17 @@ constexpr double SlowGain = 1e-3;
 
 // After the penalty method: the exact circuit at the restrictions and relaxation it ended with, or
 // a hair farther out (its minimum lies just beyond the edge of what can be met exactly).
-std::optional<FittedCircuit> Settle(const Targets& t, const PenaltyFunctor& f, const Eigen::VectorXd& z) {
+std::optional<FittedCircuit> Settle(const Targets& t, const PenaltyFunctor& f, const Eigen::VectorXd& z,
+                                    double largest) {
     const Restrictions k = PenaltyFunctor::RestrictionsOf(z);
     CageCircuit ordered = f.CircuitAt(z);
     ordered.X1 = std::max(ordered.X1, ordered.X2 * (1 + 1e-12));
     ordered.R2 = std::max(ordered.R2, ordered.R1 * (1 + 1e-12));
     const Params end = ParamsOf(ordered, t);
+    // Targets still missed by more than this at the penalty's end are out of the exact solver's reach.
+    constexpr double Reach = 1e-2;
     for (double outward : {0.0, 1e-5, 1e-3, 1e-2, 3e-2, 0.1}) {
+        if (largest > Reach) break;
         Eigen::VectorXd moved = z;
         Restrictions km = k;
         if (f.relax) {
@@ -221,7 +225,9 @@ std::optional<FittedCircuit> RunPenalty(const Targets& t, std::optional<Relaxati
         f.lastZ.resize(0); // the kept evaluation had the weight before
         Minimise(f, z, 0.0, Steps, SlowGain);
     }
-    return Settle(t, f, z);
+    Eigen::VectorXd residuals(f.values());
+    f(z, residuals);
+    return Settle(t, f, z, residuals.head(5).cwiseAbs().maxCoeff());
 }
 
 // Which of two best fits is better: the larger deviation of the priority's own targets first, then
@@ -254,17 +260,18 @@ FitScore ScoreOf(const FittedCircuit& f, FitPriority priority) {
 
 std::optional<FittedCircuit> BestFit(const Targets& t, FitPriority priority, const std::vector<ExactSearch::End>& starts,
                                      int maxStarts) {
-    // From each start with closed bounds (they reach equal cages) and then, when the priority's
-    // own targets are still not met, with the open bounds of the exact solver (whose log unknowns
-    // leave the cages apart and take other paths); the next start only while they are not met.
+    // From each start with the open bounds of the exact solver (log unknowns that keep the cages
+    // apart) and with closed ones (which reach equal cages): the two take different paths to
+    // different local optima, the better is kept. The next start only while the priority's own
+    // targets are not met.
     std::optional<FittedCircuit> best;
     for (int i = 0; i < std::min<int>(maxStarts, starts.size()); ++i) {
-        for (bool closed : {true, false}) {
+        for (bool closed : {false, true}) {
             const auto fit =
                 RunPenalty(t, Relaxation{priority}, closed, CircuitOf(starts[i].params, t, {1, 0.5}), {1, 0.5});
             if (fit && (!best || ScoreOf(*fit, priority) < ScoreOf(*best, priority))) best = fit;
-            if (best && ScoreOf(*best, priority).own < 1e-9) return best;
         }
+        if (best && ScoreOf(*best, priority).own < 1e-9) return best;
     }
     return best;
 }
