@@ -215,6 +215,21 @@ std::vector<Params> ExactStarts(const Targets& t, Restrictions k) {
         c.Rs = k.kr * c.R1;
         consider(c);
     }
+    // A running cage of so much reactance that only the starting cage carries current at
+    // standstill: the leakage there is the stator's and the starting cage's, the standstill
+    // resistance the starting cage's own; at the rated slip the running cage's reactance still
+    // counts, so its resistance is below the running estimate.
+    for (double share : {0.4, 1.0})
+        for (double reactance : {4.0, 12.0}) {
+            CageCircuit c;
+            c.Xs = leakage / (1 + k.kx);
+            c.X2 = k.kx * c.Xs;
+            c.R1 = share * running;
+            c.R2 = std::max(standstill, 1.5 * c.R1);
+            c.X1 = reactance * leakage;
+            c.Rs = k.kr * c.R1;
+            consider(c);
+        }
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const Candidate& a, const Candidate& b) { return a.norm < b.norm; });
     std::vector<Params> starts;
