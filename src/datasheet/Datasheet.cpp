@@ -168,7 +168,7 @@ constexpr double Met = 1e-9;
 constexpr double NearlyMet = 1e-5;
 
 // Where exact circuits are looked for when (1, 0.5) has none, nearest first.
-constexpr Restrictions Probes[] = {{2.5, 0.5}, {1, 0.15}, {1, 2}, {0.15, 0.5}};
+constexpr Restrictions Probes[] = {{2.5, 0.5}, {1, 0.15}, {1, 2}, {2.5, 2}, {6, 0.5}, {0.15, 0.5}};
 
 double LargestDeviation(const Evaluation& e) {
     double largest = 0;
@@ -194,9 +194,10 @@ DatasheetOutcome FitDatasheet(const Targets& t, FitPriority priority) {
     // Exact circuits away from (1, 0.5) form regions of the box that a search from (1, 0.5) may not
     // reach: a few probes spread over it, each found circuit the start of the search for the
     // nearest restrictions. A data sheet whose standstill resistance comes out well below the
-    // running one has none anywhere.
+    // running one has none anywhere (the estimate is rough: on the catalogue, exact circuits
+    // exist down to 0.85 of it).
     const RotorEstimate rotor = EstimateRotor(t);
-    const bool hopeless = rotor.standstill < rotor.running;
+    const bool hopeless = rotor.standstill < 0.7 * rotor.running;
     for (const Restrictions probe : Probes) {
         if (hopeless) break;
         const ExactSearch s = SearchExact(t, probe, 1);

@@ -111,7 +111,7 @@ ExactAttempt AttemptExact(const Params& start, const Targets& t, Restrictions k)
     for (int i = 0; i < 4; ++i) x[i] = start[i];
     // log(1 + d) within ExactTolerance/2 keeps d within ExactTolerance.
     constexpr double Met = 0.5 * ExactTolerance;
-    const double largest = Minimise(f, x, Met);
+    const double largest = Minimise(f, x, Met, 150, 0.05, 4);
     ExactAttempt a;
     a.end = ExactFunctor::ToParams(x);
     a.largest = largest;

@@ -8,10 +8,11 @@
 namespace datasheet {
 
 // Minimises the functor's sum of squares from x (changed in place); returns the largest residual.
-// Stops after eight steps in a row that gain less than the given share each (a local minimum or a
-// long valley).
+// Stops after `patience` steps in a row that gain less than the given share each (a local minimum
+// or a long valley).
 template <class Functor>
-double Minimise(Functor& f, Eigen::VectorXd& x, double goal, int maxSteps = 150, double slowGain = 0.01) {
+double Minimise(Functor& f, Eigen::VectorXd& x, double goal, int maxSteps = 150, double slowGain = 0.01,
+                int patience = 8) {
     Eigen::LevenbergMarquardt<Functor> lm(f);
     lm.setXtol(1e-15);
     lm.setFtol(1e-30);
@@ -26,7 +27,7 @@ double Minimise(Functor& f, Eigen::VectorXd& x, double goal, int maxSteps = 150,
         status = lm.minimizeOneStep(x);
         slow = lm.fnorm() > (1 - slowGain) * previous ? slow + 1 : 0;
         previous = lm.fnorm();
-        if (slow >= 8) break;
+        if (slow >= patience) break;
     }
     return lm.fvec().cwiseAbs().maxCoeff();
 }
