@@ -25,8 +25,6 @@ Cx CageModel::RotorAdmittance(double s) const {
     return {g1 * c_.R1 + g2 * c_.R2, -(g1 * sx1 + g2 * sx2)};
 }
 
-Cx CageModel::RotorImpedance(double s) const { return 1.0 / RotorAdmittance(s); }
-
 double CageModel::Torque(double s) const {
     // Re(Zr) / |Zth + Zr|^2 = Re(Yr) / |1 + Zth Yr|^2, without a complex quotient.
     const Cx yr = RotorAdmittance(s);

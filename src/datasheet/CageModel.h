@@ -41,7 +41,6 @@ public:
     CageModel(const CageCircuit& c, double U, double omegaS);
 
     Cx RotorAdmittance(double s) const;
-    Cx RotorImpedance(double s) const;
     double Torque(double s) const;
     Cx Current(double s) const; // stator current phasor, the phase voltage real
     // The global maximum of the torque over [sLow, 1], s = 1 included: every hump is found.

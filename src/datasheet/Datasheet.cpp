@@ -212,10 +212,7 @@ DatasheetOutcome FitDatasheet(const Targets& t, FitPriority priority) {
     }
     if (LargestDeviation(best->evaluation) < NearlyMet) {
         // Some pair meets the data sheet: perhaps (1, 0.5) itself, from this circuit.
-        CageCircuit ordered = best->circuit;
-        ordered.X1 = std::max(ordered.X1, ordered.X2 * (1 + 1e-12));
-        ordered.R2 = std::max(ordered.R2, ordered.R1 * (1 + 1e-12));
-        if (const auto s = SolveExactFrom(ParamsOf(ordered, t), t, preferred))
+        if (const auto s = SolveExactFrom(ParamsApart(best->circuit, t), t, preferred))
             return exact({s->circuit, preferred, Evaluate(s->circuit, t)});
         if (auto nearest = NearestExact(t, *best)) best = nearest;
     }

@@ -24,6 +24,13 @@ Params ParamsOf(const CageCircuit& c, const Targets& t) {
     return {std::log(c.R1 / zb), std::log(c.Xs / zb), std::log((c.X1 - c.X2) / zb), std::log((c.R2 - c.R1) / zb)};
 }
 
+Params ParamsApart(const CageCircuit& c, const Targets& t) {
+    CageCircuit apart = c;
+    apart.X1 = std::max(c.X1, c.X2 * (1 + 1e-12));
+    apart.R2 = std::max(c.R2, c.R1 * (1 + 1e-12));
+    return ParamsOf(apart, t);
+}
+
 namespace {
 // Weight of the iron edge's residual beside the targets' logs.
 constexpr double EdgeWeight = 10;
@@ -252,7 +259,5 @@ ExactSearch SearchExact(const Targets& t, Restrictions k, int maxStarts) {
                      [](const ExactSearch::End& a, const ExactSearch::End& b) { return a.largest < b.largest; });
     return search;
 }
-
-std::optional<ExactCircuit> SolveExact(const Targets& t, Restrictions k) { return SearchExact(t, k).found; }
 
 } // namespace datasheet

@@ -22,6 +22,8 @@ struct Restrictions {
 // the cages ordered (R2 > R1, X2 < X1) whatever the numbers.
 CageCircuit CircuitOf(const Params& p, const Targets& t, Restrictions k);
 Params ParamsOf(const CageCircuit& c, const Targets& t);
+// The log unknowns of a circuit whose cages may be equal (a best fit's): kept apart by a hair.
+Params ParamsApart(const CageCircuit& c, const Targets& t);
 
 // The least Xh/Rfe of a best fit's circuit (Rfe <= 1e4 Xh); an exact one only needs it positive.
 constexpr double IronFloor = 1e-4;
@@ -83,6 +85,5 @@ struct ExactSearch {
     std::vector<End> ends;
 };
 ExactSearch SearchExact(const Targets& t, Restrictions k, int maxStarts = 6);
-std::optional<ExactCircuit> SolveExact(const Targets& t, Restrictions k);
 
 } // namespace datasheet

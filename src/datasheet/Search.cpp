@@ -39,6 +39,8 @@ const BoxAxis KxAxis{0.5 * (std::log(KxLow) + std::log(KxHigh)), 0.5 * (std::log
 double LogKr(Restrictions k) { return std::log(k.kr); }
 double LogKx(Restrictions k) { return std::log(2 * k.kx); }
 
+// The penalty's factor: the targets are met to about its square at the minimum.
+constexpr double Weight = 1e-3;
 // Weight of the log distance from (1, 0.5) beside a best fit's deviations: it only settles ties.
 constexpr double Tie = 1e-7;
 
@@ -62,16 +64,15 @@ struct Relaxation {
 };
 
 // The exact solver's four unknowns and the restrictions' box angles, with or without a relaxation
-// of the data sheet; residuals: the four targets (as relaxed), the relaxation weighted by the
-// penalty's factor, the log distance of the restrictions from (1, 0.5) weighted likewise (when
-// nothing is relaxed) or by Tie. The penalty method lowers the factor step by step, each minimum
-// the start of the next: the targets are met ever more closely at the smallest relaxation, or the
-// nearest restrictions, that allows it.
+// of the data sheet; residuals: the four targets (as relaxed) and the iron edge, the relaxation
+// weighted by the penalty's factor, the log distance of the restrictions from (1, 0.5) weighted
+// likewise (when nothing is relaxed) or by Tie. With a small factor the Gauss-Newton steps keep
+// the targets met and move along them to the smallest relaxation, or the nearest restrictions,
+// that allows it (the penalty method).
 struct PenaltyFunctor : Eigen::DenseFunctor<double> {
     const Targets& t;
     std::optional<Relaxation> relax;
     bool closed; // the cages may become equal
-    double weight = 1;
 
     static int Unknowns(const std::optional<Relaxation>& r) { return 6 + (r ? r->Count() : 0); }
     // The residuals of the exact solver, the relaxation's or distance's, the tie's (rows of zeros
@@ -85,13 +86,8 @@ struct PenaltyFunctor : Eigen::DenseFunctor<double> {
     // R2 = R1 (1 + z3^2) instead, which reach equal cages.
     CageCircuit CircuitAt(const Eigen::VectorXd& z) const {
         const Restrictions k = RestrictionsOf(z);
-        if (!closed) return CircuitOf({z[0], z[1], z[2], z[3]}, t, k);
-        const double zb = t.U / t.I;
-        CageCircuit c;
-        c.R1 = zb * std::exp(z[0]);
-        c.Xs = zb * std::exp(z[1]);
-        c.Rs = k.kr * c.R1;
-        c.X2 = k.kx * c.Xs;
+        CageCircuit c = CircuitOf({z[0], z[1], z[2], z[3]}, t, k);
+        if (!closed) return c;
         c.X1 = c.X2 * (1 + z[2] * z[2]);
         c.R2 = c.R1 * (1 + z[3] * z[3]);
         return c;
@@ -105,10 +101,7 @@ struct PenaltyFunctor : Eigen::DenseFunctor<double> {
             z.head(4) << std::log(c.R1 / zb), std::log(c.Xs / zb), std::sqrt(std::max(0.0, c.X1 / c.X2 - 1)),
                 std::sqrt(std::max(0.0, c.R2 / c.R1 - 1));
         } else {
-            CageCircuit ordered = c;
-            ordered.X1 = std::max(c.X1, c.X2 * (1 + 1e-12));
-            ordered.R2 = std::max(c.R2, c.R1 * (1 + 1e-12));
-            const Params p = datasheet::ParamsOf(ordered, t);
+            const Params p = ParamsApart(c, t);
             z.head(4) << p[0], p[1], p[2], p[3];
         }
         z[4] = KrAxis.Theta(k.kr);
@@ -128,12 +121,12 @@ struct PenaltyFunctor : Eigen::DenseFunctor<double> {
         f.setZero();
         for (int i = 0; i < 5; ++i) f[i] = e ? e->r[i] : Outside;
         if (relax) {
-            f[5] = weight * relax->Magnitude(z.data() + 6);
+            f[5] = Weight * relax->Magnitude(z.data() + 6);
             f[6] = Tie * LogKr(k);
             f[7] = Tie * LogKx(k);
         } else {
-            f[5] = weight * LogKr(k);
-            f[6] = weight * LogKx(k);
+            f[5] = Weight * LogKr(k);
+            f[6] = Weight * LogKx(k);
         }
         return e ? e->peakSlip : 0;
     }
@@ -142,7 +135,7 @@ struct PenaltyFunctor : Eigen::DenseFunctor<double> {
     mutable Eigen::VectorXd lastZ, lastF;
     mutable double lastPeakSlip = 0;
     double At(const Eigen::VectorXd& z, Eigen::VectorXd& f) const {
-        if (lastZ.size() != z.size() || lastZ != z || lastF.size() != f.size()) {
+        if (lastZ.size() != z.size() || lastZ != z) {
             lastF.resize(f.size());
             lastPeakSlip = Residuals(z, lastF);
             lastZ = z;
@@ -175,9 +168,6 @@ struct PenaltyFunctor : Eigen::DenseFunctor<double> {
     }
 };
 
-// The penalty's factors, from the start's (the distance or relaxation weighs as much as the
-// targets) to the last (the targets met to about its square).
-constexpr double Weights[] = {1e-3};
 constexpr int Steps = 150;
 constexpr double SlowGain = 1e-3;
 
@@ -186,10 +176,7 @@ constexpr double SlowGain = 1e-3;
 std::optional<FittedCircuit> Settle(const Targets& t, const PenaltyFunctor& f, const Eigen::VectorXd& z,
                                     double largest) {
     const Restrictions k = PenaltyFunctor::RestrictionsOf(z);
-    CageCircuit ordered = f.CircuitAt(z);
-    ordered.X1 = std::max(ordered.X1, ordered.X2 * (1 + 1e-12));
-    ordered.R2 = std::max(ordered.R2, ordered.R1 * (1 + 1e-12));
-    const Params end = ParamsOf(ordered, t);
+    const Params end = ParamsApart(f.CircuitAt(z), t);
     // Targets still missed by more than this at the penalty's end are out of the exact solver's reach.
     constexpr double Reach = 1e-2;
     for (double outward : {0.0, 1e-5, 1e-3, 1e-2, 3e-2, 0.1}) {
@@ -220,11 +207,7 @@ std::optional<FittedCircuit> RunPenalty(const Targets& t, std::optional<Relaxati
                                         const CageCircuit& start, Restrictions k) {
     PenaltyFunctor f(t, relax, closed);
     Eigen::VectorXd z = f.UnknownsOf(start, k);
-    for (double weight : Weights) {
-        f.weight = weight;
-        f.lastZ.resize(0); // the kept evaluation had the weight before
-        Minimise(f, z, 0.0, Steps, SlowGain);
-    }
+    Minimise(f, z, 0.0, Steps, SlowGain);
     Eigen::VectorXd residuals(f.values());
     f(z, residuals);
     return Settle(t, f, z, residuals.head(5).cwiseAbs().maxCoeff());
