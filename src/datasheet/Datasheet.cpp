@@ -56,19 +56,24 @@ std::string Percent(double deviation, bool english) {
 }
 } // namespace
 
-Refusal CheckDatasheet(const MotorDataSet& ds) {
-    std::string missingEnglish, missingFrench;
-    int given = 0;
+namespace {
+// The refusal of a data sheet without all three ratios, naming those missing.
+Refusal Incomplete(const MotorDataSet& ds) {
+    ErrorArgument missing;
     for (const Ratio& r : Ratios) {
-        if (ds.*r.field != 0) {
-            ++given;
-            continue;
-        }
-        missingEnglish += (missingEnglish.empty() ? "" : ", ") + r.name.english;
-        missingFrench += (missingFrench.empty() ? "" : ", ") + r.name.french;
+        if (ds.*r.field != 0) continue;
+        missing.english += (missing.english.empty() ? "" : ", ") + r.name.english;
+        missing.french += (missing.french.empty() ? "" : ", ") + r.name.french;
     }
+    return {ErrDatasheetIncomplete, missing};
+}
+} // namespace
+
+Refusal CheckDatasheet(const MotorDataSet& ds) {
+    int given = 0;
+    for (const Ratio& r : Ratios) given += ds.*r.field != 0;
     if (given == 0) return 0;
-    if (given < 3) return {ErrDatasheetIncomplete, {missingEnglish, missingFrench}};
+    if (given < 3) return Incomplete(ds);
     for (const Ratio& r : Ratios) {
         const double v = ds.*r.field;
         if (!(v > r.low && v <= r.high)) return {ErrValueAboveAtMost, RangeOf(r)};
@@ -231,8 +236,9 @@ DatasheetOutcome FitDatasheet(const Targets& t, FitPriority priority) {
 
 Refusal IdentifyFromDatasheet(MotorDataSet& ds) {
     if (Refusal r = CheckDatasheet(ds)) return r;
-    if (!HasDatasheet(ds)) return ErrDatasheetIncomplete;
-    if (!(ds.PowerFactor > 0 && ds.PowerFactor < 1)) return 20;
+    if (!HasDatasheet(ds)) return Incomplete(ds);
+    if (!(ds.PowerFactor > 0)) return ErrPowerFactorZero;
+    if (!(ds.PowerFactor < 1)) return 20;
     if (!(ds.ElectricalPower > ds.MechanicalPower)) return ErrNoLosses;
     const DatasheetOutcome out = FitDatasheet(DatasheetTargets(ds), ds.Priority);
     if (out.refusal) return out.refusal;

@@ -229,9 +229,13 @@ TEST(CheckDatasheet, BoundsAndRefusals) {
     EXPECT_EQ(ErrorText(CheckDatasheet(ds), Language::French),
               "Le couple de décrochage Tk/Tn (2,5) ne doit pas être inférieur au couple à rotor bloqué Ta/Tn "
               "(2,65)\u00a0: c'est le plus grand couple jusqu'à l'arrêt\u00a0!");
-    // A rated speed at synchronous speed leaves no slip to fit.
+    // A rated speed at synchronous speed leaves no slip to fit; without a data sheet there is none.
     ds = DatasheetMotor({4, 400, 8.5, 0.82, 1500, true, 6, 2.5, 2.9});
     EXPECT_EQ(IdentifyFromDatasheet(ds), ErrDatasheetNoSlip);
+    ds = DatasheetMotor({4, 400, 8.5, 0.82, 1430, true, 0, 0, 0});
+    EXPECT_EQ(ErrorText(IdentifyFromDatasheet(ds), Language::English),
+              "The data sheet needs Ia/In, Ta/Tn and Tk/Tn together (or none); missing: Locked-Rotor Current Ia/In, "
+              "Locked-Rotor Torque Ta/Tn, Breakdown Torque Tk/Tn!");
 }
 
 TEST(CageModel, GlobalMaximumOnTwoHumpedCurves) {
