@@ -39,6 +39,12 @@ enum NewErrorNumber {
     ErrNegativeElement = 107, // names the circuit element
     ErrValueSmallOverflows = 108, // names the field, too small (a quotient by it overflows)
     ErrValueLargeVanishes = 109,  // names the field, too large (a quotient by it vanishes)
+    // A motor's data sheet and the double cage identified from it (180-185).
+    ErrBreakdownBelowLockedTorque = 180, // Tk/Tn and Ta/Tn as given
+    ErrFitOutsideTolerances = 181,       // the first quantity outside its tolerance and its deviation
+    ErrDatasheetIncomplete = 182,        // the ratios missing
+    ErrDatasheetNoSlip = 183,
+    ErrDatasheetNoCircuit = 184,
     // Maker and size texts that the motor list cannot hold.
     ErrListTextSeparator = 210,
     ErrListTextCharacter = 211,
