@@ -97,6 +97,27 @@ const Entry Table[] = {
      "nombres\u00A0!"},
     {ErrValueLargeVanishes, "The value of \"%1\" is so large that a derived value vanishes!",
      "La valeur de «\u00A0%1\u00A0» est si grande qu'une grandeur calculée s'annule\u00A0!"},
+    // A motor's data sheet and the double cage identified from it (180-185).
+    {ErrBreakdownBelowLockedTorque,
+     "The breakdown torque Tk/Tn (%1) must not be below the locked-rotor torque Ta/Tn (%2): it is the largest "
+     "torque up to standstill!",
+     "Le couple de décrochage Tk/Tn (%1) ne doit pas être inférieur au couple à rotor bloqué Ta/Tn (%2)\u00A0: "
+     "c'est le plus grand couple jusqu'à l'arrêt\u00A0!"},
+    {ErrFitOutsideTolerances,
+     "No double-cage circuit meets this data sheet within the tolerances of IEC 60034-1 (the closest: %1)!",
+     "Aucun circuit à double cage ne respecte ce catalogue constructeur dans les tolérances de la CEI 60034-1 "
+     "(le plus proche\u00A0: %1)\u00A0!"},
+    {ErrDatasheetIncomplete, "The data sheet needs Ia/In, Ta/Tn and Tk/Tn together (or none); missing: %1!",
+     "Le catalogue constructeur demande ensemble Ia/In, Ta/Tn et Tk/Tn (ou aucun)\u00A0; il manque %1\u00A0!"},
+    {ErrDatasheetNoSlip,
+     "A data sheet's motor needs a rated speed below the synchronous speed (a slip at the rated point)!",
+     "Le moteur d'un catalogue constructeur demande une vitesse nominale inférieure à la vitesse de synchronisme "
+     "(un glissement au point nominal)\u00A0!"},
+    {ErrDatasheetNoCircuit,
+     "No double-cage circuit with positive elements comes near this data sheet: check its values!",
+     "Aucun circuit à double cage aux éléments positifs n'approche ce catalogue constructeur\u00A0: vérifiez ses "
+     "valeurs\u00A0!"},
+
     {ErrListTextSeparator, "Constructor and Motor Size must not contain \";\" or a line break!",
      "Le fabricant et la dimension du moteur ne doivent pas contenir \";\" ni de retour à la ligne\u00A0!"},
     {ErrListTextCharacter, "Constructor and Motor Size may only hold characters of the Windows-1252 set!",
