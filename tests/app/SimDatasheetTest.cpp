@@ -177,8 +177,12 @@ TEST(SimDatasheet, StudyOfOneRowIdentifiedAgainOnOpening) {
 }
 
 TEST(SimDatasheet, ToleranceCornersBoundTheRunUp) {
-    const std::vector<std::string> args = Sheet("6.4", {"--dynamic", "--t0", "10", "--load", "constant",
-                                                        "--load-inertia", "0.05", "--tolerance-corners"});
+    // An 11 kW two-pole motor of the catalogue, whose both corners have a circuit within the tolerances.
+    const std::vector<std::string> args = {
+        "--power", "11000", "--voltage", "400", "--current", "19.6", "--power-factor", "0.89", "--frequency", "50",
+        "--speed", "2935", "--delta", "--locked-rotor-current", "7.9", "--locked-rotor-torque", "2.5",
+        "--breakdown-torque", "2.8", "--dynamic", "--load", "constant", "--t0", "20", "--load-inertia", "0.2",
+        "--motor-inertia", "0.03", "--tolerance-corners"};
     std::vector<std::string> json = args;
     json.push_back("--json");
     const OrderedJson j = JsonOf(json);
