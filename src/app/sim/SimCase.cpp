@@ -13,8 +13,8 @@
 
 namespace {
 
-const char* const CircuitUsage = "--circuit takes six values, RS,RR,XSSIGMA,XRSIGMA,XH,RIRON, or eight with "
-                                 "a second cage, RS,RR,XSSIGMA,XRSIGMA,XH,RIRON,RR2,XR2SIGMA";
+const char* const CircuitUsage = "--circuit takes six values: RS,RR,XSSIGMA,XRSIGMA,XH,RIRON, or eight with a "
+                                 "second cage: RS,RR,XSSIGMA,XRSIGMA,XH,RIRON,RR2,XR2SIGMA";
 
 // A second cage's element that is empty or not a number, named as the diagram names it.
 Refusal SecondCageFieldRefusal(bool resistance) {

@@ -33,15 +33,15 @@ const char* const SimulatorUsage =
    --no-load-current A | --approximate
    --star | --delta                   (default --star)
    --maker TEXT --size TEXT           (optional)
- or from rated values and the data sheet (a double-cage circuit is identified from them; the
- no-load current is then optional):
+ optionally:
+   --circuit RS,RR,XSSIGMA,XRSIGMA,XH,RIRON    use this circuit as given
+   --circuit RS,RR,XSSIGMA,XRSIGMA,XH,RIRON,RR2,XR2SIGMA    the same with a second rotor cage
+                                      (separate with ";" to write decimal commas)
+ or with the data sheet too (a double-cage circuit is identified from it; the no-load current is
+ then optional):
    --locked-rotor-current IA/IN --locked-rotor-torque TA/TN --breakdown-torque TK/TN   (all three)
    --fit-priority torque|current      what a best fit keeps closest when no circuit meets the data
                                       sheet exactly (default torque; current for voltage-dip studies)
- optionally:
-   --circuit RS,RR,XSSIGMA,XRSIGMA,XH,RIRON[,RR2,XR2SIGMA]   use this circuit as given, with a
-                                      second cage when eight values are given
-                                      (separate with ";" to write decimal commas)
  soft-starter:
    --estimated-time S                 (default 10)
    --preset PERCENT                   (default 10)

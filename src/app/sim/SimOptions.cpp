@@ -200,8 +200,8 @@ void CheckCombinations(const SimOptions& o) {
     } else {
         for (Opt s : {Opt::SweepCsv, Opt::SweepPng, Opt::SweepY})
             if (o.Has(s)) throw UsageError{Name(s) + " goes with --sweep"};
-        if (o.Has(Opt::Threads) && (!o.Has(Opt::FitDatasheets) || o.Has(Opt::Row)))
-            throw UsageError{"--threads goes with --sweep or --fit-datasheets"};
+        if (o.Has(Opt::Threads) && !o.Has(Opt::FitDatasheets)) throw UsageError{"--threads goes with --sweep"};
+        if (o.Has(Opt::Threads) && o.Has(Opt::Row)) throw UsageError{"--threads does not go with --row"};
     }
     if (const std::string* threads = o.Text(Opt::Threads)) {
         int n = 0;
