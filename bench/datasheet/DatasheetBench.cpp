@@ -43,7 +43,7 @@ std::vector<MotorDataSet> Catalogue() {
         for (std::string cell; std::getline(cells, cell, ';');) c.push_back(cell);
         if (c.size() < 12) continue;
         const auto num = [&](int i) { return std::strtod(c[i].c_str(), nullptr); };
-        rows.push_back(Motor(num(2), num(3), num(4), num(5), num(7), c[8] == "Star", num(9), num(10), num(11)));
+        rows.push_back(Motor(num(2) / 1000, num(3)  /* the table's power is in W */, num(4), num(5), num(7), c[8] == "Star", num(9), num(10), num(11)));
     }
     return rows;
 }

@@ -247,6 +247,18 @@ const Entry Table[] = {
     {ErrSweepTooLarge, "A sweep may run at most %1 cases!",
      "Un balayage ne peut pas compter plus de %1 cas\u00A0!"},
 
+    // Data sheets and the double cage (180-189).
+    {ErrDatasheetNotANumber, "%1 is not a number!", "%1 n'est pas un nombre\u00A0!"},
+    {ErrListSecondCage,
+     "The motor list holds motors with one rotor cage only: save this motor with its second cage in a study "
+     "(Save Study As)!",
+     "La liste de moteurs ne contient que des moteurs à une cage rotorique\u00A0: enregistrez ce moteur à "
+     "double cage dans une étude (Enregistrer l'étude sous)\u00A0!"},
+    {ErrDatasheetTable, "The data-sheet table cannot be read: %1!",
+     "Le tableau des catalogues constructeur ne peut pas être lu\u00A0: %1\u00A0!"},
+    {ErrDatasheetRow, "Row %1 of the data-sheet table cannot be read: %2!",
+     "La ligne %1 du tableau des catalogues constructeur ne peut pas être lue\u00A0: %2\u00A0!"},
+
     // The command line's option texts and output files, and the files the desktop writes (220-227).
     // French puts a no-break space before "!", ":" and ";".
     {ErrOptionNotANumber, "%1 is not a number!", "%1 n'est pas un nombre\u00A0!"},

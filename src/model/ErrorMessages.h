@@ -39,12 +39,16 @@ enum NewErrorNumber {
     ErrNegativeElement = 107, // names the circuit element
     ErrValueSmallOverflows = 108, // names the field, too small (a quotient by it overflows)
     ErrValueLargeVanishes = 109,  // names the field, too large (a quotient by it vanishes)
-    // A motor's data sheet and the double cage identified from it (180-185).
+    // A motor's data sheet and the double cage identified from it (180-189).
     ErrBreakdownBelowLockedTorque = 180, // Tk/Tn and Ta/Tn as given
     ErrFitOutsideTolerances = 181,       // the first quantity outside its tolerance and its deviation
     ErrDatasheetIncomplete = 182,        // the ratios missing
     ErrDatasheetNoSlip = 183,
     ErrDatasheetNoCircuit = 184,
+    ErrDatasheetNotANumber = 186, // names the field (or option and text)
+    ErrListSecondCage = 187,
+    ErrDatasheetTable = 188,      // the table's path and why it cannot be read
+    ErrDatasheetRow = 189,        // the row and why it cannot be read
     // Maker and size texts that the motor list cannot hold.
     ErrListTextSeparator = 210,
     ErrListTextCharacter = 211,

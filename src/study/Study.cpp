@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "Checks.h"
+#include "DatasheetMotor.h"
 #include "Identification.h"
 #include "MotorList.h"
 
@@ -89,7 +90,14 @@ Study StudyFromSettings(const MotorDataSet& ds, const DynamicSettings& settings,
     // With the approximation the identification computes the no-load current: it is a result there.
     const bool typed = m.Source == MotorSource::Typed;
     m.NoLoadLineCurrent = typed && ds.ApproximationWithoutNoLoadCurrent ? 0 : ds.NoLoadLineCurrent;
-    if (!typed) m.Circuit = {ds.Rs, ds.Rr, ds.Xssigma, ds.Xrsigma, ds.Xh, ds.Riron};
+    if (!typed) m.Circuit = {ds.Rs, ds.Rr, ds.Xssigma, ds.Xrsigma, ds.Xh, ds.Riron, ds.Rr2, ds.Xr2sigma};
+    if (typed && HasDatasheet(ds)) {
+        // The data sheet alone: the circuit and the no-load current come from its identification.
+        m.Datasheet = StudyDatasheet{ds.LockedRotorCurrentRatio, ds.LockedRotorTorqueRatio, ds.BreakdownTorqueRatio,
+                                     ds.Priority};
+        m.ApproximationWithoutNoLoadCurrent = true;
+        m.NoLoadLineCurrent = 0;
+    }
 
     StudySoftStarter& ss = s.SoftStarter;
     ss.EstimatedStartTime = ds.EstimatedStartTime;
@@ -140,7 +148,15 @@ Refusal ApplyStudy(const Study& study, MotorDataSet& ds, DynamicSettings& settin
     d.ApproximationWithoutNoLoadCurrent = m.ApproximationWithoutNoLoadCurrent;
     // Texts that the motor list could not hold are refused when typed; listed ones always pass.
     if (const int e = CheckListTexts(d)) return e;
-    if (m.Source == MotorSource::Typed) {
+    if (m.Source == MotorSource::Typed && m.Datasheet) {
+        d.MotorFromList = false;
+        d.LockedRotorCurrentRatio = m.Datasheet->LockedRotorCurrentRatio;
+        d.LockedRotorTorqueRatio = m.Datasheet->LockedRotorTorqueRatio;
+        d.BreakdownTorqueRatio = m.Datasheet->BreakdownTorqueRatio;
+        d.Priority = m.Datasheet->Priority;
+        d.ApproximationWithoutNoLoadCurrent = true;
+        if (Refusal e = ConfirmDatasheetMotor(d)) return e;
+    } else if (m.Source == MotorSource::Typed) {
         d.MotorFromList = false;
         if (Refusal e = ConfirmRatedValues(d)) return e;
     } else {
@@ -151,6 +167,8 @@ Refusal ApplyStudy(const Study& study, MotorDataSet& ds, DynamicSettings& settin
         d.Xrsigma = m.Circuit.Xrsigma;
         d.Xh = m.Circuit.Xh;
         d.Riron = m.Circuit.Riron;
+        d.Rr2 = m.Circuit.Rr2;
+        d.Xr2sigma = m.Circuit.Xr2sigma;
         if (Refusal e = CheckRatedValues(d)) return e;
         if (Refusal e = CheckCircuit(d)) return e;
         DeriveRatedValues(d);

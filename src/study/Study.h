@@ -18,8 +18,9 @@
 
 inline constexpr const char* StudyFormatName = "tarvello-study";
 // The format version this program writes and the newest it reads. Version 2 added the
-// comparison's own current limit; every older version reads as before.
-inline constexpr int StudyFormatVersion = 2;
+// comparison's own current limit, version 3 the data sheet and the second cage; every older
+// version reads as before.
+inline constexpr int StudyFormatVersion = 3;
 inline constexpr const char* StudySuffix = ".tarvello";
 // Larger files are refused before they are read.
 inline constexpr long long MaxStudyFileSize = 16LL * 1024 * 1024;
@@ -34,6 +35,15 @@ enum class LoadKind { None, Constant, Proportional, Squared };
 
 struct EquivalentCircuit {
     double Rs = 0, Rr = 0, Xssigma = 0, Xrsigma = 0, Xh = 0, Riron = 0; // ohms per phase
+    double Rr2 = 0, Xr2sigma = 0; // the second cage; both 0 without one
+};
+
+// A typed motor's data sheet: its double cage is identified again whenever the study is opened.
+struct StudyDatasheet {
+    double LockedRotorCurrentRatio = 0; // Ia/In
+    double LockedRotorTorqueRatio = 0;  // Ta/Tn
+    double BreakdownTorqueRatio = 0;    // Tk/Tn
+    FitPriority Priority = FitPriority::Torque;
 };
 
 struct StudyMotor {
@@ -49,6 +59,7 @@ struct StudyMotor {
     bool StarCoupling = true;
     bool ApproximationWithoutNoLoadCurrent = false;
     EquivalentCircuit Circuit; // used unless typed (zero there: the computation identifies it)
+    std::optional<StudyDatasheet> Datasheet; // typed motors only
 };
 
 // Defaults: those that the main window presets.

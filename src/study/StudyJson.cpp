@@ -527,6 +527,7 @@ class SchemaReader {
 
   private:
     void ReadMotor(const Node& motor);
+    void ReadDatasheet(const Member& datasheet);
     void ReadSoftStarter(const Node& softStarter);
     void ReadLoad(const Node& load);
     void ReadMechanical(const Node& mechanical);
@@ -602,10 +603,15 @@ void SchemaReader::Read(const Node& root) {
 
 void SchemaReader::ReadMotor(const Node& node) {
     const char* const section = "motor";
-    if (!Keys(node, section,
-              {"source", "ConstructorName", "MotorSize", "MechanicalPower", "LineVoltage", "LineCurrent",
-               "PowerFactor", "Frequency", "RatedSpeed", "NoLoadLineCurrent", "StarCoupling",
-               "ApproximationWithoutNoLoadCurrent", "circuit"}))
+    // Version 3 added the data sheet.
+    if (!(version_ < 3 ? Keys(node, section,
+                              {"source", "ConstructorName", "MotorSize", "MechanicalPower", "LineVoltage",
+                               "LineCurrent", "PowerFactor", "Frequency", "RatedSpeed", "NoLoadLineCurrent",
+                               "StarCoupling", "ApproximationWithoutNoLoadCurrent", "circuit"})
+                       : Keys(node, section,
+                              {"source", "ConstructorName", "MotorSize", "MechanicalPower", "LineVoltage",
+                               "LineCurrent", "PowerFactor", "Frequency", "RatedSpeed", "NoLoadLineCurrent",
+                               "StarCoupling", "ApproximationWithoutNoLoadCurrent", "datasheet", "circuit"})))
         return;
     const int source = Choice(node, section, "source", Need::Required, {"typed", "list", "diagram"});
     if (source < 0) return;
@@ -628,9 +634,19 @@ void SchemaReader::ReadMotor(const Node& node) {
     Boolean(node, section, "ApproximationWithoutNoLoadCurrent", Need::Optional, false,
             [](Study& s) -> bool& { return s.Motor.ApproximationWithoutNoLoadCurrent; });
     if (!ok()) return;
-    // A typed motor with the approximation has its no-load current computed by the identification.
     const bool typed = m.Source == MotorSource::Typed;
-    const Need noLoad = typed && m.ApproximationWithoutNoLoadCurrent ? Need::Optional : req;
+    if (const Member* sheet = Find(node, section, "datasheet", Need::Optional)) {
+        if (!typed) {
+            const std::string line = std::to_string(sheet->line);
+            return Fail(ErrStudyCircuitOfTyped,
+                        {"\"datasheet\" at line " + line, "« datasheet » à la ligne " + line}, sheet->line);
+        }
+        ReadDatasheet(*sheet);
+        if (!ok()) return;
+    }
+    // A typed motor with the approximation or a data sheet has its no-load current computed by the
+    // identification.
+    const Need noLoad = typed && (m.ApproximationWithoutNoLoadCurrent || m.Datasheet) ? Need::Optional : req;
     Number(node, section, "NoLoadLineCurrent", noLoad, false,
            [](Study& s) -> double& { return s.Motor.NoLoadLineCurrent; });
     if (!ok()) return;
@@ -644,7 +660,10 @@ void SchemaReader::ReadMotor(const Node& node) {
         return;
     }
     const Node* circuit = Object(node, section, "circuit", req);
-    if (!circuit || !Keys(*circuit, "circuit", {"Rs", "Rr", "Xssigma", "Xrsigma", "Xh", "Riron"})) return;
+    if (!circuit) return;
+    if (!(version_ < 3 ? Keys(*circuit, "circuit", {"Rs", "Rr", "Xssigma", "Xrsigma", "Xh", "Riron"})
+                       : Keys(*circuit, "circuit", {"Rs", "Rr", "Xssigma", "Xrsigma", "Xh", "Riron", "Rr2", "Xr2sigma"})))
+        return;
     const char* const c = "circuit";
     Number(*circuit, c, "Rs", req, false, [](Study& s) -> double& { return s.Motor.Circuit.Rs; });
     Number(*circuit, c, "Rr", req, false, [](Study& s) -> double& { return s.Motor.Circuit.Rr; });
@@ -652,6 +671,33 @@ void SchemaReader::ReadMotor(const Node& node) {
     Number(*circuit, c, "Xrsigma", req, false, [](Study& s) -> double& { return s.Motor.Circuit.Xrsigma; });
     Number(*circuit, c, "Xh", req, false, [](Study& s) -> double& { return s.Motor.Circuit.Xh; });
     Number(*circuit, c, "Riron", req, false, [](Study& s) -> double& { return s.Motor.Circuit.Riron; });
+    // The second cage: both elements, or neither.
+    const bool r2 = Find(*circuit, c, "Rr2", Need::Optional), x2 = Find(*circuit, c, "Xr2sigma", Need::Optional);
+    if (r2 || x2) {
+        Number(*circuit, c, "Rr2", req, false, [](Study& s) -> double& { return s.Motor.Circuit.Rr2; });
+        Number(*circuit, c, "Xr2sigma", req, false, [](Study& s) -> double& { return s.Motor.Circuit.Xr2sigma; });
+    }
+}
+
+void SchemaReader::ReadDatasheet(const Member& member) {
+    const char* const section = "datasheet";
+    if (member.value.kind != Node::Kind::Object) return Wrong(member, "motor", AnObject);
+    const Node& node = member.value;
+    if (!Keys(node, section, {"LockedRotorCurrentRatio", "LockedRotorTorqueRatio", "BreakdownTorqueRatio", "Priority"}))
+        return;
+    study.Motor.Datasheet.emplace();
+    const Need req = Need::Required;
+    Number(node, section, "LockedRotorCurrentRatio", req, false,
+           [](Study& s) -> double& { return s.Motor.Datasheet->LockedRotorCurrentRatio; });
+    Number(node, section, "LockedRotorTorqueRatio", req, false,
+           [](Study& s) -> double& { return s.Motor.Datasheet->LockedRotorTorqueRatio; });
+    Number(node, section, "BreakdownTorqueRatio", req, false,
+           [](Study& s) -> double& { return s.Motor.Datasheet->BreakdownTorqueRatio; });
+    if (Find(node, section, "Priority", Need::Optional)) {
+        const int priority = Choice(node, section, "Priority", Need::Optional, {"torque", "current"});
+        if (priority < 0) return;
+        study.Motor.Datasheet->Priority = priority == 0 ? FitPriority::Torque : FitPriority::Current;
+    }
 }
 
 void SchemaReader::ReadSoftStarter(const Node& node) {
@@ -830,9 +876,17 @@ OrderedJson StudyJson(const Study& s) {
     motor["PowerFactor"] = m.PowerFactor;
     motor["Frequency"] = m.Frequency;
     motor["RatedSpeed"] = m.RatedSpeed;
-    motor["NoLoadLineCurrent"] = m.NoLoadLineCurrent;
+    // A data sheet's motor has its no-load current from the identification.
+    if (!m.Datasheet) motor["NoLoadLineCurrent"] = m.NoLoadLineCurrent;
     motor["StarCoupling"] = m.StarCoupling;
     motor["ApproximationWithoutNoLoadCurrent"] = m.ApproximationWithoutNoLoadCurrent;
+    if (m.Datasheet && m.Source == MotorSource::Typed) {
+        OrderedJson& d = motor["datasheet"];
+        d["LockedRotorCurrentRatio"] = m.Datasheet->LockedRotorCurrentRatio;
+        d["LockedRotorTorqueRatio"] = m.Datasheet->LockedRotorTorqueRatio;
+        d["BreakdownTorqueRatio"] = m.Datasheet->BreakdownTorqueRatio;
+        d["Priority"] = m.Datasheet->Priority == FitPriority::Current ? "current" : "torque";
+    }
     if (m.Source != MotorSource::Typed) {
         OrderedJson& c = motor["circuit"];
         c["Rs"] = m.Circuit.Rs;
@@ -841,6 +895,10 @@ OrderedJson StudyJson(const Study& s) {
         c["Xrsigma"] = m.Circuit.Xrsigma;
         c["Xh"] = m.Circuit.Xh;
         c["Riron"] = m.Circuit.Riron;
+        if (m.Circuit.Rr2 != 0 || m.Circuit.Xr2sigma != 0) {
+            c["Rr2"] = m.Circuit.Rr2;
+            c["Xr2sigma"] = m.Circuit.Xr2sigma;
+        }
     }
 
     const StudySoftStarter& ss = s.SoftStarter;

@@ -432,7 +432,9 @@ TEST(TarvelloSim, UsageErrorTextsStandAsTheyWere) {
         {Motor({"--json", "--curves", "-"}), "--json and --curves - both write to standard output"},
         {Motor({"--lang", "de"}), "--lang takes en or fr"},
         {Motor({"--load", "fan"}), "--load takes none, constant, proportional or squared"},
-        {Motor({"--approximate", "--circuit", "1,2,3"}), "--circuit takes six values: RS,RR,XSSIGMA,XRSIGMA,XH,RIRON"},
+        {Motor({"--approximate", "--circuit", "1,2,3"}),
+         "--circuit takes six values: RS,RR,XSSIGMA,XRSIGMA,XH,RIRON, or eight with a second cage: "
+         "RS,RR,XSSIGMA,XRSIGMA,XH,RIRON,RR2,XR2SIGMA"},
         {{"--catalogue", "x.dat", "--record", "0"}, "--record takes a whole number from 1"},
     };
     for (const auto& [args, text] : cases) {
@@ -517,7 +519,7 @@ TEST(TarvelloSim, JsonReadsBackToTheDataSetsDoublesKeyByKey) {
     EXPECT_EQ(j["ConstructorName"], "Maker \"A\"\t\\");
     EXPECT_EQ(j["LimitCurrentMode"], true);
     EXPECT_EQ(j["StarCoupling"], true);
-    EXPECT_EQ(j.size(), 33u);
+    EXPECT_EQ(j.size(), 40u); // the seven of the double cage and the data sheet null
     // The layout stays one line with ", " and ": " between the members.
     EXPECT_EQ(r.out.rfind("{\"ConstructorName\": \"Maker \\\"A\\\"\\t\\\\\", \"MotorSize\": \"\", ", 0), 0u) << r.out;
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1);

@@ -43,7 +43,14 @@ inline const std::vector<std::string> MotorKeys = {"ConstructorName",
                                                    "LimitCurrentMode",
                                                    "T0",
                                                    "T1",
-                                                   "T2"};
+                                                   "T2",
+                                                   "Rr2",
+                                                   "Xr2sigma",
+                                                   "LockedRotorCurrentRatio",
+                                                   "LockedRotorTorqueRatio",
+                                                   "BreakdownTorqueRatio",
+                                                   "Fit",
+                                                   "RatedPoint"};
 
 // The keys of each "Dynamic" entry, in their order.
 inline const std::vector<std::string> StartKeys = {

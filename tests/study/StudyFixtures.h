@@ -53,6 +53,15 @@ inline void ExpectSameStudy(const Study& a, const Study& b) {
     EXPECT_SAME_DOUBLE(m.Circuit.Xrsigma, n.Circuit.Xrsigma);
     EXPECT_SAME_DOUBLE(m.Circuit.Xh, n.Circuit.Xh);
     EXPECT_SAME_DOUBLE(m.Circuit.Riron, n.Circuit.Riron);
+    EXPECT_SAME_DOUBLE(m.Circuit.Rr2, n.Circuit.Rr2);
+    EXPECT_SAME_DOUBLE(m.Circuit.Xr2sigma, n.Circuit.Xr2sigma);
+    EXPECT_EQ(m.Datasheet.has_value(), n.Datasheet.has_value());
+    if (m.Datasheet && n.Datasheet) {
+        EXPECT_SAME_DOUBLE(m.Datasheet->LockedRotorCurrentRatio, n.Datasheet->LockedRotorCurrentRatio);
+        EXPECT_SAME_DOUBLE(m.Datasheet->LockedRotorTorqueRatio, n.Datasheet->LockedRotorTorqueRatio);
+        EXPECT_SAME_DOUBLE(m.Datasheet->BreakdownTorqueRatio, n.Datasheet->BreakdownTorqueRatio);
+        EXPECT_EQ(m.Datasheet->Priority, n.Datasheet->Priority);
+    }
 
     const StudySoftStarter &s = a.SoftStarter, &t = b.SoftStarter;
     EXPECT_SAME_DOUBLE(s.EstimatedStartTime, t.EstimatedStartTime);

@@ -53,6 +53,41 @@ TEST(StudyText, EverySettingReadsBackBitIdenticalForTypedListedAndDiagramMotors)
     }
 }
 
+// Version 3: a typed motor's data sheet (no circuit, no no-load current) and a second cage of a given
+// circuit read back; older versions and other sources know neither.
+TEST(StudyText, DatasheetAndSecondCageFromVersionThreeOn) {
+    Study typed = ThreeMotors()[0].second;
+    typed.Motor.Datasheet = StudyDatasheet{6.4, 2.5, 2.9, FitPriority::Current};
+    typed.Motor.ApproximationWithoutNoLoadCurrent = true;
+    typed.Motor.NoLoadLineCurrent = 0;
+    ExpectRoundTrip(typed);
+    const std::string text = StudyText(typed);
+    EXPECT_EQ(text.find("NoLoadLineCurrent"), std::string::npos);
+    EXPECT_NE(text.find("    \"datasheet\": {\n      \"LockedRotorCurrentRatio\": 6.4,\n      \"LockedRotorTorqueRatio\": "
+                        "2.5,\n      \"BreakdownTorqueRatio\": 2.9,\n      \"Priority\": \"current\"\n    }\n"),
+              std::string::npos)
+        << text;
+    Study diagram = ThreeMotors()[2].second;
+    diagram.Motor.Circuit.Rr2 = 9;
+    diagram.Motor.Circuit.Xr2sigma = 1.1;
+    ExpectRoundTrip(diagram);
+    const std::string cage = StudyText(diagram);
+    EXPECT_NE(cage.find("\"Riron\": " ), std::string::npos);
+    EXPECT_NE(cage.find(",\n      \"Rr2\": 9.0,\n      \"Xr2sigma\": 1.1\n    }"), std::string::npos) << cage;
+
+    auto refused = [](std::string t, const std::string& from, const std::string& to) {
+        t.replace(t.find(from), from.size(), to);
+        Study dummy;
+        return ParseStudy(t, dummy).number();
+    };
+    EXPECT_EQ(refused(text, "\"version\": 3", "\"version\": 2"), ErrStudyUnknownKey);
+    EXPECT_EQ(refused(cage, "\"version\": 3", "\"version\": 2"), ErrStudyUnknownKey);
+    EXPECT_EQ(refused(text, "\"current\"", "\"speed\""), ErrStudyWrongValue);
+    EXPECT_EQ(refused(text, "      \"BreakdownTorqueRatio\": 2.9,\n", ""), ErrStudyMissingKey);
+    EXPECT_EQ(refused(cage, ",\n      \"Xr2sigma\": 1.1", ""), ErrStudyMissingKey);
+    EXPECT_EQ(refused(cage, "\"circuit\": {", "\"datasheet\": {}, \"circuit\": {"), ErrStudyCircuitOfTyped);
+}
+
 TEST(StudyText, AwkwardNumbersReadBackExactly) {
     const double awkward[] = {0.1,
                               1.0 / 3.0,
@@ -107,7 +142,7 @@ TEST(StudyText, FileHasTheDocumentedForm) {
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(text.back(), '\n');
     EXPECT_EQ(text.find('\r'), std::string::npos);
-    EXPECT_EQ(text.rfind("{\n  \"format\": \"tarvello-study\",\n  \"version\": 2,\n  \"language\": \"en\",\n"
+    EXPECT_EQ(text.rfind("{\n  \"format\": \"tarvello-study\",\n  \"version\": 3,\n  \"language\": \"en\",\n"
                          "  \"motor\": {\n    \"source\": \"list\",\n",
                          0),
               0u)
@@ -347,7 +382,7 @@ TEST(StudyText, ComparisonCurrentLimitFromVersionTwoOn) {
     Study s = ThreeMotors()[0].second;
     s.Dynamic.Methods.CurrentLimit = 2.5;
     const std::string text = StudyText(s);
-    EXPECT_NE(text.find("\"version\": 2,"), std::string::npos);
+    EXPECT_NE(text.find("\"version\": 3,"), std::string::npos);
     EXPECT_NE(text.find("    \"ReactorVoltage\": 0.65,\n    \"CurrentLimit\": 2.5,\n    \"starter\": null\n"),
               std::string::npos)
         << text;
@@ -359,12 +394,12 @@ TEST(StudyText, ComparisonCurrentLimitFromVersionTwoOn) {
     ExpectRoundTrip(s);
     // The same file as version 1 wrote it: the same study.
     std::string v1 = unset;
-    v1.replace(v1.find("\"version\": 2"), 12, "\"version\": 1");
+    v1.replace(v1.find("\"version\": 3"), 12, "\"version\": 1");
     ExpectSameStudy(ReadBack(v1), s);
 
     Study dummy;
-    const std::string limited = text.substr(0, text.find("\"version\": 2")) + "\"version\": 1" +
-                                text.substr(text.find("\"version\": 2") + 12);
+    const std::string limited = text.substr(0, text.find("\"version\": 3")) + "\"version\": 1" +
+                                text.substr(text.find("\"version\": 3") + 12);
     StudyRefusal r = ParseStudy(limited, dummy);
     EXPECT_EQ(r.number(), ErrStudyUnknownKey);
     EXPECT_EQ(r.refusal.argument.english, "\"CurrentLimit\" in \"comparison\" at line 58");

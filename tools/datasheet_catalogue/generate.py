@@ -91,7 +91,7 @@ def rows():
                 for volts, coupling in supplies:
                     amps = kw * 1000 / (math.sqrt(3) * volts * eff / 100 * pf)
                     amps = float(f"{amps:.3g}")
-                    yield [maker, frame, f"{kw:g}", str(volts), f"{amps:g}", f"{pf:.2f}", "50",
+                    yield [maker, frame, f"{kw * 1000:g}", str(volts), f"{amps:g}", f"{pf:.2f}", "50",
                            str(speed), coupling, f"{ia:.1f}", f"{ta:.1f}", f"{tk:.1f}"]
 
 

@@ -6,11 +6,21 @@
 #include <vector>
 
 #include "Checks.h"
+#include "DatasheetMotor.h"
 #include "Identification.h"
 #include "MotorList.h"
 #include "TextToReal.h"
 
 namespace {
+
+const char* const CircuitUsage = "--circuit takes six values: RS,RR,XSSIGMA,XRSIGMA,XH,RIRON, or eight with a "
+                                 "second cage: RS,RR,XSSIGMA,XRSIGMA,XH,RIRON,RR2,XR2SIGMA";
+
+// A second cage's element that is empty or not a number, named as the diagram names it.
+Refusal SecondCageFieldRefusal(bool resistance) {
+    const std::string name = resistance ? "R'r2" : "X'r2sigma";
+    return {ErrDatasheetNotANumber, {name + " of --circuit", name + " de --circuit"}};
+}
 
 std::vector<std::string> SplitCircuit(const std::string& text) {
     const char sep = text.find(';') != std::string::npos ? ';' : ',';
@@ -56,10 +66,17 @@ MotorSource ReadMotor(const CaseTexts& t, const StudyMotor* study, MotorDataSet&
                                             {Opt::Current, 3}, {Opt::PowerFactor, 4}, {Opt::Speed, 7}};
     for (const auto& [id, error] : required)
         if (missing(id)) throw Refusal{error};
+    // A data sheet given by its options, or the study's when none of them is given.
+    bool ratioGiven = false;
+    for (Opt id : DatasheetOptions)
+        ratioGiven = ratioGiven || t.Has(id);
+    const StudyDatasheet* studySheet = study && study->Datasheet && !ratioGiven ? &*study->Datasheet : nullptr;
+    const bool datasheet = ratioGiven || studySheet;
     ds.ApproximationWithoutNoLoadCurrent =
         t.Has(Opt::Approximate) ||
         (!t.Has(Opt::NoLoadCurrent) && study && study->ApproximationWithoutNoLoadCurrent);
-    if (!ds.ApproximationWithoutNoLoadCurrent && missing(Opt::NoLoadCurrent)) throw Refusal{6};
+    // The data sheet's identification does not use the no-load current.
+    if (!datasheet && !ds.ApproximationWithoutNoLoadCurrent && missing(Opt::NoLoadCurrent)) throw Refusal{6};
 
     ds.ConstructorName = t.Has(Opt::Maker) ? *t.Text(Opt::Maker) : study ? study->ConstructorName : "";
     ds.MotorSize = t.Has(Opt::Size) ? *t.Text(Opt::Size) : study ? study->MotorSize : "";
@@ -75,7 +92,19 @@ MotorSource ReadMotor(const CaseTexts& t, const StudyMotor* study, MotorDataSet&
                                          : true;
     if (!ds.ApproximationWithoutNoLoadCurrent)
         ds.NoLoadLineCurrent = NumberOr(t, Opt::NoLoadCurrent, study ? study->NoLoadLineCurrent : 0);
-    if (Refusal e = ConfirmRatedValues(ds)) throw e;
+    // Without a no-load current, a data sheet's motor takes its fitted circuit's.
+    if (datasheet && !ds.ApproximationWithoutNoLoadCurrent && !(ds.NoLoadLineCurrent > 0))
+        ds.ApproximationWithoutNoLoadCurrent = true;
+    if (datasheet) {
+        ds.LockedRotorCurrentRatio = NumberOr(t, Opt::LockedRotorCurrent, studySheet ? studySheet->LockedRotorCurrentRatio : 0);
+        ds.LockedRotorTorqueRatio = NumberOr(t, Opt::LockedRotorTorque, studySheet ? studySheet->LockedRotorTorqueRatio : 0);
+        ds.BreakdownTorqueRatio = NumberOr(t, Opt::BreakdownTorque, studySheet ? studySheet->BreakdownTorqueRatio : 0);
+    }
+    if (const std::string* priority = t.Text(Opt::FitPriority))
+        ds.Priority = *priority == "current" ? FitPriority::Current : FitPriority::Torque;
+    else if (study && study->Datasheet)
+        ds.Priority = study->Datasheet->Priority;
+    if (Refusal e = datasheet ? ConfirmDatasheetMotor(ds) : ConfirmRatedValues(ds)) throw e;
     ds.MotorIdentified = true;
 
     const std::string* circuit = t.Text(Opt::Circuit);
@@ -84,18 +113,20 @@ MotorSource ReadMotor(const CaseTexts& t, const StudyMotor* study, MotorDataSet&
         return MotorSource::Typed;
     }
     const std::vector<std::string> v = SplitCircuit(*circuit);
-    if (v.size() != 6) throw UsageError{"--circuit takes six values: RS,RR,XSSIGMA,XRSIGMA,XH,RIRON"};
+    if (v.size() != 6 && v.size() != 8) throw UsageError{CircuitUsage};
     // As the equivalent diagram dialog: a value empty or not a number is refused naming its
     // element, and the circuit is judged before the computation.
-    double* const elements[] = {&ds.Rs, &ds.Rr, &ds.Xssigma, &ds.Xrsigma, &ds.Xh, &ds.Riron};
-    for (int i = 0; i < 6; ++i) {
+    double* const elements[] = {&ds.Rs, &ds.Rr, &ds.Xssigma, &ds.Xrsigma, &ds.Xh, &ds.Riron, &ds.Rr2, &ds.Xr2sigma};
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const Refusal empty = i < 6 ? Refusal{ErrRsField + static_cast<int>(i)} : SecondCageFieldRefusal(i == 6);
         try {
-            if (v[i].empty()) throw Refusal{ErrRsField + i};
+            if (v[i].empty()) throw empty;
             *elements[i] = TextToReal(v[i]);
         } catch (const EConvertError&) {
-            throw Refusal{ErrRsField + i};
+            throw empty;
         }
     }
+    if (v.size() == 6) ds.Rr2 = ds.Xr2sigma = 0;
     if (Refusal e = CheckCircuit(ds)) throw e;
     ds.MotorFromList = true;
     return MotorSource::Diagram;
@@ -346,8 +377,8 @@ void CheckSharedTexts(const SimOptions& options, const std::array<bool, OptCount
         if (OptionOf(id).kind == OptKind::Number && options.Has(id) && !swept[i]) Number(*options.Text(id), id);
     }
     if (const std::string* circuit = options.Text(Opt::Circuit);
-        circuit && SplitCircuit(*circuit).size() != 6)
-        throw UsageError{"--circuit takes six values: RS,RR,XSSIGMA,XRSIGMA,XH,RIRON"};
+        circuit && SplitCircuit(*circuit).size() != 6 && SplitCircuit(*circuit).size() != 8)
+        throw UsageError{CircuitUsage};
 }
 
 Refusal ComputeCase(BuiltCase& c, const CaseNeeds& needs, CaseResults& out) {

@@ -9,6 +9,7 @@
 #include "CurveFile.h"
 #include "ErrorMessages.h"
 #include "ListFileError.h"
+#include "SimBatch.h"
 #include "SimCase.h"
 #include "SimFiles.h"
 #include "SimJson.h"
@@ -34,7 +35,13 @@ const char* const SimulatorUsage =
    --maker TEXT --size TEXT           (optional)
  optionally:
    --circuit RS,RR,XSSIGMA,XRSIGMA,XH,RIRON    use this circuit as given
+   --circuit RS,RR,XSSIGMA,XRSIGMA,XH,RIRON,RR2,XR2SIGMA    the same with a second rotor cage
                                       (separate with ";" to write decimal commas)
+ or with the data sheet too (a double-cage circuit is identified from it; the no-load current is
+ then optional):
+   --locked-rotor-current IA/IN --locked-rotor-torque TA/TN --breakdown-torque TK/TN   (all three)
+   --fit-priority torque|current      what a best fit keeps closest when no circuit meets the data
+                                      sheet exactly (default torque; current for voltage-dip studies)
  soft-starter:
    --estimated-time S                 (default 10)
    --preset PERCENT                   (default 10)
@@ -104,6 +111,18 @@ const char* const SimulatorUsage =
                                       ("-" for standard output, with --sweep-csv FILE)
    --sweep-y COLUMN                   the column drawn (default SoftStarter.RunUpTime with --dynamic,
                                       else SoftStarterTime)
+ data sheets of a plant's motors (one row each; no other output):
+   --fit-datasheets FILE              a table with the header Maker;Size;Power;Voltage;Current;
+                                      PowerFactor;Frequency;Speed;Coupling;LockedRotorCurrent;
+                                      LockedRotorTorque;BreakdownTorque (";" or ","; W, V, A, Hz, rpm,
+                                      Star or Delta): each row's double cage and fit
+   --fit-out FILE                     write the rows to FILE (default standard output)
+   --threads N                        rows identified in parallel (default: all cores)
+   --row N                            instead, take row N as the motor of one run (e.g. with
+                                      --save-study FILE)
+   --tolerance-corners                with --dynamic and a data sheet: also the starts of the motors
+                                      at the IEC 60034-1 tolerance corners, "weak" (Ta/Tn x 0.85,
+                                      Tk/Tn x 0.90) and "heavy" (Ia/In x 1.20)
  output:
    --static                           also compute the curves against n/ns
    --curves FILE                      write the curve file ("-" for standard output)
@@ -120,6 +139,37 @@ const char* const SimulatorUsage =
 )";
 
 namespace {
+
+// The cells of one row of a data-sheet table as the texts of the motor's options.
+class RowTexts {
+  public:
+    // Throws the row's refusal (189) when it has no such row or cannot be read.
+    void Take(const DatasheetTable& table, std::size_t row, CaseTexts& texts) {
+        if (row < 1 || row > table.rows.size()) {
+            const std::string n = std::to_string(row);
+            const std::string count = std::to_string(table.rows.size());
+            throw Refusal{ErrDatasheetRow,
+                          {n, n, "the table has " + count + " rows", "le tableau a " + count + " lignes"}};
+        }
+        MotorDataSet probe;
+        // Judges the cells first as the batch does: which cell is missing or no number.
+        if (Refusal e = DatasheetRowMotor(table, row - 1, FitPriority::Torque, probe);
+            e.number == ErrDatasheetRow || e.number == ErrOptionNotANumber)
+            throw e;
+        const std::vector<std::string>& cells = table.rows[row - 1];
+        const Opt options[] = {Opt::Maker, Opt::Size, Opt::Power, Opt::Voltage, Opt::Current, Opt::PowerFactor,
+                               Opt::Frequency, Opt::Speed};
+        for (std::size_t i = 0; i < std::size(options); ++i)
+            texts.Replace(options[i], &cells[table.column[i]]);
+        for (std::size_t i = 0; i < std::size(DatasheetOptions); ++i)
+            texts.Replace(DatasheetOptions[i], &cells[table.column[9 + i]]);
+        texts.Replace(cells[table.column[8]] == "Delta" ? Opt::Delta : Opt::Star, &flag_);
+        texts.Replace(Opt::Approximate, &flag_);
+    }
+
+  private:
+    std::string flag_; // a flag's text
+};
 
 void PrintRefusal(const Refusal& r, Language lang, std::ostream& err) {
     err << "error " << r.number << ": " << ErrorText(r, lang) << "\n";
@@ -322,6 +372,30 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
         return 1;
     }
     if (!o.sweeps.empty()) return RunSweepCommand(o, source, out, err);
+    const FitPriority priority = o.Has(Opt::FitPriority) && *o.Text(Opt::FitPriority) == "current"
+                                     ? FitPriority::Current
+                                     : FitPriority::Torque;
+    std::optional<DatasheetTable> table;
+    if (const std::string* file = o.Text(Opt::FitDatasheets)) {
+        try {
+            table = ReadDatasheetTable(*file);
+        } catch (...) {
+            return ReportFailure(std::current_exception(), o, lang, err);
+        }
+        if (!o.Has(Opt::Row)) {
+            const int threads = o.Has(Opt::Threads)
+                                    ? std::stoi(*o.Text(Opt::Threads))
+                                    : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+            std::vector<OutputText> texts;
+            texts.push_back({Opt::FitOut, o.Has(Opt::FitOut) ? *o.Text(Opt::FitOut) : "-",
+                             FitDatasheetTable(*table, priority, threads)});
+            if (Refusal r = WriteOutputs(texts, out)) {
+                PrintRefusal(r, lang, err);
+                return 1;
+            }
+            return 0;
+        }
+    }
 
     // The outputs asked for; without any the panels are printed. A study to save alone is neither
     // computed nor printed.
@@ -336,11 +410,19 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
     BuiltCase c;
     CaseResults results;
     Study study;
+    std::optional<ToleranceCorners> corners;
     try {
-        BuildCase(source, CaseTexts(o), c);
+        CaseTexts texts(o);
+        RowTexts row;
+        if (table) row.Take(*table, std::stoul(*o.Text(Opt::Row)), texts);
+        BuildCase(source, texts, c);
         if (o.Has(Opt::SaveStudy)) study = CaseStudy(source, c);
         if (computing)
             if (Refusal e = ComputeCase(c, needs, results)) throw e;
+        if (o.Has(Opt::ToleranceCorners)) {
+            if (!HasDatasheet(c.ds)) throw UsageError{"--tolerance-corners needs a motor with a data sheet"};
+            corners = ComputeToleranceCorners(c.ds, c.settings);
+        }
     } catch (...) {
         return ReportFailure(std::current_exception(), o, lang, err);
     }
@@ -388,10 +470,12 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
         }
         texts.push_back({Opt::SaveStudy, *file, std::move(text)});
     }
-    if (o.Has(Opt::Json)) texts.push_back({Opt::Json, "-", SimulationJson(ds, dynamic, comparison)});
+    const ToleranceCorners* cornerResults = corners ? &*corners : nullptr;
+    if (o.Has(Opt::Json))
+        texts.push_back({Opt::Json, "-", SimulationJson(ds, dynamic, comparison, cornerResults)});
     if (computing && !outputs) {
         std::string panels = PanelText(ds, lang);
-        if (dynamic) panels += DynamicPanelText(c.settings, *dynamic, lang);
+        if (dynamic) panels += DynamicPanelText(c.settings, *dynamic, lang, &ds, cornerResults);
         if (comparison) panels += ComparisonPanelText(c.settings, *comparison, lang);
         texts.push_back({std::nullopt, "-", std::move(panels)});
     }

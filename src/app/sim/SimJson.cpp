@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "DatasheetMotor.h"
 #include "SimFiles.h"
 #include "SimValues.h"
 
@@ -15,6 +16,29 @@ using Json = nlohmann::ordered_json;
 // A value that is not a finite number has no JSON number: it is null.
 Json Number(double v) {
     return std::isfinite(v) ? Json(v) : Json(nullptr);
+}
+
+Json FitObject(const MotorDataSet& ds) {
+    const DatasheetFit& f = ds.Fit;
+    Json j;
+    j["Exact"] = f.Exact;
+    j["Priority"] = FitPriorityKey(ds.Priority);
+    j["Kr"] = Number(f.Kr);
+    j["Kx"] = Number(f.Kx);
+    Json d;
+    for (std::size_t i = 0; i < f.Deviations.size(); ++i)
+        d[DeviationKeys[i]] = Number(f.Deviations[i]);
+    j["Deviations"] = std::move(d);
+    j["BreakdownSlip"] = Number(f.BreakdownSlip);
+    return j;
+}
+
+Json RatedPointObject(const DatasheetFit& f) {
+    Json j;
+    j["Slip"] = Number(f.RatedSlip);
+    j["Efficiency"] = Number(f.RatedEfficiency);
+    j["PowerFactor"] = Number(f.RatedPowerFactor);
+    return j;
 }
 
 Json MotorDataSetObject(const MotorDataSet& ds) {
@@ -52,6 +76,15 @@ Json MotorDataSetObject(const MotorDataSet& ds) {
     j["T0"] = Number(ds.T0);
     j["T1"] = Number(ds.T1);
     j["T2"] = Number(ds.T2);
+    // Added with the double cage, after the others: null for one cage or without a data sheet.
+    const bool cage = HasSecondCage(ds), sheet = HasDatasheet(ds);
+    j["Rr2"] = cage ? Number(ds.Rr2) : Json(nullptr);
+    j["Xr2sigma"] = cage ? Number(ds.Xr2sigma) : Json(nullptr);
+    j["LockedRotorCurrentRatio"] = sheet ? Number(ds.LockedRotorCurrentRatio) : Json(nullptr);
+    j["LockedRotorTorqueRatio"] = sheet ? Number(ds.LockedRotorTorqueRatio) : Json(nullptr);
+    j["BreakdownTorqueRatio"] = sheet ? Number(ds.BreakdownTorqueRatio) : Json(nullptr);
+    j["Fit"] = sheet ? FitObject(ds) : Json(nullptr);
+    j["RatedPoint"] = sheet ? RatedPointObject(ds.Fit) : Json(nullptr);
     return j;
 }
 
@@ -135,7 +168,7 @@ std::string MotorDataSetJson(const MotorDataSet& ds) {
 }
 
 std::string SimulationJson(const MotorDataSet& ds, const DynamicResults* dynamic,
-                           const ComparisonResults* comparison) {
+                           const ComparisonResults* comparison, const ToleranceCorners* corners) {
     Json j = MotorDataSetObject(ds);
     if (dynamic) {
         Json d;
@@ -146,6 +179,22 @@ std::string SimulationJson(const MotorDataSet& ds, const DynamicResults* dynamic
     if (comparison) {
         j["Comparison"] = ComparisonArray(*comparison);
         if (comparison->Duty) j["StarterDuty"] = DutyObject(*comparison->Duty);
+    }
+    if (corners) {
+        Json c;
+        for (const auto& [name, corner] : {std::pair{"Weak", &corners->Weak}, std::pair{"Heavy", &corners->Heavy}}) {
+            Json k;
+            k["Error"] = corner->Error;
+            if (corner->Fitted) k["Fit"] = FitObject(corner->Motor);
+            if (corner->Error == 0) {
+                Json d;
+                d["Dol"] = StartObject(corner->Dynamic.Dol);
+                d["SoftStarter"] = StartObject(corner->Dynamic.SoftStarter);
+                k["Dynamic"] = std::move(d);
+            }
+            c[name] = std::move(k);
+        }
+        j["ToleranceCorners"] = std::move(c);
     }
     return Line(j);
 }

@@ -22,6 +22,10 @@ constexpr OptionEntry Table[] = {
     {Opt::Approximate, "--approximate", OptKind::Flag},
     {Opt::Star, "--star", OptKind::Flag},
     {Opt::Delta, "--delta", OptKind::Flag},
+    {Opt::LockedRotorCurrent, "--locked-rotor-current", OptKind::Number, 186},
+    {Opt::LockedRotorTorque, "--locked-rotor-torque", OptKind::Number, 186},
+    {Opt::BreakdownTorque, "--breakdown-torque", OptKind::Number, 186},
+    {Opt::FitPriority, "--fit-priority", OptKind::Text},
     {Opt::Maker, "--maker", OptKind::Text},
     {Opt::Size, "--size", OptKind::Text},
     {Opt::Circuit, "--circuit", OptKind::Text},
@@ -66,6 +70,10 @@ constexpr OptionEntry Table[] = {
     {Opt::SweepPng, "--sweep-png", OptKind::Text},
     {Opt::SweepY, "--sweep-y", OptKind::Text},
     {Opt::Threads, "--threads", OptKind::Text},
+    {Opt::FitDatasheets, "--fit-datasheets", OptKind::Text},
+    {Opt::FitOut, "--fit-out", OptKind::Text},
+    {Opt::Row, "--row", OptKind::Text},
+    {Opt::ToleranceCorners, "--tolerance-corners", OptKind::Flag},
     {Opt::Static, "--static", OptKind::Flag},
     {Opt::Curves, "--curves", OptKind::Text},
     {Opt::Json, "--json", OptKind::Flag},
@@ -114,8 +122,8 @@ void CheckCombinations(const SimOptions& o) {
         throw UsageError{"--current-limit and --ramp-time exclude each other"};
 
     // Two outputs on standard output would mix; the JSON object is named first, as it always was.
-    Opt onStandardOutput[] = {Opt::Json,       Opt::Curves, Opt::DynamicCurves,
-                              Opt::CompareCsv, Opt::Png,    Opt::SaveStudy};
+    Opt onStandardOutput[] = {Opt::Json, Opt::Curves,    Opt::DynamicCurves, Opt::CompareCsv,
+                              Opt::Png,  Opt::SaveStudy, Opt::FitOut};
     std::vector<Opt> writers;
     for (Opt w : onStandardOutput)
         if (w == Opt::Json ? o.Has(w) : o.Text(w) && *o.Text(w) == "-") writers.push_back(w);
@@ -127,6 +135,39 @@ void CheckCombinations(const SimOptions& o) {
     if (auto l = o.Text(Opt::Lang); l && *l != "en" && *l != "fr") throw UsageError{"--lang takes en or fr"};
     if (auto l = o.Text(Opt::Load); l && !LoadKindFromKey(*l))
         throw UsageError{"--load takes none, constant, proportional or squared"};
+
+    if (auto p = o.Text(Opt::FitPriority); p && *p != "torque" && *p != "current")
+        throw UsageError{"--fit-priority takes torque or current"};
+    for (Opt d : DatasheetOptions)
+        if (given(d) && given(Opt::Circuit)) throw UsageError{Name(d) + " does not go with --circuit"};
+    if (o.Has(Opt::ToleranceCorners) && !o.Has(Opt::Dynamic))
+        throw UsageError{"--tolerance-corners goes with --dynamic"};
+    // A table of data sheets gives the motors: a batch writes its table and nothing else, one row
+    // (--row) makes one case as the motor options would.
+    if (o.Has(Opt::FitDatasheets)) {
+        for (Opt motorOption : MotorOptions)
+            if (given(motorOption) && motorOption != Opt::FitPriority)
+                throw UsageError{Name(motorOption) + " does not go with --fit-datasheets: the table gives the motor"};
+        for (Opt other : {Opt::Catalogue, Opt::Study})
+            if (o.Has(other)) throw UsageError{Name(other) + " does not go with --fit-datasheets"};
+        if (!o.sweeps.empty()) throw UsageError{"--sweep does not go with --fit-datasheets"};
+        if (o.Has(Opt::Row)) {
+            if (o.Has(Opt::FitOut)) throw UsageError{"--fit-out does not go with --row"};
+        } else {
+            for (Opt single : {Opt::Json, Opt::Curves, Opt::Png, Opt::DynamicCurves, Opt::CompareCsv,
+                               Opt::SaveStudy, Opt::Dynamic, Opt::Static})
+                if (o.Has(single)) throw UsageError{Name(single) + " goes with --fit-datasheets only with --row"};
+        }
+    } else {
+        for (Opt f : {Opt::FitOut, Opt::Row})
+            if (o.Has(f)) throw UsageError{Name(f) + " goes with --fit-datasheets"};
+    }
+    if (const std::string* row = o.Text(Opt::Row)) {
+        int n = 0;
+        const auto [end, ec] = std::from_chars(row->data(), row->data() + row->size(), n);
+        if (ec != std::errc() || end != row->data() + row->size() || n < 1)
+            throw UsageError{"--row takes a whole number from 1"};
+    }
 
     if (auto m = o.Text(Opt::CableMaterial); m && *m != "copper" && *m != "aluminium")
         throw UsageError{"--cable-material takes copper or aluminium"};
@@ -157,8 +198,10 @@ void CheckCombinations(const SimOptions& o) {
                 "--sweep-csv (standard output unless given) and --sweep-png - both write to standard "
                 "output"};
     } else {
-        for (Opt s : {Opt::SweepCsv, Opt::SweepPng, Opt::SweepY, Opt::Threads})
+        for (Opt s : {Opt::SweepCsv, Opt::SweepPng, Opt::SweepY})
             if (o.Has(s)) throw UsageError{Name(s) + " goes with --sweep"};
+        if (o.Has(Opt::Threads) && !o.Has(Opt::FitDatasheets)) throw UsageError{"--threads goes with --sweep"};
+        if (o.Has(Opt::Threads) && o.Has(Opt::Row)) throw UsageError{"--threads does not go with --row"};
     }
     if (const std::string* threads = o.Text(Opt::Threads)) {
         int n = 0;

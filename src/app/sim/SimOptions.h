@@ -26,6 +26,10 @@ enum class Opt {
     Approximate,
     Star,
     Delta,
+    LockedRotorCurrent,
+    LockedRotorTorque,
+    BreakdownTorque,
+    FitPriority,
     Maker,
     Size,
     Circuit,
@@ -76,6 +80,11 @@ enum class Opt {
     SweepPng,
     SweepY,
     Threads,
+    // Data sheets identified in a batch, and the tolerance corners of a dynamic start.
+    FitDatasheets,
+    FitOut,
+    Row,
+    ToleranceCorners,
     // Outputs.
     Static,
     Curves,
@@ -88,13 +97,17 @@ enum class Opt {
 constexpr std::size_t OptCount = static_cast<std::size_t>(Opt::Count);
 
 // The options that give the motor, in the order their refusals are judged: the rated values with
-// the no-load current's alternative and the connection, then the maker, the size and the circuit.
-inline constexpr Opt MotorOptions[] = {Opt::Power,     Opt::Voltage, Opt::Current,       Opt::PowerFactor,
-                                       Opt::Frequency, Opt::Speed,   Opt::NoLoadCurrent, Opt::Approximate,
-                                       Opt::Star,      Opt::Delta,   Opt::Maker,         Opt::Size,
-                                       Opt::Circuit};
+// the no-load current's alternative, the connection and the data sheet, then the maker, the size
+// and the circuit.
+inline constexpr Opt MotorOptions[] = {
+    Opt::Power,       Opt::Voltage,     Opt::Current,           Opt::PowerFactor,       Opt::Frequency,
+    Opt::Speed,       Opt::NoLoadCurrent, Opt::Approximate,     Opt::Star,              Opt::Delta,
+    Opt::LockedRotorCurrent, Opt::LockedRotorTorque, Opt::BreakdownTorque, Opt::FitPriority, Opt::Maker,
+    Opt::Size,        Opt::Circuit};
 // The rated values among them: any of these types the motor again over a study's.
-inline constexpr auto RatedValueOptions = std::span(MotorOptions).first<10>();
+inline constexpr auto RatedValueOptions = std::span(MotorOptions).first<14>();
+// The data sheet's three ratios.
+inline constexpr Opt DatasheetOptions[] = {Opt::LockedRotorCurrent, Opt::LockedRotorTorque, Opt::BreakdownTorque};
 
 // How an option's text is read: a switch without text, a text, or a number read as the dialogs
 // read one (TextToReal); only numbers can be swept.

@@ -1,0 +1,36 @@
+#include "ToleranceCorners.h"
+
+#include "DatasheetMotor.h"
+#include "StartSimulation.h"
+
+namespace {
+void ComputeCorner(ToleranceCorner& corner, const DynamicSettings& settings, int samples, int chartPoints) {
+    MotorDataSet& m = corner.Motor;
+    if (Refusal e = ConfirmDatasheetMotor(m)) {
+        corner.Error = e.number;
+        return;
+    }
+    corner.Fitted = true;
+    // The soft-starter's ramp of the current-limit mode is searched on the corner's own motor.
+    if (Refusal e = RunStartComputation(m, nullptr, nullptr)) {
+        corner.Error = e.number;
+        return;
+    }
+    if (Refusal e = ComputeDynamicStart(m, settings, corner.Dynamic, samples, chartPoints)) corner.Error = e.number;
+}
+} // namespace
+
+ToleranceCorners ComputeToleranceCorners(const MotorDataSet& ds, const DynamicSettings& settings, int samples,
+                                         int chartPoints) {
+    ToleranceCorners c;
+    c.Weak.Motor = WithoutRows(ds);
+    c.Weak.Motor.LockedRotorTorqueRatio = static_cast<double>(ds.LockedRotorTorqueRatio * 0.85L);
+    c.Weak.Motor.BreakdownTorqueRatio = static_cast<double>(ds.BreakdownTorqueRatio * 0.90L);
+    c.Weak.Motor.Priority = FitPriority::Torque;
+    c.Heavy.Motor = WithoutRows(ds);
+    c.Heavy.Motor.LockedRotorCurrentRatio = static_cast<double>(ds.LockedRotorCurrentRatio * 1.20L);
+    c.Heavy.Motor.Priority = FitPriority::Current;
+    ComputeCorner(c.Weak, settings, samples, chartPoints);
+    ComputeCorner(c.Heavy, settings, samples, chartPoints);
+    return c;
+}
