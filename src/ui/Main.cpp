@@ -460,6 +460,12 @@ void TForm1::ChooseMotorKnowed1Click()
 
 void TForm1::SaveMotorClick()
 {
+    // The list holds six elements a motor: a second cage, or a data sheet's circuit, would be lost
+    // there. Refused before the question is asked.
+    if (HasSecondCage(MotorData) || HasDatasheet(MotorData)) {
+        RaiseError(ErrListSecondCage);
+        return;
+    }
     MotorData.ListAction = 2;
     OKBottomDlg1->ShowForm();
 }

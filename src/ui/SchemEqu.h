@@ -1,6 +1,7 @@
 #pragma once
 // The equivalent diagram dialog: the per-phase circuit of the motor drawn with an edit field on
-// each of its six elements, beside the phase voltage, frequency and phase current (read only).
+// each of its six elements and on the two of an optional second rotor cage (a branch in parallel
+// with the first), beside the phase voltage, frequency and phase current (read only).
 
 #include "ModelessForm.h"
 
@@ -50,6 +51,7 @@ public:
     void CancelClick();
     void PaintBox1Paint(QPainter& canvas);
     void PaintBox2Paint(QPainter& canvas);
+    static void SlipArrow(QPainter& canvas, QSize box);
 
     QFrame* Panel1;
     TShape *Shape1, *Shape2, *Shape3, *Shape4, *Shape5, *Shape6, *Shape7, *Shape8, *Shape9, *Shape10, *Shape11,
@@ -61,6 +63,11 @@ public:
     TPicture* Image1;
     QPushButton* Button1;
     QPushButton* Cancel;
+    // The second cage: X'r2sigma and R'r2 / s, both fields empty for a motor with one cage.
+    TShape *SecondCageLine, *SecondCageReactance, *SecondCageResistor;
+    TPaintBox* SecondCageArrow;
+    QLabel *Xr2sigmaLabel, *Rr2Label, *Rr2LoadLabel, *Xr2sigmaOhm, *Rr2Ohm;
+    QLineEdit *Xr2sigmaEdit, *Rr2Edit;
 
 private:
     void SetDiagramTexts();

@@ -290,6 +290,7 @@ void TForm2::ConfirmDatasheet()
     MotorDataSet d = WithoutRows(MotorData);
     d.ConstructorName = ToStd(Edit9->text());
     d.MotorSize = ToStd(Edit8->text());
+    d.StarCoupling = RadioButton1->isChecked();
     try {
         const std::pair<QLineEdit*, double*> fields[] = {
             {Edit1, &d.MechanicalPower}, {Edit2, &d.LineVoltage}, {Edit3, &d.LineCurrent},

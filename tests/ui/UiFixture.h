@@ -30,6 +30,12 @@ struct Motor {
     bool approximate = false;
 };
 
+// A data sheet typed in the rated values dialog's group: Ia/In, Ta/Tn, Tk/Tn and the fit priority.
+struct Sheet {
+    QString ia, ta, tk;
+    bool current = false;
+};
+
 class UiTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -96,6 +102,26 @@ protected:
         (m.star ? Form2->RadioButton1 : Form2->RadioButton2)->setChecked(true);
         Form2->CheckBox1->setChecked(m.approximate);
         Click(Form2->Button1);
+    }
+
+    // The 4 kW motor of the data sheets: 1430 rpm, its no-load current left empty.
+    static Motor SheetMotor()
+    {
+        Motor m;
+        m.speed = "1430";
+        m.noLoad = "";
+        return m;
+    }
+
+    // Opens the rated values dialog, types the data sheet and the motor, and presses OK.
+    static void EnterSheet(const Sheet& s, const Motor& m = SheetMotor())
+    {
+        Trigger(Form1->RatedValues);
+        Form2->LockedCurrentEdit->setText(s.ia);
+        Form2->LockedTorqueEdit->setText(s.ta);
+        Form2->BreakdownTorqueEdit->setText(s.tk);
+        (s.current ? Form2->CurrentPriorityRadio : Form2->TorquePriorityRadio)->setChecked(true);
+        TypeMotor(m);
     }
 
     static void EnterMotor(const Motor& m = Motor())
