@@ -199,7 +199,7 @@ TEST_F(DiagramTest, TheCircuitIsDrawn)
     EXPECT_TRUE(dark(200, 120));   // upper conductor
     EXPECT_TRUE(dark(600, 321));   // lower conductor
     EXPECT_TRUE(dark(121, 300));   // left side
-    EXPECT_TRUE(dark(713, 150));   // right side
+    EXPECT_TRUE(dark(713 + 130, 150)); // right side, beyond the second cage's branch
     EXPECT_TRUE(light(286, 121));  // Rs: a white resistor on the conductor
     EXPECT_TRUE(dark(286, 110));   // ... with its outline
     EXPECT_TRUE(dark(390, 121));   // Xssigma: a black reactance
@@ -208,7 +208,11 @@ TEST_F(DiagramTest, TheCircuitIsDrawn)
     EXPECT_TRUE(dark(97, 220));    // the source's circle
     EXPECT_TRUE(light(106, 205));  // ... open inside
     EXPECT_TRUE(dark(170, 121));   // the current's arrowhead
-    EXPECT_TRUE(dark(683 + 30, 185 + 35)); // the slip arrow across the load resistor
+    EXPECT_TRUE(dark(683 + 130 + 30, 185 + 35)); // the slip arrow across the load resistor
+    EXPECT_TRUE(dark(611, 310));   // the second cage's branch
+    EXPECT_TRUE(dark(611, 168));   // ... its X'r2sigma, a black reactance
+    EXPECT_TRUE(light(604, 240));  // ... and R'r2 / s, a white resistor
+    EXPECT_TRUE(dark(611, 264));   // ... with the slip arrow across it
 }
 
 TEST_F(DiagramTest, ResultsAreComputedAgainWithTheTypedCircuit)
