@@ -24,6 +24,8 @@ constexpr int FractionGap = 3;
 // the second cage's branch runs (panel coordinates).
 constexpr int CageShift = 130;
 constexpr int SecondCageX = 610;
+// The grey of a part the motor does not have.
+const QColor MutedInk(176, 176, 176);
 } // namespace
 
 TShape::TShape(Kind kind, QWidget* parent, const char* name, int x, int y, int w, int h)
@@ -34,17 +36,26 @@ TShape::TShape(Kind kind, QWidget* parent, const char* name, int x, int y, int w
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+void TShape::SetMuted(bool muted)
+{
+    if (muted == muted_)
+        return;
+    muted_ = muted;
+    update();
+}
+
 void TShape::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     const QRectF inner(1, 1, width() - 2, height() - 2); // a 2-pixel pen centred on it stays inside
+    const QColor ink = muted_ ? MutedInk : QColor(Qt::black);
     switch (kind_) {
     case Line:
     case Reactance:
-        p.fillRect(rect(), Qt::black);
+        p.fillRect(rect(), ink);
         break;
     case Resistor:
-        p.setPen(QPen(Qt::black, 2));
+        p.setPen(QPen(ink, 2));
         p.setBrush(Qt::white);
         p.drawRect(inner);
         break;
@@ -123,7 +134,9 @@ TForm3::TForm3()
     PaintBox2->OnPaint = [this](QPainter& canvas) { PaintBox2Paint(canvas); };
     // R'r2 / s varies with the slip: the same arrow across it.
     SecondCageArrow = new TPaintBox(P, "SecondCageArrow", SecondCageX - 21, 232, 44, 64);
-    SecondCageArrow->OnPaint = [this](QPainter& canvas) { SlipArrow(canvas, SecondCageArrow->size()); };
+    SecondCageArrow->OnPaint = [this](QPainter& canvas) {
+        SlipArrow(canvas, SecondCageArrow->size(), SecondCageLine->Muted() ? MutedInk : QColor(Qt::black));
+    };
 
     Label18 = MakeLabel(P, "Label18", QStringLiteral("Equivalent Diagram"), 299 + D / 2, 16, SansFont(16, true));
     Image1 = new TPicture(TPicture::Logo, P, "Image1", 683 + D, 8, 74, 49);
@@ -188,6 +201,17 @@ TForm3::TForm3()
     setTabOrder(Button1, Cancel);
     connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
     connect(Cancel, &QPushButton::clicked, this, &TForm3::CancelClick);
+    for (QLineEdit* e : {Xr2sigmaEdit, Rr2Edit})
+        connect(e, &QLineEdit::textChanged, this, &TForm3::ShowSecondCage);
+    ShowSecondCage();
+}
+
+void TForm3::ShowSecondCage()
+{
+    const bool present = !Rr2Edit->text().trimmed().isEmpty() || !Xr2sigmaEdit->text().trimmed().isEmpty();
+    for (TShape* shape : {SecondCageLine, SecondCageReactance, SecondCageResistor})
+        shape->SetMuted(!present);
+    SecondCageArrow->update();
 }
 
 void TForm3::SetDiagramTexts()
@@ -325,15 +349,15 @@ void TForm3::CancelClick()
 
 void TForm3::PaintBox1Paint(QPainter& canvas)
 {
-    SlipArrow(canvas, PaintBox1->size());
+    SlipArrow(canvas, PaintBox1->size(), Qt::black);
 }
 
-void TForm3::SlipArrow(QPainter& canvas, QSize box)
+void TForm3::SlipArrow(QPainter& canvas, QSize box, const QColor& colour)
 {
     // A diagonal arrow through a resistor that varies with the slip, corner to corner of its box.
     canvas.setRenderHint(QPainter::Antialiasing);
-    canvas.setPen(QPen(Qt::black, 1));
-    canvas.setBrush(Qt::black);
+    canvas.setPen(QPen(colour, 1));
+    canvas.setBrush(colour);
     const int w = box.width(), h = box.height();
     canvas.drawLine(0, h, w, 0);
     const QPoint head[] = {{w - 10, 5}, {w, 0}, {w - 5, 10}};

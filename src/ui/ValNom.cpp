@@ -177,7 +177,7 @@ void TForm2::SetRatedValuesTexts()
         SetCaption(PriorityLabel, QStringLiteral("Priorité de l'ajustement"));
         TorquePriorityRadio->setText(QStringLiteral("couples"));
         CurrentPriorityRadio->setText(QStringLiteral("courant"));
-        PriorityNote->setText(QStringLiteral("Pour une étude de creux de tension, choisir « courant »."));
+        PriorityNote->setText(QStringLiteral("Pour une étude de creux de tension, choisir «\u00a0courant\u00a0»."));
     }
     QLabel* const ratioLabels[] = {LockedCurrentLabel, LockedTorqueLabel, BreakdownTorqueLabel};
     for (int i = 0; i < 3; ++i) {

@@ -209,10 +209,24 @@ TEST_F(DiagramTest, TheCircuitIsDrawn)
     EXPECT_TRUE(light(106, 205));  // ... open inside
     EXPECT_TRUE(dark(170, 121));   // the current's arrowhead
     EXPECT_TRUE(dark(683 + 130 + 30, 185 + 35)); // the slip arrow across the load resistor
-    EXPECT_TRUE(dark(611, 310));   // the second cage's branch
-    EXPECT_TRUE(dark(611, 168));   // ... its X'r2sigma, a black reactance
-    EXPECT_TRUE(light(604, 240));  // ... and R'r2 / s, a white resistor
-    EXPECT_TRUE(dark(611, 264));   // ... with the slip arrow across it
+    // The second cage's branch, in grey while its fields are empty; typed in, it is drawn in black.
+    const auto darkest = [](const QImage& image, QPoint p) {
+        int least = 255;
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                least = std::min(least, qGray(image.pixel(p.x() + dx, p.y() + dy)));
+        return least;
+    };
+    const QPoint branch[] = {{611, 310}, {611, 168}, {611, 264}}; // wire, X'r2sigma, slip arrow
+    for (QPoint p : branch) {
+        EXPECT_GT(darkest(panel, p), 140) << p.x() << "," << p.y();
+        EXPECT_LT(darkest(panel, p), 215) << p.x() << "," << p.y();
+    }
+    Form3->Rr2Edit->setText("3");
+    const QImage typed = Form3->Panel1->grab().toImage();
+    for (QPoint p : branch)
+        EXPECT_LT(darkest(typed, p), 96) << p.x() << "," << p.y();
+    EXPECT_GT(qGray(typed.pixel(604, 240)), 192); // R'r2 / s, a white resistor
 }
 
 TEST_F(DiagramTest, ResultsAreComputedAgainWithTheTypedCircuit)
