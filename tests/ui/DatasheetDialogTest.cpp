@@ -4,9 +4,8 @@
 
 #include "UiFixture.h"
 
-#include "Checks.h"
 #include "DatasheetMotor.h"
-#include "Identification.h"
+#include "ExampleMotor.h"
 #include "MainCharts.h"
 #include "OperatingPoint.h"
 #include "SchemEqu.h"
@@ -25,15 +24,9 @@ std::array<double, 8> Circuit(const MotorDataSet& d)
 // The 4 kW motor of the data sheets with its ratios, as the command line and a study take it.
 MotorDataSet SheetMotorSet(const Sheet& s)
 {
-    MotorDataSet d;
-    d.MechanicalPower = 4000;
-    d.LineVoltage = 400;
-    d.LineCurrent = 8.5;
-    d.PowerFactor = 0.82;
-    d.Frequency = 50;
+    MotorDataSet d = ExampleFourKilowattMotor(true, true);
     d.RatedSpeed = 1430;
-    d.StarCoupling = true;
-    d.ApproximationWithoutNoLoadCurrent = true;
+    d.NoLoadLineCurrent = 0;
     d.LockedRotorCurrentRatio = s.ia.toDouble();
     d.LockedRotorTorqueRatio = s.ta.toDouble();
     d.BreakdownTorqueRatio = s.tk.toDouble();
@@ -64,12 +57,8 @@ TEST_F(UiTest, ATypedDataSheetGivesItsDoubleCageToTheResultsAndNamesTheFit)
         EnterSheet(c.sheet);
         ASSERT_FALSE(ErrorShown()) << name << ": " << ToStd(ErrorText());
         EXPECT_FALSE(Form2->isVisible()) << name;
-        if (!MotorData.ResultsMode) {
-            Click(Form1->Button2);
-            SetLimitMode("3");
-            Click(Form1->Button3);
-            SetLoad(LoadKind::None);
-        }
+        if (!MotorData.ResultsMode)
+            ToResults();
         ASSERT_TRUE(Form1->Panel1->isVisible()) << name;
         // The circuit is the one the command line and a study identify from the same data sheet.
         MotorDataSet expected = SheetMotorSet(c.sheet);
@@ -176,10 +165,7 @@ TEST_F(UiTest, AMotorTypedWithoutDataSheetAfterOneHasOneCageAsBefore)
 {
     ChooseLanguage(false);
     EnterSheet({"5.5", "2.5", "2.9"});
-    Click(Form1->Button2);
-    SetLimitMode("3");
-    Click(Form1->Button3);
-    SetLoad(LoadKind::None);
+    ToResults();
     ASSERT_TRUE(HasSecondCage(MotorData));
     const int compactRowY = Form1->Edit10->y();
 
@@ -191,16 +177,7 @@ TEST_F(UiTest, AMotorTypedWithoutDataSheetAfterOneHasOneCageAsBefore)
     ASSERT_FALSE(ErrorShown()) << ToStd(ErrorText());
     EXPECT_FALSE(HasDatasheet(MotorData));
     EXPECT_FALSE(HasSecondCage(MotorData));
-    MotorDataSet typed;
-    typed.MechanicalPower = 4000;
-    typed.LineVoltage = 400;
-    typed.LineCurrent = 8.5;
-    typed.PowerFactor = 0.82;
-    typed.Frequency = 50;
-    typed.RatedSpeed = 1440;
-    typed.NoLoadLineCurrent = 4.5;
-    typed.StarCoupling = true;
-    ASSERT_EQ(ConfirmRatedValues(typed), 0);
+    MotorDataSet typed = ExampleFourKilowattMotor();
     IdentifyEquivalentDiagram(typed);
     EXPECT_EQ(Circuit(MotorData), Circuit(typed));
     // The results of the four-kilowatt workflow.
@@ -250,10 +227,7 @@ TEST_P(FixedWindowLayoutTest, TheDataSheetAndSecondCageFitTheirWindowsInBothLang
     const bool french = GetParam();
     ChooseLanguage(french);
     EnterSheet({"6.4", "2.5", "2.9"});
-    Click(Form1->Button2);
-    SetLimitMode("3");
-    Click(Form1->Button3);
-    SetLoad(LoadKind::None);
+    ToResults();
     ASSERT_TRUE(Form1->CircuitLabel->isVisible());
     // The longest line a fit gives: three deviations and the priority.
     MotorData.Fit.Deviations = {-0.123, 0.0345, 0, -0.101, -0.2, 0.089};

@@ -159,15 +159,21 @@ protected:
         Click(Form5->Button1);
     }
 
+    // The guided order after the motor: soft-starter in current-limit mode, no load, results view.
+    static void ToResults(const QString& imax = "3")
+    {
+        Click(Form1->Button2);
+        SetLimitMode(imax);
+        Click(Form1->Button3);
+        SetLoad(LoadKind::None);
+    }
+
     // The guided order: language, typed motor, soft-starter, load, ending in the results view.
     static void RunWorkflow(bool french = false, const QString& imax = "3")
     {
         ChooseLanguage(french);
         EnterMotor();
-        Click(Form1->Button2);
-        SetLimitMode(imax);
-        Click(Form1->Button3);
-        SetLoad(LoadKind::None);
+        ToResults(imax);
     }
 
     static QString ErrorText() { return OKBottomDlg->Label1->text(); }

@@ -231,14 +231,7 @@ TEST_F(DiagramTest, TheCircuitIsDrawn)
 
 TEST_F(DiagramTest, ResultsAreComputedAgainWithTheTypedCircuit)
 {
-    WriteList({Title(), Record(1, "Maker A", "132 M", 5500, "Delta")});
-    ChooseLanguage(false);
-    ChooseListedMotor(1);
-    Click(Form1->Button2);
-    SetLimitMode("3");
-    Click(Form1->Button3);
-    SetLoad(LoadKind::None);
-    ASSERT_TRUE(MotorData.ResultsMode);
+    ListedMotorResults();
     const double before = SeriesPoints(Form1->xyGraph3, 1).front().second;
 
     OpenDiagram();

@@ -14,19 +14,6 @@ namespace {
 
 class SecondCageTest : public DialogTest {
 protected:
-    // A listed motor through the guided order to its results.
-    void ListedMotorResults()
-    {
-        WriteList({Title(), Record(1, "Maker A", "132 M", 5500, "Delta")});
-        ChooseLanguage(false);
-        ChooseListedMotor(1);
-        Click(Form1->Button2);
-        SetLimitMode("3");
-        Click(Form1->Button3);
-        SetLoad(LoadKind::None);
-        ASSERT_TRUE(MotorData.ResultsMode);
-    }
-
     static void TypeSecondCage(const QString& rr2, const QString& xr2sigma)
     {
         Trigger(Form1->EquivalentDiagram);
