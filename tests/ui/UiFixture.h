@@ -105,13 +105,7 @@ protected:
     }
 
     // The 4 kW motor of the data sheets: 1430 rpm, its no-load current left empty.
-    static Motor SheetMotor()
-    {
-        Motor m;
-        m.speed = "1430";
-        m.noLoad = "";
-        return m;
-    }
+    static Motor SheetMotor() { return {.speed = "1430", .noLoad = ""}; }
 
     // Opens the rated values dialog, types the data sheet and the motor, and presses OK.
     static void EnterSheet(const Sheet& s, const Motor& m = SheetMotor())

@@ -168,39 +168,6 @@ TEST_F(RoundTripTest, DiagramEditedMotorComesBackWithItsCircuit)
     EXPECT_EQ(SourceInFile(Path("again-diagram.tarvello")), "diagram");
 }
 
-TEST_F(RoundTripTest, DataSheetMotorComesBackAsTypedWithItsDataSheetAndItsDiagramEditWithBothCages)
-{
-    ChooseLanguage(false);
-    EnterSheet({"6.4", "2.5", "2.9", true});
-    ASSERT_FALSE(ErrorShown()) << ErrorText().toStdString();
-    Trigger(Form1->SoftStarter);
-    SetLimitMode("3");
-    Trigger(Form1->Load);
-    SetLoad(LoadKind::None);
-    const QString fit = Form1->CircuitLabel->text();
-    ASSERT_TRUE(fit.contains("best fit")) << ToStd(fit);
-    ExpectRoundTrip("datasheet.tarvello");
-    const std::string text = FileBytes(Path("datasheet.tarvello"));
-    EXPECT_EQ(SourceInFile(Path("datasheet.tarvello")), "typed");
-    EXPECT_NE(text.find("\"LockedRotorCurrentRatio\": 6.4"), std::string::npos);
-    EXPECT_NE(text.find("\"Priority\": \"current\""), std::string::npos);
-    EXPECT_EQ(text.find("\"circuit\""), std::string::npos);
-    EXPECT_EQ(Form1->CircuitLabel->text(), fit);
-    Trigger(Form1->RatedValues);
-    EXPECT_TRUE(Form2->CurrentPriorityRadio->isChecked());
-    EXPECT_EQ(Form2->LockedCurrentEdit->text(), Dec("6.4"));
-    Click(Form2->Button2);
-
-    // Its circuit confirmed in the diagram: a diagram motor with both cages, and no data sheet.
-    Trigger(Form1->EquivalentDiagram);
-    Click(Form3->Button1);
-    ASSERT_TRUE(HasSecondCage(MotorData));
-    ExpectRoundTrip("double-cage.tarvello");
-    EXPECT_EQ(SourceInFile(Path("double-cage.tarvello")), "diagram");
-    EXPECT_EQ(FileBytes(Path("double-cage.tarvello")).find("datasheet"), std::string::npos);
-    EXPECT_EQ(Form1->CircuitLabel->text(), "double cage");
-}
-
 TEST_F(RoundTripTest, SourceFollowsTheLastDialogThatSetTheMotor)
 {
     ChooseLanguage(false);

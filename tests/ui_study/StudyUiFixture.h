@@ -278,11 +278,6 @@ class StudyUiTest : public DialogTest {
                                             &MotorDataSet::Xrsigma,
                                             &MotorDataSet::Xh,
                                             &MotorDataSet::Riron,
-                                            &MotorDataSet::Rr2,
-                                            &MotorDataSet::Xr2sigma,
-                                            &MotorDataSet::LockedRotorCurrentRatio,
-                                            &MotorDataSet::LockedRotorTorqueRatio,
-                                            &MotorDataSet::BreakdownTorqueRatio,
                                             &MotorDataSet::EstimatedStartTime,
                                             &MotorDataSet::Preset,
                                             &MotorDataSet::ImaxIn,
@@ -297,7 +292,6 @@ class StudyUiTest : public DialogTest {
               &MotorDataSet::LimitCurrentMode, &MotorDataSet::SelectedTimeMode, &MotorDataSet::MotorIdentified,
               &MotorDataSet::MotorFromList, &MotorDataSet::ShowStaticCurves, &MotorDataSet::ResultsMode})
             EXPECT_EQ(a.*flag, b.*flag);
-        EXPECT_EQ(a.Priority, b.Priority);
         EXPECT_EQ(a.ConstructorName, b.ConstructorName);
         EXPECT_EQ(a.MotorSize, b.MotorSize);
         EXPECT_EQ(a.TimeAxis, b.TimeAxis);
