@@ -105,24 +105,12 @@ MotorCharacteristics ComputeCharacteristics(const MotorDataSet& ds)
 
 TCharacteristicsForm::TCharacteristicsForm()
 {
-    setObjectName(QStringLiteral("CharacteristicsForm"));
     setWindowTitle(QStringLiteral("Motor Characteristics"));
-    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
-    const QFont f = SansFont(11);
-    setFont(f);
-
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(8, 8, 8, 8);
-    outer->setSpacing(6);
-
-    Notice = NewLabel(this, "Notice", SansFont(13, true), true);
-    outer->addWidget(Notice);
+    QVBoxLayout* outer = NewChartWindowLayout(this, "CharacteristicsForm", Notice);
 
     auto* legend = new QHBoxLayout;
-    LegendCurve = NewLabel(this, "LegendCurve", SansFont(11, true));
-    SetPaletteColour(LegendCurve, QPalette::WindowText, CurveColour);
-    LegendMarks = NewLabel(this, "LegendMarks", SansFont(11, true));
-    SetPaletteColour(LegendMarks, QPalette::WindowText, MarkColour);
+    LegendCurve = NewLegendLabel(this, "LegendCurve", CurveColour);
+    LegendMarks = NewLegendLabel(this, "LegendMarks", MarkColour);
     legend->addWidget(LegendCurve);
     legend->addSpacing(24);
     legend->addWidget(LegendMarks);
@@ -140,7 +128,7 @@ TCharacteristicsForm::TCharacteristicsForm()
     }
     outer->addLayout(charts, 1);
 
-    Caption = NewLabel(this, "Caption", f, true);
+    Caption = NewLabel(this, "Caption", font(), true);
     outer->addWidget(Caption);
 
     ApplyTexts();

@@ -57,24 +57,13 @@ QString StallText(const StartOutcome& o, double limit)
 
 TDynamicStartForm::TDynamicStartForm()
 {
-    setObjectName(QStringLiteral("DynamicStartForm"));
     setWindowTitle(QStringLiteral("Dynamic Start"));
-    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
-    const QFont f = SansFont(11);
-    setFont(f);
-
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(8, 8, 8, 8);
-    outer->setSpacing(6);
-
-    Notice = NewLabel(this, "Notice", SansFont(13, true), true);
-    outer->addWidget(Notice);
+    QVBoxLayout* outer = NewChartWindowLayout(this, "DynamicStartForm", Notice);
+    const QFont f = font();
 
     auto* legend = new QHBoxLayout;
-    LegendDol = NewLabel(this, "LegendDol", SansFont(11, true));
-    SetPaletteColour(LegendDol, QPalette::WindowText, Blue);
-    LegendSoft = NewLabel(this, "LegendSoft", SansFont(11, true));
-    SetPaletteColour(LegendSoft, QPalette::WindowText, Red);
+    LegendDol = NewLegendLabel(this, "LegendDol", Blue);
+    LegendSoft = NewLegendLabel(this, "LegendSoft", Red);
     LegendDashed = NewLabel(this, "LegendDashed", f);
     legend->addWidget(LegendDol);
     legend->addSpacing(16);

@@ -1,10 +1,13 @@
 #include "DynamicCharts.h"
 
 #include "Dynamics.h"
+#include "UiCommon.h"
 #include "ToleranceCorners.h"
 #include "xyGraph.h"
 
+#include <QLabel>
 #include <QSizePolicy>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -75,6 +78,26 @@ double AddCorners(TxyGraph* chart, DynamicChart kind, const ToleranceCorners& co
 }
 
 } // namespace
+
+QVBoxLayout* NewChartWindowLayout(QWidget* window, const char* name, QLabel*& notice)
+{
+    window->setObjectName(QString::fromLatin1(name));
+    window->setWindowFlags(window->windowFlags() | Qt::WindowMinMaxButtonsHint);
+    window->setFont(SansFont(11));
+    auto* outer = new QVBoxLayout(window);
+    outer->setContentsMargins(8, 8, 8, 8);
+    outer->setSpacing(6);
+    notice = NewLabel(window, "Notice", SansFont(13, true), true);
+    outer->addWidget(notice);
+    return outer;
+}
+
+QLabel* NewLegendLabel(QWidget* parent, const char* name, const QColor& colour)
+{
+    QLabel* label = NewLabel(parent, name, SansFont(11, true));
+    SetPaletteColour(label, QPalette::WindowText, colour);
+    return label;
+}
 
 TxyGraph* NewDynamicChart(QWidget* parent, const char* name, DynamicChart kind)
 {

@@ -5,6 +5,9 @@
 
 #include <QString>
 
+class QColor;
+class QLabel;
+class QVBoxLayout;
 class QWidget;
 class TxyGraph;
 struct DynamicResults;
@@ -15,6 +18,13 @@ enum class DynamicChart { Speed, Current, Torque, Voltage };
 // Evenly spaced samples per start that the window asks for, about one per pixel of a wide chart;
 // the instants of the reported peaks and of each changeover come on top (ComputeDynamicStart).
 constexpr int DynamicChartPoints = 600;
+
+// The frame of a window of charts (dynamic start, motor characteristics): its object name, font and
+// window buttons, and its outer layout holding the notice shown instead of the charts before any
+// results.
+QVBoxLayout* NewChartWindowLayout(QWidget* window, const char* name, QLabel*& notice);
+// A bold legend label in the colour of the curves it names.
+QLabel* NewLegendLabel(QWidget* parent, const char* name, const QColor& colour);
 
 // A chart that grows with its place in a layout; it cannot be dragged about within its window.
 TxyGraph* NewDynamicChart(QWidget* parent, const char* name, DynamicChart kind);
