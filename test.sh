@@ -25,7 +25,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=off
 if command -v clang++ >/dev/null; then
   cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DTARVELLO_FUZZ=ON -DTARVELLO_BUILD_TESTS=OFF \
         -DTARVELLO_BUILD_BENCH=OFF "-DTARVELLO_SKIP=chart;ui;tools" >/dev/null
-  cmake --build build-fuzz -j"$jobs" --target fuzz_text_to_real fuzz_list_reader fuzz_computation fuzz_dynamics
+  cmake --build build-fuzz -j"$jobs" --target fuzz_text_to_real fuzz_list_reader fuzz_computation fuzz_dynamics fuzz_datasheet
   mkdir -p build-fuzz/artifacts
   export TARVELLO_FUZZ_LIST=$PWD/build-fuzz/scratch/list.dat # a list file named alike in every run
   fixed=(setarch "$(uname -m)" -R)
@@ -33,7 +33,7 @@ if command -v clang++ >/dev/null; then
     echo "address randomisation cannot be turned off here: the fuzz runs may differ" >&2
     fixed=()
   fi
-  for target_runs in text_to_real:2500000 list_reader:50000 computation:130000 dynamics:30000; do
+  for target_runs in text_to_real:2500000 list_reader:50000 computation:130000 dynamics:30000 datasheet:3000; do
     target=${target_runs%:*}
     scratch=build-fuzz/scratch/$target
     rm -rf "$scratch" && mkdir -p "$scratch"

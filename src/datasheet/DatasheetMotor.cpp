@@ -78,3 +78,11 @@ std::string FitSummary(const MotorDataSet& ds, Language language) {
                : (current ? " (current priority)" : " (torque priority)");
     return text;
 }
+
+std::string FitPriorityNote(FitPriority priority, Language language) {
+    const bool en = language == Language::English;
+    if (priority == FitPriority::Current)
+        return en ? "current priority (for voltage dips)" : "priorité au courant (pour les creux de tension)";
+    return en ? "torque priority (a lower starting current may flatter the dip)"
+              : "priorité aux couples (un courant de démarrage plus faible peut flatter le creux)";
+}

@@ -29,3 +29,7 @@ inline constexpr std::array<const char*, 6> DeviationKeys = {
 std::string FitSummary(const MotorDataSet& ds, Language language);
 // "double cage" for a circuit with a second cage, else "" (no data sheet needed).
 std::string CircuitKind(const MotorDataSet& ds, Language language);
+
+// The priority a data-sheet motor was fitted with, as the dip panels say it: a voltage dip computed
+// for a torque-priority fit may be flattered by a starting current that gave way.
+std::string FitPriorityNote(FitPriority priority, Language language);

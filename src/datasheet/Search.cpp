@@ -190,8 +190,12 @@ std::optional<FittedCircuit> Settle(const Targets& t, const PenaltyFunctor& f, c
                   std::clamp(0.5 * std::exp(LogKx(k) * (1 + outward)), KxLow, KxHigh)};
         }
         const Targets movedTargets = f.TargetsOf(moved);
-        if (const auto s = SolveExactFrom(end, movedTargets, km))
-            return FittedCircuit{s->circuit, km, Evaluate(s->circuit, t)};
+        if (const auto s = SolveExactFrom(end, movedTargets, km)) {
+            // The solver sees the iron bound only as a weighted residual: a best fit keeps it closed.
+            CageCircuit c = s->circuit;
+            if (c.Xh / c.Rfe < IronFloor) c.Rfe = c.Xh / IronFloor;
+            return FittedCircuit{c, km, Evaluate(c, t)};
+        }
     }
     if (!f.relax) return std::nullopt;
     // No relaxation of the giving-way targets alone lets the priority's own be met: the penalty's

@@ -2,6 +2,11 @@
 
 #include "DatasheetMotor.h"
 #include "StartSimulation.h"
+#include "TextToReal.h"
+
+#include <algorithm>
+#include <cmath>
+#include <tuple>
 
 namespace {
 void ComputeCorner(ToleranceCorner& corner, const DynamicSettings& settings, int samples, int chartPoints) {
@@ -33,4 +38,28 @@ ToleranceCorners ComputeToleranceCorners(const MotorDataSet& ds, const DynamicSe
     ComputeCorner(c.Weak, settings, samples, chartPoints);
     ComputeCorner(c.Heavy, settings, samples, chartPoints);
     return c;
+}
+
+std::string CornerRange(const ToleranceCorners& c, bool soft, Language language, char decimalSeparator) {
+    const bool en = language == Language::English;
+    std::string text;
+    double low = HUGE_VAL, high = -HUGE_VAL;
+    for (const auto& [corner, english, french] : {std::tuple{&c.Weak, "weak", "faible"}, std::tuple{&c.Heavy, "heavy", "lourd"}}) {
+        const StartOutcome& o = soft ? corner->Dynamic.SoftStarter : corner->Dynamic.Dol;
+        if (corner->Error != 0) {
+            (text += text.empty() ? "" : ", ") += std::string(en ? english : french) + (en ? ": error " : " : erreur ") +
+                                                  std::to_string(corner->Error);
+        } else if (o.Stalled || !o.RunUpTime) {
+            (text += text.empty() ? "" : ", ") += std::string(en ? english : french) + (en ? " stalls" : " bloqué");
+        } else {
+            low = std::min(low, *o.RunUpTime);
+            high = std::max(high, *o.RunUpTime);
+        }
+    }
+    std::string range;
+    if (low <= high)
+        range = (en ? "run-up " : "démarrage ") + FormatFixed(low, 3, decimalSeparator) + " s" +
+                (high > low ? " … " + FormatFixed(high, 3, decimalSeparator) + " s" : "");
+    if (!range.empty() && !text.empty()) range += ", ";
+    return range + text;
 }

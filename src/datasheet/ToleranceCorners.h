@@ -6,7 +6,10 @@
 // this data sheet may give.
 
 #include "Dynamics.h"
+#include "ErrorMessages.h"
 #include "MotorDataSet.h"
+
+#include <string>
 
 struct ToleranceCorner {
     int Error = 0;       // the refusal of its fit or of its start, 0 when it ran
@@ -23,3 +26,9 @@ struct ToleranceCorners {
 // samples and chartPoints as ComputeDynamicStart takes them.
 ToleranceCorners ComputeToleranceCorners(const MotorDataSet& ds, const DynamicSettings& settings, int samples = 0,
                                          int chartPoints = 0);
+
+// The run-up times of one start (direct-on-line, or with the soft-starter) over both corners,
+// "run-up 0.765 s … 1.166 s", or what stops a corner ("heavy: error 181", "weak stalls"), as the
+// command line and the dynamic start window show them; decimals with the separator given.
+std::string CornerRange(const ToleranceCorners& corners, bool softStarter, Language language,
+                        char decimalSeparator = '.');

@@ -1,6 +1,7 @@
 #include "DynStart.h"
 
 #include "Aff_Err.h"
+#include "DatasheetMotor.h"
 #include "DynamicCharts.h"
 #include "DynamicTexts.h"
 #include "Forms.h"
@@ -9,6 +10,7 @@
 #include "UiCommon.h"
 #include "xyGraph.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -55,24 +57,13 @@ QString StallText(const StartOutcome& o, double limit)
 
 TDynamicStartForm::TDynamicStartForm()
 {
-    setObjectName(QStringLiteral("DynamicStartForm"));
     setWindowTitle(QStringLiteral("Dynamic Start"));
-    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
-    const QFont f = SansFont(11);
-    setFont(f);
-
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(8, 8, 8, 8);
-    outer->setSpacing(6);
-
-    Notice = NewLabel(this, "Notice", SansFont(13, true), true);
-    outer->addWidget(Notice);
+    QVBoxLayout* outer = NewChartWindowLayout(this, "DynamicStartForm", Notice);
+    const QFont f = font();
 
     auto* legend = new QHBoxLayout;
-    LegendDol = NewLabel(this, "LegendDol", SansFont(11, true));
-    SetPaletteColour(LegendDol, QPalette::WindowText, Blue);
-    LegendSoft = NewLabel(this, "LegendSoft", SansFont(11, true));
-    SetPaletteColour(LegendSoft, QPalette::WindowText, Red);
+    LegendDol = NewLegendLabel(this, "LegendDol", Blue);
+    LegendSoft = NewLegendLabel(this, "LegendSoft", Red);
     LegendDashed = NewLabel(this, "LegendDashed", f);
     legend->addWidget(LegendDol);
     legend->addSpacing(16);
@@ -140,11 +131,22 @@ TDynamicStartForm::TDynamicStartForm()
     grid->setColumnMinimumWidth(0, 150);
     panel->addLayout(grid);
     panel->addSpacing(8);
+    CornersBox = new QCheckBox(Panel);
+    CornersBox->setObjectName(QStringLiteral("CornersBox"));
+    CornersBox->setFont(f);
+    CornersBox->hide();
+    panel->addWidget(CornersBox);
+    connect(CornersBox, &QCheckBox::toggled, this, &TDynamicStartForm::CornersToggled);
+    CornersDol = NewLabel(Panel, "CornersDol", f, true);
+    SetPaletteColour(CornersDol, QPalette::WindowText, Blue);
+    CornersSoft = NewLabel(Panel, "CornersSoft", f, true);
+    SetPaletteColour(CornersSoft, QPalette::WindowText, Red);
     StallNote = NewLabel(Panel, "StallNote", SansFont(11, true), true);
     SetPaletteColour(StallNote, QPalette::WindowText, Red);
     InertiaText = NewLabel(Panel, "InertiaText", f, true);
     SupplyText = NewLabel(Panel, "SupplyText", f, true);
-    for (QLabel* l : {StallNote, InertiaText, SupplyText}) {
+    FitText = NewLabel(Panel, "FitText", f, true);
+    for (QLabel* l : {CornersDol, CornersSoft, StallNote, InertiaText, SupplyText, FitText}) {
         l->setFixedWidth(370);
         panel->addWidget(l);
     }
@@ -213,10 +215,27 @@ Refusal TDynamicStartForm::Recompute()
     results_ = std::move(computed);
     settings_ = DynamicData;
     shownData_ = data_;
+    ComputeCorners();
     ShowResultsParts(true);
     Plot();
     ApplyTexts();
     return 0;
+}
+
+void TDynamicStartForm::ComputeCorners()
+{
+    corners_.reset();
+    if (results_ && CornersBox->isChecked() && HasDatasheet(shownData_))
+        corners_ = ComputeToleranceCorners(shownData_, settings_, 0, DynamicChartPoints);
+}
+
+void TDynamicStartForm::CornersToggled()
+{
+    if (!results_)
+        return;
+    ComputeCorners();
+    Plot();
+    ApplyTexts();
 }
 
 void TDynamicStartForm::ShowResultsParts(bool shown)
@@ -231,8 +250,9 @@ void TDynamicStartForm::ShowResultsParts(bool shown)
 void TDynamicStartForm::Plot()
 {
     const bool network = settings_.Network.Enabled;
-    PlotDynamicChart(SpeedChart, DynamicChart::Speed, *results_, network);
-    PlotDynamicChart(CurrentChart, DynamicChart::Current, *results_, network);
+    const ToleranceCorners* corners = corners_ ? &*corners_ : nullptr;
+    PlotDynamicChart(SpeedChart, DynamicChart::Speed, *results_, network, corners);
+    PlotDynamicChart(CurrentChart, DynamicChart::Current, *results_, network, corners);
     PlotDynamicChart(TorqueChart, DynamicChart::Torque, *results_, network);
     PlotDynamicChart(VoltageChart, DynamicChart::Voltage, *results_, network);
 }
@@ -274,9 +294,15 @@ void TDynamicStartForm::ApplyTexts()
     LegendDol->setText(Pick("DOL", "DOL"));
     LegendSoft->setText(Pick("With Soft-Starter", "Avec Soft-Starter"));
     const bool network = results_ && settings_.Network.Enabled;
-    LegendDashed->setText(network ? Pick("Dashed: load torque; busbar voltage",
-                                         "En tirets : couple de la charge ; tension du jeu de barres")
-                                  : Pick("Dashed: load torque", "En tirets : couple de la charge"));
+    QString legend = network ? Pick("Dashed: load torque; busbar voltage",
+                                    "En tirets : couple de la charge ; tension du jeu de barres")
+                             : Pick("Dashed: load torque", "En tirets : couple de la charge");
+    if (corners_)
+        legend += Pick("; dotted: tolerance corners", " ; en pointillés : coins de tolérance");
+    LegendDashed->setText(legend);
+    CornersBox->setText(Pick("Tolerance corners (IEC 60034-1)", "Coins de tolérance (CEI 60034-1)"));
+    // Only a motor identified from its data sheet has tolerances to move to.
+    CornersBox->setVisible(results_ && HasDatasheet(shownData_));
     SetDynamicChartTexts(SpeedChart, Pick("Speed", "Vitesse"), QStringLiteral("n/ns"));
     SetDynamicChartTexts(CurrentChart, Pick("Current", "Courant"), QStringLiteral("I/In"));
     SetDynamicChartTexts(TorqueChart, Pick("Torque", "Couple"), QStringLiteral("T/Tn"));
@@ -372,6 +398,17 @@ void TDynamicStartForm::FillPanel()
     StallNote->setText(notes.join(QLatin1Char('\n')));
     StallNote->setVisible(!notes.isEmpty());
 
+    const Language language = FrenchChosen() ? Language::French : Language::English;
+    for (const bool soft : {false, true}) {
+        QLabel* label = soft ? CornersSoft : CornersDol;
+        label->setVisible(corners_.has_value());
+        if (corners_)
+            label->setText(QStringLiteral("%1 (%2) : %3")
+                               .arg(Pick("Tolerance Corners", "Coins de tolérance"),
+                                    soft ? Pick("With Soft-Starter", "Avec Soft-Starter") : Pick("DOL", "DOL"),
+                                    FromStd(CornerRange(*corners_, soft, language, SystemDecimalSeparator()))));
+    }
+
     const double load = settings_.Mechanical.LoadInertia;
     const QString motorInertia = r.TypicalInertia ? RoundedText(r.MotorInertia) : EditText(r.MotorInertia);
     const QString origin =
@@ -397,4 +434,10 @@ void TDynamicStartForm::FillPanel()
             : Pick("Supply: stiff (no network between the source and the motor: no voltage dip).",
                    "Alimentation : réseau rigide (rien entre la source et le moteur : pas de creux "
                    "de tension)."));
+    // A dip computed for a fitted motor depends on the priority it was fitted with.
+    const bool fitted = settings_.Network.Enabled && HasDatasheet(shownData_);
+    FitText->setVisible(fitted);
+    if (fitted)
+        FitText->setText(QStringLiteral("%1 : %2").arg(Pick("Data-Sheet Fit", "Ajustement au catalogue"),
+                                                       FromStd(FitPriorityNote(shownData_.Priority, language))));
 }

@@ -6,9 +6,11 @@
 
 #include "Dynamics.h"
 #include "ModelessForm.h"
+#include "ToleranceCorners.h"
 
 #include <optional>
 
+class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -31,12 +33,17 @@ class TDynamicStartForm : public TModelessForm {
 
     bool HasResults() const { return results_.has_value(); }
     const DynamicResults& Results() const { return *results_; }
+    // The tolerance corners drawn with the results (a motor with a data sheet, the box ticked).
+    bool HasCorners() const { return corners_.has_value(); }
+    const ToleranceCorners& Corners() const { return *corners_; }
     // A change waits for the window to be shown.
     bool Stale() const { return stale_; }
 
     // Components
     QLabel* Notice; // what to do first, before any results
     QLabel *LegendDol, *LegendSoft, *LegendDashed;
+    // For a motor with a data sheet: also the starts of the motors at the edges of its tolerances.
+    QCheckBox* CornersBox;
     TxyGraph *SpeedChart, *CurrentChart, *TorqueChart, *VoltageChart;
     QFrame* Panel;
     QLabel *PanelTitle, *HeadDol, *HeadSoft;
@@ -62,12 +69,17 @@ class TDynamicStartForm : public TModelessForm {
     // A stalled start whose rotor ends below the stall speed (a soft-starter that never breaks
     // away, a start too slow to get there): the speed it reaches by the start-time limit.
     QLabel* StallNote;
+    QLabel *CornersDol, *CornersSoft; // the run-up times of each start's tolerance corners
+    QLabel* FitText; // through a network, the priority the data sheet's motor was fitted with
 
   private:
     void ApplyTexts();
     void FillPanel();
     void Plot();
     void ShowResultsParts(bool shown);
+    void CornersToggled();
+    // The corners of the shown results, computed when the box is ticked and the motor has a data sheet.
+    void ComputeCorners();
 
     MotorDataSet data_; // the main window's last results, to compute from
     bool haveData_ = false;
@@ -75,6 +87,7 @@ class TDynamicStartForm : public TModelessForm {
     MotorDataSet shownData_;
     DynamicSettings settings_;
     std::optional<DynamicResults> results_;
+    std::optional<ToleranceCorners> corners_;
     bool stale_ = false;
     int refusal_ = 0; // the number of the last computation's refusal, 0 after a success
 };

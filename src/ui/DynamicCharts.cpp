@@ -1,9 +1,13 @@
 #include "DynamicCharts.h"
 
 #include "Dynamics.h"
+#include "UiCommon.h"
+#include "ToleranceCorners.h"
 #include "xyGraph.h"
 
+#include <QLabel>
 #include <QSizePolicy>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -43,18 +47,57 @@ double AddCurve(TSeries& series, const std::vector<double>& times, const std::ve
     return lowest;
 }
 
-void StyleSeries(TSeries& series, bool dol, bool extra)
+void StyleSeries(TSeries& series, bool dol, bool extra, bool corner = false)
 {
     // The main window's colours: 0x00BBGGRR, blue for direct-on-line, red for the soft-starter.
     const QColor colour = ColorFromBGR(dol ? 0xFF0000 : 0x0000FF);
     series.SetLineColor(colour);
     series.SetPointColor(colour);
-    series.SetLineStyle(extra ? psDash : psSolid);
-    series.SetDrawPoints(!dol && !extra);
+    series.SetLineStyle(corner ? psDot : extra ? psDash : psSolid);
+    series.SetDrawPoints(!dol && !extra && !corner);
     series.SetPointStyle(2);
 }
 
+// The corners of both starts, dotted; returns the smallest value added.
+double AddCorners(TxyGraph* chart, DynamicChart kind, const ToleranceCorners& corners)
+{
+    double lowest = HUGE_VAL;
+    for (const bool dol : {true, false})
+        for (const bool weak : {true, false}) {
+            const ToleranceCorner& corner = weak ? corners.Weak : corners.Heavy;
+            if (corner.Error != 0)
+                continue;
+            const ChartCurves& samples = dol ? corner.Dynamic.DolChart : corner.Dynamic.SoftStarterChart;
+            const int index = dol ? (weak ? DynamicSeries::DolWeak : DynamicSeries::DolHeavy)
+                                  : (weak ? DynamicSeries::SoftWeak : DynamicSeries::SoftHeavy);
+            TSeries& series = chart->GetSeries(index);
+            lowest = std::min(lowest, AddCurve(series, samples.Times, Values(samples.Values, kind, false)));
+            StyleSeries(series, dol, false, true);
+        }
+    return lowest;
+}
+
 } // namespace
+
+QVBoxLayout* NewChartWindowLayout(QWidget* window, const char* name, QLabel*& notice)
+{
+    window->setObjectName(QString::fromLatin1(name));
+    window->setWindowFlags(window->windowFlags() | Qt::WindowMinMaxButtonsHint);
+    window->setFont(SansFont(11));
+    auto* outer = new QVBoxLayout(window);
+    outer->setContentsMargins(8, 8, 8, 8);
+    outer->setSpacing(6);
+    notice = NewLabel(window, "Notice", SansFont(13, true), true);
+    outer->addWidget(notice);
+    return outer;
+}
+
+QLabel* NewLegendLabel(QWidget* parent, const char* name, const QColor& colour)
+{
+    QLabel* label = NewLabel(parent, name, SansFont(11, true));
+    SetPaletteColour(label, QPalette::WindowText, colour);
+    return label;
+}
 
 TxyGraph* NewDynamicChart(QWidget* parent, const char* name, DynamicChart kind)
 {
@@ -84,14 +127,16 @@ TxyGraph* NewDynamicChart(QWidget* parent, const char* name, DynamicChart kind)
     return chart;
 }
 
-void PlotDynamicChart(TxyGraph* chart, DynamicChart kind, const DynamicResults& results, bool network)
+void PlotDynamicChart(TxyGraph* chart, DynamicChart kind, const DynamicResults& results, bool network,
+                      const ToleranceCorners* corners)
 {
     chart->SetPlotting(false);
-    for (int index :
-         {DynamicSeries::Dol, DynamicSeries::SoftStarter, DynamicSeries::DolExtra, DynamicSeries::SoftExtra})
+    for (int index = DynamicSeries::Dol; index <= DynamicSeries::SoftHeavy; ++index)
         chart->DestroySeries(chart->FindSeries(index));
     const bool extras = kind == DynamicChart::Torque || (kind == DynamicChart::Voltage && network);
     double lowest = HUGE_VAL;
+    if (corners && (kind == DynamicChart::Speed || kind == DynamicChart::Current))
+        lowest = AddCorners(chart, kind, *corners);
     for (const bool dol : {true, false}) {
         const ChartCurves& samples = dol ? results.DolChart : results.SoftStarterChart;
         for (const bool extra : {false, true}) {

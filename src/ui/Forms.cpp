@@ -2,6 +2,7 @@
 
 #include "About.h"
 #include "Aff_Err.h"
+#include "Characteristics.h"
 #include "Compare.h"
 #include "DynStart.h"
 #include "Init_Mot.h"
@@ -36,6 +37,7 @@ TMethodSettingsForm* MethodSettingsForm = nullptr;
 TMechanicalForm* MechanicalForm = nullptr;
 TDynamicStartForm* DynamicStartForm = nullptr;
 TNetworkForm* NetworkForm = nullptr;
+TCharacteristicsForm* CharacteristicsForm = nullptr;
 
 void CreateForms()
 {
@@ -57,6 +59,7 @@ void CreateForms()
     MechanicalForm = new TMechanicalForm;
     DynamicStartForm = new TDynamicStartForm;
     NetworkForm = new TNetworkForm;
+    CharacteristicsForm = new TCharacteristicsForm;
 }
 
 void StartUp()
@@ -74,6 +77,7 @@ static void Destroy(T*& form)
 
 void DestroyForms()
 {
+    Destroy(CharacteristicsForm);
     Destroy(MethodSettingsForm);
     Destroy(CompareForm);
     Destroy(NetworkForm);

@@ -20,6 +20,7 @@ class TMethodSettingsForm;
 class TMechanicalForm;
 class TDynamicStartForm;
 class TNetworkForm;
+class TCharacteristicsForm;
 
 extern MotorDataSet MotorData;
 // The settings of the dynamic start, the supply network, the starting methods and the starter.
@@ -52,10 +53,12 @@ extern TMethodSettingsForm* MethodSettingsForm; // starting methods and starter 
 extern TMechanicalForm* MechanicalForm;
 extern TDynamicStartForm* DynamicStartForm;
 extern TNetworkForm* NetworkForm;
+// Torque and current against speed, with the data sheet's points.
+extern TCharacteristicsForm* CharacteristicsForm;
 
 // Creates the windows in the order main window, About box, rated values, error, equivalent diagram,
 // motor selection, motor-list confirmation, load, soft-starter, print, then the comparison's and the
-// dynamic start's windows. Needs a QApplication.
+// dynamic start's windows and the motor characteristics. Needs a QApplication.
 void CreateForms();
 // The program's start-up: the chart component's clipboard format registered, then CreateForms.
 void StartUp();

@@ -2,6 +2,7 @@
 
 #include "About.h"
 #include "Aff_Err.h"
+#include "Characteristics.h"
 #include "Compare.h"
 #include "CurveFile.h"
 #include "DynStart.h"
@@ -321,6 +322,8 @@ void TForm1::CreateMenu()
     DisplayStatic->setChecked(false);
     add(Options1, DisplayDynamic, "DisplayDynamic", "Display &Dynamic Start", {}, &TForm1::DisplayDynamicClick);
     add(Options1, CompareMethods, "CompareMethods", "&Compare Starting Methods", {}, &TForm1::CompareMethodsClick);
+    add(Options1, MotorCharacteristics, "MotorCharacteristics", "Motor C&haracteristics", {},
+        &TForm1::MotorCharacteristicsClick);
 
     Help1 = bar->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -581,6 +584,11 @@ void TForm1::CompareMethodsClick()
     CompareForm->ShowForm();
 }
 
+void TForm1::MotorCharacteristicsClick()
+{
+    CharacteristicsForm->ShowForm();
+}
+
 void TForm1::MethodSettingsClick()
 {
     MethodSettingsForm->ShowForm();
@@ -748,6 +756,7 @@ void TForm1::ApplyTexts()
     Network1->setText(pick("Supply &Network", "&Réseau d'alimentation"));
     DisplayDynamic->setText(pick("Display &Dynamic Start", "Afficher le démarrage &dynamique"));
     CompareMethods->setText(pick("&Compare Starting Methods", "&Comparer les modes de démarrage"));
+    MotorCharacteristics->setText(pick("Motor C&haracteristics", "Caractéristi&ques du moteur"));
     StartingMethods->setText(pick("Starting &Methods and Starter...", "M&odes de démarrage et démarreur..."));
     Help1->setTitle(pick("&Help", "&Aide"));
     Help2->setText(pick("&Help", "&Aide"));

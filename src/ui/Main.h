@@ -53,6 +53,7 @@ public:
     void MechanicalClick();
     void NetworkClick();
     void DisplayDynamicClick();
+    void MotorCharacteristicsClick();
     void Help2Click();
     void About1Click();
 
@@ -98,6 +99,7 @@ public:
     QAction *RatedValues, *EquivalentDiagram, *N2, *SoftStarter, *Load;
     QAction* DisplayStatic;
     QAction *CompareMethods, *StartingMethods; // comparison of starting methods, its settings
+    QAction* MotorCharacteristics;             // torque and current against speed, data-sheet marks
     QAction *NDynamics, *Mechanical1, *Network1, *DisplayDynamic; // the dynamic start's entries
     QAction *Help2, *N3, *About1;
     // The study entries of the File menu, the recent studies, the caption and the question on Exit.

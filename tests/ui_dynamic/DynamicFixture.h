@@ -5,6 +5,7 @@
 
 #include "UiFixture.h"
 
+#include "DatasheetMotor.h"
 #include "DynStart.h"
 #include "DynamicCharts.h"
 #include "DynamicTexts.h"
@@ -31,6 +32,23 @@ class DynamicUiTest : public UiTest {
         SetLoad(kind, t0, t1, t2);
         ASSERT_EQ(MotorData.ErrorNumber, 0) << ErrorText().toStdString();
         ASSERT_TRUE(Form1->Panel1->isVisible());
+    }
+
+    // The data sheet of the motor in memory, as the rated values dialog's data sheet group gives
+    // it (the 4 kW motor's at 1430 rpm by default, exact with Ia/In 5.5), then computed as the main
+    // window does after that dialog.
+    static void UseDatasheet(double ia = 5.5, double ta = 2.5, double tk = 2.9, double speed = 1430,
+                             FitPriority priority = FitPriority::Torque)
+    {
+        MotorData.RatedSpeed = speed;
+        MotorData.LockedRotorCurrentRatio = ia;
+        MotorData.LockedRotorTorqueRatio = ta;
+        MotorData.BreakdownTorqueRatio = tk;
+        MotorData.Priority = priority;
+        ASSERT_EQ(ConfirmDatasheetMotor(MotorData).number, 0);
+        MotorData.DataChanged = true;
+        ASSERT_TRUE(Form1->ComputeAndShowResults());
+        Pump();
     }
 
     // Parameters > Mechanical Data, the three fields as given (a null text: left as shown), OK.

@@ -148,6 +148,8 @@ TEST_F(DynamicUiTest, PanelAndChartsShowTheComputationOfBothStarts)
     EXPECT_TRUE(w->InertiaText->text().contains(QStringLiteral("load %1 kg").arg(Dec("0.1"))));
     EXPECT_FALSE(w->StallNote->isVisible());
     EXPECT_TRUE(w->SupplyText->text().startsWith("Supply: stiff"));
+    // Without a data sheet: no tolerance corners to offer, no fit to name.
+    EXPECT_FALSE(w->CornersBox->isVisible() || w->FitText->isVisible() || w->CornersDol->isVisible());
 }
 
 TEST_F(DynamicUiTest, AStallIsShownInRedWithItsSpeed)
@@ -353,6 +355,7 @@ TEST_F(DynamicUiTest, TheVoltageAxisLeavesRoomAboveTheHighestVoltage)
                 highest = std::max(highest, *std::max_element(v->begin(), v->end()));
         EXPECT_GT(highest, 0.95) << source;
         EXPECT_GE(DynamicStartForm->VoltageChart->YAxis().Max(), std::max(VoltageAxisTop, 1.05 * highest)) << source;
+        EXPECT_FALSE(DynamicStartForm->FitText->isVisible()); // no data sheet, no fit to name
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <tuple>
 #include <cstdio>
 #include <sstream>
 #include <vector>
@@ -138,32 +137,6 @@ std::string NotReached(const DynamicResults& r, bool en) {
 
 } // namespace
 
-namespace {
-// The run-up times of a start's tolerance corners, "run-up 0.21 s … 0.29 s", or what stops them.
-std::string CornerRange(const ToleranceCorners& c, bool soft, bool en) {
-    std::string text;
-    double low = HUGE_VAL, high = -HUGE_VAL;
-    for (const auto& [corner, english, french] : {std::tuple{&c.Weak, "weak", "faible"}, std::tuple{&c.Heavy, "heavy", "lourd"}}) {
-        const StartOutcome& o = soft ? corner->Dynamic.SoftStarter : corner->Dynamic.Dol;
-        if (corner->Error != 0) {
-            (text += text.empty() ? "" : ", ") += std::string(en ? english : french) + (en ? ": error " : " : erreur ") +
-                                                  std::to_string(corner->Error);
-        } else if (o.Stalled || !o.RunUpTime) {
-            (text += text.empty() ? "" : ", ") += std::string(en ? english : french) + (en ? " stalls" : " bloqué");
-        } else {
-            low = std::min(low, *o.RunUpTime);
-            high = std::max(high, *o.RunUpTime);
-        }
-    }
-    std::string range;
-    if (low <= high)
-        range = (en ? "run-up " : "démarrage ") + FormatFixed(low, 3) + " s" +
-                (high > low ? " … " + FormatFixed(high, 3) + " s" : "");
-    if (!range.empty() && !text.empty()) range += ", ";
-    return range + text;
-}
-} // namespace
-
 std::string DynamicPanelText(const DynamicSettings& settings, const DynamicResults& r, Language lang,
                              const MotorDataSet* ds, const ToleranceCorners* corners) {
     std::ostringstream out;
@@ -182,17 +155,13 @@ std::string DynamicPanelText(const DynamicSettings& settings, const DynamicResul
     };
     // A dip computed for a fitted motor depends on the priority it was fitted with.
     if (ds && HasDatasheet(*ds) && settings.Network.Enabled)
-        common.push_back({"Data-Sheet Fit", "Ajustement au catalogue",
-                          ds->Priority == FitPriority::Current
-                              ? (en ? "current priority (for voltage dips)" : "priorité au courant (pour les creux de tension)")
-                              : (en ? "torque priority (a lower starting current may flatter the dip)"
-                                    : "priorité aux couples (un courant de démarrage plus faible peut flatter le creux)")});
+        common.push_back({"Data-Sheet Fit", "Ajustement au catalogue", FitPriorityNote(ds->Priority, lang)});
     PrintLines(out, common, en, "  ");
     out << "  " << (en ? "Direct-On-Line" : "Démarrage direct") << "\n";
     std::vector<Line> dol = StartLines(r.Dol, settings, en), soft = StartLines(r.SoftStarter, settings, en);
     if (corners) {
-        dol.push_back({"Tolerance Corners", "Coins de tolérance", CornerRange(*corners, false, en)});
-        soft.push_back({"Tolerance Corners", "Coins de tolérance", CornerRange(*corners, true, en)});
+        dol.push_back({"Tolerance Corners", "Coins de tolérance", CornerRange(*corners, false, lang)});
+        soft.push_back({"Tolerance Corners", "Coins de tolérance", CornerRange(*corners, true, lang)});
     }
     PrintLines(out, dol, en, "    ");
     out << "  " << (en ? "With Soft-Starter" : "Avec Soft-Starter") << "\n";
