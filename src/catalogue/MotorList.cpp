@@ -434,6 +434,11 @@ void CopyRecordToDataSet(const ListRecord& record, MotorDataSet& ds) {
     ds.Xh = TextToReal(f[14]);
     ds.Riron = TextToReal(f[15]);
     ds.StarCoupling = f[16] != "Delta";
+    // A listed motor has one cage and no data sheet, whatever the data set held before.
+    ds.Rr2 = ds.Xr2sigma = 0;
+    ds.LockedRotorCurrentRatio = ds.LockedRotorTorqueRatio = ds.BreakdownTorqueRatio = 0;
+    ds.Priority = FitPriority::Torque;
+    ds.Fit = {};
 }
 
 void StoreListRows(const MotorList& list, MotorDataSet& ds) {

@@ -123,8 +123,9 @@ void RestoreListFromBackup(const std::filesystem::path& listFile = ListFileName,
 void WriteListFile(const std::filesystem::path& file, const std::vector<std::string>& lines);
 
 // What the selection dialog does with a picked row: the two texts, the thirteen numbers through
-// TextToReal, StarCoupling false exactly when the coupling field is "Delta". Nothing else in ds
-// changes. Records from ReadMotorList / ReadListRecord always convert.
+// TextToReal, StarCoupling false exactly when the coupling field is "Delta", and no second cage
+// nor data sheet (a listed motor has neither). Nothing else in ds changes. Records from
+// ReadMotorList / ReadListRecord always convert.
 void CopyRecordToDataSet(const ListRecord& record, MotorDataSet& ds);
 
 // Fills the sixteen List... columns of ds (entry r-1 for row r) from the records, fields 2 to 17.

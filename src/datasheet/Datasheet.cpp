@@ -69,6 +69,8 @@ Refusal Incomplete(const MotorDataSet& ds) {
 }
 } // namespace
 
+const ErrorArgument& DatasheetRatioName(int index) { return Ratios[index].name; }
+
 Refusal CheckDatasheet(const MotorDataSet& ds) {
     int given = 0;
     for (const Ratio& r : Ratios) given += ds.*r.field != 0;

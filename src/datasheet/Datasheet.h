@@ -10,6 +10,8 @@
 // The data sheet's own bounds: all three ratios or none; Ia/In in (1, 20], Ta/Tn in (0, 10],
 // Tk/Tn in (1, 10] and not below Ta/Tn (the breakdown torque is the largest over [s_N, 1]).
 Refusal CheckDatasheet(const MotorDataSet& ds);
+// The names the messages give the ratios, 0 Ia/In, 1 Ta/Tn, 2 Tk/Tn: the desktop's fields carry them.
+const ErrorArgument& DatasheetRatioName(int index);
 
 // The circuit of a motor whose nameplate is derived (DeriveRatedValues) and whose data sheet
 // passes CheckDatasheet: writes Rs, Xssigma, Xh, Riron, Rr, Xrsigma, Rr2, Xr2sigma and Fit, and

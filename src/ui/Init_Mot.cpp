@@ -72,6 +72,12 @@ void TOKBottomDlg1::OKBtnClick()
         RaiseError(200);
         return;
     }
+    // The motor may have changed since the question was asked: a second cage still never reaches the list.
+    if (action == 2 && (HasSecondCage(MotorData) || HasDatasheet(MotorData))) {
+        CloseForm();
+        RaiseError(ErrListSecondCage);
+        return;
+    }
     // Both operations leave the list exactly as it was when they fail; the window then stays
     // open so that the user can put the cause right and try again, or cancel.
     try {

@@ -66,6 +66,25 @@ void ChooseQtLanguage(QObject* owner, bool french)
     }
 }
 
+// The rated values panel: its rows start at 30, 25 px apart; for a double cage they move closer
+// together (from 26, 23 px apart), which leaves two lines under them for the circuit's line.
+const char* const DesignedRow = "designedY";
+constexpr int DesignedRowTop = 30, DesignedRowStep = 25, CompactRowTop = 26, CompactRowStep = 23;
+
+// Every row of the panel at its designed place, or at the compact one.
+void PlaceRatedRows(QFrame* panel, bool compact)
+{
+    for (QWidget* w : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QVariant designed = w->property(DesignedRow);
+        if (!designed.isValid())
+            continue;
+        const int y = designed.toInt();
+        const int row = (y - DesignedRowTop) / DesignedRowStep;
+        const int offset = y - DesignedRowTop - row * DesignedRowStep; // labels sit 4 px below the field
+        w->move(w->x(), compact ? CompactRowTop + row * CompactRowStep + offset : y);
+    }
+}
+
 constexpr int ClientWidth = 776;  // outer 784 x 583 less borders, caption and menu
 constexpr int ClientHeight = 537;
 
@@ -175,8 +194,19 @@ void TForm1::CreateResultPanels(QWidget* client)
         *r.edit = MakeDisplay(Panel1, r.editName, text ? 180 : 210, y, text ? 160 : 89, f);
         if (r.unit)
             *r.unit = MakeLabel(Panel1, r.unitName, QString::fromLatin1(r.unitText), 306, y + 4, f);
+        for (QWidget* w : {static_cast<QWidget*>(*r.label), static_cast<QWidget*>(*r.edit),
+                           static_cast<QWidget*>(r.unit ? *r.unit : nullptr)})
+            if (w)
+                w->setProperty(DesignedRow, w->y());
         y += 25;
     }
+    CircuitLabel = MakeLabel(Panel1, "CircuitLabel", QString(), 10, 0, f);
+    CircuitLabel->setTextFormat(Qt::PlainText);
+    CircuitLabel->setWordWrap(true);
+    CircuitLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    const int circuitTop = CompactRowTop + 12 * CompactRowStep + 21 + 3;
+    CircuitLabel->setGeometry(10, circuitTop, 341, Panel1->height() - circuitTop - 2);
+    CircuitLabel->hide();
 
     Panel2 = MakePanel(client, "Panel2", 400, 368, 361, 161);
     Label21 = MakeLabel(Panel2, "Label21", QStringLiteral("Soft-Stater Parameters"), 10, 6, SansFont(13, true));
@@ -433,6 +463,12 @@ void TForm1::ChooseMotorKnowed1Click()
 
 void TForm1::SaveMotorClick()
 {
+    // The list holds six elements a motor: a second cage, or a data sheet's circuit, would be lost
+    // there. Refused before the question is asked.
+    if (HasSecondCage(MotorData) || HasDatasheet(MotorData)) {
+        RaiseError(ErrListSecondCage);
+        return;
+    }
     MotorData.ListAction = 2;
     OKBottomDlg1->ShowForm();
 }
@@ -633,6 +669,12 @@ void TForm1::FillResultPanels()
     Edit8->setText(FixedText(d.RatedTorque, 0));
     Edit9->setText(FixedText(d.RatedSpeed, 0));
     Edit10->setText(FixedText(d.Efficiency, 0));
+    // A double cage says so under the rated values, with how its data sheet was fitted (a best fit
+    // named as such); the rows move closer together to make room. One cage: the designed panel.
+    const bool doubleCage = HasSecondCage(d);
+    PlaceRatedRows(Panel1, doubleCage);
+    CircuitLabel->setText(CircuitText(d));
+    CircuitLabel->setVisible(doubleCage);
     Edit16->setText(FixedText(d.EstimatedStartTime, 2));
     Edit17->setText(FixedText(d.ImaxIn, 2));
     Edit18->setText(FixedText(d.Preset * 100, 2));

@@ -77,6 +77,8 @@ public:
         *Label18; // units
     QLineEdit *Edit14, *Edit13, *Edit1, *Edit2, *Edit3, *Edit4, *Edit15, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9,
         *Edit10;
+    // Under the rated values, for a circuit with a second cage: "double cage", or how its data sheet was fitted.
+    QLabel* CircuitLabel;
     QFrame* Panel2;
     QLabel *Label21, *Label22, *Label23, *Label24, *Label33, *Label25, *Label30, *Label31, *Label32;
     QLineEdit *Edit16, *Edit17, *Edit18, *Edit19;

@@ -1,6 +1,7 @@
 #pragma once
 // The equivalent diagram dialog: the per-phase circuit of the motor drawn with an edit field on
-// each of its six elements, beside the phase voltage, frequency and phase current (read only).
+// each of its six elements and on the two of an optional second rotor cage (a branch in parallel
+// with the first), beside the phase voltage, frequency and phase current (read only).
 
 #include "ModelessForm.h"
 
@@ -9,6 +10,7 @@
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QColor;
 class QPainter;
 class QPushButton;
 class TPicture;
@@ -21,12 +23,16 @@ public:
     enum Kind { Line, Resistor, Reactance, Circle };
     TShape(Kind kind, QWidget* parent, const char* name, int x, int y, int w, int h);
     Kind ShapeKind() const { return kind_; }
+    // Drawn in grey: a part of the circuit that the motor does not have (an empty second cage).
+    void SetMuted(bool muted);
+    bool Muted() const { return muted_; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
     Kind kind_;
+    bool muted_ = false;
 };
 
 // A box whose picture is drawn by its owner's handler each time it is painted.
@@ -50,6 +56,7 @@ public:
     void CancelClick();
     void PaintBox1Paint(QPainter& canvas);
     void PaintBox2Paint(QPainter& canvas);
+    static void SlipArrow(QPainter& canvas, QSize box, const QColor& colour);
 
     QFrame* Panel1;
     TShape *Shape1, *Shape2, *Shape3, *Shape4, *Shape5, *Shape6, *Shape7, *Shape8, *Shape9, *Shape10, *Shape11,
@@ -61,8 +68,15 @@ public:
     TPicture* Image1;
     QPushButton* Button1;
     QPushButton* Cancel;
+    // The second cage: X'r2sigma and R'r2 / s, both fields empty for a motor with one cage.
+    TShape *SecondCageLine, *SecondCageReactance, *SecondCageResistor;
+    TPaintBox* SecondCageArrow;
+    QLabel *Xr2sigmaLabel, *Rr2Label, *Rr2LoadLabel, *Xr2sigmaOhm, *Rr2Ohm;
+    QLineEdit *Xr2sigmaEdit, *Rr2Edit;
 
 private:
     void SetDiagramTexts();
+    // The second cage's branch in black when one of its fields holds something, else in grey.
+    void ShowSecondCage();
 };
 

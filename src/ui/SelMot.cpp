@@ -62,7 +62,9 @@ double MotorDataSet::* const MotorNumbers[] = {
     &MotorDataSet::RatedTorque, &MotorDataSet::Efficiency,
     // circuit
     &MotorDataSet::Rs, &MotorDataSet::Xssigma, &MotorDataSet::Rr, &MotorDataSet::Xrsigma, &MotorDataSet::Xh,
-    &MotorDataSet::Riron,
+    &MotorDataSet::Riron, &MotorDataSet::Rr2, &MotorDataSet::Xr2sigma,
+    // data sheet (its priority and fit go with it)
+    &MotorDataSet::LockedRotorCurrentRatio, &MotorDataSet::LockedRotorTorqueRatio, &MotorDataSet::BreakdownTorqueRatio,
 };
 bool MotorDataSet::* const MotorFlags[] = {
     &MotorDataSet::StarCoupling,
@@ -78,6 +80,8 @@ void CopyMotor(const MotorDataSet& from, MotorDataSet& to)
         to.*number = from.*number;
     for (bool MotorDataSet::*flag : MotorFlags)
         to.*flag = from.*flag;
+    to.Priority = from.Priority;
+    to.Fit = from.Fit;
 }
 
 bool SameNumber(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
@@ -92,7 +96,7 @@ bool SameMotor(const MotorDataSet& a, const MotorDataSet& b)
     for (bool MotorDataSet::*flag : MotorFlags)
         if (a.*flag != b.*flag)
             return false;
-    return true;
+    return a.Priority == b.Priority;
 }
 
 // Nothing picked, nothing typed: the derived values would divide by zero.
@@ -421,7 +425,8 @@ bool TForm4::RowHoldsMotorInMemory(int r) const
          {&MotorDataSet::MechanicalPower, &MotorDataSet::LineVoltage, &MotorDataSet::LineCurrent,
           &MotorDataSet::PowerFactor, &MotorDataSet::Frequency, &MotorDataSet::RatedSpeed,
           &MotorDataSet::NoLoadLineCurrent, &MotorDataSet::Rs, &MotorDataSet::Rr, &MotorDataSet::Xssigma,
-          &MotorDataSet::Xrsigma, &MotorDataSet::Xh, &MotorDataSet::Riron})
+          &MotorDataSet::Xrsigma, &MotorDataSet::Xh, &MotorDataSet::Riron, &MotorDataSet::Rr2,
+          &MotorDataSet::Xr2sigma})
         if (!SameNumber(listed.*number, d.*number))
             return false;
     return true;

@@ -226,7 +226,7 @@ void TForm6::Button3Click()
     MethodOutcome dol;
     Refusal refusal = CheckComputable(judged);
     if (refusal == 0) {
-        if (!judged.MotorFromList)
+        if (!CircuitGiven(judged)) // a listed, typed-in or data-sheet circuit is used as it stands
             IdentifyEquivalentDiagram(judged);
         refusal = ComputeMethodStart(judged, DynamicData, StartingMethod::Dol, dol);
     }

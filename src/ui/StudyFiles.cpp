@@ -188,7 +188,8 @@ Study TStudyFiles::CurrentStudy() const
 {
     StudyChoices choices;
     // A circuit used as it stands came from the list or the diagram dialog; a typed motor's circuit
-    // is identified from its rated values.
+    // is identified from its rated values, or from its data sheet: such a motor is stored typed,
+    // with its data sheet and without a circuit (StudyFromSettings), and identified again on opening.
     choices.source = !MotorData.MotorFromList                     ? MotorSource::Typed
                      : ChoicesData.Source == MotorSource::Diagram ? MotorSource::Diagram
                                                                   : MotorSource::List;

@@ -1,5 +1,6 @@
 #include "UiCommon.h"
 
+#include "DatasheetMotor.h"
 #include "Forms.h"
 #include "MotorDataSet.h"
 #include "Pictures.h"
@@ -211,4 +212,13 @@ void AddOkCancel(QWidget* form, QBoxLayout* outer, QPushButton*& ok, const char*
     buttons->addStretch(1);
     outer->addLayout(buttons);
     ok->setDefault(true);
+}
+
+QString CircuitText(const MotorDataSet& ds)
+{
+    const Language language = FrenchChosen() ? Language::French : Language::English;
+    QString text = FromStd(HasDatasheet(ds) ? FitSummary(ds, language) : CircuitKind(ds, language));
+    // "Ia −12.1 %": the sign follows its quantity's name, never on the next line.
+    return text.replace(QStringLiteral(" \u2212"), QStringLiteral("\u00a0\u2212"))
+        .replace(QStringLiteral(" +"), QStringLiteral("\u00a0+"));
 }

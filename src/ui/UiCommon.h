@@ -71,5 +71,11 @@ void ShowConvertError(QWidget* parent, const char* what);
 // A non-blocking note in the chosen language; before the choice both languages are shown.
 void ShowNote(QWidget* parent, const QString& english, const QString& french);
 
+// How the motor's circuit came about, in the chosen language: for a data sheet's motor its fit
+// ("double cage, best fit within the IEC tolerances: Ia −12.1 % …"), each deviation kept on one
+// line with its quantity; "double cage" for another circuit with a second cage; else empty.
+struct MotorDataSet;
+QString CircuitText(const MotorDataSet& ds);
+
 // Centres a top-level window on the primary screen.
 void CentreOnScreen(QWidget* window);

@@ -2,6 +2,9 @@
 
 #include "Aff_Err.h"
 #include "Checks.h"
+#include "Datasheet.h"
+#include "DatasheetMotor.h"
+#include "DynamicTexts.h"
 #include "Forms.h"
 #include "MotorList.h"
 #include "Pictures.h"
@@ -10,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,7 +23,8 @@ TForm2::TForm2()
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Rated Values"));
-    SetClientSize(557, 458);
+    // The designed form, with the data sheet group below it and OK and Cancel moved under that.
+    SetClientSize(557, 652);
     const QFont f = SansFont(11);
     setFont(f);
 
@@ -70,14 +75,58 @@ TForm2::TForm2()
     RadioButton2 = MakeRadio(Panel1, "RadioButton2", QStringLiteral("Delta"), 16, 50, 90, 17, f);
     RadioButton1->setChecked(true);
 
-    Button1 = MakeButton(this, "Button1", QStringLiteral("OK"), 424, 376, 75, 25, f);
-    Button2 = MakeButton(this, "Button2", QStringLiteral("Cancel"), 424, 416, 75, 25, f);
+    DatasheetGroup = new QGroupBox(QStringLiteral("Data sheet"), this);
+    DatasheetGroup->setObjectName(QStringLiteral("DatasheetGroup"));
+    DatasheetGroup->setFont(f);
+    DatasheetGroup->setGeometry(16, 448, 525, 120);
+    const struct {
+        QLabel** label;
+        const char* labelName;
+        QLineEdit** edit;
+        const char* editName;
+    } ratios[] = {{&LockedCurrentLabel, "LockedCurrentLabel", &LockedCurrentEdit, "LockedCurrentEdit"},
+                  {&LockedTorqueLabel, "LockedTorqueLabel", &LockedTorqueEdit, "LockedTorqueEdit"},
+                  {&BreakdownTorqueLabel, "BreakdownTorqueLabel", &BreakdownTorqueEdit, "BreakdownTorqueEdit"}};
+    for (int i = 0; i < 3; ++i) {
+        // The fields carry the names the data sheet's messages give them.
+        const int y = 24 + 28 * i;
+        *ratios[i].label = MakeLabel(DatasheetGroup, ratios[i].labelName,
+                                     FromStd(DatasheetRatioName(i).english), 8, y + 4, f);
+        *ratios[i].edit = MakeEdit(DatasheetGroup, ratios[i].editName, 184, y, 57, f);
+        connect(*ratios[i].edit, &QLineEdit::textEdited, this, [this] {
+            fitShown_ = false;
+            ShowFit();
+        });
+    }
+    PriorityLabel = MakeLabel(DatasheetGroup, "PriorityLabel", QStringLiteral("Fit priority"), 280, 24, f);
+    TorquePriorityRadio = MakeRadio(DatasheetGroup, "TorquePriorityRadio", QStringLiteral("torque"), 292, 42, 110, 17, f);
+    CurrentPriorityRadio =
+        MakeRadio(DatasheetGroup, "CurrentPriorityRadio", QStringLiteral("current"), 292, 62, 110, 17, f);
+    TorquePriorityRadio->setChecked(true);
+    for (QRadioButton* r : {TorquePriorityRadio, CurrentPriorityRadio})
+        connect(r, &QRadioButton::clicked, this, [this] {
+            fitShown_ = false;
+            ShowFit();
+        });
+    PriorityNote = MakeLabel(DatasheetGroup, "PriorityNote",
+                             QStringLiteral("For a voltage-dip study choose \"current\"."), 280, 82, f);
+    PriorityNote->setWordWrap(true);
+    PriorityNote->setGeometry(280, 82, 237, 30);
+    FitLabel = MakeLabel(this, "FitLabel", QString(), 24, 574, f);
+    FitLabel->setWordWrap(true);
+    FitLabel->setTextFormat(Qt::PlainText);
+    FitLabel->setGeometry(24, 576, 384, 44);
+    FitLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Button1 = MakeButton(this, "Button1", QStringLiteral("OK"), 424, 578, 75, 25, f);
+    Button2 = MakeButton(this, "Button2", QStringLiteral("Cancel"), 424, 614, 75, 25, f);
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
 
-    // tab order of the design
-    QWidget* order[] = {Edit9, Edit8, Edit1, Edit2, Edit5, Edit3, Edit4, Edit7, Edit6, Button1, Button2,
+    // tab order of the design, the data sheet before OK
+    QWidget* order[] = {Edit9, Edit8, Edit1, Edit2, Edit5, Edit3, Edit4, Edit7, Edit6, LockedCurrentEdit,
+                        LockedTorqueEdit, BreakdownTorqueEdit, TorquePriorityRadio, Button1, Button2,
                         CheckBox1, RadioButton1};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
@@ -111,6 +160,11 @@ void TForm2::SetRatedValuesTexts()
         RadioButton1->setText(QStringLiteral("Star"));
         RadioButton2->setText(QStringLiteral("Delta"));
         Button2->setText(QStringLiteral("Cancel"));
+        DatasheetGroup->setTitle(QStringLiteral("Data sheet"));
+        SetCaption(PriorityLabel, QStringLiteral("Fit priority"));
+        TorquePriorityRadio->setText(QStringLiteral("torque"));
+        CurrentPriorityRadio->setText(QStringLiteral("current"));
+        PriorityNote->setText(QStringLiteral("For a voltage-dip study choose \"current\"."));
     } else if (FrenchChosen()) {
         setWindowTitle(QStringLiteral("Valeurs nominales"));
         for (const Text& t : texts)
@@ -119,7 +173,26 @@ void TForm2::SetRatedValuesTexts()
         RadioButton1->setText(QStringLiteral("Etoile"));
         RadioButton2->setText(QStringLiteral("Triangle"));
         Button2->setText(QStringLiteral("Annuler"));
+        DatasheetGroup->setTitle(QStringLiteral("Catalogue constructeur"));
+        SetCaption(PriorityLabel, QStringLiteral("Priorité de l'ajustement"));
+        TorquePriorityRadio->setText(QStringLiteral("couples"));
+        CurrentPriorityRadio->setText(QStringLiteral("courant"));
+        PriorityNote->setText(QStringLiteral("Pour une étude de creux de tension, choisir «\u00a0courant\u00a0»."));
     }
+    QLabel* const ratioLabels[] = {LockedCurrentLabel, LockedTorqueLabel, BreakdownTorqueLabel};
+    for (int i = 0; i < 3; ++i) {
+        const ErrorArgument& name = DatasheetRatioName(i);
+        if (EnglishChosen())
+            SetCaption(ratioLabels[i], FromStd(name.english));
+        else if (FrenchChosen())
+            SetCaption(ratioLabels[i], FromStd(name.french));
+    }
+    ShowFit();
+}
+
+void TForm2::ShowFit()
+{
+    FitLabel->setText(fitShown_ ? CircuitText(MotorData) : QString());
 }
 
 void TForm2::FormActivate()
@@ -143,6 +216,17 @@ void TForm2::FormShow()
     else
         RadioButton2->setChecked(true);
     CheckBox1->setChecked(false);
+    // A data sheet's motor: its ratios and priority, and no no-load current where its circuit gave it.
+    const bool sheet = HasDatasheet(MotorData);
+    LockedCurrentEdit->setText(sheet ? EditText(MotorData.LockedRotorCurrentRatio) : QString());
+    LockedTorqueEdit->setText(sheet ? EditText(MotorData.LockedRotorTorqueRatio) : QString());
+    BreakdownTorqueEdit->setText(sheet ? EditText(MotorData.BreakdownTorqueRatio) : QString());
+    (sheet && MotorData.Priority == FitPriority::Current ? CurrentPriorityRadio : TorquePriorityRadio)
+        ->setChecked(true);
+    if (sheet && MotorData.ApproximationWithoutNoLoadCurrent)
+        Edit6->clear();
+    fitShown_ = sheet && MotorData.MotorIdentified;
+    ShowFit();
     MotorData.DataChanged = false;
     MotorData.ErrorNumber = 0;
     Edit9->setFocus();
@@ -183,13 +267,106 @@ void TForm2::ReadRatedValues()
         MotorData.NoLoadLineCurrent = TextToReal(ToStd(Edit6->text()));
 }
 
+bool TForm2::DatasheetTyped() const
+{
+    for (const QLineEdit* e : {LockedCurrentEdit, LockedTorqueEdit, BreakdownTorqueEdit})
+        if (!e->text().trimmed().isEmpty())
+            return true;
+    return false;
+}
+
+void TForm2::ConfirmDatasheet()
+{
+    // As the command line reads a data sheet's motor: the nameplate's presence (the no-load current
+    // is optional), the numbers, the ratios (an empty one is missing), then ConfirmDatasheetMotor.
+    // Judged on a copy: a refusal stores nothing and leaves the dialog open for the correction.
+    const std::pair<QLineEdit*, int> required[] = {{Edit1, 1}, {Edit2, 2}, {Edit5, 5}, {Edit3, 3},
+                                                   {Edit4, 4}, {Edit7, 7}};
+    for (const auto& [edit, number] : required)
+        if (edit->text().isEmpty()) {
+            RaiseError(number);
+            return;
+        }
+    MotorDataSet d = WithoutRows(MotorData);
+    d.ConstructorName = ToStd(Edit9->text());
+    d.MotorSize = ToStd(Edit8->text());
+    d.StarCoupling = RadioButton1->isChecked();
+    try {
+        const std::pair<QLineEdit*, double*> fields[] = {
+            {Edit1, &d.MechanicalPower}, {Edit2, &d.LineVoltage}, {Edit3, &d.LineCurrent},
+            {Edit4, &d.PowerFactor},     {Edit5, &d.Frequency},   {Edit7, &d.RatedSpeed},
+        };
+        for (const auto& [edit, field] : fields)
+            *field = TextToReal(ToStd(edit->text()));
+        d.ApproximationWithoutNoLoadCurrent = CheckBox1->isChecked();
+        d.NoLoadLineCurrent = 0;
+        if (!d.ApproximationWithoutNoLoadCurrent && !Edit6->text().isEmpty())
+            d.NoLoadLineCurrent = TextToReal(ToStd(Edit6->text()));
+    } catch (const EConvertError& e) {
+        ShowConvertError(this, e.what());
+        return;
+    }
+    // Without a no-load current the fitted circuit gives it.
+    if (!(d.NoLoadLineCurrent > 0))
+        d.ApproximationWithoutNoLoadCurrent = true;
+    const std::pair<QLineEdit*, double*> ratios[] = {{LockedCurrentEdit, &d.LockedRotorCurrentRatio},
+                                                     {LockedTorqueEdit, &d.LockedRotorTorqueRatio},
+                                                     {BreakdownTorqueEdit, &d.BreakdownTorqueRatio}};
+    for (int i = 0; i < 3; ++i) {
+        const QString text = ratios[i].first->text().trimmed();
+        if (text.isEmpty()) {
+            *ratios[i].second = 0;
+            continue;
+        }
+        try {
+            *ratios[i].second = TextToReal(ToStd(text));
+        } catch (const EConvertError&) {
+            const std::string shown = Excerpt(ToStd(text));
+            const ErrorArgument& name = DatasheetRatioName(i);
+            ratios[i].first->setFocus();
+            ratios[i].first->selectAll();
+            RaiseError(ErrDatasheetNotANumber,
+                       {"The value \"" + shown + "\" of \"" + name.english + "\"",
+                        "La valeur «\u00a0" + shown + "\u00a0» de «\u00a0" + name.french + "\u00a0»"});
+            return;
+        }
+    }
+    d.Priority = CurrentPriorityRadio->isChecked() ? FitPriority::Current : FitPriority::Torque;
+    d.MotorFromList = false;
+    Refusal refusal = CheckListTexts(d);
+    if (!refusal)
+        refusal = ConfirmDatasheetMotor(d);
+    if (refusal) {
+        RaiseError(refusal);
+        return;
+    }
+    static_cast<MotorDataValues&>(MotorData) = d;
+    MotorData.MotorIdentified = true;
+    MotorData.ErrorNumber = 0;
+    MotorData.DataChanged = true;
+    MotorData.StartStep = 1;
+    ChoicesData.Source = MotorSource::Typed;
+    fitShown_ = true;
+    ShowFit();
+    CloseForm();
+}
+
 void TForm2::Button1Click()
 {
+    if (DatasheetTyped()) {
+        ConfirmDatasheet();
+        return;
+    }
     try {
         MotorData.ApproximationWithoutNoLoadCurrent = CheckBox1->isChecked();
         CheckRatedValuesPresent();
-        // From here the motor in memory holds typed values: its circuit is identified from them.
+        // From here the motor in memory holds typed values: its circuit is identified from them
+        // (one cage, no data sheet).
         MotorData.MotorFromList = false;
+        MotorData.LockedRotorCurrentRatio = MotorData.LockedRotorTorqueRatio = MotorData.BreakdownTorqueRatio = 0;
+        MotorData.Priority = FitPriority::Torque;
+        MotorData.Fit = {};
+        MotorData.Rr2 = MotorData.Xr2sigma = 0;
         ReadRatedValues();
         if (MotorData.ErrorNumber != 0)
             return;

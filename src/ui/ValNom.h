@@ -1,5 +1,6 @@
 #pragma once
-// The rated values dialog: the motor's nameplate typed by the user.
+// The rated values dialog: the motor's nameplate typed by the user, and optionally its data sheet
+// (locked-rotor current and torque, breakdown torque), from which OK identifies a double cage.
 
 #include "ModelessForm.h"
 
@@ -9,6 +10,7 @@ class QPushButton;
 class QRadioButton;
 class QCheckBox;
 class QFrame;
+class QGroupBox;
 class TPicture;
 
 class TForm2 : public TModelessForm {
@@ -29,8 +31,22 @@ public:
     QPushButton *Button1, *Button2;
     TPicture* Image1;
 
+    // The data sheet: Ia/In, Ta/Tn, Tk/Tn and what a best fit keeps closest; under it, how the
+    // circuit of the motor in memory was fitted.
+    QGroupBox* DatasheetGroup;
+    QLabel *LockedCurrentLabel, *LockedTorqueLabel, *BreakdownTorqueLabel, *PriorityLabel, *PriorityNote;
+    QLineEdit *LockedCurrentEdit, *LockedTorqueEdit, *BreakdownTorqueEdit;
+    QRadioButton *TorquePriorityRadio, *CurrentPriorityRadio;
+    QLabel* FitLabel;
+
 private:
     void SetRatedValuesTexts();
     bool CheckRatedValuesPresent();
     void ReadRatedValues();
+    // Whether a data sheet field holds anything: then OK identifies the motor from its data sheet.
+    bool DatasheetTyped() const;
+    void ConfirmDatasheet();
+    // The fit of the motor in memory under the group, until the user changes the data sheet.
+    void ShowFit();
+    bool fitShown_ = false;
 };

@@ -30,6 +30,12 @@ struct Motor {
     bool approximate = false;
 };
 
+// A data sheet typed in the rated values dialog's group: Ia/In, Ta/Tn, Tk/Tn and the fit priority.
+struct Sheet {
+    QString ia, ta, tk;
+    bool current = false;
+};
+
 class UiTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -98,6 +104,20 @@ protected:
         Click(Form2->Button1);
     }
 
+    // The 4 kW motor of the data sheets: 1430 rpm, its no-load current left empty.
+    static Motor SheetMotor() { return {.speed = "1430", .noLoad = ""}; }
+
+    // Opens the rated values dialog, types the data sheet and the motor, and presses OK.
+    static void EnterSheet(const Sheet& s, const Motor& m = SheetMotor())
+    {
+        Trigger(Form1->RatedValues);
+        Form2->LockedCurrentEdit->setText(s.ia);
+        Form2->LockedTorqueEdit->setText(s.ta);
+        Form2->BreakdownTorqueEdit->setText(s.tk);
+        (s.current ? Form2->CurrentPriorityRadio : Form2->TorquePriorityRadio)->setChecked(true);
+        TypeMotor(m);
+    }
+
     static void EnterMotor(const Motor& m = Motor())
     {
         Trigger(Form1->RatedValues);
@@ -133,15 +153,21 @@ protected:
         Click(Form5->Button1);
     }
 
+    // The guided order after the motor: soft-starter in current-limit mode, no load, results view.
+    static void ToResults(const QString& imax = "3")
+    {
+        Click(Form1->Button2);
+        SetLimitMode(imax);
+        Click(Form1->Button3);
+        SetLoad(LoadKind::None);
+    }
+
     // The guided order: language, typed motor, soft-starter, load, ending in the results view.
     static void RunWorkflow(bool french = false, const QString& imax = "3")
     {
         ChooseLanguage(french);
         EnterMotor();
-        Click(Form1->Button2);
-        SetLimitMode(imax);
-        Click(Form1->Button3);
-        SetLoad(LoadKind::None);
+        ToResults(imax);
     }
 
     static QString ErrorText() { return OKBottomDlg->Label1->text(); }

@@ -113,6 +113,16 @@ protected:
         Click(Form4->Button1);
     }
 
+    // The 5.5 kW delta motor of the list through the guided order to its results.
+    static void ListedMotorResults()
+    {
+        WriteList({Title(), Record(1, "Maker A", "132 M", 5500, "Delta")});
+        ChooseLanguage(false);
+        ChooseListedMotor(1);
+        ToResults();
+        ASSERT_TRUE(MotorData.ResultsMode);
+    }
+
     static int BoxesNamed(const char* name)
     {
         int n = 0;

@@ -186,7 +186,7 @@ TEST_F(DiagramTest, EnglishAndFrenchTexts)
 TEST_F(DiagramTest, TheCircuitIsDrawn)
 {
     OpenOn(0.86, 0.61, 1.36, 1.36, 61, 1440);
-    const QImage panel = Form3->Panel1->grab().toImage();
+    QImage panel = Form3->Panel1->grab().toImage();
     // Edges are smoothed: a figure is there when some pixel next to the point is dark.
     const auto dark = [&](int x, int y) {
         for (int dx = -1; dx <= 1; ++dx)
@@ -199,7 +199,7 @@ TEST_F(DiagramTest, TheCircuitIsDrawn)
     EXPECT_TRUE(dark(200, 120));   // upper conductor
     EXPECT_TRUE(dark(600, 321));   // lower conductor
     EXPECT_TRUE(dark(121, 300));   // left side
-    EXPECT_TRUE(dark(713, 150));   // right side
+    EXPECT_TRUE(dark(713 + 130, 150)); // right side, beyond the second cage's branch
     EXPECT_TRUE(light(286, 121));  // Rs: a white resistor on the conductor
     EXPECT_TRUE(dark(286, 110));   // ... with its outline
     EXPECT_TRUE(dark(390, 121));   // Xssigma: a black reactance
@@ -208,19 +208,20 @@ TEST_F(DiagramTest, TheCircuitIsDrawn)
     EXPECT_TRUE(dark(97, 220));    // the source's circle
     EXPECT_TRUE(light(106, 205));  // ... open inside
     EXPECT_TRUE(dark(170, 121));   // the current's arrowhead
-    EXPECT_TRUE(dark(683 + 30, 185 + 35)); // the slip arrow across the load resistor
+    EXPECT_TRUE(dark(683 + 130 + 30, 185 + 35)); // the slip arrow across the load resistor
+    // The second cage's branch: grey while its fields are empty, black once one is typed.
+    for (QPoint p : {QPoint(611, 310), QPoint(611, 168)})
+        EXPECT_NEAR(qGray(panel.pixel(p)), 176, 10);
+    Form3->Rr2Edit->setText("3");
+    panel = Form3->Panel1->grab().toImage();
+    for (QPoint p : {QPoint(611, 310), QPoint(611, 168), QPoint(611, 264)}) // wire, X'r2sigma, slip arrow
+        EXPECT_TRUE(dark(p.x(), p.y())) << p.y();
+    EXPECT_TRUE(light(604, 240)); // R'r2 / s, a white resistor
 }
 
 TEST_F(DiagramTest, ResultsAreComputedAgainWithTheTypedCircuit)
 {
-    WriteList({Title(), Record(1, "Maker A", "132 M", 5500, "Delta")});
-    ChooseLanguage(false);
-    ChooseListedMotor(1);
-    Click(Form1->Button2);
-    SetLimitMode("3");
-    Click(Form1->Button3);
-    SetLoad(LoadKind::None);
-    ASSERT_TRUE(MotorData.ResultsMode);
+    ListedMotorResults();
     const double before = SeriesPoints(Form1->xyGraph3, 1).front().second;
 
     OpenDiagram();
