@@ -49,9 +49,9 @@ std::string Percent(double deviation, Language language) {
 }
 } // namespace
 
-std::string CircuitKind(const MotorDataSet& ds, Language language) {
-    if (!HasSecondCage(ds)) return "";
-    return language == Language::French ? "double cage" : "double cage";
+std::string CircuitKind(const MotorDataSet& ds, Language) {
+    // The same words in French.
+    return HasSecondCage(ds) ? "double cage" : "";
 }
 
 std::string FitSummary(const MotorDataSet& ds, Language language) {
