@@ -245,6 +245,10 @@ Refusal IdentifyFromDatasheet(MotorDataSet& ds) {
     const DatasheetOutcome out = FitDatasheet(DatasheetTargets(ds), ds.Priority);
     if (out.refusal) return out.refusal;
     const CageCircuit& c = out.circuit;
+    // An absurd nameplate can leave an element beyond what a double holds (vanished or overflowed):
+    // then there is no circuit to compute on.
+    for (double e : {c.Rs, c.Xs, c.Xh, c.Rfe, c.R1, c.X1, c.R2, c.X2})
+        if (!(std::isfinite(e) && e > 0)) return ErrDatasheetNoCircuit;
     ds.Rs = c.Rs;
     ds.Xssigma = c.Xs;
     ds.Xh = c.Xh;

@@ -234,6 +234,9 @@ TEST(CheckDatasheet, BoundsAndRefusals) {
     // A rated speed at synchronous speed leaves no slip to fit; without a data sheet there is none.
     ds = DatasheetMotor({4, 400, 8.5, 0.82, 1500, true, 6, 2.5, 2.9});
     EXPECT_EQ(IdentifyFromDatasheet(ds), ErrDatasheetNoSlip);
+    // 0.34 W drawing 8.5 MA (a fuzz finding): elements beyond the doubles, so no circuit at all.
+    ds = DatasheetMotor({0.33999439349192206e-3, 400, 8500000, 0.82, 1430, true, 6.4, 2.5, 2.9});
+    EXPECT_EQ(IdentifyFromDatasheet(ds), ErrDatasheetNoCircuit);
     ds = DatasheetMotor({4, 400, 8.5, 0.82, 1430, true, 0, 0, 0});
     EXPECT_EQ(ErrorText(IdentifyFromDatasheet(ds), Language::English),
               "The data sheet needs Ia/In, Ta/Tn and Tk/Tn together (or none); missing: Locked-Rotor Current Ia/In, "
