@@ -13,6 +13,7 @@
 
 #include "ErrorMessages.h"
 #include "MotorDataSet.h"
+#include "Protection.h"
 
 // ---- Settings ----------------------------------------------------------------------------------
 
@@ -78,6 +79,8 @@ struct DynamicSettings {
     double DipLimit = 10; // %, a larger busbar dip is flagged
     MethodSettings Methods;
     std::optional<StarterDuty> Starter; // judged only when given
+    // The overload relay and the motor's thermal limit; judged only when given (a relay class).
+    std::optional<ProtectionSettings> Protection;
     // Relative (and, on the scaled state, absolute) error tolerance of the integration, used
     // within 1e-13 to 1e-5; the results move by about as much. Tests tighten it to show that
     // they do not depend on the step.
@@ -147,6 +150,7 @@ struct DynamicResults {
     std::vector<double> Times; // t_k = k t_end / (samples - 1)
     StartCurves DolCurves, SoftStarterCurves;
     ChartCurves DolChart, SoftStarterChart; // when chart points are asked for
+    std::optional<ProtectionResults> Protection; // when the settings give a relay
 };
 
 enum class StartingMethod { Dol, StarDelta, Autotransformer, Reactor, SoftRamp, SoftLimit };
@@ -166,6 +170,7 @@ struct MethodOutcome {
     // start the load at all), rpm, and the time it was reached (null if never).
     std::optional<double> ChangeoverSpeed, ChangeoverTime;
     ChartCurves Chart; // when chart points are asked for
+    std::optional<StartProtection> Protection; // when the settings give a relay and the method applies
 };
 
 struct StarterDutyResult {
@@ -180,6 +185,10 @@ struct ComparisonResults {
     double CurrentLimit = 0;   // Imax/In of the soft-starter start with current limit
     std::array<MethodOutcome, StartingMethodCount> Methods;
     std::optional<StarterDutyResult> Duty; // when the settings give a starter
+    // When the settings give a relay: its figures, the locked-rotor check, and as Dol and
+    // SoftStarter those of the comparison's direct-on-line and soft-starter (as the data set sets
+    // it: ramp or current limit) methods.
+    std::optional<ProtectionResults> Protection;
 };
 
 // ---- Operations --------------------------------------------------------------------------------
@@ -276,3 +285,8 @@ Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& setting
 // The duty check of a soft-starter start.
 StarterDutyResult JudgeStarterDuty(const StarterDuty& starter, const StarterRatingCode& code,
                                    const StartOutcome& softStart, double ratedLineCurrent);
+
+// The time-current chart of a dynamic start computed with a relay (results.Protection set): the
+// starts' paths from the chart samples (the curves when there are none), the relays' trip curves
+// with `points` currents each, the motor's limit lines. lineCurrent is the data set's In.
+TimeCurrentCurves ComputeTimeCurrentCurves(const DynamicResults& results, double lineCurrent, int points = 200);

@@ -347,7 +347,62 @@ Refusal CheckStarterDuty(const StarterDuty& starter) {
 
 Refusal CheckDynamicStartSettings(const DynamicSettings& settings, const MotorDataSet& ds) {
     if (Refusal e = CheckMechanicalData(settings.Mechanical, ds)) return e;
-    return CheckSupplySettings(settings, ds);
+    if (Refusal e = CheckSupplySettings(settings, ds)) return e;
+    if (settings.Protection)
+        if (Refusal e = CheckProtection(*settings.Protection, ds)) return e;
+    return 0;
+}
+
+namespace {
+const ErrorArgument ProtectionFields[] = {
+    {"Relay Current Setting Ir", "Réglage du courant du relais Ir"},
+    {"Locked-Rotor Withstand Time, Cold", "Temps de blocage admissible à froid"},
+    {"Locked-Rotor Withstand Time, Hot", "Temps de blocage admissible à chaud"},
+};
+
+// A current limit as a refusal gives it: four significant digits, rounded away from the accepted
+// side so that the value shown is itself accepted.
+ErrorArgument CurrentBound(ProtectionField field, double amperes, bool low) {
+    const double scale = std::pow(10.0, 3 - std::floor(std::log10(amperes)));
+    const double shown = (low ? std::ceil(amperes * scale) : std::floor(amperes * scale)) / scale;
+    ErrorArgument a = ProtectionFieldName(field);
+    a.english2 = WithUnit(BoundText(shown, '.'), "A");
+    a.french2 = WithUnit(BoundText(shown, ','), "A");
+    return a;
+}
+
+std::string Seconds(double value, char decimal) {
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    std::string text(buffer, end);
+    std::replace(text.begin(), text.end(), '.', decimal);
+    return WithUnit(text, "s");
+}
+} // namespace
+
+ErrorArgument ProtectionFieldName(ProtectionField field) {
+    return ProtectionFields[static_cast<int>(field)];
+}
+
+Refusal CheckProtection(const ProtectionSettings& p, const MotorDataSet& ds) {
+    if (p.RelaySetting) {
+        const double ir = *p.RelaySetting, in = ds.LineCurrent;
+        if (!(ir >= in / MinRelayFactor))
+            return {ErrRelaySettingLow, CurrentBound(ProtectionField::RelaySetting, in / MinRelayFactor, true)};
+        if (!(ir <= MaxRelayFactor * in))
+            return {ErrRelaySettingHigh, CurrentBound(ProtectionField::RelaySetting, MaxRelayFactor * in, false)};
+    }
+    const Range withstand{0, MaxWithstandTime, true, "s", 1, 1, "s"};
+    for (const auto& [value, field] : {std::pair{p.WithstandCold, ProtectionField::WithstandCold},
+                                       std::pair{p.WithstandHot, ProtectionField::WithstandHot}})
+        if (value)
+            if (Refusal e = CheckRange(*value, ProtectionFieldName(field), withstand, ErrWithstandRange)) return e;
+    if (p.WithstandCold.has_value() != p.WithstandHot.has_value()) return ErrWithstandOnlyOne;
+    if (p.WithstandCold && *p.WithstandHot > *p.WithstandCold)
+        return {ErrWithstandHotAboveCold,
+                {Seconds(*p.WithstandHot, '.'), Seconds(*p.WithstandHot, ','), Seconds(*p.WithstandCold, '.'),
+                 Seconds(*p.WithstandCold, ',')}};
+    return 0;
 }
 
 Refusal CheckSupplySettings(const DynamicSettings& settings, const MotorDataSet& ds) {

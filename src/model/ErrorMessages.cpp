@@ -247,6 +247,25 @@ const Entry Table[] = {
     {ErrSweepTooLarge, "A sweep may run at most %1 cases!",
      "Un balayage ne peut pas compter plus de %1 cas\u00A0!"},
 
+    // The overload relay and the motor's thermal limit (170-179).
+    {ErrRelaySettingLow,
+     "The value of \"%1\" must be at least %2: the relay must carry the motor's rated current (Ir at least "
+     "In / 1.05)!",
+     "La valeur de «\u00a0%1\u00a0» doit être au moins %2\u00a0: le relais doit supporter le courant assigné "
+     "du moteur (Ir au moins In / 1,05)\u00a0!"},
+    {ErrRelaySettingHigh, "The value of \"%1\" must be at most %2 (10 times the rated current)!",
+     "La valeur de «\u00a0%1\u00a0» doit être au plus %2 (10 fois le courant assigné)\u00a0!"},
+    {ErrWithstandRange, "The value of \"%1\" must be above %2!",
+     "La valeur de «\u00a0%1\u00a0» doit être supérieure à %2\u00a0!"},
+    {ErrWithstandHotAboveCold,
+     "The locked-rotor withstand time when hot (%1) must not be longer than when cold (%2)!",
+     "Le temps de blocage admissible à chaud (%1) ne doit pas dépasser celui à froid (%2)\u00a0!"},
+    {ErrWithstandOnlyOne,
+     "Give both locked-rotor withstand times, cold and hot, or neither!",
+     "Donnez les deux temps de blocage admissibles, à froid et à chaud, ou aucun\u00a0!"},
+    {ErrRelayClassUnknown, "%1 is not a trip class: give 10A, 10, 20 or 30!",
+     "%1 n'est pas une classe de déclenchement\u00a0: donnez 10A, 10, 20 ou 30\u00a0!"},
+
     // Data sheets and the double cage (180-189).
     {ErrDatasheetNotANumber, "%1 is not a number!", "%1 n'est pas un nombre\u00A0!"},
     {ErrListSecondCage,

@@ -108,6 +108,13 @@ enum NewErrorNumber {
     ErrSweepTwice = 167,        // the option swept twice or also given
     ErrSweepValueRefused = 168, // a value that no option text can hold
     ErrSweepTooLarge = 169,     // gives the largest number of cases
+    // The overload relay and the motor's thermal limit (170-179).
+    ErrRelaySettingLow = 170,     // the field; the lowest setting with its unit
+    ErrRelaySettingHigh = 171,    // the field; the highest setting with its unit
+    ErrWithstandRange = 172,      // the field; its range
+    ErrWithstandHotAboveCold = 173, // the hot time, the cold time
+    ErrWithstandOnlyOne = 174,
+    ErrRelayClassUnknown = 175,   // the class as typed
 
     // The command line's option texts and output files, and the files the desktop writes (220-227).
     ErrOptionNotANumber = 220,     // the option and its text
