@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ErrorMessages.h"
+#include "Protection.h"
 #include "StartSimulation.h"
 
 class QImage;
@@ -18,3 +19,7 @@ std::string ChartImagePng(const std::vector<CurvePoint>& timePoints,
 
 // The PNG file's bytes of an image, empty when it cannot be encoded.
 std::string PngBytes(const QImage& image);
+
+// The time-current chart of a start against its overload relay, drawn as the desktop's protection
+// window draws it. Returns the PNG file's bytes, empty when the image could not be made.
+std::string TimeCurrentChartPng(const TimeCurrentCurves& curves, Language language);
