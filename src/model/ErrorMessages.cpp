@@ -265,6 +265,13 @@ const Entry Table[] = {
      "Donnez les deux temps de blocage admissibles, à froid et à chaud, ou aucun\u00a0!"},
     {ErrRelayClassUnknown, "%1 is not a trip class: give 10A, 10, 20 or 30!",
      "%1 n'est pas une classe de déclenchement\u00a0: donnez 10A, 10, 20 ou 30\u00a0!"},
+    {ErrRelayWithoutClass, "%1 belongs to the overload relay's check: give its trip class with --relay-class!",
+     "%1 fait partie de la vérification du relais de surcharge\u00a0: donnez sa classe de déclenchement "
+     "avec --relay-class\u00a0!"},
+    {ErrTimeCurrentWithoutDynamic,
+     "%1 draws the dynamic start against the overload relay: give --dynamic and --relay-class!",
+     "%1 trace le démarrage dynamique face au relais de surcharge\u00a0: donnez --dynamic et "
+     "--relay-class\u00a0!"},
 
     // Data sheets and the double cage (180-189).
     {ErrDatasheetNotANumber, "%1 is not a number!", "%1 n'est pas un nombre\u00A0!"},

@@ -115,6 +115,8 @@ enum NewErrorNumber {
     ErrWithstandHotAboveCold = 173, // the hot time, the cold time
     ErrWithstandOnlyOne = 174,
     ErrRelayClassUnknown = 175,   // the class as typed
+    ErrRelayWithoutClass = 176,   // the command line's protection option given without --relay-class
+    ErrTimeCurrentWithoutDynamic = 177, // the command line's time-current output given without --dynamic
 
     // The command line's option texts and output files, and the files the desktop writes (220-227).
     ErrOptionNotANumber = 220,     // the option and its text

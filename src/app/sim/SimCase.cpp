@@ -1,6 +1,8 @@
 #include "SimCase.h"
 
 #include <charconv>
+#include <optional>
+#include <utility>
 #include <exception>
 #include <string>
 #include <vector>
@@ -250,6 +252,27 @@ void ReadDynamicSettings(const CaseTexts& t, const MotorDataSet& ds, DynamicSett
         if (t.Has(Opt::StartsPerHour)) s.Starter->StartsPerHour = Number(t, Opt::StartsPerHour);
     }
 
+    // The overload relay: a class puts it in place (over a study's, whose other values stay); its
+    // other options change it and mean nothing without one.
+    if (const std::string* key = t.Text(Opt::RelayClass)) {
+        const std::optional<TripClass> tripClass = TripClassOfKey(*key);
+        if (!tripClass)
+            throw Refusal{ErrRelayClassUnknown,
+                          {"--relay-class \"" + Excerpt(*key) + "\"", "--relay-class « " + Excerpt(*key) + " »"}};
+        if (!s.Protection) s.Protection = ProtectionSettings{};
+        s.Protection->Class = *tripClass;
+    }
+    for (auto [id, field] : {std::pair{Opt::RelaySetting, &ProtectionSettings::RelaySetting},
+                             std::pair{Opt::LockedRotorTimeCold, &ProtectionSettings::WithstandCold},
+                             std::pair{Opt::LockedRotorTimeHot, &ProtectionSettings::WithstandHot}}) {
+        if (!t.Has(id)) continue;
+        const double value = Number(t, id);
+        if (!s.Protection) throw Refusal{ErrRelayWithoutClass, {OptionOf(id).name, OptionOf(id).name}};
+        (*s.Protection).*field = value;
+    }
+    for (Opt id : {Opt::TccCsv, Opt::TccPng})
+        if (t.Has(id) && !s.Protection) throw Refusal{ErrRelayWithoutClass, {OptionOf(id).name, OptionOf(id).name}};
+
     // The comparison and a study to save need every setting usable, the dynamic start its own.
     const SimOptions& o = t.Options();
     if (o.Has(Opt::Compare) || o.Has(Opt::SaveStudy)) {
@@ -390,7 +413,8 @@ Refusal ComputeCase(BuiltCase& c, const CaseNeeds& needs, CaseResults& out) {
     ds.ShowStaticCurves = showStatic;
     if (r) return r;
     if (needs.dynamic)
-        if (Refusal e = ComputeDynamicStart(ds, c.settings, out.dynamic, needs.dynamicSamples)) return e;
+        if (Refusal e = ComputeDynamicStart(ds, c.settings, out.dynamic, needs.dynamicSamples, needs.chartPoints))
+            return e;
     if (needs.compare)
         if (Refusal e = ComputeComparison(ds, c.settings, out.comparison, 0)) return e;
     return 0;

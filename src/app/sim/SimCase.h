@@ -78,6 +78,7 @@ struct CaseNeeds {
     bool staticCurves = true; // compute the curves against n/ns when the data set asks for them
     bool dynamic = false;     // the dynamic start
     int dynamicSamples = 0;   // points of its curves (0: none)
+    int chartPoints = 0;      // points of its charts, evenly spaced beside the exact peaks (0: none)
     bool compare = false;     // the starting methods side by side (and the duty check)
 };
 

@@ -85,6 +85,17 @@ const char* const SimulatorUsage =
                                       and at most 10 (default: the soft-starter's in current-limit
                                       mode, else 3)
    --compare-csv FILE                 write the comparison table ("-" for standard output)
+ the overload relay and the motor's thermal limit (with --dynamic, also judged for --compare):
+   --relay-class 10A|10|20|30         the relay's trip class (IEC 60947-4-1); without it nothing
+                                      is judged
+   --relay-setting A                  its current setting Ir, from In/1.05 to 10 In (default In)
+   --locked-rotor-time-cold S --locked-rotor-time-hot S
+                                      the motor's locked-rotor withstand times, above 0 and at most
+                                      3600 s, hot at most cold (both or neither; without them only
+                                      the relay is judged)
+   --tcc-png FILE                     draw the time-current chart into a PNG image
+   --tcc-csv FILE                     write the time-current chart's curves as a table
+                                      ("-" for standard output, for both)
  the starter's duty check (with --compare; the three together):
    --starter-current A                the starter's rated current Ie
    --starter-rating X-TX:F-S          its AC-53a rating, e.g. "AC-53a: 3.5-17: 90-5": start current
@@ -127,7 +138,8 @@ const char* const SimulatorUsage =
    --static                           also compute the curves against n/ns
    --curves FILE                      write the curve file ("-" for standard output)
    --json                             print the motor data set after the computation as one JSON object
-                                      (with --dynamic and --compare their results too)
+                                      (with --dynamic and --compare their results too, with
+                                      --relay-class the protection's)
    --png FILE                         draw the charts (with --static all four) into a PNG image
                                       ("-" for standard output)
    --lang en|fr                       language of messages (default en)
@@ -139,6 +151,9 @@ const char* const SimulatorUsage =
 )";
 
 namespace {
+
+// Points of the time-current chart's start paths, as many as the desktop's dynamic start charts.
+constexpr int TimeCurrentChartPoints = 600;
 
 // The cells of one row of a data-sheet table as the texts of the motor's options.
 class RowTexts {
@@ -268,6 +283,7 @@ int RunSweepCommand(const SimOptions& o, CaseSource& source, std::ostream& out, 
                            : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     settings.dynamic = o.Has(Opt::Dynamic);
     settings.compare = o.Has(Opt::Compare);
+    settings.protection = settings.dynamic && o.Has(Opt::RelayClass);
     settings.duty =
         settings.compare && (given(Opt::StarterCurrent) || given(Opt::StarterRating) ||
                              given(Opt::StartsPerHour) || (source.study && source.study->Dynamic.Starter));
@@ -367,6 +383,12 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
         return ReportFailure(std::current_exception(), o, lang, err);
     }
     lang = source.language;
+    // The time-current chart shows the dynamic start.
+    for (Opt tcc : {Opt::TccCsv, Opt::TccPng})
+        if (o.Has(tcc) && !o.Has(Opt::Dynamic)) {
+            PrintRefusal({ErrTimeCurrentWithoutDynamic, {OptionOf(tcc).name, OptionOf(tcc).name}}, lang, err);
+            return 1;
+        }
     if (Refusal r = CheckDistinctFiles(o)) {
         PrintRefusal(r, lang, err);
         return 1;
@@ -399,13 +421,17 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
 
     // The outputs asked for; without any the panels are printed. A study to save alone is neither
     // computed nor printed.
+    const bool timeCurrent = o.Has(Opt::TccCsv) || o.Has(Opt::TccPng);
     const bool outputs = o.Has(Opt::Json) || o.Has(Opt::Curves) || o.Has(Opt::Png) ||
-                         o.Has(Opt::DynamicCurves) || o.Has(Opt::CompareCsv);
+                         o.Has(Opt::DynamicCurves) || o.Has(Opt::CompareCsv) || timeCurrent;
     const bool computing = outputs || !o.Has(Opt::SaveStudy);
     CaseNeeds needs;
     needs.points = o.Has(Opt::Png);
     needs.dynamic = o.Has(Opt::Dynamic);
     needs.dynamicSamples = o.Has(Opt::DynamicCurves) ? 201 : 0;
+    // The time-current chart draws the starts' paths as the desktop's charts sample them, with
+    // their exact peaks.
+    needs.chartPoints = timeCurrent ? TimeCurrentChartPoints : 0;
     needs.compare = o.Has(Opt::Compare);
     BuiltCase c;
     CaseResults results;
@@ -451,6 +477,28 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
         texts.push_back({Opt::Png, *file, std::move(image)});
 #else
         PrintRefusal(CommandOutput(Opt::Png, *file, out).Failure(ErrCannotWrite, WithoutCharts()), lang, err);
+        return 1;
+#endif
+    }
+    std::optional<TimeCurrentCurves> curves;
+#ifdef PENDING_MERGE
+    if (timeCurrent) curves = ComputeTimeCurrentCurves(*dynamic, ds.LineCurrent);
+#else
+    if (timeCurrent) curves = TimeCurrentCurves{};
+#endif
+    if (const std::string* file = o.Text(Opt::TccCsv))
+        texts.push_back({Opt::TccCsv, *file, TimeCurrentCsvText(*curves)});
+    if (const std::string* file = o.Text(Opt::TccPng)) {
+#if defined(TARVELLO_CHART_IMAGES) && defined(PENDING_MERGE)
+        std::string image = TimeCurrentChartPng(*curves, lang);
+        if (image.empty()) {
+            PrintRefusal(CommandOutput(Opt::TccPng, *file, out).Failure(ErrCannotWrite, ImageNotDrawn()), lang,
+                         err);
+            return 1;
+        }
+        texts.push_back({Opt::TccPng, *file, std::move(image)});
+#else
+        PrintRefusal(CommandOutput(Opt::TccPng, *file, out).Failure(ErrCannotWrite, WithoutCharts()), lang, err);
         return 1;
 #endif
     }

@@ -1,7 +1,10 @@
 #include "SimFiles.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include "CurveFile.h"
 
@@ -28,6 +31,38 @@ std::string DynamicCurveFileText(const DynamicResults& r, bool network) {
     return text;
 }
 
+std::string TimeCurrentCsvText(const TimeCurrentCurves& c) {
+    auto point = [](const std::optional<std::pair<double, double>>& p) {
+        return p ? TimeCurrentCurve{{p->first}, {p->second}} : TimeCurrentCurve{};
+    };
+    const TimeCurrentCurve coldPoint = point(c.MotorColdPoint), hotPoint = point(c.MotorHotPoint);
+    const std::pair<const char*, const TimeCurrentCurve*> columns[] = {
+        {"DolStart", &c.DolStart},       {"SoftStarterStart", &c.SoftStarterStart},
+        {"EarliestCold", &c.EarliestCold}, {"EarliestHot", &c.EarliestHot},
+        {"LatestCold", &c.LatestCold},   {"LatestHot", &c.LatestHot},
+        {"MotorCold", &c.MotorCold},     {"MotorHot", &c.MotorHot},
+        {"MotorColdPoint", &coldPoint},  {"MotorHotPoint", &hotPoint}};
+    std::string text;
+    std::size_t rows = 0;
+    for (const auto& [name, curve] : columns) {
+        (text += text.empty() ? "" : ";") += name;
+        ((text += ".Current (I/In);") += name) += ".Time (s)";
+        rows = std::max(rows, curve->Current.size());
+    }
+    text += "\r\n";
+    for (std::size_t k = 0; k < rows; ++k) {
+        bool first = true;
+        for (const auto& [name, curve] : columns) {
+            if (!first) text += ';';
+            first = false;
+            if (k < curve->Current.size()) (text += CsvNumber(curve->Current[k])) += ';' + CsvNumber(curve->Time[k]);
+            else text += ';';
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
 std::string CsvNumber(double value) {
     if (!std::isfinite(value)) return {};
     char buf[64];
@@ -42,6 +77,9 @@ void AppendCsvCell(std::string& text, const ResultValue& value) {
         break;
     case ResultValue::Kind::Number:
         text += CsvNumber(value.number); // always finite
+        break;
+    case ResultValue::Kind::Text:
+        text += value.text;
         break;
     case ResultValue::Kind::Null:
         break;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <optional>
+#include <string>
 
 #include <nlohmann/json.hpp>
 
@@ -93,7 +94,10 @@ Json ToJson(const ResultValue& v) {
     case ResultValue::Kind::Bool:
         return v.flag;
     case ResultValue::Kind::Number:
+        if (v.count) return static_cast<long long>(v.number);
         return v.number;
+    case ResultValue::Kind::Text:
+        return v.text;
     case ResultValue::Kind::Null:
         break;
     }
@@ -106,18 +110,35 @@ Json StartObject(const StartOutcome& o) {
     return j;
 }
 
-Json MethodObject(const MethodOutcome& m) {
+Json MethodObject(const MethodOutcome& m, bool relay) {
     Json j;
     j["Method"] = MethodKey(m.Method);
-    VisitMethod(m, [&](const char* key, const ResultValue& v) { j[key] = ToJson(v); });
+    auto set = [&](const char* key, const ResultValue& v) { j[key] = ToJson(v); };
+    VisitMethod(m, set);
+    if (relay) VisitMethodRelay(m, set);
     return j;
 }
 
 Json ComparisonArray(const ComparisonResults& c) {
     Json list = Json::array();
     for (const MethodOutcome& m : c.Methods)
-        list.push_back(MethodObject(m));
+        list.push_back(MethodObject(m, c.Protection.has_value()));
     return list;
+}
+
+// The protection's object: each value under the keys of its path, the locked-rotor checks null
+// as a whole without withstand times.
+Json ProtectionObject(const ProtectionResults& p) {
+    Json j;
+    VisitProtection(p, [&](const std::string& path, const ResultValue& v) {
+        Json* at = &j;
+        std::size_t start = 0;
+        for (std::size_t dot; (dot = path.find('.', start)) != std::string::npos; start = dot + 1)
+            at = &(*at)[path.substr(start, dot - start)];
+        (*at)[path.substr(start)] = ToJson(v);
+    });
+    if (!p.LockedRotorCold) j["LockedRotor"] = nullptr;
+    return j;
 }
 
 Json DutyObject(const StarterDutyResult& d) {
@@ -174,6 +195,7 @@ std::string SimulationJson(const MotorDataSet& ds, const DynamicResults* dynamic
         Json d;
         d["Dol"] = StartObject(dynamic->Dol);
         d["SoftStarter"] = StartObject(dynamic->SoftStarter);
+        if (dynamic->Protection) d["Protection"] = ProtectionObject(*dynamic->Protection);
         j["Dynamic"] = std::move(d);
     }
     if (comparison) {
@@ -200,12 +222,17 @@ std::string SimulationJson(const MotorDataSet& ds, const DynamicResults* dynamic
 }
 
 std::string ComparisonCsvText(const ComparisonResults& comparison) {
+    const bool relay = comparison.Protection.has_value();
     std::string text = "Method";
-    VisitMethod(comparison.Methods[0], [&](const char* key, const ResultValue&) { (text += ';') += key; });
+    auto heading = [&](const char* key, const ResultValue&) { (text += ';') += key; };
+    VisitMethod(comparison.Methods[0], heading);
+    if (relay) VisitMethodRelay(comparison.Methods[0], heading);
     text += "\r\n";
     for (const MethodOutcome& m : comparison.Methods) {
         text += MethodKey(m.Method);
-        VisitMethod(m, [&](const char*, const ResultValue& v) { AppendCsvCell(text += ';', v); });
+        auto cell = [&](const char*, const ResultValue& v) { AppendCsvCell(text += ';', v); };
+        VisitMethod(m, cell);
+        if (relay) VisitMethodRelay(m, cell);
         text += "\r\n";
     }
     return text;

@@ -63,6 +63,12 @@ constexpr OptionEntry Table[] = {
     {Opt::StarterRating, "--starter-rating", OptKind::Text},
     {Opt::StartsPerHour, "--starts-per-hour", OptKind::Number, 144},
     {Opt::CompareCsv, "--compare-csv", OptKind::Text},
+    {Opt::RelayClass, "--relay-class", OptKind::Text},
+    {Opt::RelaySetting, "--relay-setting", OptKind::Number},
+    {Opt::LockedRotorTimeCold, "--locked-rotor-time-cold", OptKind::Number},
+    {Opt::LockedRotorTimeHot, "--locked-rotor-time-hot", OptKind::Number},
+    {Opt::TccPng, "--tcc-png", OptKind::Text},
+    {Opt::TccCsv, "--tcc-csv", OptKind::Text},
     {Opt::Study, "--study", OptKind::Text},
     {Opt::SaveStudy, "--save-study", OptKind::Text},
     {Opt::Sweep, "--sweep", OptKind::Text},
@@ -122,8 +128,8 @@ void CheckCombinations(const SimOptions& o) {
         throw UsageError{"--current-limit and --ramp-time exclude each other"};
 
     // Two outputs on standard output would mix; the JSON object is named first, as it always was.
-    Opt onStandardOutput[] = {Opt::Json, Opt::Curves,    Opt::DynamicCurves, Opt::CompareCsv,
-                              Opt::Png,  Opt::SaveStudy, Opt::FitOut};
+    Opt onStandardOutput[] = {Opt::Json,   Opt::Curves,    Opt::DynamicCurves, Opt::CompareCsv, Opt::Png,
+                              Opt::TccCsv, Opt::TccPng, Opt::SaveStudy,     Opt::FitOut};
     std::vector<Opt> writers;
     for (Opt w : onStandardOutput)
         if (w == Opt::Json ? o.Has(w) : o.Text(w) && *o.Text(w) == "-") writers.push_back(w);
@@ -155,7 +161,7 @@ void CheckCombinations(const SimOptions& o) {
             if (o.Has(Opt::FitOut)) throw UsageError{"--fit-out does not go with --row"};
         } else {
             for (Opt single : {Opt::Json, Opt::Curves, Opt::Png, Opt::DynamicCurves, Opt::CompareCsv,
-                               Opt::SaveStudy, Opt::Dynamic, Opt::Static})
+                               Opt::TccCsv, Opt::TccPng, Opt::SaveStudy, Opt::Dynamic, Opt::Static})
                 if (o.Has(single)) throw UsageError{Name(single) + " goes with --fit-datasheets only with --row"};
         }
     } else {
@@ -182,6 +188,10 @@ void CheckCombinations(const SimOptions& o) {
         if (given(d) && !o.Has(Opt::Dynamic) && !saving) throw UsageError{Name(d) + " goes with --dynamic"};
     for (Opt d : {Opt::DynamicCurves, Opt::Compare})
         if (o.Has(d) && !o.Has(Opt::Dynamic)) throw UsageError{Name(d) + " goes with --dynamic"};
+    // The relay is judged on the dynamic start (a study does not keep it): its settings go with
+    // --dynamic; its chart without one is refused by number (177), as is a setting without a class.
+    for (Opt d : {Opt::RelayClass, Opt::RelaySetting, Opt::LockedRotorTimeCold, Opt::LockedRotorTimeHot})
+        if (given(d) && !o.Has(Opt::Dynamic)) throw UsageError{Name(d) + " goes with --dynamic"};
     for (Opt c : {Opt::ChangeoverSpeed, Opt::AutotransformerTap, Opt::ReactorVoltage,
                   Opt::CompareCurrentLimit, Opt::StarterCurrent, Opt::StarterRating, Opt::StartsPerHour})
         if (given(c) && !o.Has(Opt::Compare) && !saving) throw UsageError{Name(c) + " goes with --compare"};
@@ -190,7 +200,8 @@ void CheckCombinations(const SimOptions& o) {
     // A sweep writes its table and nothing else.
     if (!o.sweeps.empty()) {
         for (Opt single :
-             {Opt::Json, Opt::Curves, Opt::Png, Opt::DynamicCurves, Opt::CompareCsv, Opt::SaveStudy})
+             {Opt::Json, Opt::Curves, Opt::Png, Opt::DynamicCurves, Opt::CompareCsv, Opt::TccCsv, Opt::TccPng,
+              Opt::SaveStudy})
             if (o.Has(single)) throw UsageError{Name(single) + " does not go with --sweep"};
         if (const std::string* png = o.Text(Opt::SweepPng);
             png && *png == "-" && (!o.Has(Opt::SweepCsv) || *o.Text(Opt::SweepCsv) == "-"))

@@ -72,6 +72,13 @@ enum class Opt {
     StarterRating,
     StartsPerHour,
     CompareCsv,
+    // The overload relay and the motor's thermal limit, and the time-current chart.
+    RelayClass,
+    RelaySetting,
+    LockedRotorTimeCold,
+    LockedRotorTimeHot,
+    TccPng,
+    TccCsv,
     // Study files and sweeps.
     Study,
     SaveStudy,

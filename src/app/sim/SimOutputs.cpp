@@ -20,8 +20,8 @@ ErrorArgument OptionAndPath(Opt id, const std::string& path) {
 Refusal CheckDistinctFiles(const SimOptions& options) {
     // Inputs first, then the outputs in the order they are put in place.
     const Opt files[] = {Opt::Study,    Opt::Catalogue, Opt::FitDatasheets, Opt::Curves,
-                         Opt::DynamicCurves, Opt::CompareCsv, Opt::Png, Opt::SweepCsv,
-                         Opt::SweepPng, Opt::SaveStudy, Opt::FitOut};
+                         Opt::DynamicCurves, Opt::CompareCsv, Opt::Png, Opt::TccCsv,
+                         Opt::TccPng, Opt::SweepCsv, Opt::SweepPng, Opt::SaveStudy, Opt::FitOut};
     struct Named {
         Opt option;
         const std::string* path;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "DatasheetMotor.h"
@@ -126,6 +127,68 @@ std::vector<Line> StartLines(const StartOutcome& o, const DynamicSettings& setti
     return lines;
 }
 
+std::string Verdict(bool pass, bool en) {
+    return pass ? (en ? "PASS" : "CONFORME") : (en ? "FAIL" : "NON CONFORME");
+}
+
+// One start against the relay, cold and hot: its verdict, trip level, when it trips, its TCU.
+Line RelayLine(const StartProtection& p, bool en) {
+    std::string value;
+    for (const auto& [english, french, s] : {std::tuple{"cold ", "à froid ", &p.Cold}, std::tuple{"hot ", "à chaud ", &p.Hot}}) {
+        if (!value.empty()) value += ", ";
+        value += std::string(en ? english : french) + Verdict(s->PassesStart, en) + " (" +
+                 (en ? "trip level " : "niveau de déclenchement ") + FormatFixed(s->TripLevel, 1) + " %";
+        if (s->EarliestTripTime)
+            value += (en ? ", trips at " : ", déclenche à ") + FormatFixed(*s->EarliestTripTime, 2) + " s";
+        if (s->Tcu) value += ", TCU " + FormatFixed(*s->Tcu, 1) + " %";
+        value += ")";
+    }
+    return {"Overload Relay", "Relais de surcharge", value};
+}
+
+// The relay's figures, the locked-rotor checks and the starts in succession.
+void PrintProtection(std::ostringstream& out, const ProtectionResults& p, bool en) {
+    out << "  " << (en ? "Overload Relay, Class " : "Relais de surcharge, classe ") << TripClassKey(p.Class) << "\n";
+    const double in = p.RelaySetting * std::sqrt(p.HotStart); // the motor's rated current
+    std::vector<Line> lines = {
+        {"Relay Setting Ir", "Réglage du relais Ir",
+         FormatFixed(p.RelaySetting, 2) + " A (" + FormatFixed(p.RelaySetting / in, 2) + " In)"},
+        {"Time Constant", "Constante de temps",
+         FormatFixed(p.TauEarliest, 2) + (en ? " s earliest relay, " : " s relais le plus rapide, ") +
+             FormatFixed(p.TauLatest, 2) + (en ? " s latest relay" : " s relais le plus lent")},
+        {"Locked-Rotor Current", "Courant rotor bloqué",
+         FormatFixed(p.LockedRotorCurrent, 1) + " A (" + FormatFixed(p.LockedRotorCurrent / in, 2) + " In), " +
+             FormatFixed(p.LockedRotorCurrentNetwork, 1) + (en ? " A with the supply in place" : " A avec l'alimentation en place")},
+    };
+    if (!p.LockedRotorCold || !p.LockedRotorHot) {
+        lines.push_back({"Locked Rotor", "Rotor bloqué",
+                         en ? "no withstand times given: only the relay is judged"
+                            : "temps de blocage admissibles non donnés : seul le relais est jugé"});
+        PrintLines(out, lines, en, "    ");
+        return;
+    }
+    for (const auto& [english, french, check] : {std::tuple{"Locked Rotor, Cold", "Rotor bloqué, à froid", &*p.LockedRotorCold},
+                                                 std::tuple{"Locked Rotor, Hot", "Rotor bloqué, à chaud", &*p.LockedRotorHot}}) {
+        std::string value = check->LatestTripTime
+                                ? (en ? "latest relay trips after " : "le relais le plus lent déclenche après ") +
+                                      FormatFixed(*check->LatestTripTime, 2) + " s"
+                                : std::string(en ? "latest relay never trips" : "le relais le plus lent ne déclenche pas");
+        value += (en ? ", motor permits " : ", le moteur admet ") + FormatFixed(check->PermittedTime, 2) + " s: " +
+                 (check->Protects ? (en ? "PROTECTS" : "PROTÈGE") : (en ? "DOES NOT PROTECT" : "NE PROTÈGE PAS"));
+        if (check->Margin) value += (en ? ", margin " : ", marge ") + FormatFixed(*check->Margin * 100, 1) + " %";
+        lines.push_back({english, french, value});
+    }
+    auto starts = [&](const StartProtection& s) {
+        if (!s.StartsInSuccession) return std::string("--");
+        return *s.StartsInSuccession >= MaxStartsShown ? std::to_string(MaxStartsShown) + (en ? " or more" : " ou plus")
+                                                       : std::to_string(*s.StartsInSuccession);
+    };
+    lines.push_back({"Starts in Succession from Cold", "Démarrages successifs à froid",
+                     starts(p.Dol) + (en ? " direct-on-line, " : " en direct, ") + starts(p.SoftStarter) +
+                         (en ? " with soft-starter" : " avec Soft-Starter")});
+    PrintLines(out, lines, en, "    ");
+}
+
 // Which starts do not reach the operating speed, as a mark after it.
 std::string NotReached(const DynamicResults& r, bool en) {
     if (r.Dol.Stalled && r.SoftStarter.Stalled) return en ? " (not reached)" : " (non atteinte)";
@@ -159,6 +222,10 @@ std::string DynamicPanelText(const DynamicSettings& settings, const DynamicResul
     PrintLines(out, common, en, "  ");
     out << "  " << (en ? "Direct-On-Line" : "Démarrage direct") << "\n";
     std::vector<Line> dol = StartLines(r.Dol, settings, en), soft = StartLines(r.SoftStarter, settings, en);
+    if (r.Protection) {
+        dol.push_back(RelayLine(r.Protection->Dol, en));
+        soft.push_back(RelayLine(r.Protection->SoftStarter, en));
+    }
     if (corners) {
         dol.push_back({"Tolerance Corners", "Coins de tolérance", CornerRange(*corners, false, lang)});
         soft.push_back({"Tolerance Corners", "Coins de tolérance", CornerRange(*corners, true, lang)});
@@ -166,6 +233,7 @@ std::string DynamicPanelText(const DynamicSettings& settings, const DynamicResul
     PrintLines(out, dol, en, "    ");
     out << "  " << (en ? "With Soft-Starter" : "Avec Soft-Starter") << "\n";
     PrintLines(out, soft, en, "    ");
+    if (r.Protection) PrintProtection(out, *r.Protection, en);
     return out.str();
 }
 
@@ -220,10 +288,20 @@ std::string ComparisonPanelText(const DynamicSettings& settings, const Compariso
     std::size_t nameWidth = 36;
     for (const MethodOutcome& m : c.Methods)
         nameWidth = std::max(nameWidth, Columns(MethodName(m.Method, c.CurrentLimit, en)) + 1);
-    const std::size_t widths[] = {nameWidth, 10, 20, 11, 13, 14, 0};
-    const char* headings[2][7] = {
-        {"Method", "Run-Up", "Peak Current", "Start T/Tn", "Min Acc T/Tn", "Rotor Energy", "Dip"},
-        {"Mode", "Démarrage", "Courant de crête", "Tdém/Tn", "Tacc min/Tn", "Énergie rotor", "Creux"}};
+    const bool relay = c.Protection.has_value();
+    std::vector<std::size_t> widths = {nameWidth, 10, 20, 11, 13, 14};
+    std::vector<std::string> headings =
+        en ? std::vector<std::string>{"Method", "Run-Up", "Peak Current", "Start T/Tn", "Min Acc T/Tn", "Rotor Energy"}
+           : std::vector<std::string>{"Mode", "Démarrage", "Courant de crête", "Tdém/Tn", "Tacc min/Tn", "Énergie rotor"};
+    if (network) {
+        widths.push_back(relay ? 9 : 0);
+        headings.push_back(en ? "Dip" : "Creux");
+    }
+    // The relay's verdict on the cold start with its trip level, and the thermal capacity it uses.
+    if (relay) {
+        widths.insert(widths.end(), {21, 0});
+        headings.insert(headings.end(), {en ? "Relay" : "Relais", "TCU"});
+    }
     // Each cell fills its column; a cell given as empty-named span ("\x01") merges into the one before.
     auto print = [&](const std::vector<std::string>& cells) {
         std::string line = " ";
@@ -238,7 +316,7 @@ std::string ComparisonPanelText(const DynamicSettings& settings, const Compariso
         line.erase(line.find_last_not_of(' ') + 1);
         out << line << "\n";
     };
-    print(std::vector<std::string>(headings[en ? 0 : 1], headings[en ? 0 : 1] + (network ? 7 : 6)));
+    print(headings);
     for (const MethodOutcome& m : c.Methods) {
         const StartOutcome& o = m.Outcome;
         const std::string name = MethodName(m.Method, c.CurrentLimit, en);
@@ -268,6 +346,11 @@ std::string ComparisonPanelText(const DynamicSettings& settings, const Compariso
                      FormatFixed(*o.RotorEnergy, 0) + " J"};
         }
         if (network) cells.push_back(Percent(o.MaxVoltageDip / 100));
+        if (relay && m.Protection) {
+            const RelayStart& cold = m.Protection->Cold;
+            cells.push_back(Verdict(cold.PassesStart, en) + " " + FormatFixed(cold.TripLevel, 1) + " %");
+            cells.push_back(cold.Tcu ? FormatFixed(*cold.Tcu, 1) + " %" : "--");
+        }
         print(cells);
         // Under its current column, the largest current of a stalled start and the interval it is taken over.
         if (o.Stalled) {

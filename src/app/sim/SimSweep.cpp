@@ -88,13 +88,23 @@ class RowBuilder {
         static const StartOutcome none{};
         static const ComparisonResults noComparison{};
         static const StarterDutyResult noDuty{};
+        static const ProtectionResults noProtection{};
         if (settings_.dynamic) {
             VisitStart(error ? none : r->dynamic.Dol, add);
             VisitStart(error ? none : r->dynamic.SoftStarter, add);
+            if (settings_.protection) {
+                const bool given = !error && r->dynamic.Protection;
+                VisitProtection(given ? *r->dynamic.Protection : noProtection,
+                                [&](const std::string&, const ResultValue& value) {
+                                    v.push_back(given ? value : ResultValue{});
+                                });
+            }
         }
         if (settings_.compare) {
-            for (const MethodOutcome& m : (error ? noComparison : r->comparison).Methods)
+            for (const MethodOutcome& m : (error ? noComparison : r->comparison).Methods) {
                 VisitMethod(m, add);
+                if (settings_.protection) VisitMethodRelay(m, add);
+            }
             if (settings_.duty) VisitDuty(error || !r->comparison.Duty ? noDuty : *r->comparison.Duty, add);
         }
     }
@@ -137,17 +147,23 @@ std::vector<std::string> SweepHeader(const std::vector<SweepDimension>& dimensio
         header.push_back(d.name);
     header.insert(header.end(), {"Error", "SoftStarterTime", "ImaxIn"});
     const StartOutcome start;
-    if (settings.dynamic)
+    if (settings.dynamic) {
         for (const char* prefix : {"Dol.", "SoftStarter."})
             VisitStart(start, [&](const char* key, const ResultValue&) {
                 header.push_back(prefix + std::string(key));
             });
+        if (settings.protection)
+            VisitProtection(ProtectionResults{}, [&](const std::string& path, const ResultValue&) {
+                header.push_back("Protection." + path);
+            });
+    }
     if (settings.compare) {
         const ComparisonResults c;
         for (int i = 0; i < StartingMethodCount; ++i) {
             const std::string prefix = MethodKey(static_cast<StartingMethod>(i)) + std::string(".");
-            VisitMethod(c.Methods[i],
-                        [&](const char* key, const ResultValue&) { header.push_back(prefix + key); });
+            auto name = [&](const char* key, const ResultValue&) { header.push_back(prefix + key); };
+            VisitMethod(c.Methods[i], name);
+            if (settings.protection) VisitMethodRelay(c.Methods[i], name);
         }
         if (settings.duty)
             VisitDuty(StarterDutyResult{}, [&](const char* key, const ResultValue&) {

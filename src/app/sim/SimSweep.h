@@ -36,6 +36,7 @@ struct SweepSettings {
     int threads = 1;
     bool dynamic = false; // Dol.<key> and SoftStarter.<key> columns
     bool compare = false; // <method>.<key> columns
+    bool protection = false; // Protection.<path> columns, and the relay's in each method's
     bool duty = false;    // StarterDuty.<key> columns
     int plotColumn = -1;  // a column whose values are kept for a plot (index into the header)
     // A sweep that runs longer than this says how far it has gotten, now and then.
