@@ -481,11 +481,7 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
 #endif
     }
     std::optional<TimeCurrentCurves> curves;
-#ifdef PENDING_MERGE
     if (timeCurrent) curves = ComputeTimeCurrentCurves(*dynamic, ds.LineCurrent);
-#else
-    if (timeCurrent) curves = TimeCurrentCurves{};
-#endif
     if (const std::string* file = o.Text(Opt::TccCsv))
         texts.push_back({Opt::TccCsv, *file, TimeCurrentCsvText(*curves)});
     if (const std::string* file = o.Text(Opt::TccPng)) {

@@ -147,7 +147,7 @@ Line RelayLine(const StartProtection& p, bool en) {
 }
 
 // The relay's figures, the locked-rotor checks and the starts in succession.
-void PrintProtection(std::ostringstream& out, const ProtectionResults& p, bool en) {
+void PrintProtection(std::ostringstream& out, const ProtectionResults& p, bool network, bool en) {
     out << "  " << (en ? "Overload Relay, Class " : "Relais de surcharge, classe ") << TripClassKey(p.Class) << "\n";
     const double in = p.RelaySetting * std::sqrt(p.HotStart); // the motor's rated current
     std::vector<Line> lines = {
@@ -157,13 +157,15 @@ void PrintProtection(std::ostringstream& out, const ProtectionResults& p, bool e
          FormatFixed(p.TauEarliest, 2) + (en ? " s earliest relay, " : " s relais le plus rapide, ") +
              FormatFixed(p.TauLatest, 2) + (en ? " s latest relay" : " s relais le plus lent")},
         {"Locked-Rotor Current", "Courant rotor bloqué",
-         FormatFixed(p.LockedRotorCurrent, 1) + " A (" + FormatFixed(p.LockedRotorCurrent / in, 2) + " In), " +
-             FormatFixed(p.LockedRotorCurrentNetwork, 1) + (en ? " A with the supply in place" : " A avec l'alimentation en place")},
+         FormatFixed(p.LockedRotorCurrent, 1) + " A (" + FormatFixed(p.LockedRotorCurrent / in, 2) + " In)" +
+             (network ? ", " + FormatFixed(p.LockedRotorCurrentNetwork, 1) +
+                            (en ? " A through the supply network" : " A à travers le réseau d'alimentation")
+                      : "")},
     };
     if (!p.LockedRotorCold || !p.LockedRotorHot) {
         lines.push_back({"Locked Rotor", "Rotor bloqué",
                          en ? "no withstand times given: only the relay is judged"
-                            : "temps de blocage admissibles non donnés : seul le relais est jugé"});
+                            : "aucun temps de blocage admissible donné, seul le relais est jugé"});
         PrintLines(out, lines, en, "    ");
         return;
     }
@@ -233,7 +235,7 @@ std::string DynamicPanelText(const DynamicSettings& settings, const DynamicResul
     PrintLines(out, dol, en, "    ");
     out << "  " << (en ? "With Soft-Starter" : "Avec Soft-Starter") << "\n";
     PrintLines(out, soft, en, "    ");
-    if (r.Protection) PrintProtection(out, *r.Protection, en);
+    if (r.Protection) PrintProtection(out, *r.Protection, settings.Network.Enabled, en);
     return out.str();
 }
 
