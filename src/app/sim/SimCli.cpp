@@ -465,19 +465,19 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
             {Opt::DynamicCurves, *file, DynamicCurveFileText(*dynamic, c.settings.Network.Enabled)});
     if (const std::string* file = o.Text(Opt::CompareCsv))
         texts.push_back({Opt::CompareCsv, *file, ComparisonCsvText(*comparison)});
+    // An image that could not be drawn, or that this build cannot draw, is refused.
+    auto imageRefused = [&](Opt id, const std::string& file, const ErrorArgument& reason) {
+        PrintRefusal(CommandOutput(id, file, out).Failure(ErrCannotWrite, reason), lang, err);
+        return 1;
+    };
     if (const std::string* file = o.Text(Opt::Png)) {
 #ifdef TARVELLO_CHART_IMAGES
         std::string image = ChartImagePng(results.timePoints.points,
                                           ds.ShowStaticCurves ? &results.staticPoints.points : nullptr, lang);
-        if (image.empty()) {
-            PrintRefusal(CommandOutput(Opt::Png, *file, out).Failure(ErrCannotWrite, ImageNotDrawn()), lang,
-                         err);
-            return 1;
-        }
+        if (image.empty()) return imageRefused(Opt::Png, *file, ImageNotDrawn());
         texts.push_back({Opt::Png, *file, std::move(image)});
 #else
-        PrintRefusal(CommandOutput(Opt::Png, *file, out).Failure(ErrCannotWrite, WithoutCharts()), lang, err);
-        return 1;
+        return imageRefused(Opt::Png, *file, WithoutCharts());
 #endif
     }
     std::optional<TimeCurrentCurves> curves;
@@ -487,15 +487,10 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
     if (const std::string* file = o.Text(Opt::TccPng)) {
 #if defined(TARVELLO_CHART_IMAGES) && defined(PENDING_MERGE)
         std::string image = TimeCurrentChartPng(*curves, lang);
-        if (image.empty()) {
-            PrintRefusal(CommandOutput(Opt::TccPng, *file, out).Failure(ErrCannotWrite, ImageNotDrawn()), lang,
-                         err);
-            return 1;
-        }
+        if (image.empty()) return imageRefused(Opt::TccPng, *file, ImageNotDrawn());
         texts.push_back({Opt::TccPng, *file, std::move(image)});
 #else
-        PrintRefusal(CommandOutput(Opt::TccPng, *file, out).Failure(ErrCannotWrite, WithoutCharts()), lang, err);
-        return 1;
+        return imageRefused(Opt::TccPng, *file, WithoutCharts());
 #endif
     }
     if (const std::string* file = o.Text(Opt::SaveStudy)) {
