@@ -85,6 +85,14 @@ const char* const SimulatorUsage =
                                       and at most 10 (default: the soft-starter's in current-limit
                                       mode, else 3)
    --compare-csv FILE                 write the comparison table ("-" for standard output)
+ the starter's duty check (with --compare; the three together):
+   --starter-current A                the starter's rated current Ie
+   --starter-rating X-TX:F-S          its AC-53a rating, e.g. "AC-53a: 3.5-17: 90-5": start current
+                                      X times Ie for TX s, on-load factor F %, S starts per hour
+   --starts-per-hour N                the starts per hour the application needs
+                                      The soft-starter start passes when its rms current over the
+                                      run-up is at most X Ie, its run-up time at most TX, N at most
+                                      S and the motor's rated current at most Ie; F is not judged.
  the overload relay and the motor's thermal limit (with --dynamic, also judged for --compare):
    --relay-class 10A|10|20|30         the relay's trip class (IEC 60947-4-1); without it nothing
                                       is judged
@@ -96,14 +104,6 @@ const char* const SimulatorUsage =
    --tcc-png FILE                     draw the time-current chart into a PNG image
    --tcc-csv FILE                     write the time-current chart's curves as a table
                                       ("-" for standard output, for both)
- the starter's duty check (with --compare; the three together):
-   --starter-current A                the starter's rated current Ie
-   --starter-rating X-TX:F-S          its AC-53a rating, e.g. "AC-53a: 3.5-17: 90-5": start current
-                                      X times Ie for TX s, on-load factor F %, S starts per hour
-   --starts-per-hour N                the starts per hour the application needs
-                                      The soft-starter start passes when its rms current over the
-                                      run-up is at most X Ie, its run-up time at most TX, N at most
-                                      S and the motor's rated current at most Ie; F is not judged.
  study files (JSON, suffix .tarvello; the schema is in src/study/README.md):
    --study FILE                       start from this study; the options given override it (a
                                       rated value makes the motor typed and identified again unless
