@@ -79,7 +79,10 @@ struct Context {
 void CheckMessage(const Refusal& r, const Context& c) {
     for (Language l : {Language::English, Language::French}) {
         const std::string text = ErrorText(r, l);
-        FUZZ_CHECK(!text.empty() && text.find("%1") == std::string::npos, "refusal %d without text: %s",
+        // A "%1" left unfilled; one the user typed (a rating code quoted) is the user's.
+        const bool typed = (r.argument.english + r.argument.english2 + r.argument.french + r.argument.french2)
+                               .find("%1") != std::string::npos;
+        FUZZ_CHECK(!text.empty() && (typed || text.find("%1") == std::string::npos), "refusal %d without text: %s",
                    r.number, Describe(c.ds, c.settings).c_str());
     }
 }
