@@ -13,6 +13,7 @@
 #include "Load.h"
 #include "MainCharts.h"
 #include "Mechanical.h"
+#include "Protection.h"
 #include "MethodSettings.h"
 #include "Network.h"
 #include "Pictures.h"
@@ -314,6 +315,7 @@ void TForm1::CreateMenu()
     add(Parameters, Network1, "Network1", "Supply &Network", {}, &TForm1::NetworkClick);
     add(Parameters, StartingMethods, "StartingMethods", "Starting &Methods and Starter...", {},
         &TForm1::MethodSettingsClick);
+    add(Parameters, Protection1, "Protection1", "&Protection", {}, &TForm1::ProtectionClick);
 
     Options1 = bar->addMenu(QStringLiteral("&Options"));
     Options1->setObjectName(QStringLiteral("Options1"));
@@ -569,6 +571,11 @@ void TForm1::MechanicalClick()
     MechanicalForm->ShowForm();
 }
 
+void TForm1::ProtectionClick()
+{
+    ProtectionForm->ShowForm();
+}
+
 void TForm1::NetworkClick()
 {
     NetworkForm->ShowForm();
@@ -758,6 +765,7 @@ void TForm1::ApplyTexts()
     CompareMethods->setText(pick("&Compare Starting Methods", "&Comparer les modes de démarrage"));
     MotorCharacteristics->setText(pick("Motor C&haracteristics", "Caractéristi&ques du moteur"));
     StartingMethods->setText(pick("Starting &Methods and Starter...", "M&odes de démarrage et démarreur..."));
+    Protection1->setText(pick("&Protection", "&Protection"));
     Help1->setTitle(pick("&Help", "&Aide"));
     Help2->setText(pick("&Help", "&Aide"));
     About1->setText(pick("&About", "A &propos"));

@@ -52,6 +52,7 @@ public:
     void MethodSettingsClick();
     void MechanicalClick();
     void NetworkClick();
+    void ProtectionClick();
     void DisplayDynamicClick();
     void MotorCharacteristicsClick();
     void Help2Click();
@@ -101,6 +102,7 @@ public:
     QAction *CompareMethods, *StartingMethods; // comparison of starting methods, its settings
     QAction* MotorCharacteristics;             // torque and current against speed, data-sheet marks
     QAction *NDynamics, *Mechanical1, *Network1, *DisplayDynamic; // the dynamic start's entries
+    QAction* Protection1; // the overload relay and the motor's withstand times
     QAction *Help2, *N3, *About1;
     // The study entries of the File menu, the recent studies, the caption and the question on Exit.
     TStudyFiles* Studies = nullptr;

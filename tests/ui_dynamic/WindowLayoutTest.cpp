@@ -26,6 +26,7 @@ using WindowCase = std::pair<const char*, QAction* TForm1::*>;
 const WindowCase Windows[] = {{"DynamicStartForm", &TForm1::DisplayDynamic},
                               {"NetworkForm", &TForm1::Network1},
                               {"MechanicalForm", &TForm1::Mechanical1},
+                              {"ProtectionForm", &TForm1::Protection1},
                               {"MethodSettingsForm", &TForm1::StartingMethods},
                               {"CompareForm", &TForm1::CompareMethods},
                               {"CharacteristicsForm", &TForm1::MotorCharacteristics}};
