@@ -50,7 +50,9 @@ struct Setup {
           model(d, network, zKT), running(RunningStage()), quasi(FindQuasiStatic(model, running)),
           motorInertia(UsedMotorInertia(settings.Mechanical, d)),
           inertia(motorInertia + settings.Mechanical.LoadInertia), limit(settings.Mechanical.StartTimeLimit),
-          tolerance(settings.Tolerance), methods(settings.Methods) {}
+          tolerance(settings.Tolerance), methods(settings.Methods), protection(settings.Protection) {
+        if (protection) Relay();
+    }
 
     const MotorDataSet& ds;
     NetworkImpedances impedances;
@@ -61,6 +63,80 @@ struct Setup {
     QuasiStatic quasi;
     double motorInertia, inertia, limit, tolerance;
     MethodSettings methods;
+    std::optional<ProtectionSettings> protection;
+    ProtectionResults relay; // the relay's figures and the locked-rotor check, when protection is set
+    RelayInput relayInput;
+
+    void Relay() {
+        ProtectionResults& h = relay;
+        h.Class = protection->Class;
+        h.RelaySetting = UsedRelaySetting(*protection, ds);
+        // The stiff supply at the rated voltage, or the data sheet's own figure.
+        h.LockedRotorCurrent = HasDatasheet(ds)
+                                   ? ds.LockedRotorCurrentRatio * ds.LineCurrent
+                                   : ds.PhaseVoltage / Abs(model.Circuit().InputImpedance(1)) * running.lineFactor;
+        h.LockedRotorCurrentNetwork = model.At(running, 1, 1).iline;
+        const TripBand band = ClassBand(h.Class);
+        h.TauEarliest = RelayTimeConstant(band.Earliest);
+        h.TauLatest = RelayTimeConstant(band.Latest);
+        const double rated = ds.LineCurrent / h.RelaySetting;
+        h.HotStart = rated * rated;
+        if (protection->WithstandCold && protection->WithstandHot) {
+            const double x = h.LockedRotorCurrentNetwork / h.RelaySetting;
+            const double squared = (h.LockedRotorCurrent / h.LockedRotorCurrentNetwork) *
+                                   (h.LockedRotorCurrent / h.LockedRotorCurrentNetwork);
+            auto check = [&](double withstand, double theta0) {
+                LockedRotorCheck c;
+                c.WithstandTime = withstand;
+                c.PermittedTime = withstand * squared;
+                c.LatestTripTime = RelayTripTime(h.TauLatest, x, theta0);
+                c.Protects = c.LatestTripTime && *c.LatestTripTime <= c.PermittedTime;
+                if (c.LatestTripTime) c.Margin = c.PermittedTime / *c.LatestTripTime - 1;
+                return c;
+            };
+            h.LockedRotorCold = check(*protection->WithstandCold, 0);
+            h.LockedRotorHot = check(*protection->WithstandHot, h.HotStart);
+        }
+        relayInput.tau = {h.TauEarliest, h.TauLatest};
+        relayInput.hotStart = h.HotStart;
+    }
+
+    // The relay on a start: the relay current is the motor's line current, in star-delta the
+    // winding current times sqrt 3 (the relay in the winding circuit is set to Ir / sqrt 3).
+    void Relay(StartInput& input, StartingMethod method) const {
+        if (!protection) return;
+        RelayInput r = relayInput;
+        for (int i = 0; i < input.stageCount; ++i) {
+            const Stage& st = input.stages[i];
+            const double relayFactor = method == StartingMethod::StarDelta || st.delta ? Sqrt3 : 1;
+            const double f = relayFactor / st.lineFactor / relay.RelaySetting;
+            r.ratio[i] = f * f;
+        }
+        input.relay = r;
+    }
+
+    // The verdicts on a start whose relay image is complete.
+    StartProtection Judge(const StartIntegrator& run, const StartOutcome& o) const {
+        const RelayTrack& r = *run.Relay();
+        StartProtection p;
+        p.ClearTime = r.clearTime.value_or(run.Time());
+        constexpr double K2 = RelayTripLevel * RelayTripLevel;
+        const double ir = relay.RelaySetting, ilr = relay.LockedRotorCurrent;
+        for (int s = 0; s < 2; ++s) {
+            RelayStart& rs = s ? p.Hot : p.Cold;
+            rs.EarliestTripTime = r.trip[0][s];
+            rs.LatestTripTime = r.trip[1][s];
+            rs.TripLevel = r.largest[s] / K2 * 100;
+            rs.PassesStart = !o.Stalled && rs.TripLevel < 100;
+            if (protection->WithstandCold && protection->WithstandHot) {
+                const double withstand = s ? *protection->WithstandHot : *protection->WithstandCold;
+                rs.Tcu = r.squareIntegral * (ir * ir) / (ilr * ilr * withstand) * 100;
+            }
+        }
+        if (p.Cold.Tcu && *p.Cold.Tcu > 0) p.StartsInSuccession = static_cast<long long>(
+                                                  std::min(std::floor(100 / *p.Cold.Tcu), 1e15));
+        return p;
+    }
 
     // Winding voltage at full output with nothing between source and motor, for windings in delta
     // or in star. On the stiff supply the running connection has the rated phase voltage exactly.
@@ -177,6 +253,7 @@ struct Setup {
             SoftStarter(p.input, true, limit);
             break;
         }
+        Relay(p.input, method);
         return p;
     }
 
@@ -227,6 +304,28 @@ bool AllFinite(const StartOutcome& o) {
                           o.StalledPeakCurrentRatio, o.StalledPeakLineCurrent})
         if (v && !Finite(*v)) return false;
     return Finite(o.StartingTorqueRatio) && Finite(o.MaxVoltageDip) && Finite(o.MinMotorVoltage);
+}
+
+bool AllFinite(const RelayStart& r) {
+    for (const auto& v : {r.EarliestTripTime, r.LatestTripTime, r.Tcu})
+        if (v && !Finite(*v)) return false;
+    return Finite(r.TripLevel);
+}
+
+bool AllFinite(const std::optional<StartProtection>& p) {
+    return !p || (AllFinite(p->Cold) && AllFinite(p->Hot) && Finite(p->ClearTime));
+}
+
+bool AllFinite(const std::optional<ProtectionResults>& p) {
+    if (!p) return true;
+    for (double v : {p->RelaySetting, p->LockedRotorCurrent, p->LockedRotorCurrentNetwork, p->TauEarliest,
+                     p->TauLatest, p->HotStart})
+        if (!Finite(v)) return false;
+    for (const auto& c : {p->LockedRotorCold, p->LockedRotorHot})
+        if (c && (!Finite(c->PermittedTime) || (c->LatestTripTime && !Finite(*c->LatestTripTime)) ||
+                  (c->Margin && !Finite(*c->Margin))))
+            return false;
+    return AllFinite(std::optional(p->Dol)) && AllFinite(std::optional(p->SoftStarter));
 }
 
 bool AllFinite(const StartCurves& c) {
@@ -320,7 +419,15 @@ Refusal ComputeDynamicStart(const MotorDataSet& ds, const DynamicSettings& setti
                 Draw(dol, tEnd, r.Times, chartPoints, r.DolCurves, r.DolChart);
                 Draw(soft, tEnd, r.Times, chartPoints, r.SoftStarterCurves, r.SoftStarterChart);
             }
-            if (!AllFinite(r.Dol) || !AllFinite(r.SoftStarter) || !AllFinite(r.DolCurves) ||
+            if (setup.protection) {
+                // After the curves, so that they are those of a start without a relay to the bit.
+                dol.Run(setup.limit, false, true);
+                soft.Run(setup.limit, false, true);
+                r.Protection = setup.relay;
+                r.Protection->Dol = setup.Judge(dol, r.Dol);
+                r.Protection->SoftStarter = setup.Judge(soft, r.SoftStarter);
+            }
+            if (!AllFinite(r.Protection) || !AllFinite(r.Dol) || !AllFinite(r.SoftStarter) || !AllFinite(r.DolCurves) ||
                 !AllFinite(r.SoftStarterCurves) || !AllFinite(r.DolChart) || !AllFinite(r.SoftStarterChart) ||
                 !Finite(r.MotorInertia))
                 return ErrCircuitNotFinite;
@@ -390,6 +497,16 @@ Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& setting
                     if (runs[i])
                         Draw(*runs[i], tEnd, r.Times, chartPoints, r.Methods[i].Curves, r.Methods[i].Chart);
             }
+            if (setup.protection) {
+                for (int i = 0; i < StartingMethodCount; ++i)
+                    if (runs[i]) {
+                        runs[i]->Run(setup.limit, false, true);
+                        r.Methods[i].Protection = setup.Judge(*runs[i], r.Methods[i].Outcome);
+                    }
+                r.Protection = setup.relay;
+                r.Protection->Dol = *r.Methods[static_cast<int>(StartingMethod::Dol)].Protection;
+                r.Protection->SoftStarter = *r.Methods[static_cast<int>(SoftStarterMethod(ds))].Protection;
+            }
             if (settings.Starter) {
                 // CheckDynamicSettings has accepted the code: it parses.
                 StarterRatingCode code;
@@ -407,8 +524,9 @@ Refusal ComputeComparison(const MotorDataSet& ds, const DynamicSettings& setting
                 r.Duty = JudgeStarterDuty(*settings.Starter, code, soft, ds.LineCurrent);
             }
             for (const MethodOutcome& m : r.Methods)
-                if (!AllFinite(m.Outcome) || !AllFinite(m.Curves) || !AllFinite(m.Chart))
+                if (!AllFinite(m.Outcome) || !AllFinite(m.Curves) || !AllFinite(m.Chart) || !AllFinite(m.Protection))
                     return ErrCircuitNotFinite;
+            if (!AllFinite(r.Protection)) return ErrCircuitNotFinite;
             out = std::move(r);
             return 0;
         });

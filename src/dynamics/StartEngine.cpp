@@ -10,8 +10,11 @@ template <> std::unique_ptr<StartIntegrator::Impl> StartIntegrator::MakeEngine<t
 StartIntegrator::StartIntegrator(const StartInput& input)
     : impl_(input.model->Circuit().SecondCage() ? MakeEngine<true>(input) : MakeEngine<false>(input)) {}
 StartIntegrator::~StartIntegrator() = default;
-void StartIntegrator::Run(double tStop, bool stopAtRunUp) {
-    impl_->Run(tStop, stopAtRunUp);
+void StartIntegrator::Run(double tStop, bool stopAtRunUp, bool untilRelayClear) {
+    impl_->Run(tStop, stopAtRunUp, untilRelayClear);
+}
+const RelayTrack* StartIntegrator::Relay() const {
+    return impl_->Relay();
 }
 double StartIntegrator::Time() const {
     return impl_->Time();

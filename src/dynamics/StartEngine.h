@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Dynamics.h"
+#include "RelayImage.h"
 #include "StartModel.h"
 
 enum class Controller { None, Ramp, RampWithCap };
@@ -42,6 +43,7 @@ struct StartInput {
     bool trackMinTorque = true;
 
     double tolerance = 1e-9;
+    std::optional<RelayInput> relay; // follow the overload relay's thermal image
     bool record = false;      // keep the steps for curves
     bool stiffStepper = true; // false: the explicit stepper throughout, however many steps
 };
@@ -73,9 +75,12 @@ class StartIntegrator {
     explicit StartIntegrator(const StartInput& input);
     ~StartIntegrator();
 
-    // Integrates on to tStop, or only until the run-up when stopAtRunUp is set. Throws
+    // Integrates on to tStop, or only until the run-up when stopAtRunUp is set, or only until the
+    // relay's image needs no more (its t_e found) when untilRelayClear is set. Throws
     // StartTooStiff after too many steps, std::runtime_error when the state is no longer finite.
-    void Run(double tStop, bool stopAtRunUp);
+    void Run(double tStop, bool stopAtRunUp, bool untilRelayClear = false);
+    // The relay's image so far; nullptr when input.relay is not set.
+    const RelayTrack* Relay() const;
     double Time() const;
     double Speed() const; // rev/s
     const StartTrack& Track() const;

@@ -121,7 +121,8 @@ struct StartIntegrator::Impl {
     };
 
     virtual ~Impl() = default;
-    virtual void Run(double tStop, bool stopAtRunUp) = 0;
+    virtual void Run(double tStop, bool stopAtRunUp, bool untilRelayClear) = 0;
+    virtual const RelayTrack* Relay() const = 0;
     virtual double Time() const = 0;
     virtual double Speed() const = 0;
     virtual const StartTrack& Track() const = 0;
@@ -151,6 +152,7 @@ template <bool TwoCages> struct Engine final : StartIntegrator::Impl {
         currentRate = 1 / currentScale;
         track.minAccelerating = HUGE_VAL;
         track.minWindingVoltage = HUGE_VAL;
+        if (s.relay) relay.emplace(*s.relay);
     }
 
     StartInput input;
@@ -176,6 +178,7 @@ template <bool TwoCages> struct Engine final : StartIntegrator::Impl {
     bool windowOpen = true;    // peak current, dip and lowest voltage: until the run-up
     bool minTorqueOpen = true; // lowest accelerating torque: until t_b
     std::vector<Record> records;
+    std::optional<RelayImage> relay;
 
     // An instant a chart must show exactly: the speed there and the law on its side.
     struct Mark {
@@ -445,6 +448,24 @@ template <bool TwoCages> struct Engine final : StartIntegrator::Impl {
         track.currentSquareIntegral = y[3] * currentScale;
         windowOpen = false;
         if (input.minTorqueEnd == MinTorqueEnd::AtRunUp) minTorqueOpen = false;
+        if (relay) relay->RunUp();
+    }
+
+    // The relay's image over the stretch [a, b] of the present law: p the points at a, the middle
+    // and b, xa and xb the states there.
+    void Relay(const Points& p, double a, double b, double stepEnd, const State& xa, const State& xb) {
+        if (!relay || relay->Clear()) return;
+        const double ratio = input.relay->ratio[law.stage], scale = currentScale * ratio;
+        auto x2 = [ratio](const Point& q) { return ratio * q.iline * q.iline; };
+        auto inside = [&](double time) {
+            RelayImage::Inside i;
+            i.x2Middle = x2(PointAt(a + (time - a) / 2, stepEnd));
+            const State y = StateAt(time, stepEnd);
+            i.x2End = x2(Evaluate(law, time, y[0] * ns));
+            i.integral = (y[3] - xa[3]) * scale;
+            return i;
+        };
+        relay->Stretch(a, b, x2(p[0]), x2(p[1]), x2(p[2]), (xb[3] - xa[3]) * scale, inside);
     }
 
     void Apply(Event k) {
@@ -528,14 +549,16 @@ template <bool TwoCages> struct Engine final : StartIntegrator::Impl {
         stepper.initialize(x, t, dtHint);
     }
 
+    const RelayTrack* Relay() const override { return relay ? &relay->Track() : nullptr; }
     double Time() const override { return t; }
     double Speed() const override { return x[0] * ns; }
     const StartTrack& Track() const override { return track; }
     bool Stiff() const override { return stepper.Stiff(); }
     long Steps() const override { return steps; }
 
-    void Run(double tStop, bool stopAtRunUp) override {
+    void Run(double tStop, bool stopAtRunUp, bool untilRelayClear) override {
         while (t < tStop) {
+            if (untilRelayClear && (!relay || relay->Clear())) return;
             if (stopAtRunUp && track.runUpTime) return;
             Begin();
             if (stopAtRunUp && track.runUpTime) return;
@@ -572,7 +595,9 @@ template <bool TwoCages> struct Engine final : StartIntegrator::Impl {
                     Fill(q, t0, *te, t1);
                     Extremes(q, t1);
                     Keep(q);
-                    x = StateAt(*te, t1);
+                    const State xe = StateAt(*te, t1);
+                    Relay(q, t0, *te, t1, x, xe);
+                    x = xe;
                     t = *te;
                     Apply(which);
                     segment = false;
@@ -580,8 +605,11 @@ template <bool TwoCages> struct Engine final : StartIntegrator::Impl {
                     Extremes(p, t1);
                     Keep(p);
                     last = p[Samples - 1];
-                    x = StateAt(end, t1);
+                    const State xe = StateAt(end, t1);
+                    Relay(p, t0, end, t1, x, xe);
+                    x = xe;
                     t = end;
+                    if (untilRelayClear && relay->Clear()) return;
                     segment = end == t1 && end < hard;
                     if (segment && ++settleCheck % 8 == 0 && t1 - t0 < 1e-3 * (tStop - t) && Settled()) {
                         Settle(tStop);
@@ -630,6 +658,13 @@ template <bool TwoCages> struct Engine final : StartIntegrator::Impl {
 
     // Jumps to tStop at the settled speed: the integrals grow at their present rates.
     void Settle(double tStop) {
+        if (relay) {
+            // The speed stays where it is: a constant current.
+            const double x2 = input.relay->ratio[law.stage] * last.iline * last.iline, a = t;
+            relay->Stretch(t, tStop, x2, x2, x2, x2 * (tStop - t), [&](double time) {
+                return RelayImage::Inside{x2, x2, x2 * (time - a)};
+            });
+        }
         State d;
         Derivatives(x, d, t);
         for (int i = 1; i < 4; ++i)
