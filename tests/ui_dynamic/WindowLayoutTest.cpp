@@ -9,8 +9,10 @@
 #include "Characteristics.h"
 #include "Compare.h"
 #include "MethodSettings.h"
+#include "Protection.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLayout>
 #include <QSizeGrip>
 
@@ -97,6 +99,13 @@ TEST_P(WindowLayoutTest, OpensAtItsHintKeepsItsMinimumAndNoWidgetOverlapsAnother
     MethodSettingsForm->StartsEdit->setText("5");
     Click(MethodSettingsForm->OkButton);
     ASSERT_FALSE(ErrorShown()) << ErrorText().toStdString();
+    // An overload relay with withstand times: the panel's relay lines, the comparison's columns.
+    Trigger(Form1->Protection1);
+    ProtectionForm->ClassBox->setCurrentIndex(2);
+    ProtectionForm->ColdEdit->setText("15");
+    ProtectionForm->HotEdit->setText("12");
+    Click(ProtectionForm->Button1);
+    ASSERT_FALSE(ErrorShown()) << ErrorText().toStdString();
     UseDatasheet();
     // The corners' lines in the dynamic start's panel, from its first showing.
     DynamicStartForm->CornersBox->setChecked(true);
@@ -107,6 +116,7 @@ TEST_P(WindowLayoutTest, OpensAtItsHintKeepsItsMinimumAndNoWidgetOverlapsAnother
             w = qobject_cast<TModelessForm*>(top);
     ASSERT_TRUE(w && w->isVisible());
     EXPECT_TRUE(w != DynamicStartForm || DynamicStartForm->CornersDol->isVisible());
+    EXPECT_TRUE(w != DynamicStartForm || DynamicStartForm->RelayDol->isVisible());
     EXPECT_TRUE(w != CharacteristicsForm || CharacteristicsForm->LegendMarks->isVisible());
     const QSize opened = w->size();
     EXPECT_EQ(opened, w->sizeHint());
