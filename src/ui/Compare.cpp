@@ -363,7 +363,7 @@ void TCompareForm::FillTable() {
         {"Changeover", "Commutation"},
         {"Outcome", "Issue"},
         {"Relay\n(cold)", "Relais\n(à froid)"},
-        {"TCU, cold\n[%]", "Cap. thermique\nà froid [%]"},
+        {"TCU, cold\n[%]", "TCU à\nfroid [%]"},
     };
     QStringList header;
     for (const auto& h : headers)
@@ -374,6 +374,8 @@ void TCompareForm::FillTable() {
     const bool relay = results_.Protection.has_value() && shownSettings_.Protection.has_value();
     Table->setColumnHidden(ColRelay, !relay);
     Table->setColumnHidden(ColTcu, !relay);
+    Table->horizontalHeaderItem(ColTcu)->setToolTip(
+        Pick("Thermal capacity used by a cold start", "Capacité thermique utilisée par un démarrage à froid"));
 
     struct Criterion {
         int column;

@@ -138,12 +138,17 @@ TDynamicStartForm::TDynamicStartForm()
     RelaySoft = NewDisplay(Panel, QStringLiteral("RelaySoft"), f);
     TcuDol = NewDisplay(Panel, QStringLiteral("TcuDol"), f);
     TcuSoft = NewDisplay(Panel, QStringLiteral("TcuSoft"), f);
-    // A verdict with its trip level, in bold, is longer than a number.
+    // A verdict with its trip level, in bold, is longer than a number: the columns keep one width.
     QFont bold = f;
     bold.setBold(true);
-    const int verdictWidth = QFontMetrics(bold).horizontalAdvance(QString::fromUtf8("RÉUSSI 99.9 %")) + 12;
-    for (QLineEdit* e : {RelayDol, RelaySoft})
-        e->setFixedWidth(std::max(e->width(), verdictWidth));
+    const int width = std::max(RelayDol->width(),
+                               QFontMetrics(bold).horizontalAdvance(QString::fromUtf8("RÉUSSI 99.9 %")) + 12);
+    for (QLineEdit* e : {RelayDol, RelaySoft, TcuDol, TcuSoft})
+        e->setFixedWidth(width);
+    for (int row = 0; row < RowCount; ++row) {
+        DolValue[row]->setFixedWidth(width);
+        SoftValue[row]->setFixedWidth(width);
+    }
     grid->addWidget(RelayName, RowCount + 2, 0);
     grid->addWidget(RelayDol, RowCount + 2, 1);
     grid->addWidget(RelaySoft, RowCount + 2, 2);
