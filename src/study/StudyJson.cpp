@@ -854,23 +854,17 @@ void SchemaReader::ReadProtection(const Node& node) {
 // A withstand time: null or absent for none. Both or neither are given, so the acceptable value
 // that lifts a refusal is a good time beside the other one, and none when the other is none.
 void SchemaReader::Withstand(const Node& node, const char* key, bool cold) {
-    const char* const section = "protection";
-    const Member* m = Find(node, section, key, Need::Optional);
-    if (!m) return;
     const auto field = [cold](Study& s) -> std::optional<double>& {
         return cold ? s.Dynamic.Protection->WithstandCold : s.Dynamic.Protection->WithstandHot;
     };
-    if (m->value.kind == Node::Kind::Null)
-        field(study).reset();
-    else if (IsNumber(m->value))
-        field(study) = AsDouble(m->value);
-    else
-        return Wrong(*m, section, ANumberOrNull);
-    sites.push_back({m->line, true, [field, cold](Study& s) {
-                         const ProtectionSettings& p = *s.Dynamic.Protection;
-                         const bool other = (cold ? p.WithstandHot : p.WithstandCold).has_value();
-                         field(s) = other ? field(Good()) : std::nullopt;
-                     }});
+    const std::size_t known = sites.size();
+    NumberOrNull(node, "protection", key, field);
+    if (sites.size() == known) return;
+    sites.back().makeGood = [field, cold](Study& s) {
+        const ProtectionSettings& p = *s.Dynamic.Protection;
+        const bool other = (cold ? p.WithstandHot : p.WithstandCold).has_value();
+        field(s) = other ? field(Good()) : std::nullopt;
+    };
 }
 
 // The line of the field a check refuses: the first field in file order whose acceptable value makes
