@@ -1,7 +1,9 @@
-// The relay set in Parameters › Protection reaches the open windows: the dynamic start's panel
-// gains each start's cold verdict (green or red) and thermal capacity, the comparison its two
-// columns; a long start fails; without withstand times the capacity is a dash and the panel says
-// why; "none" takes the lines and the columns away again.
+// Parameters › Protection driven as a user does, in French: the default setting named, each
+// refusal with its number while the dialog keeps what was typed and stores nothing; then each relay
+// stored reaches the open windows: the dynamic start's panel gives the direct-on-line start's cold
+// verdict (green or red) and thermal capacity, the comparison the same in its two columns; a long
+// start fails, an emptied setting is the rated current, no withstand times leave a dash and a note;
+// "aucune" takes the relay, the lines and the columns away.
 
 #include "DynamicFixture.h"
 
@@ -11,117 +13,93 @@
 #include <QComboBox>
 #include <QTableWidget>
 
-namespace {
-
-const QColor Green(0, 120, 0), Red(200, 0, 0);
-
-void SetRelay(int classIndex, const QString& cold, const QString& hot)
+TEST_F(DynamicUiTest, ProtectionDialogAndTheRelaysVerdictsInThePanelAndTheComparison)
 {
-    ProtectionForm->ShowForm();
-    ProtectionForm->ClassBox->setCurrentIndex(classIndex);
-    ProtectionForm->SettingEdit->clear();
-    ProtectionForm->ColdEdit->setText(cold);
-    ProtectionForm->HotEdit->setText(hot);
-    ProtectionForm->Button1->click();
-    QApplication::processEvents();
-}
-
-} // namespace
-
-TEST_F(DynamicUiTest, RelayVerdictsFollowInThePanelAndTheComparison)
-{
-    RunWorkflowWithLoad(LoadKind::Squared, "0", "0", Dec("0.01"));
+    RunWorkflowWithLoad(LoadKind::Squared, "0", "0", Dec("0.01"), true);
     OpenDynamicWindow();
     Trigger(Form1->CompareMethods);
     TDynamicStartForm* d = DynamicStartForm;
     QTableWidget* table = CompareForm->Table;
-    EXPECT_FALSE(d->RelayDol->isVisible());
     EXPECT_TRUE(table->isColumnHidden(TCompareForm::ColRelay));
+    Trigger(Form1->Protection1);
+    TProtectionForm* f = ProtectionForm;
+    EXPECT_EQ(f->ClassBox->currentText(), "aucune");
+    EXPECT_EQ(f->SettingEdit->placeholderText(), Dec("8.5"));
+    EXPECT_TRUE(f->SettingNote->text().contains(QString::fromUtf8("courant assigné du moteur, %1 A").arg(Dec("8.5"))));
 
-    struct Case {
-        int classIndex;         // 1 10A ... 4 class 30
-        const char* loadInertia; // kg·m²: a heavy one makes the direct-on-line start long
-        const char *cold, *hot;
-        bool dolPasses;
+    f->ClassBox->setCurrentIndex(2); // class 10
+    const struct {
+        const char *setting, *cold, *hot;
+        int number;
+    } refused[] = {
+        {"8", "", "", ErrRelaySettingLow},      {"85.5", "", "", ErrRelaySettingHigh},
+        {"x", "", "", ErrMechanicalNotANumber}, {"", "15", "", ErrWithstandOnlyOne},
+        {"", "0", "0", ErrWithstandRange},      {"9", "10", "12", ErrWithstandHotAboveCold},
     };
-    const Case cases[] = {
-        {2, "0", "15", "12", true},
-        {4, "0", "", "", true},
-        // About 20 s at several times In: every class 10A relay trips.
-        {1, "3", "15", "12", false},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : refused) {
+        f->SettingEdit->setText(Dec(c.setting));
+        f->ColdEdit->setText(c.cold);
+        f->HotEdit->setText(c.hot);
+        Click(f->Button1);
+        EXPECT_EQ(MotorData.ErrorNumber, c.number) << c.setting << " " << c.cold << " " << c.hot;
+        if (c.number == ErrRelaySettingLow) {
+            EXPECT_EQ(ErrorText(), QString::fromUtf8("La valeur de «\u00a0Réglage du courant du relais Ir\u00a0» doit être au "
+                                                     "moins 8,096\u00a0A\u00a0: le relais doit supporter le courant "
+                                                     "assigné du moteur (Ir au moins In / 1,05)\u00a0!"));
+        }
+        AcknowledgeError();
+        EXPECT_EQ(f->SettingEdit->text() + f->ColdEdit->text() + f->HotEdit->text(), Dec(c.setting) + c.cold + c.hot);
+        EXPECT_FALSE(DynamicData.Protection.has_value());
+    }
+
+    const struct {
+        int classIndex;          // 1 class 10A ... 4 class 30
+        const char* loadInertia; // kg·m²: a heavy one makes the direct-on-line start last about 20 s
+        const char *setting, *cold, *hot, *dolVerdict;
+    } relays[] = {{3, "0", "8.096", "15", "15", "RÉUSSI "}, // the lowest setting the refusal named
+                  {1, "3", "", "", "", "ÉCHEC "},
+                  {4, "3", "", "", "", "RÉUSSI "}};
+    for (const auto& c : relays) {
         SCOPED_TRACE(c.loadInertia + std::string(" class ") + std::to_string(c.classIndex));
         SetMechanical("0.012", Dec(c.loadInertia), "60");
-        SetRelay(c.classIndex, c.cold, c.hot);
+        f->ShowForm();
+        f->ClassBox->setCurrentIndex(c.classIndex);
+        f->SettingEdit->setText(Dec(c.setting));
+        f->ColdEdit->setText(c.cold);
+        f->HotEdit->setText(c.hot);
+        Click(f->Button1);
         ASSERT_FALSE(ErrorShown()) << ErrorText().toStdString();
+        EXPECT_EQ(DynamicData.Protection->Class, static_cast<TripClass>(c.classIndex - 1));
+        EXPECT_EQ(DynamicData.Protection->RelaySetting, TryReadField(f->SettingEdit));
         ComeBackTo(d);
-        ASSERT_TRUE(d->HasResults() && d->Results().Protection.has_value());
-        const ProtectionResults& p = *d->Results().Protection;
-        EXPECT_EQ(p.Dol.Cold.PassesStart, c.dolPasses);
+        ASSERT_TRUE(d->Results().Protection.has_value());
+        const RelayStart& dol = d->Results().Protection->Dol.Cold;
         const bool withstand = *c.cold != '\0';
-        for (const auto& [start, verdict, tcu] :
-             {std::tuple{&p.Dol, d->RelayDol, d->TcuDol}, std::tuple{&p.SoftStarter, d->RelaySoft, d->TcuSoft}}) {
-            const RelayStart& cold = start->Cold;
-            ASSERT_TRUE(verdict->isVisible());
-            const int decimals = cold.TripLevel < 100 ? 1 : 0;
-            EXPECT_EQ(verdict->text(), (cold.PassesStart ? "PASS " : "FAIL ") + Value(cold.TripLevel, decimals) + " %");
-            EXPECT_EQ(TextColour(verdict), cold.PassesStart ? Green : Red);
-            EXPECT_EQ(cold.PassesStart, cold.TripLevel < 100);
-            EXPECT_EQ(cold.Tcu.has_value(), withstand);
-            EXPECT_EQ(tcu->text(), Value(cold.Tcu, 1));
-            EXPECT_LE(verdict->fontMetrics().horizontalAdvance(verdict->text()) + 8, verdict->width());
-        }
-        EXPECT_EQ(d->ProtectionText->text().contains("No withstand times"), !withstand);
+        EXPECT_EQ(d->RelayDol->text(), QString::fromUtf8(c.dolVerdict) + Value(dol.TripLevel, dol.TripLevel < 100 ? 1 : 0) + " %");
+        EXPECT_EQ(TextColour(d->RelayDol), dol.PassesStart ? QColor(0, 120, 0) : QColor(200, 0, 0));
+        EXPECT_EQ(d->TcuDol->text(), withstand ? Value(dol.Tcu, 1) : NoValueText());
+        EXPECT_EQ(d->ProtectionText->text().contains("Pas de temps de blocage admissibles"), !withstand);
 
-        // The comparison: its direct-on-line and soft-starter rows carry the same verdicts.
+        // The comparison's direct-on-line and current-limit rows carry the same; star-delta (a star
+        // motor) none.
         CompareForm->ShowForm();
         Pump();
-        ASSERT_FALSE(table->isColumnHidden(TCompareForm::ColRelay));
-        ASSERT_FALSE(table->isColumnHidden(TCompareForm::ColTcu));
-        const ComparisonResults& r = CompareForm->Results();
-        ASSERT_TRUE(r.Protection.has_value());
-        for (int row = 0; row < StartingMethodCount; ++row) {
-            const std::optional<StartProtection>& m = r.Methods[row].Protection;
-            // Star-delta does not apply to this star motor: no relay verdict either.
-            EXPECT_EQ(m.has_value(), r.Methods[row].Applicable);
-            EXPECT_EQ(table->item(row, TCompareForm::ColRelay)->text(),
-                      m ? (m->Cold.PassesStart ? "PASS " : "FAIL ") +
-                              Value(m->Cold.TripLevel, m->Cold.TripLevel < 100 ? 1 : 0) + " %"
-                        : QString());
-            EXPECT_EQ(table->item(row, TCompareForm::ColTcu)->text(), m ? Value(m->Cold.Tcu, 1) : QString());
-        }
+        EXPECT_EQ(table->horizontalHeaderItem(TCompareForm::ColRelay)->text(), QString::fromUtf8("Relais\n(à froid)"));
         EXPECT_EQ(table->item(0, TCompareForm::ColRelay)->text(), d->RelayDol->text());
-        EXPECT_EQ(table->item(0, TCompareForm::ColRelay)->foreground().color(), c.dolPasses ? Green : Red);
+        EXPECT_EQ(table->item(0, TCompareForm::ColTcu)->text(), d->TcuDol->text());
+        EXPECT_EQ(table->item(1, TCompareForm::ColRelay)->text(), "");
+        EXPECT_EQ(table->item(5, TCompareForm::ColRelay)->text(), d->RelaySoft->text());
     }
-    // A class 30 relay lets through what a class 10A one trips on.
-    SetRelay(4, "15", "12");
-    ComeBackTo(d);
-    EXPECT_TRUE(d->RelayDol->text().startsWith("PASS")) << d->RelayDol->text().toStdString();
 
-    // None: the lines and the columns go.
-    SetRelay(0, "", "");
+    f->ShowForm();
+    EXPECT_EQ(f->ClassBox->currentText(), "30");
+    f->ClassBox->setCurrentIndex(0);
+    f->SettingEdit->setText("1"); // whatever the fields hold
+    Click(f->Button1);
+    EXPECT_FALSE(ErrorShown() || DynamicData.Protection.has_value());
     ComeBackTo(d);
-    EXPECT_FALSE(d->Results().Protection.has_value());
-    EXPECT_FALSE(d->RelayDol->isVisible());
-    EXPECT_FALSE(d->ProtectionText->isVisible());
+    EXPECT_FALSE(d->RelayDol->isVisible() || d->ProtectionText->isVisible());
     CompareForm->ShowForm();
     Pump();
-    EXPECT_TRUE(table->isColumnHidden(TCompareForm::ColRelay));
-    EXPECT_TRUE(table->isColumnHidden(TCompareForm::ColTcu));
-}
-
-TEST_F(DynamicUiTest, RelayLinesAndColumnsInFrench)
-{
-    RunWorkflowWithLoad(LoadKind::Squared, "0", "0", Dec("0.01"), true);
-    SetRelay(2, "", "");
-    OpenDynamicWindow();
-    EXPECT_EQ(DynamicStartForm->RelayName->text(), QString::fromUtf8("Relais de surcharge, à froid"));
-    EXPECT_TRUE(DynamicStartForm->RelayDol->text().startsWith(QString::fromUtf8("RÉUSSI ")));
-    EXPECT_EQ(DynamicStartForm->TcuDol->text(), NoValueText());
-    EXPECT_TRUE(DynamicStartForm->ProtectionText->text().contains(
-        QString::fromUtf8("Pas de temps de blocage admissibles")));
-    Trigger(Form1->CompareMethods);
-    EXPECT_EQ(CompareForm->Table->horizontalHeaderItem(TCompareForm::ColRelay)->text(),
-              QString::fromUtf8("Relais\n(à froid)"));
+    EXPECT_TRUE(table->isColumnHidden(TCompareForm::ColRelay) && table->isColumnHidden(TCompareForm::ColTcu));
 }
