@@ -74,10 +74,14 @@ std::optional<double> TryReadField(const QLineEdit* edit)
 
 double ReadField(const QLineEdit* edit, SettingField field, int notANumber)
 {
+    return ReadField(edit, SettingName(field), notANumber);
+}
+
+double ReadField(const QLineEdit* edit, const ErrorArgument& name, int notANumber)
+{
     if (const std::optional<double> value = TryReadField(edit))
         return *value;
     const std::string text = Excerpt(ToStd(edit->text()));
-    const ErrorArgument name = SettingName(field);
     throw Refusal{notANumber,
                   {"The value \"" + text + "\" of \"" + name.english + "\"",
                    "La valeur «\u00a0" + text + "\u00a0» de «\u00a0" + name.french + "\u00a0»"}};

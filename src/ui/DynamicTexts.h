@@ -31,6 +31,8 @@ QString StalledPeakText(double limit, bool shown);
 // The field's number (TextToReal). A text that is none throws the Refusal notANumber ("%1 is not a
 // number!"), naming the setting and quoting the text (at most 60 characters of it).
 double ReadField(const QLineEdit* edit, SettingField field, int notANumber);
+// The same for a field named in both languages.
+double ReadField(const QLineEdit* edit, const ErrorArgument& name, int notANumber);
 // The number of a field when it holds one, else no value; never throws.
 std::optional<double> TryReadField(const QLineEdit* edit);
 

@@ -27,18 +27,13 @@ std::optional<double> RatedCurrent()
     return in > 0 && std::isfinite(in) ? std::optional<double>(in) : std::nullopt;
 }
 
-// An optional field: empty is none, a number is itself; anything else is refused naming the field.
+// An optional field: empty is none, a number is itself; anything else is refused naming the field,
+// with the "is not a number" message the mechanical data dialog gives.
 std::optional<double> OptionalField(const QLineEdit* edit, ProtectionField field)
 {
     if (edit->text().trimmed().isEmpty())
         return std::nullopt;
-    if (const std::optional<double> value = TryReadField(edit))
-        return value;
-    const std::string text = Excerpt(ToStd(edit->text()));
-    const ErrorArgument name = ProtectionFieldName(field);
-    throw Refusal{ErrMechanicalNotANumber,
-                  {"The value \"" + text + "\" of \"" + name.english + "\"",
-                   "La valeur «\u00a0" + text + "\u00a0» de «\u00a0" + name.french + "\u00a0»"}};
+    return ReadField(edit, ProtectionFieldName(field), ErrMechanicalNotANumber);
 }
 
 QString FieldName(ProtectionField field)
