@@ -1,0 +1,244 @@
+#include "ProtectionChart.h"
+
+#include "DynamicCharts.h"
+#include "xyGraph.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QObject>
+
+#include <algorithm>
+
+namespace {
+
+namespace S = TimeCurrentSeries;
+
+// The main window's colours for the two starts; a colour per thermal state for the relays' bands
+// and one for the motor, apart from both starts.
+const QColor DolColour = ColorFromBGR(0xFF0000);
+const QColor SoftColour = ColorFromBGR(0x0000FF);
+const QColor ColdColour(0, 128, 0);
+const QColor HotColour(230, 120, 0);
+const QColor MotorColour(128, 0, 128);
+
+struct SeriesLook {
+    int index;
+    const char *english, *french;
+    QColor colour;
+    TPenStyle style;
+    bool line, points, filled;
+};
+
+const SeriesLook Looks[] = {
+    {S::DolStart, "DOL start", "Démarrage DOL", DolColour, psSolid, true, false, false},
+    {S::SoftStarterStart, "Soft-Starter start", "Démarrage avec Soft-Starter", SoftColour, psSolid, true, true, true},
+    {S::EarliestCold, "Relay cold, earliest", "Relais à froid, le plus rapide", ColdColour, psSolid, true, false, false},
+    {S::LatestCold, "Relay cold, latest", "Relais à froid, le plus lent", ColdColour, psDash, true, false, false},
+    {S::EarliestHot, "Relay hot, earliest", "Relais à chaud, le plus rapide", HotColour, psSolid, true, false, false},
+    {S::LatestHot, "Relay hot, latest", "Relais à chaud, le plus lent", HotColour, psDash, true, false, false},
+    {S::MotorCold, "Motor limit, cold", "Limite du moteur à froid", MotorColour, psSolid, true, false, false},
+    {S::MotorHot, "Motor limit, hot", "Limite du moteur à chaud", MotorColour, psDot, true, false, false},
+    {S::MotorColdPoint, "Locked rotor, cold", "Rotor bloqué à froid", MotorColour, psSolid, false, true, true},
+    {S::MotorHotPoint, "Locked rotor, hot", "Rotor bloqué à chaud", MotorColour, psSolid, false, true, false},
+};
+
+const SeriesLook& LookOf(int index)
+{
+    for (const SeriesLook& look : Looks)
+        if (look.index == index)
+            return look;
+    return Looks[0];
+}
+
+void Style(TSeries& series, const SeriesLook& look, Language language, bool inLegend)
+{
+    series.SetLineColor(look.colour);
+    series.SetPointColor(look.colour);
+    series.SetLineStyle(look.style);
+    series.SetDrawLine(look.line);
+    series.SetDrawPoints(look.points);
+    series.SetFillPoints(look.filled);
+    series.SetPointShape(1);
+    // The locked-rotor points stand out; the soft-starter's marks are as in the dynamic charts.
+    series.SetPointStyle(look.line ? 2 : 10);
+    series.SetSeriesName(QString::fromUtf8(language == Language::French ? look.french : look.english));
+    series.SetShowInLegend(!inLegend ? 0 : look.line && look.points ? 4 : look.line ? 3 : 2);
+}
+
+void Add(TSeries& series, const TimeCurrentCurve& curve)
+{
+    const std::size_t n = std::min(curve.Current.size(), curve.Time.size());
+    // A current that holds (a current limit) gives points of one x: all of them are kept.
+    series.SetDuplicatesAllowed(true);
+    series.BeginUpdate();
+    for (std::size_t k = 0; k < n; ++k)
+        series.AddPoint(curve.Current[k], curve.Time[k]);
+    series.EndUpdate();
+}
+
+void AddCurve(TxyGraph* chart, int index, const TimeCurrentCurve& curve, Language language)
+{
+    if (curve.Current.empty())
+        return;
+    TSeries& series = chart->GetSeries(index);
+    Add(series, curve);
+    Style(series, LookOf(index), language, true);
+}
+
+void AddPath(TxyGraph* chart, int first, int more, const TimeCurrentCurve& path, Language language)
+{
+    const std::vector<TimeCurrentCurve> stretches = MonotoneStretches(path);
+    for (std::size_t k = 0; k < stretches.size(); ++k) {
+        const int extra = std::min(static_cast<int>(k), S::MaxMore);
+        TSeries& series = chart->GetSeries(extra == 0 ? first : more + extra);
+        Add(series, stretches[k]);
+        Style(series, LookOf(first), language, extra == 0);
+    }
+}
+
+void AddPoint(TxyGraph* chart, int index, const std::optional<std::pair<double, double>>& point, Language language)
+{
+    if (!point)
+        return;
+    TSeries& series = chart->GetSeries(index);
+    Add(series, {{point->first}, {point->second}});
+    Style(series, LookOf(index), language, true);
+}
+
+// The legend beside the plot, at the chart's right edge, as wide as its longest name.
+void PlaceLegend(TxyGraph* chart)
+{
+    TLegend& legend = chart->Legend();
+    const QFontMetrics metrics(legend.font().ToQFont());
+    int widest = 0, entries = 0;
+    for (const TSeries* s : chart->SeriesList())
+        if (s->ShowInLegend() != 0) {
+            widest = std::max(widest, metrics.horizontalAdvance(s->SeriesName()));
+            ++entries;
+        }
+    const int width = 2 * legend.XMargin() + legend.SymbolSpace() + 2 + widest + 4;
+    const int height = 2 * legend.YMargin() + entries * (metrics.height() + 3);
+    const int left = std::max(0, chart->width() - width - 8);
+    if (legend.width() != width)
+        legend.setWidth(width);
+    if (legend.height() != height)
+        legend.setHeight(height);
+    if (legend.left() != left)
+        legend.setLeft(left);
+    if (legend.top() != chart->Dimensions().TopMargin())
+        legend.setTop(chart->Dimensions().TopMargin());
+    if (chart->Dimensions().RightMargin() != width + 16)
+        chart->Dimensions().SetRightMargin(width + 16);
+    legend.setVisible(entries > 0);
+}
+
+// Keeps the legend at the chart's right edge when the chart is resized.
+class LegendKeeper : public QObject {
+  public:
+    explicit LegendKeeper(TxyGraph* chart) : QObject(chart), chart_(chart) { chart->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == chart_ && event->type() == QEvent::Resize)
+            PlaceLegend(chart_);
+        return false;
+    }
+
+  private:
+    TxyGraph* chart_;
+};
+
+void SetRange(TAxis& axis, double low, double high)
+{
+    // In the order that never puts Min above Max on the way.
+    if (low >= axis.Max()) {
+        axis.SetMax(high);
+        axis.SetMin(low);
+    } else {
+        axis.SetMin(low);
+        axis.SetMax(high);
+    }
+}
+
+} // namespace
+
+std::vector<TimeCurrentCurve> MonotoneStretches(const TimeCurrentCurve& path, double tolerance)
+{
+    std::vector<TimeCurrentCurve> stretches;
+    const std::size_t n = std::min(path.Current.size(), path.Time.size());
+    if (n == 0)
+        return stretches;
+    TimeCurrentCurve piece;
+    int direction = 0; // +1 rising, -1 falling, 0 not yet known
+    double low = 0, high = 0;
+    auto begin = [&](std::size_t k) {
+        piece = {};
+        direction = 0;
+        low = high = path.Current[k];
+        piece.Current.push_back(path.Current[k]);
+        piece.Time.push_back(path.Time[k]);
+    };
+    begin(0);
+    for (std::size_t k = 1; k < n; ++k) {
+        const double x = path.Current[k];
+        if ((direction > 0 && x < high * (1 - tolerance)) || (direction < 0 && x > low * (1 + tolerance))) {
+            stretches.push_back(std::move(piece));
+            begin(k - 1);
+        }
+        if (direction == 0)
+            direction = x > low * (1 + tolerance) ? 1 : x < high * (1 - tolerance) ? -1 : 0;
+        low = std::min(low, x);
+        high = std::max(high, x);
+        piece.Current.push_back(x);
+        piece.Time.push_back(path.Time[k]);
+    }
+    stretches.push_back(std::move(piece));
+    return stretches;
+}
+
+TxyGraph* NewTimeCurrentChart(QWidget* parent, const char* name)
+{
+    TxyGraph* chart = NewDynamicChart(parent, name, DynamicChart::Current);
+    chart->setMinimumSize(560, 380);
+    chart->Dimensions().SetLeftMargin(56);
+    chart->Dimensions().SetBottomMargin(42);
+    chart->Appearance().SetPrintLineStyle(true);
+    TLegend& legend = chart->Legend();
+    legend.SetLayout(lsDown);
+    legend.setFont(TFont::Arial(-11));
+    legend.setBorderStyle(bsSingle);
+    legend.SetYMargin(5);
+    new LegendKeeper(chart);
+    return chart;
+}
+
+void PlotTimeCurrentChart(TxyGraph* chart, const TimeCurrentCurves& curves, Language language)
+{
+    const bool french = language == Language::French;
+    chart->SetPlotting(false);
+    for (TSeries* series : chart->SeriesList())
+        chart->DestroySeries(series);
+    // The relays and the motor first, so that the starts are drawn over them.
+    AddCurve(chart, S::EarliestCold, curves.EarliestCold, language);
+    AddCurve(chart, S::LatestCold, curves.LatestCold, language);
+    AddCurve(chart, S::EarliestHot, curves.EarliestHot, language);
+    AddCurve(chart, S::LatestHot, curves.LatestHot, language);
+    AddCurve(chart, S::MotorCold, curves.MotorCold, language);
+    AddCurve(chart, S::MotorHot, curves.MotorHot, language);
+    AddPoint(chart, S::MotorColdPoint, curves.MotorColdPoint, language);
+    AddPoint(chart, S::MotorHotPoint, curves.MotorHotPoint, language);
+    AddPath(chart, S::DolStart, S::DolMore, curves.DolStart, language);
+    AddPath(chart, S::SoftStarterStart, S::SoftMore, curves.SoftStarterStart, language);
+
+    chart->Appearance().SetGraphTitle(french ? QString::fromUtf8("Diagramme temps-courant")
+                                             : QStringLiteral("Time-Current Chart"));
+    chart->XAxis().SetTitle(french ? QStringLiteral("Courant (I/In)") : QStringLiteral("Current (I/In)"));
+    chart->YAxis().SetTitle(french ? QStringLiteral("Temps (s)") : QStringLiteral("Time (s)"));
+    PlaceLegend(chart);
+    chart->SetPlotting(true);
+    for (TAxis* axis : {&chart->XAxis(), &chart->YAxis()}) {
+        axis->SetLogScale(true);
+        axis->SetAutoStepping(true);
+    }
+    SetRange(chart->XAxis(), curves.CurrentMin, curves.CurrentMax);
+    SetRange(chart->YAxis(), curves.TimeMin, curves.TimeMax);
+}
