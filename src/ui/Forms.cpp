@@ -12,6 +12,7 @@
 #include "MethodSettings.h"
 #include "Network.h"
 #include "Print.h"
+#include "ProtectionWindow.h"
 #include "SchemEqu.h"
 #include "SelMot.h"
 #include "SoftStar.h"
@@ -38,6 +39,7 @@ TMechanicalForm* MechanicalForm = nullptr;
 TDynamicStartForm* DynamicStartForm = nullptr;
 TNetworkForm* NetworkForm = nullptr;
 TCharacteristicsForm* CharacteristicsForm = nullptr;
+TProtectionForm* ProtectionForm = nullptr;
 
 void CreateForms()
 {
@@ -60,6 +62,7 @@ void CreateForms()
     DynamicStartForm = new TDynamicStartForm;
     NetworkForm = new TNetworkForm;
     CharacteristicsForm = new TCharacteristicsForm;
+    ProtectionForm = new TProtectionForm;
 }
 
 void StartUp()
@@ -77,6 +80,7 @@ static void Destroy(T*& form)
 
 void DestroyForms()
 {
+    Destroy(ProtectionForm);
     Destroy(CharacteristicsForm);
     Destroy(MethodSettingsForm);
     Destroy(CompareForm);
