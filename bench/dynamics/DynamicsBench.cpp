@@ -210,3 +210,47 @@ static void BM_SlowestStartFound(benchmark::State& state) {
     RunMethod(state, StartingMethod::Autotransformer, s, SeventyFiveKilowatt());
 }
 BENCHMARK(BM_SlowestStartFound)->Unit(benchmark::kMillisecond);
+
+// Both starts (direct-on-line and current limit at 3 In) as the dynamic start window asks for them,
+// without (argument 0) and with (1) the overload relay of class 10: both relays followed cold and
+// hot to where they no longer matter, the thermal capacity, and the time-current chart's curves.
+static void BM_DynamicStartWithProtection(benchmark::State& state) {
+    const MotorDataSet ds = FourKilowattWithFan();
+    DynamicSettings settings = Settings();
+    if (state.range(0) != 0) {
+        ProtectionSettings p;
+        p.Class = TripClass::Class10;
+        p.WithstandCold = 15;
+        p.WithstandHot = 10;
+        settings.Protection = p;
+    }
+    DynamicResults r;
+    for (auto _ : state) {
+        const int error = ComputeDynamicStart(ds, settings, r, 0, 600);
+        benchmark::DoNotOptimize(error);
+        if (r.Protection) benchmark::DoNotOptimize(ComputeTimeCurrentCurves(r, ds.LineCurrent));
+    }
+    if (r.Protection) {
+        state.counters["dol_level_pct"] = r.Protection->Dol.Cold.TripLevel;
+        state.counters["soft_tcu_pct"] = r.Protection->SoftStarter.Cold.Tcu.value_or(-1);
+    }
+}
+BENCHMARK(BM_DynamicStartWithProtection)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The two starts alone, each without and with the relay (no curves): what the relay adds to the
+// integration itself.
+static void BM_StartsWithRelayOnly(benchmark::State& state) {
+    const MotorDataSet ds = FourKilowattWithFan();
+    DynamicSettings settings = Settings();
+    if (state.range(0) != 0) {
+        ProtectionSettings p;
+        p.Class = TripClass::Class10;
+        settings.Protection = p;
+    }
+    DynamicResults r;
+    for (auto _ : state) {
+        const int error = ComputeDynamicStart(ds, settings, r, 0, 0);
+        benchmark::DoNotOptimize(error);
+    }
+}
+BENCHMARK(BM_StartsWithRelayOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

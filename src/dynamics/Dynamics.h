@@ -289,4 +289,4 @@ StarterDutyResult JudgeStarterDuty(const StarterDuty& starter, const StarterRati
 // The time-current chart of a dynamic start computed with a relay (results.Protection set): the
 // starts' paths from the chart samples (the curves when there are none), the relays' trip curves
 // with `points` currents each, the motor's limit lines. lineCurrent is the data set's In.
-TimeCurrentCurves ComputeTimeCurrentCurves(const DynamicResults& results, double lineCurrent, int points = 200);
+TimeCurrentCurves ComputeTimeCurrentCurves(const DynamicResults& results, double lineCurrent, int points = 100);

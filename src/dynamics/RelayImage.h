@@ -40,6 +40,7 @@ class RelayImage {
 
     explicit RelayImage(const RelayInput& input) : in_(input) {
         track_.largest = {0, input.hotStart};
+        hot_ = {input.hotStart, input.hotStart};
     }
 
     const RelayTrack& Track() const { return track_; }
@@ -85,36 +86,54 @@ class RelayImage {
 
     // θ(a + h) of a relay of time constant tau from θ(a) = theta, x² as in Stretch.
     static double Theta(double theta, double tau, double h, double x2a, double x2m, double x2b, double q) {
-        const double z = h / tau;
-        // The quadratic in U = (b − s) / h through x² at U = 0, 1/2, 1.
-        const double c1 = -3 * x2b + 4 * x2m - x2a, c2 = 2 * (x2b - 2 * x2m + x2a);
-        std::array<double, 3> g;
-        Weights(z, g);
-        const double w = q - h * (x2b * g[0] + c1 * g[1] + c2 * g[2]);
-        return theta * std::exp(-z) + w / tau;
+        const Weights w(h / tau);
+        return Theta(theta, tau, h, x2a, x2m, x2b, q, w);
     }
 
   private:
-    // g[j] = ∫_0^1 U^j (1 − e^(−zU)) dU.
-    static void Weights(double z, std::array<double, 3>& g) {
-        if (z < 0.5) {
-            // −Σ_{n≥1} (−z)^n / (n! (n + j + 1)): no cancellation for the short stretches of a start.
-            g = {0, 0, 0};
-            double power = 1; // (−z)^n / n!
-            for (int n = 1; n < 40; ++n) {
-                power *= -z / n;
-                const double t0 = power / (n + 1);
-                g[0] -= t0;
-                g[1] -= power / (n + 2);
-                g[2] -= power / (n + 3);
-                if (std::fabs(t0) <= 1e-18 * std::fabs(g[0])) break;
+    // Below z = 0.5 the series has converged to the doubles within 30 terms.
+    static constexpr int Terms = 30;
+    static constexpr std::array<double, Terms + 3> Reciprocal = [] {
+        std::array<double, Terms + 3> r{};
+        for (int n = 1; n < Terms + 3; ++n)
+            r[n] = 1.0 / n;
+        return r;
+    }();
+
+    // g[j] = ∫_0^1 U^j (1 − e^(−zU)) dU, and e^(−z) − 1.
+    struct Weights {
+        std::array<double, 3> g{};
+        double decayLess1 = 0;
+        explicit Weights(double z) {
+            if (z < 0.5) {
+                // −Σ_{n≥1} (−z)^n / (n! (n + j + 1)): no cancellation for the short stretches of a
+                // start, and no exponential to take; reciprocals from a table, as divisions would
+                // cost more than the rest of the image.
+                double power = 1; // (−z)^n / n!
+                for (int n = 1; n < Terms; ++n) {
+                    power *= -z * Reciprocal[n];
+                    decayLess1 += power;
+                    g[0] -= power * Reciprocal[n + 1];
+                    g[1] -= power * Reciprocal[n + 2];
+                    g[2] -= power * Reciprocal[n + 3];
+                    if (std::fabs(power) <= 1e-18 * std::fabs(decayLess1)) break;
+                }
+                return;
             }
-            return;
+            const double e = std::exp(-z), z2 = z * z;
+            decayLess1 = e - 1;
+            g[0] = 1 - (1 - e) / z;
+            g[1] = 0.5 - (1 - e * (1 + z)) / z2;
+            g[2] = 1.0 / 3 - (2 - e * (2 + 2 * z + z2)) / (z2 * z);
         }
-        const double e = std::exp(-z), z2 = z * z;
-        g[0] = 1 - (1 - e) / z;
-        g[1] = 0.5 - (1 - e * (1 + z)) / z2;
-        g[2] = 1.0 / 3 - (2 - e * (2 + 2 * z + z2)) / (z2 * z);
+    };
+
+    static double Theta(double theta, double tau, double h, double x2a, double x2m, double x2b, double q,
+                        const Weights& w) {
+        // The quadratic in U = (b − s) / h through x² at U = 0, 1/2, 1.
+        const double c1 = -3 * x2b + 4 * x2m - x2a, c2 = 2 * (x2b - 2 * x2m + x2a);
+        const double rest = q - h * (x2b * w.g[0] + c1 * w.g[1] + c2 * w.g[2]);
+        return theta + theta * w.decayLess1 + rest / tau;
     }
 
     template <class F> static double Root(F f, double lo, double hi, double flo, double fhi) {
@@ -126,22 +145,27 @@ class RelayImage {
         return (r.first + r.second) / 2;
     }
 
-    double Hot(int relay, double t) const { return in_.hotStart * std::exp(-t / in_.tau[relay]); }
+    // θ0 e^(−t/τ), the hot start's excess, at a time within the stretch that begins with hotA.
+    double Hot(int relay, double a, double hotA, double t) const {
+        return hotA * std::exp(-(t - a) / in_.tau[relay]);
+    }
 
     // θ over [a, b]: trips and the earliest relay's largest θ, then the state at b.
     template <class InsideAt>
     void Advance(double a, double b, double x2a, double x2m, double x2b, double q, InsideAt inside) {
         for (int r = 0; r < 2; ++r) {
             const double tau = in_.tau[r];
-            const double ca = cold_[r], cb = Theta(ca, tau, b - a, x2a, x2m, x2b, q);
+            const Weights w((b - a) / tau);
+            const double ca = cold_[r], cb = Theta(ca, tau, b - a, x2a, x2m, x2b, q, w);
+            const double ha = hot_[r], hb = ha + ha * w.decayLess1;
             auto coldAt = [&](double t) {
                 if (t == b) return cb;
                 const Inside i = inside(t);
                 return Theta(ca, tau, t - a, x2a, i.x2Middle, i.x2End, i.integral);
             };
             for (int s = 0; s < 2; ++s) {
-                const double ta = ca + (s ? Hot(r, a) : 0), tb = cb + (s ? Hot(r, b) : 0);
-                auto theta = [&](double t) { return coldAt(t) + (s ? Hot(r, t) : 0); };
+                const double ta = ca + (s ? ha : 0), tb = cb + (s ? hb : 0);
+                auto theta = [&](double t) { return coldAt(t) + (s ? (t == b ? hb : Hot(r, a, ha, t)) : 0); };
                 if (!track_.trip[r][s] && tb >= K2)
                     track_.trip[r][s] = ta >= K2 ? a : Root([&](double t) { return theta(t) - K2; }, a, b, ta - K2, tb - K2);
                 if (r != 0) continue;
@@ -155,11 +179,12 @@ class RelayImage {
                 }
             }
             cold_[r] = cb;
+            hot_[r] = hb;
         }
     }
 
     RelayInput in_;
     RelayTrack track_;
-    std::array<double, 2> cold_{};
+    std::array<double, 2> cold_{}, hot_{}; // θ of the cold start, the hot start's excess θ0 e^(−t/τ)
     bool runUp_ = false;
 };

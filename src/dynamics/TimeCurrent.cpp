@@ -13,6 +13,8 @@ TimeCurrentCurve StartPath(const ChartCurves& chart, const std::vector<double>& 
     const std::vector<double>& t = sampled ? chart.Times : times;
     const std::vector<double>& current = sampled ? chart.Values.Current : curves.Current;
     TimeCurrentCurve c;
+    c.Current.reserve(t.size());
+    c.Time.reserve(t.size());
     for (std::size_t i = 0; i < t.size() && i < current.size(); ++i)
         if (t[i] > 0 && current[i] > 0) {
             c.Current.push_back(current[i]);
@@ -24,27 +26,28 @@ TimeCurrentCurve StartPath(const ChartCurves& chart, const std::vector<double>& 
 // `points` values from a to b evenly spaced on a logarithmic scale, a and b included.
 std::vector<double> LogSpaced(double a, double b, int points) {
     std::vector<double> v(points);
-    const double la = std::log(a), lb = std::log(b);
-    for (int i = 0; i < points; ++i)
-        v[i] = i == 0 ? a : i == points - 1 ? b : std::exp(la + (lb - la) * i / (points - 1));
+    const double ratio = std::pow(b / a, 1.0 / (points - 1));
+    v[0] = a;
+    for (int i = 1; i < points - 1; ++i)
+        v[i] = v[i - 1] * ratio;
+    v[points - 1] = b;
     return v;
 }
 
-// A relay's trip curve from the time tMax down to the current iMax (multiples of In).
+// A relay's trip curve from the time tMax down to the current iMax (multiples of In), at times evenly
+// spaced on the logarithmic axis: x² = k² + (k² − θ0) / (e^(t/τ) − 1), so that the knee towards the
+// asymptote at k Ir is drawn as finely as the rest. A short τ meets the asymptote, to the doubles,
+// well below tMax: the curve then rises along it.
 TimeCurrentCurve TripCurve(double tau, double theta0, double relayPerIn, double iMax, double tMax, int points) {
     constexpr double K2 = RelayTripLevel * RelayTripLevel;
-    // x² at which the trip takes tMax, k² + (k² − θ0) / (e^(tMax/τ) − 1); a short τ reaches it only
-    // a hair above k, where the curve is vertical on the chart anyway.
-    const double xLow = std::sqrt(K2 + std::max((K2 - theta0) / std::expm1(tMax / tau), 1e-12 * K2));
     TimeCurrentCurve c;
-    const double low = xLow * relayPerIn;
-    if (!(low < iMax)) return c;
-    for (double current : LogSpaced(low, iMax, points)) {
-        const auto t = RelayTripTime(tau, current / relayPerIn, theta0);
-        if (!t || !(*t > 0)) continue;
-        c.Current.push_back(current);
-        c.Time.push_back(std::min(*t, tMax));
-    }
+    const auto shortest = RelayTripTime(tau, iMax / relayPerIn, theta0);
+    if (!shortest || !(*shortest < tMax)) return c;
+    c.Current.resize(points);
+    c.Time = LogSpaced(tMax, *shortest, points);
+    for (int i = 0; i < points; ++i)
+        c.Current[i] = std::sqrt(K2 + (K2 - theta0) / std::expm1(c.Time[i] / tau)) * relayPerIn;
+    c.Current.back() = iMax;
     return c;
 }
 
@@ -52,10 +55,9 @@ TimeCurrentCurve TripCurve(double tau, double theta0, double relayPerIn, double 
 TimeCurrentCurve MotorLine(double withstand, double lockedPerIn, int points) {
     TimeCurrentCurve c;
     if (!(lockedPerIn > 2)) return c;
-    for (double current : LogSpaced(2, lockedPerIn, points)) {
-        c.Current.push_back(current);
+    c.Current = LogSpaced(2, lockedPerIn, points);
+    for (double current : c.Current)
         c.Time.push_back(withstand * (lockedPerIn / current) * (lockedPerIn / current));
-    }
     return c;
 }
 

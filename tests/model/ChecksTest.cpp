@@ -163,8 +163,8 @@ TEST(ErrorMessages, TableTextsStandAsWritten) {
     // original, division guards, diagram fields, list texts, hardening (+108, 109), list faults, studies
     // and sweeps, dynamic start (with the command line's numbers of each group), the command line's
     // files and texts, the settings' ranges, study texts, data sheets (identification, then the
-    // command line's, the list's and the batch table's)
-    EXPECT_EQ(count, 16 + 15 + 6 + 2 + 6 + 2 + 5 + (15 + 5) + (6 + 8 + 6) + 8 + 2 + 1 + (5 + 4));
+    // command line's, the list's and the batch table's), the overload relay
+    EXPECT_EQ(count, 16 + 15 + 6 + 2 + 6 + 2 + 5 + (15 + 5) + (6 + 8 + 6) + 8 + 2 + 1 + (5 + 4) + 6);
 }
 
 // No line of a message may start with a unit or a French sign: a value keeps its unit, and French
