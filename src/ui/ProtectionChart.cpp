@@ -198,7 +198,7 @@ std::vector<TimeCurrentCurve> MonotoneStretches(const TimeCurrentCurve& path, do
 TxyGraph* NewTimeCurrentChart(QWidget* parent, const char* name)
 {
     TxyGraph* chart = NewDynamicChart(parent, name, DynamicChart::Current);
-    chart->setMinimumSize(560, 380);
+    chart->setMinimumSize(500, 360);
     chart->Dimensions().SetLeftMargin(56);
     chart->Dimensions().SetBottomMargin(42);
     chart->Appearance().SetPrintLineStyle(true);

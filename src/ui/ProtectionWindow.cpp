@@ -24,7 +24,7 @@ namespace {
 const QColor Red(200, 0, 0);
 const QColor Green(0, 120, 0);
 // The wrapped texts of the panel take this width.
-constexpr int PanelTextWidth = 420;
+constexpr int PanelTextWidth = 380;
 
 Language ChosenLanguage()
 {
