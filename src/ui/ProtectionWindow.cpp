@@ -56,20 +56,27 @@ QString Margin(std::optional<double> margin)
     return (percent >= 0 ? QStringLiteral("+") : QString()) + FixedText(percent, 1) + QStringLiteral(" %");
 }
 
-QLabel* Cell(QWidget* parent, QGridLayout* grid, const QString& name, int row, int column, bool bold = false)
-{
-    QLabel* label = NewLabel(parent, "", SansFont(11, bold));
-    label->setObjectName(name);
-    grid->addWidget(label, row, column);
-    return label;
-}
-
-QGridLayout* NewGrid()
+// A grid of labels below a heading row, cells[r * columns + c] in row r and column c, the verdicts'
+// column (1) bold; a stretch on its right keeps the columns together.
+void AddGrid(QWidget* parent, QVBoxLayout* panel, const QString& prefix, QLabel** heads, QLabel** cells, int rows,
+             int columns)
 {
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(4);
-    return grid;
+    auto cell = [&](const QString& name, int row, int column, bool bold) {
+        QLabel* label = NewLabel(parent, "", SansFont(11, bold));
+        label->setObjectName(name);
+        grid->addWidget(label, row, column);
+        return label;
+    };
+    for (int c = 0; c < columns; ++c)
+        heads[c] = cell(QStringLiteral("%1Head%2").arg(prefix).arg(c), 0, c, true);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            cells[r * columns + c] = cell(QStringLiteral("%1%2_%3").arg(prefix).arg(r).arg(c), r + 1, c, c == 1);
+    grid->setColumnStretch(columns, 1);
+    panel->addLayout(grid);
 }
 
 } // namespace
@@ -102,17 +109,7 @@ TProtectionForm::TProtectionForm()
     // 1. Each start cold and hot: verdict, trip level, when the relays trip.
     PassHeading = NewLabel(Panel, "PassHeading", SansFont(11, true), true);
     panel->addWidget(PassHeading);
-    QGridLayout* pass = NewGrid();
-    for (int c = 0; c < 4; ++c)
-        PassHead[c] = Cell(Panel, pass, QStringLiteral("PassHead%1").arg(c), 0, c, true);
-    for (int r = 0; r < StartRowCount; ++r) {
-        PassName[r] = Cell(Panel, pass, QStringLiteral("PassName%1").arg(r), r + 1, 0);
-        PassVerdict[r] = Cell(Panel, pass, QStringLiteral("PassVerdict%1").arg(r), r + 1, 1, true);
-        PassLevel[r] = Cell(Panel, pass, QStringLiteral("PassLevel%1").arg(r), r + 1, 2);
-        PassTrips[r] = Cell(Panel, pass, QStringLiteral("PassTrips%1").arg(r), r + 1, 3);
-    }
-    pass->setColumnStretch(4, 1);
-    panel->addLayout(pass);
+    AddGrid(Panel, panel, QStringLiteral("Pass"), PassHead, &Pass[0][0], StartRowCount, PassColumnCount);
 
     NoWithstand = NewLabel(Panel, "NoWithstand", f, true);
     panel->addWidget(NoWithstand);
@@ -120,33 +117,12 @@ TProtectionForm::TProtectionForm()
     // 2. The locked rotor cold and hot: the latest relay against the motor's permitted time.
     LockedHeading = NewLabel(Panel, "LockedHeading", SansFont(11, true), true);
     panel->addWidget(LockedHeading);
-    QGridLayout* locked = NewGrid();
-    for (int c = 0; c < 5; ++c)
-        LockedHead[c] = Cell(Panel, locked, QStringLiteral("LockedHead%1").arg(c), 0, c, true);
-    for (int r = 0; r < StateRowCount; ++r) {
-        LockedName[r] = Cell(Panel, locked, QStringLiteral("LockedName%1").arg(r), r + 1, 0);
-        LockedVerdict[r] = Cell(Panel, locked, QStringLiteral("LockedVerdict%1").arg(r), r + 1, 1, true);
-        LockedTrip[r] = Cell(Panel, locked, QStringLiteral("LockedTrip%1").arg(r), r + 1, 2);
-        LockedPermitted[r] = Cell(Panel, locked, QStringLiteral("LockedPermitted%1").arg(r), r + 1, 3);
-        LockedMargin[r] = Cell(Panel, locked, QStringLiteral("LockedMargin%1").arg(r), r + 1, 4);
-    }
-    locked->setColumnStretch(5, 1);
-    panel->addLayout(locked);
+    AddGrid(Panel, panel, QStringLiteral("Locked"), LockedHead, &Locked[0][0], StateRowCount, LockedColumnCount);
 
     // 3. The thermal capacity each start uses, and how many starts from cold it allows.
     TcuHeading = NewLabel(Panel, "TcuHeading", SansFont(11, true), true);
     panel->addWidget(TcuHeading);
-    QGridLayout* tcu = NewGrid();
-    for (int c = 0; c < 4; ++c)
-        TcuHead[c] = Cell(Panel, tcu, QStringLiteral("TcuHead%1").arg(c), 0, c, true);
-    for (int r = 0; r < TcuRowCount; ++r) {
-        TcuName[r] = Cell(Panel, tcu, QStringLiteral("TcuName%1").arg(r), r + 1, 0);
-        TcuCold[r] = Cell(Panel, tcu, QStringLiteral("TcuCold%1").arg(r), r + 1, 1);
-        TcuHot[r] = Cell(Panel, tcu, QStringLiteral("TcuHot%1").arg(r), r + 1, 2);
-        TcuStarts[r] = Cell(Panel, tcu, QStringLiteral("TcuStarts%1").arg(r), r + 1, 3);
-    }
-    tcu->setColumnStretch(4, 1);
-    panel->addLayout(tcu);
+    AddGrid(Panel, panel, QStringLiteral("Tcu"), TcuHead, &Tcu[0][0], TcuRowCount, TcuColumnCount);
 
     Explanation = NewLabel(Panel, "Explanation", f, true);
     panel->addSpacing(4);
@@ -291,29 +267,29 @@ void TProtectionForm::ApplyTexts()
                                    {"Verdict", "Verdict"},
                                    {"Trip level", "Niveau"},
                                    {"Trips (earliest / latest)", "Déclenche (rapide / lent)"}};
-    for (int c = 0; c < 4; ++c)
+    for (int c = 0; c < PassColumnCount; ++c)
         PassHead[c]->setText(Pick(passHeads[c][0], passHeads[c][1]));
     const char* startNames[StartRowCount][2] = {{"DOL, cold", "DOL, à froid"},
                                                 {"DOL, hot", "DOL, à chaud"},
                                                 {"Soft-Starter, cold", "Soft-Starter, à froid"},
                                                 {"Soft-Starter, hot", "Soft-Starter, à chaud"}};
     for (int r = 0; r < StartRowCount; ++r)
-        PassName[r]->setText(Pick(startNames[r][0], startNames[r][1]));
+        Pass[r][PassName]->setText(Pick(startNames[r][0], startNames[r][1]));
     const char* lockedHeads[5][2] = {{"", ""},
                                      {"Verdict", "Verdict"},
                                      {"Latest trips", "Lent déclenche"},
                                      {"Permitted", "Admissible"},
                                      {"Margin", "Marge"}};
-    for (int c = 0; c < 5; ++c)
+    for (int c = 0; c < LockedColumnCount; ++c)
         LockedHead[c]->setText(Pick(lockedHeads[c][0], lockedHeads[c][1]));
-    LockedName[Cold]->setText(Pick("Cold", "À froid"));
-    LockedName[Hot]->setText(Pick("Hot", "À chaud"));
+    Locked[Cold][LockedName]->setText(Pick("Cold", "À froid"));
+    Locked[Hot][LockedName]->setText(Pick("Hot", "À chaud"));
     const char* tcuHeads[4][2] = {
         {"", ""}, {"Cold", "À froid"}, {"Hot", "À chaud"}, {"Starts from cold", "Démarrages à froid"}};
-    for (int c = 0; c < 4; ++c)
+    for (int c = 0; c < TcuColumnCount; ++c)
         TcuHead[c]->setText(Pick(tcuHeads[c][0], tcuHeads[c][1]));
-    TcuName[TcuDol]->setText(Pick("DOL", "DOL"));
-    TcuName[TcuSoft]->setText(Pick("Soft-Starter", "Soft-Starter"));
+    Tcu[TcuDol][TcuName]->setText(Pick("DOL", "DOL"));
+    Tcu[TcuSoft][TcuName]->setText(Pick("Soft-Starter", "Soft-Starter"));
     Explanation->setText(
         Pick("Cold: the relay and the motor start from ambient; hot: after running at rated current. Trip level: "
              "the largest thermal image of the earliest relay of the class over the start, in % of the image at "
@@ -355,43 +331,43 @@ void TProtectionForm::FillPanel()
 
     for (int r = 0; r < StartRowCount; ++r) {
         const RelayStart& s = (r % 2 == 0) ? starts[r / 2]->Cold : starts[r / 2]->Hot;
-        SetVerdict(PassVerdict[r], s.PassesStart);
-        PassLevel[r]->setText(Percent(s.TripLevel, 1));
-        PassTrips[r]->setText(QStringLiteral("%1 / %2").arg(Seconds(s.EarliestTripTime), Seconds(s.LatestTripTime)));
+        SetVerdict(Pass[r][PassVerdict], s.PassesStart);
+        Pass[r][PassLevel]->setText(Percent(s.TripLevel, 1));
+        Pass[r][PassTrips]->setText(QStringLiteral("%1 / %2").arg(Seconds(s.EarliestTripTime), Seconds(s.LatestTripTime)));
     }
 
     const bool withstand = p.LockedRotorCold && p.LockedRotorHot;
     NoWithstand->setVisible(!withstand);
     for (QLabel* l : {LockedHeading, TcuHeading})
         l->setVisible(withstand);
-    for (QLabel* const* row : {LockedHead, TcuHead})
-        for (int c = 0; c < 4; ++c)
-            row[c]->setVisible(withstand);
-    LockedHead[4]->setVisible(withstand);
-    for (int r = 0; r < StateRowCount; ++r)
-        for (QLabel* l : {LockedName[r], LockedVerdict[r], LockedTrip[r], LockedPermitted[r], LockedMargin[r]})
-            l->setVisible(withstand);
-    for (int r = 0; r < TcuRowCount; ++r)
-        for (QLabel* l : {TcuName[r], TcuCold[r], TcuHot[r], TcuStarts[r]})
-            l->setVisible(withstand);
+    for (QLabel* l : LockedHead)
+        l->setVisible(withstand);
+    for (QLabel* l : TcuHead)
+        l->setVisible(withstand);
+    for (int c = 0; c < LockedColumnCount; ++c)
+        for (int r = 0; r < StateRowCount; ++r)
+            Locked[r][c]->setVisible(withstand);
+    for (int c = 0; c < TcuColumnCount; ++c)
+        for (int r = 0; r < TcuRowCount; ++r)
+            Tcu[r][c]->setVisible(withstand);
     if (!withstand)
         return;
 
     for (int r = 0; r < StateRowCount; ++r) {
         const LockedRotorCheck& c = r == Cold ? *p.LockedRotorCold : *p.LockedRotorHot;
-        SetVerdict(LockedVerdict[r], c.Protects);
-        LockedTrip[r]->setText(c.LatestTripTime ? Seconds(c.LatestTripTime) : Pick("never", "jamais"));
-        LockedPermitted[r]->setText(Seconds(c.PermittedTime));
-        LockedMargin[r]->setText(Margin(c.Margin));
+        SetVerdict(Locked[r][LockedVerdict], c.Protects);
+        Locked[r][LockedTrip]->setText(c.LatestTripTime ? Seconds(c.LatestTripTime) : Pick("never", "jamais"));
+        Locked[r][LockedPermitted]->setText(Seconds(c.PermittedTime));
+        Locked[r][LockedMargin]->setText(Margin(c.Margin));
     }
     for (int r = 0; r < TcuRowCount; ++r) {
         const StartProtection& s = *starts[r];
-        for (auto [label, tcu] : {std::pair{TcuCold[r], s.Cold.Tcu}, std::pair{TcuHot[r], s.Hot.Tcu}}) {
+        for (auto [label, tcu] : {std::pair{Tcu[r][TcuCold], s.Cold.Tcu}, std::pair{Tcu[r][TcuHot], s.Hot.Tcu}}) {
             label->setText(Percent(tcu, 1));
             SetPaletteColour(label, QPalette::WindowText, tcu && *tcu <= 100 ? Green : Red);
         }
         const std::optional<long long> n = s.StartsInSuccession;
-        TcuStarts[r]->setText(!n                     ? NoValueText()
+        Tcu[r][TcuStarts]->setText(!n                     ? NoValueText()
                               : *n >= MaxStartsShown ? Pick("%1 or more", "%1 ou plus").arg(MaxStartsShown)
                                                      : QString::number(*n));
     }

@@ -49,14 +49,16 @@ class TProtectionForm : public TModelessForm {
     QLabel *PanelTitle, *RelayText;
     QLabel *PassHeading, *LockedHeading, *TcuHeading;
     QLabel* NoWithstand; // without withstand times only the relay is judged
-    QLabel* PassHead[4];
-    QLabel *PassName[StartRowCount], *PassVerdict[StartRowCount], *PassLevel[StartRowCount],
-        *PassTrips[StartRowCount];
-    QLabel* LockedHead[5];
-    QLabel *LockedName[StateRowCount], *LockedVerdict[StateRowCount], *LockedTrip[StateRowCount],
-        *LockedPermitted[StateRowCount], *LockedMargin[StateRowCount];
-    QLabel* TcuHead[4];
-    QLabel *TcuName[TcuRowCount], *TcuCold[TcuRowCount], *TcuHot[TcuRowCount], *TcuStarts[TcuRowCount];
+    // The grids of the verdicts: a heading row, then a row per start and state, state or start.
+    enum PassColumn { PassName, PassVerdict, PassLevel, PassTrips, PassColumnCount };
+    enum LockedColumn { LockedName, LockedVerdict, LockedTrip, LockedPermitted, LockedMargin, LockedColumnCount };
+    enum TcuColumn { TcuName, TcuCold, TcuHot, TcuStarts, TcuColumnCount };
+    QLabel* PassHead[PassColumnCount];
+    QLabel* Pass[StartRowCount][PassColumnCount];
+    QLabel* LockedHead[LockedColumnCount];
+    QLabel* Locked[StateRowCount][LockedColumnCount];
+    QLabel* TcuHead[TcuColumnCount];
+    QLabel* Tcu[TcuRowCount][TcuColumnCount];
     QLabel* Explanation; // what the verdicts compare
 
   private:

@@ -5,28 +5,12 @@
 
 #ifdef TARVELLO_CHART_IMAGES
 #include <QByteArray>
-#include <QColor>
-#include <QImage>
-
-#include <cmath>
-#include <cstdlib>
 
 #include "ChartImage.h"
+#include "ImagePixels.h"
 #include "ProtectionChart.h"
 
 namespace {
-
-// Pixels of a colour close to this one.
-int Pixels(const QImage& image, const QColor& colour) {
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            n += std::abs(c.red() - colour.red()) < 30 && std::abs(c.green() - colour.green()) < 30 &&
-                 std::abs(c.blue() - colour.blue()) < 30;
-        }
-    return n;
-}
 
 // A direct-on-line start falling from 6 In in 1.5 s against class 10 relays set at In, cold.
 TimeCurrentCurves Curves() {

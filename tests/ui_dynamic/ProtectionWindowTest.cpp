@@ -303,9 +303,9 @@ TEST_F(DynamicUiTest, TheProtectionWindowSaysWhereToSetARelayAndFollowsTheSettin
               static_cast<int>(ComputeTimeCurrentCurves(e, MotorData.LineCurrent).DolStart.Current.size()));
     EXPECT_TRUE(w->RelayText->text().startsWith(
         QStringLiteral("Relay class 10, setting Ir %1 A (the motor's rated current)").arg(FixedText(8.5, 2))));
-    EXPECT_TRUE(w->LockedVerdict[TProtectionForm::Cold]->isVisible());
+    EXPECT_TRUE(w->Locked[TProtectionForm::Cold][TProtectionForm::LockedVerdict]->isVisible());
     EXPECT_FALSE(w->NoWithstand->isVisible());
-    EXPECT_EQ(w->LockedPermitted[TProtectionForm::Hot]->text(),
+    EXPECT_EQ(w->Locked[TProtectionForm::Hot][TProtectionForm::LockedPermitted]->text(),
               FixedText(e.Protection->LockedRotorHot->PermittedTime, 2) + " s");
 
     // Another class is followed.
@@ -339,20 +339,20 @@ TEST_P(VerdictTest, TheRelayVerdictsShowPassOrFailInGreenOrRed)
                                                               QString::fromUtf8(c.softCold)};
     const RelayStart* starts[] = {&p.Dol.Cold, &p.Dol.Hot, &p.SoftStarter.Cold, &p.SoftStarter.Hot};
     for (int r = 0; r < TProtectionForm::StartRowCount; ++r) {
-        EXPECT_EQ(w->PassVerdict[r]->text(), verdicts[r]) << r;
+        EXPECT_EQ(w->Pass[r][TProtectionForm::PassVerdict]->text(), verdicts[r]) << r;
         const bool pass = starts[r]->PassesStart;
-        EXPECT_EQ(Colour(w->PassVerdict[r]), pass ? QColor(0, 120, 0) : QColor(200, 0, 0)) << r;
-        EXPECT_EQ(w->PassLevel[r]->text(), FixedText(starts[r]->TripLevel, 1) + " %") << r;
-        EXPECT_EQ(w->PassTrips[r]->text().startsWith(NoValueText()), !starts[r]->EarliestTripTime) << r;
+        EXPECT_EQ(Colour(w->Pass[r][TProtectionForm::PassVerdict]), pass ? QColor(0, 120, 0) : QColor(200, 0, 0)) << r;
+        EXPECT_EQ(w->Pass[r][TProtectionForm::PassLevel]->text(), FixedText(starts[r]->TripLevel, 1) + " %") << r;
+        EXPECT_EQ(w->Pass[r][TProtectionForm::PassTrips]->text().startsWith(NoValueText()), !starts[r]->EarliestTripTime) << r;
     }
     EXPECT_EQ(w->NoWithstand->isVisible(), !c.withstand);
     EXPECT_EQ(w->TcuHeading->isVisible(), c.withstand);
     if (c.withstand) {
         // A start that never runs up uses more than the motor's whole capacity.
-        EXPECT_EQ(w->TcuCold[TProtectionForm::TcuDol]->text(), FixedText(*p.Dol.Cold.Tcu, 1) + " %");
-        EXPECT_EQ(Colour(w->TcuCold[TProtectionForm::TcuDol]),
+        EXPECT_EQ(w->Tcu[TProtectionForm::TcuDol][TProtectionForm::TcuCold]->text(), FixedText(*p.Dol.Cold.Tcu, 1) + " %");
+        EXPECT_EQ(Colour(w->Tcu[TProtectionForm::TcuDol][TProtectionForm::TcuCold]),
                   *p.Dol.Cold.Tcu <= 100 ? QColor(0, 120, 0) : QColor(200, 0, 0));
-        EXPECT_EQ(w->TcuStarts[TProtectionForm::TcuDol]->text(),
+        EXPECT_EQ(w->Tcu[TProtectionForm::TcuDol][TProtectionForm::TcuStarts]->text(),
                   *p.Dol.StartsInSuccession >= 10 ? Pick("10 or more", "10 ou plus")
                                                   : QString::number(*p.Dol.StartsInSuccession));
     } else {
