@@ -57,9 +57,9 @@ QString Margin(std::optional<double> margin)
 }
 
 // A grid of labels below a heading row, cells[r * columns + c] in row r and column c, the verdicts'
-// column (1) bold; a stretch on its right keeps the columns together.
+// column (1) bold when it has one; a stretch on its right keeps the columns together.
 void AddGrid(QWidget* parent, QVBoxLayout* panel, const QString& prefix, QLabel** heads, QLabel** cells, int rows,
-             int columns)
+             int columns, bool verdicts = true)
 {
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(10);
@@ -74,7 +74,7 @@ void AddGrid(QWidget* parent, QVBoxLayout* panel, const QString& prefix, QLabel*
         heads[c] = cell(QStringLiteral("%1Head%2").arg(prefix).arg(c), 0, c, true);
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c)
-            cells[r * columns + c] = cell(QStringLiteral("%1%2_%3").arg(prefix).arg(r).arg(c), r + 1, c, c == 1);
+            cells[r * columns + c] = cell(QStringLiteral("%1%2_%3").arg(prefix).arg(r).arg(c), r + 1, c, verdicts && c == 1);
     grid->setColumnStretch(columns, 1);
     panel->addLayout(grid);
 }
@@ -122,7 +122,7 @@ TProtectionForm::TProtectionForm()
     // 3. The thermal capacity each start uses, and how many starts from cold it allows.
     TcuHeading = NewLabel(Panel, "TcuHeading", SansFont(11, true), true);
     panel->addWidget(TcuHeading);
-    AddGrid(Panel, panel, QStringLiteral("Tcu"), TcuHead, &Tcu[0][0], TcuRowCount, TcuColumnCount);
+    AddGrid(Panel, panel, QStringLiteral("Tcu"), TcuHead, &Tcu[0][0], TcuRowCount, TcuColumnCount, false);
 
     Explanation = NewLabel(Panel, "Explanation", f, true);
     panel->addSpacing(4);
@@ -136,7 +136,7 @@ TProtectionForm::TProtectionForm()
     ApplyTexts();
     ShowResultsParts(false);
     // The chart likes more room than its minimum.
-    SizeByLayout(QSize(1150, 680));
+    SizeByLayout(QSize(1000, 680));
 
     // Created after the main window, whose signals say when to compute.
     if (Form1) {
