@@ -146,6 +146,27 @@ void CheckCurves(const StartCurves& curves, std::size_t samples, const Context& 
     for (double n : curves.Speed)
         FUZZ_CHECK(n >= 0, "negative speed %.17g: %s", n, Describe(c.ds, c.settings).c_str());
 }
+void CheckRelayStart(const RelayStart& r, const StartOutcome& o, double clear, const Context& c) {
+    const std::string d = Describe(c.ds, c.settings);
+    for (const auto& t : {r.EarliestTripTime, r.LatestTripTime})
+        if (t) FUZZ_CHECK(*t >= 0 && *t <= clear, "a trip time %.17g beyond [0, %.17g]: %s", *t, clear, d.c_str());
+    CheckFinite(r.TripLevel, "a trip level", c);
+    CheckOptional(r.Tcu, "a thermal capacity", c);
+    FUZZ_CHECK(r.TripLevel >= 0 && (!r.Tcu || *r.Tcu >= 0), "a negative level: %s", d.c_str());
+    FUZZ_CHECK(!(o.Stalled && r.PassesStart), "a stalled start passes the relay: %s", d.c_str());
+    FUZZ_CHECK(!r.PassesStart || !r.EarliestTripTime, "passes although the earliest relay trips: %s", d.c_str());
+}
+
+void CheckProtection(const ProtectionResults& p, const DynamicResults& dyn, double limit, const Context& c) {
+    for (double v : {p.RelaySetting, p.LockedRotorCurrent, p.LockedRotorCurrentNetwork, p.TauEarliest, p.TauLatest})
+        FUZZ_CHECK(std::isfinite(v) && v > 0, "a relay figure %.17g: %s", v, Describe(c.ds, c.settings).c_str());
+    for (const auto& [sp, o] : {std::pair{&p.Dol, &dyn.Dol}, std::pair{&p.SoftStarter, &dyn.SoftStarter}}) {
+        FUZZ_CHECK(sp->ClearTime >= 0 && sp->ClearTime <= limit, "t_e %.17g: %s", sp->ClearTime,
+                   Describe(c.ds, c.settings).c_str());
+        CheckRelayStart(sp->Cold, *o, sp->ClearTime, c);
+        CheckRelayStart(sp->Hot, *o, sp->ClearTime, c);
+    }
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -205,6 +226,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Read last, so that the inputs of the corpus keep what they meant before.
     const int chartPoints = in.ConsumeIntegralInRange(0, 700);
     if (in.ConsumeBool()) s.Methods.CurrentLimit = Number(in, 3);
+    if (in.ConsumeBool()) {
+        ProtectionSettings p;
+        p.Class = static_cast<TripClass>(in.ConsumeIntegralInRange(0, TripClassCount - 1));
+        if (in.ConsumeBool()) p.RelaySetting = Number(in, ds.LineCurrent);
+        if (in.ConsumeBool()) p.WithstandCold = Number(in, 15);
+        if (in.ConsumeBool()) p.WithstandHot = Number(in, 10);
+        s.Protection = p;
+    }
     const Context c{ds, s};
 
     if (const Refusal r = CheckDynamicSettings(s, ds)) {
@@ -232,6 +261,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckCurves(chart->Values, chart->Times.size(), c);
         for (std::size_t i = 1; i < chart->Times.size(); ++i)
             FUZZ_CHECK(chart->Times[i] >= chart->Times[i - 1], "chart times going back: %s", Describe(ds, s).c_str());
+    }
+
+    if (s.Protection) {
+        FUZZ_CHECK(dyn.Protection.has_value(), "no protection results: %s", Describe(ds, s).c_str());
+        CheckProtection(*dyn.Protection, dyn, limit, c);
+        const TimeCurrentCurves tcc = ComputeTimeCurrentCurves(dyn, ds.LineCurrent);
+        for (const TimeCurrentCurve* curve : {&tcc.DolStart, &tcc.SoftStarterStart, &tcc.EarliestCold, &tcc.EarliestHot,
+                                              &tcc.LatestCold, &tcc.LatestHot, &tcc.MotorCold, &tcc.MotorHot})
+            for (std::size_t i = 0; i < curve->Current.size(); ++i)
+                FUZZ_CHECK(curve->Current[i] >= tcc.CurrentMin && curve->Current[i] <= tcc.CurrentMax &&
+                               curve->Time[i] >= tcc.TimeMin && curve->Time[i] <= tcc.TimeMax,
+                           "a chart point beyond the axes: %s", Describe(ds, s).c_str());
     }
 
     ComparisonResults cmp;
