@@ -1,11 +1,8 @@
 #include "ProtectionChart.h"
 
+#include "ComparisonCharts.h"
 #include "DynamicCharts.h"
 #include "xyGraph.h"
-
-#include <QEvent>
-#include <QFontMetrics>
-#include <QObject>
 
 #include <algorithm>
 
@@ -105,48 +102,6 @@ void AddPoint(TxyGraph* chart, int index, const std::optional<std::pair<double, 
     Style(series, LookOf(index), language, true);
 }
 
-// The legend beside the plot, at the chart's right edge, as wide as its longest name.
-void PlaceLegend(TxyGraph* chart)
-{
-    TLegend& legend = chart->Legend();
-    const QFontMetrics metrics(legend.font().ToQFont());
-    int widest = 0, entries = 0;
-    for (const TSeries* s : chart->SeriesList())
-        if (s->ShowInLegend() != 0) {
-            widest = std::max(widest, metrics.horizontalAdvance(s->SeriesName()));
-            ++entries;
-        }
-    const int width = 2 * legend.XMargin() + legend.SymbolSpace() + 2 + widest + 4;
-    const int height = 2 * legend.YMargin() + entries * (metrics.height() + 3);
-    const int left = std::max(0, chart->width() - width - 8);
-    if (legend.width() != width)
-        legend.setWidth(width);
-    if (legend.height() != height)
-        legend.setHeight(height);
-    if (legend.left() != left)
-        legend.setLeft(left);
-    if (legend.top() != chart->Dimensions().TopMargin())
-        legend.setTop(chart->Dimensions().TopMargin());
-    if (chart->Dimensions().RightMargin() != width + 16)
-        chart->Dimensions().SetRightMargin(width + 16);
-    legend.setVisible(entries > 0);
-}
-
-// Keeps the legend at the chart's right edge when the chart is resized.
-class LegendKeeper : public QObject {
-  public:
-    explicit LegendKeeper(TxyGraph* chart) : QObject(chart), chart_(chart) { chart->installEventFilter(this); }
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == chart_ && event->type() == QEvent::Resize)
-            PlaceLegend(chart_);
-        return false;
-    }
-
-  private:
-    TxyGraph* chart_;
-};
-
 void SetRange(TAxis& axis, double low, double high)
 {
     // In the order that never puts Min above Max on the way.
@@ -202,12 +157,7 @@ TxyGraph* NewTimeCurrentChart(QWidget* parent, const char* name)
     chart->Dimensions().SetLeftMargin(56);
     chart->Dimensions().SetBottomMargin(42);
     chart->Appearance().SetPrintLineStyle(true);
-    TLegend& legend = chart->Legend();
-    legend.SetLayout(lsDown);
-    legend.setFont(TFont::Arial(-11));
-    legend.setBorderStyle(bsSingle);
-    legend.SetYMargin(5);
-    new LegendKeeper(chart);
+    KeepLegendAtRight(chart);
     return chart;
 }
 
@@ -233,7 +183,7 @@ void PlotTimeCurrentChart(TxyGraph* chart, const TimeCurrentCurves& curves, Lang
                                              : QStringLiteral("Time-Current Chart"));
     chart->XAxis().SetTitle(french ? QStringLiteral("Courant (I/In)") : QStringLiteral("Current (I/In)"));
     chart->YAxis().SetTitle(french ? QStringLiteral("Temps (s)") : QStringLiteral("Time (s)"));
-    PlaceLegend(chart);
+    FitLegendAtRight(chart);
     chart->SetPlotting(true);
     for (TAxis* axis : {&chart->XAxis(), &chart->YAxis()}) {
         axis->SetLogScale(true);
