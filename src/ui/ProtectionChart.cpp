@@ -5,6 +5,7 @@
 #include "xyGraph.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -82,6 +83,43 @@ void AddCurve(TxyGraph* chart, int index, const TimeCurrentCurve& curve, Languag
     Style(series, LookOf(index), language, true);
 }
 
+// A path split where its current turns, each stretch running one way to within a relative
+// tolerance: the chart sorts a series by current, so a stretch must not come back on itself by more
+// than a fraction of a pixel. Neighbouring stretches share their end point.
+std::vector<TimeCurrentCurve> MonotoneStretches(const TimeCurrentCurve& path, double tolerance = 1e-3)
+{
+    std::vector<TimeCurrentCurve> stretches;
+    const std::size_t n = std::min(path.Current.size(), path.Time.size());
+    if (n == 0)
+        return stretches;
+    TimeCurrentCurve piece;
+    int direction = 0; // +1 rising, -1 falling, 0 not yet known
+    double low = 0, high = 0;
+    auto begin = [&](std::size_t k) {
+        piece = {};
+        direction = 0;
+        low = high = path.Current[k];
+        piece.Current.push_back(path.Current[k]);
+        piece.Time.push_back(path.Time[k]);
+    };
+    begin(0);
+    for (std::size_t k = 1; k < n; ++k) {
+        const double x = path.Current[k];
+        if ((direction > 0 && x < high * (1 - tolerance)) || (direction < 0 && x > low * (1 + tolerance))) {
+            stretches.push_back(std::move(piece));
+            begin(k - 1);
+        }
+        if (direction == 0)
+            direction = x > low * (1 + tolerance) ? 1 : x < high * (1 - tolerance) ? -1 : 0;
+        low = std::min(low, x);
+        high = std::max(high, x);
+        piece.Current.push_back(x);
+        piece.Time.push_back(path.Time[k]);
+    }
+    stretches.push_back(std::move(piece));
+    return stretches;
+}
+
 void AddPath(TxyGraph* chart, int first, int more, const TimeCurrentCurve& path, Language language)
 {
     const std::vector<TimeCurrentCurve> stretches = MonotoneStretches(path);
@@ -115,40 +153,6 @@ void SetRange(TAxis& axis, double low, double high)
 }
 
 } // namespace
-
-std::vector<TimeCurrentCurve> MonotoneStretches(const TimeCurrentCurve& path, double tolerance)
-{
-    std::vector<TimeCurrentCurve> stretches;
-    const std::size_t n = std::min(path.Current.size(), path.Time.size());
-    if (n == 0)
-        return stretches;
-    TimeCurrentCurve piece;
-    int direction = 0; // +1 rising, -1 falling, 0 not yet known
-    double low = 0, high = 0;
-    auto begin = [&](std::size_t k) {
-        piece = {};
-        direction = 0;
-        low = high = path.Current[k];
-        piece.Current.push_back(path.Current[k]);
-        piece.Time.push_back(path.Time[k]);
-    };
-    begin(0);
-    for (std::size_t k = 1; k < n; ++k) {
-        const double x = path.Current[k];
-        if ((direction > 0 && x < high * (1 - tolerance)) || (direction < 0 && x > low * (1 + tolerance))) {
-            stretches.push_back(std::move(piece));
-            begin(k - 1);
-        }
-        if (direction == 0)
-            direction = x > low * (1 + tolerance) ? 1 : x < high * (1 - tolerance) ? -1 : 0;
-        low = std::min(low, x);
-        high = std::max(high, x);
-        piece.Current.push_back(x);
-        piece.Time.push_back(path.Time[k]);
-    }
-    stretches.push_back(std::move(piece));
-    return stretches;
-}
 
 TxyGraph* NewTimeCurrentChart(QWidget* parent, const char* name)
 {

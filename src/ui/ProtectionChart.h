@@ -9,8 +9,6 @@
 #include "ErrorMessages.h"
 #include "Protection.h"
 
-#include <vector>
-
 class QWidget;
 class TxyGraph;
 
@@ -36,11 +34,6 @@ constexpr int MaxMore = 99; // stretches beyond these go on the last one
 // The size of the command line's image, px.
 constexpr int TimeCurrentImageWidth = 900;
 constexpr int TimeCurrentImageHeight = 600;
-
-// A path split where its current turns, each stretch running one way to within a relative
-// `tolerance` (the chart sorts a series by current, so a stretch must not come back on itself by
-// more than a fraction of a pixel). Neighbouring stretches share their end point.
-std::vector<TimeCurrentCurve> MonotoneStretches(const TimeCurrentCurve& path, double tolerance = 1e-3);
 
 // A chart that grows with its place in a layout; its legend stays beside the plot on resizing.
 TxyGraph* NewTimeCurrentChart(QWidget* parent, const char* name);
