@@ -39,7 +39,7 @@ TMechanicalForm* MechanicalForm = nullptr;
 TDynamicStartForm* DynamicStartForm = nullptr;
 TNetworkForm* NetworkForm = nullptr;
 TCharacteristicsForm* CharacteristicsForm = nullptr;
-TProtectionForm* ProtectionForm = nullptr;
+TProtectionChartForm* ProtectionChartForm = nullptr;
 
 void CreateForms()
 {
@@ -62,7 +62,7 @@ void CreateForms()
     DynamicStartForm = new TDynamicStartForm;
     NetworkForm = new TNetworkForm;
     CharacteristicsForm = new TCharacteristicsForm;
-    ProtectionForm = new TProtectionForm;
+    ProtectionChartForm = new TProtectionChartForm;
 }
 
 void StartUp()
@@ -80,7 +80,7 @@ static void Destroy(T*& form)
 
 void DestroyForms()
 {
-    Destroy(ProtectionForm);
+    Destroy(ProtectionChartForm);
     Destroy(CharacteristicsForm);
     Destroy(MethodSettingsForm);
     Destroy(CompareForm);

@@ -593,7 +593,7 @@ void TForm1::MotorCharacteristicsClick()
 
 void TForm1::DisplayProtectionClick()
 {
-    ProtectionForm->ShowForm();
+    ProtectionChartForm->ShowForm();
 }
 
 void TForm1::MethodSettingsClick()

@@ -81,10 +81,10 @@ void AddGrid(QWidget* parent, QVBoxLayout* panel, const QString& prefix, QLabel*
 
 } // namespace
 
-TProtectionForm::TProtectionForm()
+TProtectionChartForm::TProtectionChartForm()
 {
     setWindowTitle(QStringLiteral("Protection"));
-    QVBoxLayout* outer = NewChartWindowLayout(this, "ProtectionForm", Notice);
+    QVBoxLayout* outer = NewChartWindowLayout(this, "ProtectionChartForm", Notice);
     const QFont f = font();
 
     auto* body = new QHBoxLayout;
@@ -140,19 +140,19 @@ TProtectionForm::TProtectionForm()
 
     // Created after the main window, whose signals say when to compute.
     if (Form1) {
-        connect(Form1, &TForm1::ResultsComputed, this, &TProtectionForm::ResultsChanged);
-        connect(Form1, &TForm1::DynamicInputsChanged, this, &TProtectionForm::InputsChanged);
+        connect(Form1, &TForm1::ResultsComputed, this, &TProtectionChartForm::ResultsChanged);
+        connect(Form1, &TForm1::DynamicInputsChanged, this, &TProtectionChartForm::InputsChanged);
     }
 }
 
-void TProtectionForm::ResultsChanged()
+void TProtectionChartForm::ResultsChanged()
 {
     data_ = WithoutRows(MotorData);
     haveData_ = true;
     InputsChanged();
 }
 
-void TProtectionForm::InputsChanged()
+void TProtectionChartForm::InputsChanged()
 {
     if (isVisible())
         Recompute();
@@ -160,19 +160,19 @@ void TProtectionForm::InputsChanged()
         stale_ = true;
 }
 
-void TProtectionForm::FormShow()
+void TProtectionChartForm::FormShow()
 {
     ApplyTexts();
     if (stale_)
         Recompute();
 }
 
-void TProtectionForm::FormActivate()
+void TProtectionChartForm::FormActivate()
 {
     ApplyTexts();
 }
 
-Refusal TProtectionForm::Recompute()
+Refusal TProtectionChartForm::Recompute()
 {
     stale_ = false;
     if (!haveData_) {
@@ -208,13 +208,13 @@ Refusal TProtectionForm::Recompute()
     return 0;
 }
 
-void TProtectionForm::ShowResultsParts(bool shown)
+void TProtectionChartForm::ShowResultsParts(bool shown)
 {
     Chart->setVisible(shown);
     Panel->setVisible(shown);
 }
 
-void TProtectionForm::ApplyTexts()
+void TProtectionChartForm::ApplyTexts()
 {
     setWindowTitle(Pick("Protection", "Protection"));
     if (!haveData_) {
@@ -305,7 +305,7 @@ void TProtectionForm::ApplyTexts()
     FillPanel();
 }
 
-void TProtectionForm::FillPanel()
+void TProtectionChartForm::FillPanel()
 {
     const ProtectionResults& p = *results_->Protection;
     const bool given = settings_.Protection->RelaySetting.has_value();

@@ -16,10 +16,10 @@ class QGridLayout;
 class QLabel;
 class TxyGraph;
 
-class TProtectionForm : public TModelessForm {
+class TProtectionChartForm : public TModelessForm {
     Q_OBJECT
   public:
-    TProtectionForm();
+    TProtectionChartForm();
     void FormActivate() override;
     void FormShow() override;
 

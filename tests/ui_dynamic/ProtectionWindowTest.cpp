@@ -209,7 +209,7 @@ TEST_F(DynamicUiTest, TheProtectionWindowSaysWhereToSetARelayAndFollowsTheSettin
 {
     RunWorkflowWithLoad(LoadKind::Squared, "0", "0", Dec("0.0117"));
     Trigger(Form1->DisplayProtection);
-    TProtectionForm* w = ProtectionForm;
+    TProtectionChartForm* w = ProtectionChartForm;
     ASSERT_TRUE(w->isVisible());
     EXPECT_TRUE(w->Notice->isVisible() && w->Notice->text().contains(QString::fromUtf8("Parameters › Protection")));
     EXPECT_FALSE(w->Chart->isVisible() || w->Panel->isVisible() || w->HasResults());
@@ -224,7 +224,7 @@ TEST_F(DynamicUiTest, TheProtectionWindowSaysWhereToSetARelayAndFollowsTheSettin
     EXPECT_TRUE(w->RelayText->text().startsWith(
         QStringLiteral("Relay class 10, setting Ir %1 A (the motor's rated current)").arg(FixedText(8.5, 2))));
     EXPECT_FALSE(w->NoWithstand->isVisible());
-    EXPECT_EQ(w->Locked[TProtectionForm::Hot][TProtectionForm::LockedPermitted]->text(),
+    EXPECT_EQ(w->Locked[TProtectionChartForm::Hot][TProtectionChartForm::LockedPermitted]->text(),
               FixedText(e.Protection->LockedRotorHot->PermittedTime, 2) + " s");
 
     // Another class without withstand times is followed; the relay taken away, the notice again.
@@ -243,25 +243,25 @@ TEST_P(VerdictTest, TheRelayVerdictsShowPassOrFailInGreenOrRed)
     RunWorkflowWithLoad(LoadKind::Squared, c.t0, c.t1, Dec(c.t2), c.french);
     SetRelay(ProtectionSettings{TripClass::Class30, std::nullopt, 12.0, 10.0});
     Trigger(Form1->DisplayProtection);
-    const TProtectionForm* w = ProtectionForm;
+    const TProtectionChartForm* w = ProtectionChartForm;
     ASSERT_TRUE(w->HasResults());
     const ProtectionResults p = *Expected().Protection;
     const RelayStart* starts[] = {&p.Dol.Cold, &p.Dol.Hot, &p.SoftStarter.Cold, &p.SoftStarter.Hot};
-    for (int r = 0; r < TProtectionForm::StartRowCount; ++r) {
+    for (int r = 0; r < TProtectionChartForm::StartRowCount; ++r) {
         QLabel* const* row = w->Pass[r];
-        EXPECT_EQ(row[TProtectionForm::PassVerdict]->text(), QString::fromUtf8(r < 2 ? c.dol : c.soft)) << r;
-        EXPECT_EQ(TextColour(row[TProtectionForm::PassVerdict]),
+        EXPECT_EQ(row[TProtectionChartForm::PassVerdict]->text(), QString::fromUtf8(r < 2 ? c.dol : c.soft)) << r;
+        EXPECT_EQ(TextColour(row[TProtectionChartForm::PassVerdict]),
                   starts[r]->PassesStart ? QColor(0, 120, 0) : QColor(200, 0, 0)) << r;
-        EXPECT_EQ(row[TProtectionForm::PassLevel]->text(), FixedText(starts[r]->TripLevel, 1) + " %") << r;
-        EXPECT_EQ(row[TProtectionForm::PassTrips]->text().startsWith(NoValueText()), !starts[r]->EarliestTripTime);
+        EXPECT_EQ(row[TProtectionChartForm::PassLevel]->text(), FixedText(starts[r]->TripLevel, 1) + " %") << r;
+        EXPECT_EQ(row[TProtectionChartForm::PassTrips]->text().startsWith(NoValueText()), !starts[r]->EarliestTripTime);
     }
     // A start that never runs up uses more than the motor's whole capacity: in red; a fan's start
     // allows 10 or more.
-    QLabel* tcu = w->Tcu[TProtectionForm::TcuDol][TProtectionForm::TcuCold];
+    QLabel* tcu = w->Tcu[TProtectionChartForm::TcuDol][TProtectionChartForm::TcuCold];
     EXPECT_EQ(tcu->text(), FixedText(*p.Dol.Cold.Tcu, 1) + " %");
     EXPECT_EQ(TextColour(tcu), *p.Dol.Cold.Tcu <= 100 ? QColor(0, 120, 0) : QColor(200, 0, 0));
     const long long n = *p.Dol.StartsInSuccession;
-    EXPECT_EQ(w->Tcu[TProtectionForm::TcuDol][TProtectionForm::TcuStarts]->text(),
+    EXPECT_EQ(w->Tcu[TProtectionChartForm::TcuDol][TProtectionChartForm::TcuStarts]->text(),
               n >= 10 ? Pick("10 or more", "10 ou plus") : QString::number(n));
 }
 

@@ -31,7 +31,7 @@ const WindowCase Windows[] = {{"DynamicStartForm", &TForm1::DisplayDynamic},
                               {"MethodSettingsForm", &TForm1::StartingMethods},
                               {"CompareForm", &TForm1::CompareMethods},
                               {"CharacteristicsForm", &TForm1::MotorCharacteristics},
-                              {"ProtectionForm", &TForm1::DisplayProtection}};
+                              {"ProtectionChartForm", &TForm1::DisplayProtection}};
 
 std::string Name(const QWidget* w) { return ToStd(w->objectName()) + " (" + w->metaObject()->className() + ")"; }
 
@@ -113,7 +113,7 @@ TEST_P(WindowLayoutTest, OpensAtItsHintKeepsItsMinimumAndNoWidgetOverlapsAnother
     ASSERT_TRUE(w && w->isVisible());
     EXPECT_TRUE(w != DynamicStartForm || DynamicStartForm->CornersDol->isVisible());
     EXPECT_TRUE(w != CharacteristicsForm || CharacteristicsForm->LegendMarks->isVisible());
-    EXPECT_TRUE(w != ProtectionForm || ProtectionForm->TcuHeading->isVisible());
+    EXPECT_TRUE(w != ProtectionChartForm || ProtectionChartForm->TcuHeading->isVisible());
     const QSize opened = w->size();
     EXPECT_EQ(opened, w->sizeHint());
     ExpectLaidOutCleanly(w, "opened");
