@@ -13,6 +13,7 @@
 #include "Network.h"
 #include "Print.h"
 #include "Protection.h"
+#include "ProtectionWindow.h"
 #include "SchemEqu.h"
 #include "SelMot.h"
 #include "SoftStar.h"
@@ -40,6 +41,7 @@ TDynamicStartForm* DynamicStartForm = nullptr;
 TNetworkForm* NetworkForm = nullptr;
 TCharacteristicsForm* CharacteristicsForm = nullptr;
 TProtectionForm* ProtectionForm = nullptr;
+TProtectionChartForm* ProtectionChartForm = nullptr;
 
 void CreateForms()
 {
@@ -63,6 +65,7 @@ void CreateForms()
     NetworkForm = new TNetworkForm;
     CharacteristicsForm = new TCharacteristicsForm;
     ProtectionForm = new TProtectionForm;
+    ProtectionChartForm = new TProtectionChartForm;
 }
 
 void StartUp()
@@ -81,6 +84,7 @@ static void Destroy(T*& form)
 void DestroyForms()
 {
     Destroy(ProtectionForm);
+    Destroy(ProtectionChartForm);
     Destroy(CharacteristicsForm);
     Destroy(MethodSettingsForm);
     Destroy(CompareForm);

@@ -22,6 +22,7 @@ class TDynamicStartForm;
 class TNetworkForm;
 class TCharacteristicsForm;
 class TProtectionForm;
+class TProtectionChartForm;
 
 extern MotorDataSet MotorData;
 // The settings of the dynamic start, the supply network, the starting methods and the starter.
@@ -58,6 +59,7 @@ extern TNetworkForm* NetworkForm;
 extern TCharacteristicsForm* CharacteristicsForm;
 // The overload relay and the motor's locked-rotor withstand times.
 extern TProtectionForm* ProtectionForm;
+extern TProtectionChartForm* ProtectionChartForm;
 
 // Creates the windows in the order main window, About box, rated values, error, equivalent diagram,
 // motor selection, motor-list confirmation, load, soft-starter, print, then the comparison's and the

@@ -3,6 +3,7 @@
 #include "About.h"
 #include "Aff_Err.h"
 #include "Characteristics.h"
+#include "ProtectionWindow.h"
 #include "Compare.h"
 #include "CurveFile.h"
 #include "DynStart.h"
@@ -326,6 +327,7 @@ void TForm1::CreateMenu()
     add(Options1, CompareMethods, "CompareMethods", "&Compare Starting Methods", {}, &TForm1::CompareMethodsClick);
     add(Options1, MotorCharacteristics, "MotorCharacteristics", "Motor C&haracteristics", {},
         &TForm1::MotorCharacteristicsClick);
+    add(Options1, DisplayProtection, "DisplayProtection", "Display &Protection", {}, &TForm1::DisplayProtectionClick);
 
     Help1 = bar->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -596,6 +598,11 @@ void TForm1::MotorCharacteristicsClick()
     CharacteristicsForm->ShowForm();
 }
 
+void TForm1::DisplayProtectionClick()
+{
+    ProtectionChartForm->ShowForm();
+}
+
 void TForm1::MethodSettingsClick()
 {
     MethodSettingsForm->ShowForm();
@@ -764,6 +771,7 @@ void TForm1::ApplyTexts()
     DisplayDynamic->setText(pick("Display &Dynamic Start", "Afficher le démarrage &dynamique"));
     CompareMethods->setText(pick("&Compare Starting Methods", "&Comparer les modes de démarrage"));
     MotorCharacteristics->setText(pick("Motor C&haracteristics", "Caractéristi&ques du moteur"));
+    DisplayProtection->setText(pick("Display &Protection", "Afficher la &protection"));
     StartingMethods->setText(pick("Starting &Methods and Starter...", "M&odes de démarrage et démarreur..."));
     Protection1->setText(pick("&Protection", "&Protection"));
     Help1->setTitle(pick("&Help", "&Aide"));

@@ -55,6 +55,7 @@ public:
     void ProtectionClick();
     void DisplayDynamicClick();
     void MotorCharacteristicsClick();
+    void DisplayProtectionClick();
     void Help2Click();
     void About1Click();
 
@@ -101,6 +102,7 @@ public:
     QAction* DisplayStatic;
     QAction *CompareMethods, *StartingMethods; // comparison of starting methods, its settings
     QAction* MotorCharacteristics;             // torque and current against speed, data-sheet marks
+    QAction* DisplayProtection;                // the start against the overload relay, the time-current chart
     QAction *NDynamics, *Mechanical1, *Network1, *DisplayDynamic; // the dynamic start's entries
     QAction* Protection1; // the overload relay and the motor's withstand times
     QAction *Help2, *N3, *About1;

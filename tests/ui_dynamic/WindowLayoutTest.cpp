@@ -1,8 +1,9 @@
-// The windows of the dynamic start, the comparison and the motor characteristics, each in English
-// and in French, for a motor with a data sheet (its marks and tolerance corners shown): they open at
-// their size hint (and again at it when reopened), do not shrink below their minimum, and at the
-// minimum as at a large size every widget a layout places lies inside its parent, over no other,
-// and at least at its own minimum, its wrapped texts whole and its values readable.
+// The windows of the dynamic start, the comparison, the motor characteristics and the protection,
+// each in English and in French, for a motor with a data sheet (its marks and tolerance corners
+// shown, a relay with withstand times): they open at their size hint (and again at it when
+// reopened), do not shrink below their minimum, and at the minimum as at a large size every widget
+// a layout places lies inside its parent, over no other, and at least at its own minimum, its
+// wrapped texts whole and its values readable.
 
 #include "DynamicFixture.h"
 
@@ -10,6 +11,7 @@
 #include "Compare.h"
 #include "MethodSettings.h"
 #include "Protection.h"
+#include "ProtectionWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,7 +33,8 @@ const WindowCase Windows[] = {{"DynamicStartForm", &TForm1::DisplayDynamic},
                               {"ProtectionForm", &TForm1::Protection1},
                               {"MethodSettingsForm", &TForm1::StartingMethods},
                               {"CompareForm", &TForm1::CompareMethods},
-                              {"CharacteristicsForm", &TForm1::MotorCharacteristics}};
+                              {"CharacteristicsForm", &TForm1::MotorCharacteristics},
+                              {"ProtectionChartForm", &TForm1::DisplayProtection}};
 
 std::string Name(const QWidget* w) { return ToStd(w->objectName()) + " (" + w->metaObject()->className() + ")"; }
 
@@ -107,6 +110,9 @@ TEST_P(WindowLayoutTest, OpensAtItsHintKeepsItsMinimumAndNoWidgetOverlapsAnother
     Click(ProtectionForm->Button1);
     ASSERT_FALSE(ErrorShown()) << ErrorText().toStdString();
     UseDatasheet();
+    // A relay with the motor's withstand times: every verdict of the protection window.
+    DynamicData.Protection = ProtectionSettings{TripClass::Class10, std::nullopt, 12.0, 10.0};
+    Form1->NotifyDynamicInputsChanged();
     // The corners' lines in the dynamic start's panel, from its first showing.
     DynamicStartForm->CornersBox->setChecked(true);
     Trigger(Form1->*window.second);
@@ -118,6 +124,7 @@ TEST_P(WindowLayoutTest, OpensAtItsHintKeepsItsMinimumAndNoWidgetOverlapsAnother
     EXPECT_TRUE(w != DynamicStartForm || DynamicStartForm->CornersDol->isVisible());
     EXPECT_TRUE(w != DynamicStartForm || DynamicStartForm->RelayDol->isVisible());
     EXPECT_TRUE(w != CharacteristicsForm || CharacteristicsForm->LegendMarks->isVisible());
+    EXPECT_TRUE(w != ProtectionChartForm || ProtectionChartForm->TcuHeading->isVisible());
     const QSize opened = w->size();
     EXPECT_EQ(opened, w->sizeHint());
     ExpectLaidOutCleanly(w, "opened");
