@@ -1,6 +1,7 @@
 #pragma once
 // Study files: everything the user set for one case (motor, soft-starter, load, mechanical data,
-// supply network, starting methods and starter, language, static curves), never the results.
+// supply network, starting methods and starter, overload relay, language, static curves), never
+// the results.
 // A study is a JSON file (suffix ".tarvello", schema in README.md) that reads back bit for bit.
 //
 // The two programs hold a Study next to their data set: StudyFromSettings takes one from the data
@@ -18,9 +19,9 @@
 
 inline constexpr const char* StudyFormatName = "tarvello-study";
 // The format version this program writes and the newest it reads. Version 2 added the
-// comparison's own current limit, version 3 the data sheet and the second cage; every older
-// version reads as before.
-inline constexpr int StudyFormatVersion = 3;
+// comparison's own current limit, version 3 the data sheet and the second cage, version 4 the
+// overload relay; every older version reads as before.
+inline constexpr int StudyFormatVersion = 4;
 inline constexpr const char* StudySuffix = ".tarvello";
 // Larger files are refused before they are read.
 inline constexpr long long MaxStudyFileSize = 16LL * 1024 * 1024;

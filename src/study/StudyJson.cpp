@@ -354,6 +354,8 @@ Study GoodStudy() {
     n.CableLength = 50;
     n.CableSection = 16;
     s.Dynamic.Starter = StarterDuty{100, "AC-53a: 3.5-17: 90-5", 5};
+    // A relay at the motor's rated current, with withstand times that any relay setting accepts.
+    s.Dynamic.Protection = ProtectionSettings{TripClass::Class10, std::nullopt, 10.0, 8.0};
     return s;
 }
 
@@ -533,6 +535,8 @@ class SchemaReader {
     void ReadMechanical(const Node& mechanical);
     void ReadNetwork(const Node& network);
     void ReadComparison(const Node& comparison);
+    void ReadProtection(const Node& protection);
+    void Withstand(const Node& protection, const char* key, bool cold);
 
     int version_ = StudyFormatVersion; // of the file being read
 };
@@ -576,9 +580,13 @@ void SchemaReader::Read(const Node& root) {
     }
     version_ = static_cast<int>(number);
 
-    if (!Keys(root, nullptr,
-              {"format", "version", "language", "motor", "softStarter", "load", "mechanical", "network",
-               "comparison", "showStaticCurves"}))
+    // Version 4 added the overload relay.
+    if (!(version_ < 4 ? Keys(root, nullptr,
+                              {"format", "version", "language", "motor", "softStarter", "load", "mechanical",
+                               "network", "comparison", "showStaticCurves"})
+                       : Keys(root, nullptr,
+                              {"format", "version", "language", "motor", "softStarter", "load", "mechanical",
+                               "network", "comparison", "protection", "showStaticCurves"})))
         return;
     if (const Member* language = Find(root, nullptr, "language", Need::Optional);
         language && language->value.kind != Node::Kind::Null) {
@@ -597,6 +605,8 @@ void SchemaReader::Read(const Node& root) {
     if (const Node* network = Object(root, nullptr, "network", Need::Optional)) ReadNetwork(*network);
     if (const Node* comparison = Object(root, nullptr, "comparison", Need::Optional))
         ReadComparison(*comparison);
+    if (const Node* protection = Object(root, nullptr, "protection", Need::Optional, true))
+        ReadProtection(*protection);
     Boolean(root, nullptr, "showStaticCurves", Need::Optional, false,
             [](Study& s) -> bool& { return s.ShowStaticCurves; });
 }
@@ -826,6 +836,37 @@ void SchemaReader::ReadComparison(const Node& node) {
            [](Study& s) -> double& { return s.Dynamic.Starter->StartsPerHour; });
 }
 
+void SchemaReader::ReadProtection(const Node& node) {
+    const char* const section = "protection";
+    if (!Keys(node, section, {"RelayClass", "RelaySetting", "WithstandCold", "WithstandHot"})) return;
+    const int tripClass = Choice(node, section, "RelayClass", Need::Required,
+                                 {TripClassKey(TripClass::Class10A), TripClassKey(TripClass::Class10),
+                                  TripClassKey(TripClass::Class20), TripClassKey(TripClass::Class30)});
+    if (tripClass < 0) return;
+    study.Dynamic.Protection.emplace().Class = static_cast<TripClass>(tripClass);
+    // Null or absent: the motor's rated current.
+    NumberOrNull(node, section, "RelaySetting",
+                 [](Study& s) -> std::optional<double>& { return s.Dynamic.Protection->RelaySetting; });
+    Withstand(node, "WithstandCold", true);
+    Withstand(node, "WithstandHot", false);
+}
+
+// A withstand time: null or absent for none. Both or neither are given, so the acceptable value
+// that lifts a refusal is a good time beside the other one, and none when the other is none.
+void SchemaReader::Withstand(const Node& node, const char* key, bool cold) {
+    const auto field = [cold](Study& s) -> std::optional<double>& {
+        return cold ? s.Dynamic.Protection->WithstandCold : s.Dynamic.Protection->WithstandHot;
+    };
+    const std::size_t known = sites.size();
+    NumberOrNull(node, "protection", key, field);
+    if (sites.size() == known) return;
+    sites.back().makeGood = [field, cold](Study& s) {
+        const ProtectionSettings& p = *s.Dynamic.Protection;
+        const bool other = (cold ? p.WithstandHot : p.WithstandCold).has_value();
+        field(s) = other ? field(Good()) : std::nullopt;
+    };
+}
+
 // The line of the field a check refuses: the first field in file order whose acceptable value makes
 // the refusal go, else the first whose acceptable value changes it (several faults), else 0.
 int BlameLine(const Study& study, std::vector<Site> sites, const Refusal& refusal,
@@ -953,6 +994,15 @@ OrderedJson StudyJson(const Study& s) {
         starter["StartsPerHour"] = s.Dynamic.Starter->StartsPerHour;
     } else {
         comparison["starter"] = nullptr;
+    }
+
+    // Written only when set: a study without a relay reads as in the versions before.
+    if (const std::optional<ProtectionSettings>& p = s.Dynamic.Protection) {
+        OrderedJson& protection = j["protection"];
+        protection["RelayClass"] = TripClassKey(p->Class);
+        protection["RelaySetting"] = OrNull(p->RelaySetting);
+        protection["WithstandCold"] = OrNull(p->WithstandCold);
+        protection["WithstandHot"] = OrNull(p->WithstandHot);
     }
 
     j["showStaticCurves"] = s.ShowStaticCurves;

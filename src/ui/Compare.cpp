@@ -332,6 +332,8 @@ void TCompareForm::Fill() {
         "énergie et creux les plus bas ; couple le plus haut). À la commutation, le courant et le couple "
         "sautent aux valeurs établies du nouveau couplage : les transitoires électriques d'une transition "
         "ouverte ne sont pas modélisés."));
+    if (results_.Protection && s.Protection)
+        Notes->setText(Notes->text() + QLatin1Char(' ') + RelayDescription(*results_.Protection, *s.Protection));
     const bool stalls = std::any_of(results_.Methods.begin(), results_.Methods.end(),
                                     [](const MethodOutcome& m) { return m.Applicable && m.Outcome.Stalled; });
     if (stalls)
@@ -360,12 +362,20 @@ void TCompareForm::FillTable() {
         {"Largest bus-\nbar dip [%]", "Creux de\ntension max. [%]"},
         {"Changeover", "Commutation"},
         {"Outcome", "Issue"},
+        {"Relay\n(cold)", "Relais\n(à froid)"},
+        {"TCU, cold\n[%]", "TCU à\nfroid [%]"},
     };
     QStringList header;
     for (const auto& h : headers)
         header << Pick(h[0], h[1]);
     Table->setHorizontalHeaderLabels(header);
     Table->setColumnHidden(ColDip, !shownSettings_.Network.Enabled);
+    // Without a relay the two columns would hold nothing but dashes.
+    const bool relay = results_.Protection.has_value() && shownSettings_.Protection.has_value();
+    Table->setColumnHidden(ColRelay, !relay);
+    Table->setColumnHidden(ColTcu, !relay);
+    Table->horizontalHeaderItem(ColTcu)->setToolTip(
+        Pick("Thermal capacity used by a cold start", "Capacité thermique utilisée par un démarrage à froid"));
 
     struct Criterion {
         int column;
@@ -388,7 +398,7 @@ void TCompareForm::FillTable() {
          }},
         {ColDip, false, [](const StartOutcome& o) { return std::optional<double>(o.MaxVoltageDip); }},
     };
-    const int decimals[ColumnCount] = {0, 1, 2, 2, 2, 3, 0, 2, 0, 0};
+    const int decimals[ColumnCount] = {0, 1, 2, 2, 2, 3, 0, 2, 0, 0, 0, 1};
     const QString stalledPeakTip =
         StalledPeakText(shownSettings_.Mechanical.StartTimeLimit, !AnyRunsUp(results_));
 
@@ -485,6 +495,21 @@ void TCompareForm::FillTable() {
             outcome->setData(ValueRole, QVariant());
         }
         outcome->setFont(f);
+
+        // The relay on each method that applies; star-delta on a star motor has none.
+        QTableWidgetItem* verdict = Table->item(r, ColRelay);
+        QTableWidgetItem* tcu = Table->item(r, ColTcu);
+        const std::optional<StartProtection>& p = m.Protection;
+        verdict->setText(p ? RelayVerdictText(p->Cold) : QString());
+        verdict->setToolTip(p ? RelayVerdictTip(p->Cold) : QString());
+        verdict->setForeground(QBrush(VerdictColour(p && p->Cold.PassesStart)));
+        verdict->setData(ValueRole, p ? QVariant(p->Cold.TripLevel) : QVariant());
+        verdict->setFont(bold);
+        tcu->setText(p ? TcuText(p->Cold) : QString());
+        tcu->setToolTip(p && !p->Cold.Tcu ? Pick("No withstand times", "Pas de temps de blocage admissibles")
+                                          : QString());
+        tcu->setData(ValueRole, p && p->Cold.Tcu ? QVariant(*p->Cold.Tcu) : QVariant());
+        tcu->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
     // The rows are never lower than their text; the columns share any width beyond their
     // contents, and a narrower window scrolls the table.

@@ -58,6 +58,8 @@ class TCompareForm : public TModelessForm {
         ColDip,         // %, shown only with a supply network
         ColChangeover,
         ColOutcome,
+        ColRelay, // the overload relay on the cold start, with its trip level; shown only with a relay
+        ColTcu,   // %, the thermal capacity the cold start uses; shown only with a relay
         ColumnCount
     };
     // Item data: the value a number cell shows (absent for a null value), and whether it is the

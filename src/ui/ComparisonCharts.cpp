@@ -35,6 +35,32 @@ class LegendKeeper : public QObject {
 
 } // namespace
 
+void KeepLegendAtRight(TxyGraph* chart) {
+    TLegend& legend = chart->Legend();
+    legend.setFont(TFont::Arial(-11));
+    legend.SetLayout(lsDown);
+    legend.setBorderStyle(bsSingle);
+    legend.setTop(chart->Dimensions().TopMargin());
+    legend.setVisible(true);
+    new LegendKeeper(chart);
+}
+
+void FitLegendAtRight(TxyGraph* chart) {
+    TLegend& legend = chart->Legend();
+    const QFontMetrics metrics(legend.font().ToQFont());
+    int widest = 0, entries = 0;
+    for (const TSeries* s : chart->SeriesList())
+        if (s->ShowInLegend() != 0) {
+            widest = std::max(widest, metrics.horizontalAdvance(s->SeriesName()));
+            ++entries;
+        }
+    legend.setWidth(2 * legend.XMargin() + legend.SymbolSpace() + 2 + widest + 4);
+    legend.setHeight(2 * legend.YMargin() + std::max(1, entries) * (metrics.height() + 2));
+    legend.setVisible(entries > 0);
+    chart->Dimensions().SetRightMargin(entries > 0 ? legend.width() + 2 * LegendGap : 15);
+    LegendKeeper::Place(*chart);
+}
+
 QColor MethodColour(StartingMethod method) {
     switch (method) {
     case StartingMethod::Dol:
@@ -73,13 +99,7 @@ TxyGraph* NewComparisonChart(QWidget* parent, const char* name, ComparisonChart 
     chart->XAxis().SetTitle(QStringLiteral("t [s]"));
     chart->YAxis().SetTitle(kind == ComparisonChart::Current ? QStringLiteral("I/In")
                                                              : QStringLiteral("n/ns"));
-    TLegend& legend = chart->Legend();
-    legend.setFont(TFont::Arial(-11));
-    legend.SetLayout(lsDown);
-    legend.setBorderStyle(bsSingle);
-    legend.setTop(chart->Dimensions().TopMargin());
-    legend.setVisible(true);
-    new LegendKeeper(chart);
+    KeepLegendAtRight(chart);
     return chart;
 }
 
@@ -89,7 +109,6 @@ void PlotComparison(TxyGraph* chart, ComparisonChart kind, const ComparisonResul
     while (chart->SeriesCount() > 0)
         chart->DestroySeries(chart->SeriesList().front());
 
-    int entries = 0;
     for (const MethodOutcome& m : results.Methods) {
         if (!m.Applicable) continue;
         const std::vector<double>& t = m.Chart.Times;
@@ -108,20 +127,8 @@ void PlotComparison(TxyGraph* chart, ComparisonChart kind, const ComparisonResul
         const std::size_t n = std::min(t.size(), y.size());
         for (std::size_t k = 0; k < n; ++k)
             if (std::isfinite(t[k]) && std::isfinite(y[k])) s.AddPoint(t[k], y[k]);
-        ++entries;
     }
-
-    // The legend fits the longest name and sits in a right margin made wide enough for it.
-    TLegend& legend = chart->Legend();
-    const QFontMetrics metrics(legend.font().ToQFont());
-    int widest = 0;
-    for (const TSeries* s : chart->SeriesList())
-        widest = std::max(widest, metrics.horizontalAdvance(s->SeriesName()));
-    legend.setWidth(2 * legend.XMargin() + legend.SymbolSpace() + 2 + widest + 4);
-    legend.setHeight(2 * legend.YMargin() + std::max(1, entries) * (metrics.height() + 2));
-    legend.setVisible(entries > 0);
-    chart->Dimensions().SetRightMargin(entries > 0 ? legend.width() + 2 * LegendGap : 15);
-    LegendKeeper::Place(*chart);
+    FitLegendAtRight(chart);
 
     chart->SetPlotting(true);
     for (TAxis* axis : {&chart->XAxis(), &chart->YAxis()}) {

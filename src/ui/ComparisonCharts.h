@@ -23,6 +23,12 @@ constexpr int ComparisonChartPoints = 600;
 // main window, the others clearly apart from them and from each other.
 QColor MethodColour(StartingMethod method);
 
+// A legend listed down in a box at the top of the chart's right margin, kept at its right edge on
+// every resize; FitLegendAtRight, after the series are named, sizes it to the names it shows and
+// widens the right margin to hold it.
+void KeepLegendAtRight(TxyGraph* chart);
+void FitLegendAtRight(TxyGraph* chart);
+
 // A chart for the window's layout: expanding, its legend kept at the right edge on every resize.
 TxyGraph* NewComparisonChart(QWidget* parent, const char* name, ComparisonChart kind);
 

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -128,6 +129,34 @@ TDynamicStartForm::TDynamicStartForm()
         grid->addWidget(SoftValue[row], row + 2, 2);
         grid->addWidget(RowUnit[row], row + 2, 3);
     }
+    RelayName = NewLabel(Panel, "RelayName", f, true);
+    TcuName = NewLabel(Panel, "TcuName", f, true);
+    RelayUnit = NewLabel(Panel, "RelayUnit", f);
+    TcuUnit = NewLabel(Panel, "TcuUnit", f);
+    TcuUnit->setText(QStringLiteral("%"));
+    RelayDol = NewDisplay(Panel, QStringLiteral("RelayDol"), f);
+    RelaySoft = NewDisplay(Panel, QStringLiteral("RelaySoft"), f);
+    TcuDol = NewDisplay(Panel, QStringLiteral("TcuDol"), f);
+    TcuSoft = NewDisplay(Panel, QStringLiteral("TcuSoft"), f);
+    // A verdict with its trip level, in bold, is longer than a number: the columns keep one width.
+    QFont bold = f;
+    bold.setBold(true);
+    const int width = std::max(RelayDol->width(),
+                               QFontMetrics(bold).horizontalAdvance(QString::fromUtf8("RÉUSSI 99.9 %")) + 12);
+    for (QLineEdit* e : {RelayDol, RelaySoft, TcuDol, TcuSoft})
+        e->setFixedWidth(width);
+    for (int row = 0; row < RowCount; ++row) {
+        DolValue[row]->setFixedWidth(width);
+        SoftValue[row]->setFixedWidth(width);
+    }
+    grid->addWidget(RelayName, RowCount + 2, 0);
+    grid->addWidget(RelayDol, RowCount + 2, 1);
+    grid->addWidget(RelaySoft, RowCount + 2, 2);
+    grid->addWidget(RelayUnit, RowCount + 2, 3);
+    grid->addWidget(TcuName, RowCount + 3, 0);
+    grid->addWidget(TcuDol, RowCount + 3, 1);
+    grid->addWidget(TcuSoft, RowCount + 3, 2);
+    grid->addWidget(TcuUnit, RowCount + 3, 3);
     grid->setColumnMinimumWidth(0, 150);
     panel->addLayout(grid);
     panel->addSpacing(8);
@@ -143,10 +172,11 @@ TDynamicStartForm::TDynamicStartForm()
     SetPaletteColour(CornersSoft, QPalette::WindowText, Red);
     StallNote = NewLabel(Panel, "StallNote", SansFont(11, true), true);
     SetPaletteColour(StallNote, QPalette::WindowText, Red);
+    ProtectionText = NewLabel(Panel, "ProtectionText", f, true);
     InertiaText = NewLabel(Panel, "InertiaText", f, true);
     SupplyText = NewLabel(Panel, "SupplyText", f, true);
     FitText = NewLabel(Panel, "FitText", f, true);
-    for (QLabel* l : {CornersDol, CornersSoft, StallNote, InertiaText, SupplyText, FitText}) {
+    for (QLabel* l : {CornersDol, CornersSoft, StallNote, ProtectionText, InertiaText, SupplyText, FitText}) {
         l->setFixedWidth(370);
         panel->addWidget(l);
     }
@@ -328,7 +358,33 @@ void TDynamicStartForm::ApplyTexts()
     for (int row = 0; row < RowCount; ++row)
         RowName[row]->setText(Pick(names[row][0], names[row][1]));
     RowUnit[OperatingSpeed]->setText(Pick("rpm", "tr/min"));
+    RelayName->setText(Pick("Overload relay, cold start", "Relais de surcharge, à froid"));
+    TcuName->setText(Pick("Thermal capacity used, cold", "Capacité thermique, à froid"));
     FillPanel();
+}
+
+void TDynamicStartForm::FillProtection()
+{
+    const std::optional<ProtectionResults>& relay = results_->Protection;
+    const bool shown = relay && settings_.Protection;
+    for (QWidget* w : std::initializer_list<QWidget*>{RelayName, RelayUnit, TcuName, TcuUnit, RelayDol, RelaySoft,
+                                                      TcuDol, TcuSoft, ProtectionText})
+        w->setVisible(shown);
+    if (!shown)
+        return;
+    const auto fill = [](const StartProtection& p, QLineEdit* verdict, QLineEdit* tcu) {
+        verdict->setText(RelayVerdictText(p.Cold));
+        verdict->setToolTip(RelayVerdictTip(p.Cold));
+        SetPaletteColour(verdict, QPalette::Text, VerdictColour(p.Cold.PassesStart));
+        QFont bold = verdict->font();
+        bold.setBold(true);
+        verdict->setFont(bold);
+        tcu->setText(TcuText(p.Cold));
+        tcu->setToolTip(p.Cold.Tcu ? QString() : Pick("No withstand times", "Pas de temps de blocage admissibles"));
+    };
+    fill(relay->Dol, RelayDol, TcuDol);
+    fill(relay->SoftStarter, RelaySoft, TcuSoft);
+    ProtectionText->setText(RelayDescription(*relay, *settings_.Protection));
 }
 
 void TDynamicStartForm::FillPanel()
@@ -408,6 +464,8 @@ void TDynamicStartForm::FillPanel()
                                     soft ? Pick("With Soft-Starter", "Avec Soft-Starter") : Pick("DOL", "DOL"),
                                     FromStd(CornerRange(*corners_, soft, language, SystemDecimalSeparator()))));
     }
+
+    FillProtection();
 
     const double load = settings_.Mechanical.LoadInertia;
     const QString motorInertia = r.TypicalInertia ? RoundedText(r.MotorInertia) : EditText(r.MotorInertia);

@@ -64,6 +64,11 @@ class TDynamicStartForm : public TModelessForm {
     QLineEdit* DolValue[RowCount];
     QLineEdit* SoftValue[RowCount];
     QLabel* RowUnit[RowCount];
+    // With a relay (Parameters › Protection): each start's verdict when cold, with its trip level,
+    // and the thermal capacity it uses; the relay and how it is judged.
+    QLabel *RelayName, *RelayUnit, *TcuName, *TcuUnit;
+    QLineEdit *RelayDol, *RelaySoft, *TcuDol, *TcuSoft;
+    QLabel* ProtectionText;
     QLabel* InertiaText; // the inertia used, and whether it is the typical value
     QLabel* SupplyText;  // stiff supply, or the network and the dip limit
     // A stalled start whose rotor ends below the stall speed (a soft-starter that never breaks
@@ -75,6 +80,7 @@ class TDynamicStartForm : public TModelessForm {
   private:
     void ApplyTexts();
     void FillPanel();
+    void FillProtection();
     void Plot();
     void ShowResultsParts(bool shown);
     void CornersToggled();

@@ -3,6 +3,7 @@
 // user edits (every digit kept, so that reopening and confirming changes nothing), numbers for
 // result panels (null or not finite shown as a dash), and the words of the chosen language.
 
+#include <QColor>
 #include <QString>
 
 #include <optional>
@@ -30,8 +31,23 @@ QString StalledPeakText(double limit, bool shown);
 // The field's number (TextToReal). A text that is none throws the Refusal notANumber ("%1 is not a
 // number!"), naming the setting and quoting the text (at most 60 characters of it).
 double ReadField(const QLineEdit* edit, SettingField field, int notANumber);
+// The same for a field named in both languages.
+double ReadField(const QLineEdit* edit, const ErrorArgument& name, int notANumber);
 // The number of a field when it holds one, else no value; never throws.
 std::optional<double> TryReadField(const QLineEdit* edit);
+
+// The overload relay on a start (the cold start in the panels): "PASS 62.3 %" or "FAIL 134 %"
+// ("RÉUSSI", "ÉCHEC"), the verdict with the earliest relay's trip level.
+QString RelayVerdictText(const RelayStart& start);
+// Its colour, green or red as the starter's duty check shows its verdicts.
+QColor VerdictColour(bool pass);
+// What the trip level is, and when the relays trip on the start: the verdict's tooltip.
+QString RelayVerdictTip(const RelayStart& start);
+// The thermal capacity the start uses, %, one decimal; the dash without withstand times.
+QString TcuText(const RelayStart& start);
+// The relay in a sentence: "Overload relay class 10 at Ir = 8.5 A (the rated current), cold start
+// judged: ..." and how the thermal capacity is judged, or that it is not without withstand times.
+QString RelayDescription(const ProtectionResults& relay, const ProtectionSettings& settings);
 
 // "a 4 kW motor with 2 pairs of poles" in the chosen language (power in W).
 QString MotorDescription(double mechanicalPower, double pairOfPoles);

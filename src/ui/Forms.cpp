@@ -12,6 +12,8 @@
 #include "MethodSettings.h"
 #include "Network.h"
 #include "Print.h"
+#include "Protection.h"
+#include "ProtectionWindow.h"
 #include "SchemEqu.h"
 #include "SelMot.h"
 #include "SoftStar.h"
@@ -38,6 +40,8 @@ TMechanicalForm* MechanicalForm = nullptr;
 TDynamicStartForm* DynamicStartForm = nullptr;
 TNetworkForm* NetworkForm = nullptr;
 TCharacteristicsForm* CharacteristicsForm = nullptr;
+TProtectionForm* ProtectionForm = nullptr;
+TProtectionChartForm* ProtectionChartForm = nullptr;
 
 void CreateForms()
 {
@@ -60,6 +64,8 @@ void CreateForms()
     DynamicStartForm = new TDynamicStartForm;
     NetworkForm = new TNetworkForm;
     CharacteristicsForm = new TCharacteristicsForm;
+    ProtectionForm = new TProtectionForm;
+    ProtectionChartForm = new TProtectionChartForm;
 }
 
 void StartUp()
@@ -77,6 +83,8 @@ static void Destroy(T*& form)
 
 void DestroyForms()
 {
+    Destroy(ProtectionForm);
+    Destroy(ProtectionChartForm);
     Destroy(CharacteristicsForm);
     Destroy(MethodSettingsForm);
     Destroy(CompareForm);

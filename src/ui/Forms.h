@@ -21,6 +21,8 @@ class TMechanicalForm;
 class TDynamicStartForm;
 class TNetworkForm;
 class TCharacteristicsForm;
+class TProtectionForm;
+class TProtectionChartForm;
 
 extern MotorDataSet MotorData;
 // The settings of the dynamic start, the supply network, the starting methods and the starter.
@@ -55,6 +57,9 @@ extern TDynamicStartForm* DynamicStartForm;
 extern TNetworkForm* NetworkForm;
 // Torque and current against speed, with the data sheet's points.
 extern TCharacteristicsForm* CharacteristicsForm;
+// The overload relay and the motor's locked-rotor withstand times.
+extern TProtectionForm* ProtectionForm;
+extern TProtectionChartForm* ProtectionChartForm;
 
 // Creates the windows in the order main window, About box, rated values, error, equivalent diagram,
 // motor selection, motor-list confirmation, load, soft-starter, print, then the comparison's and the

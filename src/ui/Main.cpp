@@ -3,6 +3,7 @@
 #include "About.h"
 #include "Aff_Err.h"
 #include "Characteristics.h"
+#include "ProtectionWindow.h"
 #include "Compare.h"
 #include "CurveFile.h"
 #include "DynStart.h"
@@ -13,6 +14,7 @@
 #include "Load.h"
 #include "MainCharts.h"
 #include "Mechanical.h"
+#include "Protection.h"
 #include "MethodSettings.h"
 #include "Network.h"
 #include "Pictures.h"
@@ -314,6 +316,7 @@ void TForm1::CreateMenu()
     add(Parameters, Network1, "Network1", "Supply &Network", {}, &TForm1::NetworkClick);
     add(Parameters, StartingMethods, "StartingMethods", "Starting &Methods and Starter...", {},
         &TForm1::MethodSettingsClick);
+    add(Parameters, Protection1, "Protection1", "&Protection", {}, &TForm1::ProtectionClick);
 
     Options1 = bar->addMenu(QStringLiteral("&Options"));
     Options1->setObjectName(QStringLiteral("Options1"));
@@ -324,6 +327,7 @@ void TForm1::CreateMenu()
     add(Options1, CompareMethods, "CompareMethods", "&Compare Starting Methods", {}, &TForm1::CompareMethodsClick);
     add(Options1, MotorCharacteristics, "MotorCharacteristics", "Motor C&haracteristics", {},
         &TForm1::MotorCharacteristicsClick);
+    add(Options1, DisplayProtection, "DisplayProtection", "Display &Protection", {}, &TForm1::DisplayProtectionClick);
 
     Help1 = bar->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -569,6 +573,11 @@ void TForm1::MechanicalClick()
     MechanicalForm->ShowForm();
 }
 
+void TForm1::ProtectionClick()
+{
+    ProtectionForm->ShowForm();
+}
+
 void TForm1::NetworkClick()
 {
     NetworkForm->ShowForm();
@@ -587,6 +596,11 @@ void TForm1::CompareMethodsClick()
 void TForm1::MotorCharacteristicsClick()
 {
     CharacteristicsForm->ShowForm();
+}
+
+void TForm1::DisplayProtectionClick()
+{
+    ProtectionChartForm->ShowForm();
 }
 
 void TForm1::MethodSettingsClick()
@@ -757,7 +771,9 @@ void TForm1::ApplyTexts()
     DisplayDynamic->setText(pick("Display &Dynamic Start", "Afficher le démarrage &dynamique"));
     CompareMethods->setText(pick("&Compare Starting Methods", "&Comparer les modes de démarrage"));
     MotorCharacteristics->setText(pick("Motor C&haracteristics", "Caractéristi&ques du moteur"));
+    DisplayProtection->setText(pick("Display &Protection", "Afficher la &protection"));
     StartingMethods->setText(pick("Starting &Methods and Starter...", "M&odes de démarrage et démarreur..."));
+    Protection1->setText(pick("&Protection", "&Protection"));
     Help1->setTitle(pick("&Help", "&Aide"));
     Help2->setText(pick("&Help", "&Aide"));
     About1->setText(pick("&About", "A &propos"));

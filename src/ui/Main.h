@@ -52,8 +52,10 @@ public:
     void MethodSettingsClick();
     void MechanicalClick();
     void NetworkClick();
+    void ProtectionClick();
     void DisplayDynamicClick();
     void MotorCharacteristicsClick();
+    void DisplayProtectionClick();
     void Help2Click();
     void About1Click();
 
@@ -100,7 +102,9 @@ public:
     QAction* DisplayStatic;
     QAction *CompareMethods, *StartingMethods; // comparison of starting methods, its settings
     QAction* MotorCharacteristics;             // torque and current against speed, data-sheet marks
+    QAction* DisplayProtection;                // the start against the overload relay, the time-current chart
     QAction *NDynamics, *Mechanical1, *Network1, *DisplayDynamic; // the dynamic start's entries
+    QAction* Protection1; // the overload relay and the motor's withstand times
     QAction *Help2, *N3, *About1;
     // The study entries of the File menu, the recent studies, the caption and the question on Exit.
     TStudyFiles* Studies = nullptr;

@@ -162,7 +162,7 @@ TEST(SimDatasheet, StudyOfOneRowIdentifiedAgainOnOpening) {
                                  "current", "--save-study", study});
     ASSERT_EQ(saved.status, 0) << saved.err;
     const OrderedJson file = OrderedJson::parse(ReadWholeFile(study));
-    EXPECT_EQ(file["version"], 3);
+    EXPECT_EQ(file["version"], 4);
     EXPECT_EQ(file["motor"]["datasheet"]["LockedRotorCurrentRatio"], 6.4);
     EXPECT_EQ(file["motor"]["datasheet"]["Priority"], "current");
     EXPECT_FALSE(file["motor"].contains("NoLoadLineCurrent"));

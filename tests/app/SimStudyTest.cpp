@@ -281,10 +281,10 @@ TEST(SimStudy, RefusedStudiesAndSavesLeaveNothingBehind) {
     };
     std::string text = before;
     const std::string newer =
-        write("newer.tarvello", text.replace(text.find("\"version\": 3"), 12, "\"version\": 4"));
+        write("newer.tarvello", text.replace(text.find("\"version\": 4"), 12, "\"version\": 5"));
     r = Sim({"--study", newer, "--json"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err.rfind("error 152: The study file has version 4", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.rfind("error 152: The study file has version 5", 0), 0u) << r.err;
     EXPECT_TRUE(r.out.empty());
     r = Sim({"--study", write("truncated.tarvello", before.substr(0, before.size() / 2))});
     EXPECT_EQ(r.err.rfind("error 150: ", 0), 0u) << r.err;
@@ -353,12 +353,12 @@ TEST(SimStudy, ARefusedStudySpeaksItsLanguageUnlessLangIsGiven) {
         std::string text, french, english; // the messages, without "error N: "
     };
     const Case cases[] = {
-        {replaced("\"version\": 3", "\"version\": 1000000000000001"),
+        {replaced("\"version\": 4", "\"version\": 1000000000000001"),
          "152: Le fichier d'étude est de la version 1000000000000001 (ligne 3)\u00A0; ce programme lit les "
          "fichiers "
-         "d'étude jusqu'à la version 3\u00A0!",
+         "d'étude jusqu'à la version 4\u00A0!",
          "152: The study file has version 1000000000000001 (line 3); this program reads study files up to "
-         "version 3!"},
+         "version 4!"},
         {french + std::string(1, '\0') + "garbage",
          "150: Le fichier d'étude n'est pas un JSON valable (ligne " + std::to_string(last + 1) +
              "\u00A0: du texte suit la fin de la valeur JSON)\u00A0!",

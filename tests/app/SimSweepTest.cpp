@@ -356,22 +356,7 @@ TEST(SimSweep, ALongSweepSaysHowFarItHasGotten) {
 }
 
 #ifdef TARVELLO_CHART_IMAGES
-#include <QColor>
-#include <QImage>
-
-namespace {
-// Pixels of a colour close to this one.
-int Pixels(const QImage& image, const QColor& colour) {
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            n += std::abs(c.red() - colour.red()) < 30 && std::abs(c.green() - colour.green()) < 30 &&
-                 std::abs(c.blue() - colour.blue()) < 30;
-        }
-    return n;
-}
-} // namespace
+#include "ImagePixels.h"
 
 TEST(SimSweep, APlotOfOneColumnAgainstTheLastSweptOption) {
     TempFolder folder("sweep-png");

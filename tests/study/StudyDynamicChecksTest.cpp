@@ -1,5 +1,7 @@
 // With the dynamic start's own check, dynamic settings that it refuses are refused on opening a
-// study, with its number, at the line of the value.
+// study, with its number, at the line of the value. The overload relay (version 4): every setting
+// reads back bit for bit, an older study opens without one exactly as before, a bad protection
+// object is refused at its line.
 
 #include <algorithm>
 
@@ -21,6 +23,7 @@ std::string CaseText() {
     s.Network.CableLength = 80;
     s.Network.CableSection = 2.5;
     s.Starter = StarterDuty{9, "AC-53a: 3.5-17: 90-5", 6};
+    s.Protection = ProtectionSettings{TripClass::Class10, 9.0, 15.0, 12.0};
     return StudyText(StudyFromSettings(TypedCaseByHand(), s, {.loadKind = LoadKind::Squared}));
 }
 
@@ -35,6 +38,10 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
     EXPECT_NE(at, std::string::npos) << from;
     if (at != std::string::npos) text.replace(at, from.size(), to);
     return text;
+}
+
+Study TypedStudy() {
+    return StudyFromSettings(TypedCaseByHand(), {}, {.loadKind = LoadKind::Squared});
 }
 
 } // namespace
@@ -70,6 +77,24 @@ TEST(StudyDynamicChecks, RefusedSettingsNameTheLineOfTheValue) {
         {"\"RatedCurrent\": 9.0", "\"RatedCurrent\": 1e308", "\"RatedCurrent\"", ErrValueAboveAtMost},
         {"\"RatingCode\": \"AC-53a: 3.5-17: 90-5\"", "\"RatingCode\": \"three\"", "\"RatingCode\"",
          ErrStarterRatingSyntax},
+        // The relay: the reader's own refusals first.
+        {"\"RelayClass\": \"10\"", "\"RelayClass\": \"15\"", "\"RelayClass\"", ErrStudyWrongValue},
+        {"\"RelayClass\": \"10\"", "\"RelayClass\": 10", "\"RelayClass\"", ErrStudyWrongValue},
+        {"\"RelayClass\": \"10\",", "", "\"protection\"", ErrStudyMissingKey},
+        {"\"RelayClass\": \"10\"", "\"RelayClass\": \"10\", \"Class\": \"10\"", "\"RelayClass\"",
+         ErrStudyUnknownKey},
+        {"\"RelaySetting\": 9.0", "\"RelaySetting\": \"9\"", "\"RelaySetting\"", ErrStudyWrongValue},
+        {"\"WithstandCold\": 15.0", "\"WithstandCold\": true", "\"WithstandCold\"", ErrStudyWrongValue},
+        // The ranges, judged by the settings check, at the line of the value that causes them.
+        {"\"RelaySetting\": 9.0", "\"RelaySetting\": 8.0", "\"RelaySetting\"", ErrRelaySettingLow},
+        {"\"RelaySetting\": 9.0", "\"RelaySetting\": 85.1", "\"RelaySetting\"", ErrRelaySettingHigh},
+        {"\"WithstandCold\": 15.0", "\"WithstandCold\": 0", "\"WithstandCold\"", ErrWithstandRange},
+        {"\"WithstandHot\": 12.0", "\"WithstandHot\": -0.0", "\"WithstandHot\"", ErrWithstandRange},
+        {"\"WithstandHot\": 12.0", "\"WithstandHot\": 3600.5", "\"WithstandHot\"", ErrWithstandRange},
+        // Hot above cold: the hot time, as the acceptable cold time stays below it.
+        {"\"WithstandCold\": 15.0", "\"WithstandCold\": 11.5", "\"WithstandHot\"", ErrWithstandHotAboveCold},
+        {"\"WithstandCold\": 15.0", "\"WithstandCold\": null", "\"WithstandHot\"", ErrWithstandOnlyOne},
+        {"\"WithstandHot\": 12.0", "\"WithstandHot\": null", "\"WithstandCold\"", ErrWithstandOnlyOne},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.to);
@@ -97,4 +122,37 @@ TEST(StudyDynamicChecks, RefusedSettingsNameTheLineOfTheValue) {
               "La valeur de «\u00a0Inertie de la charge\u00a0» doit être comprise entre 0 et "
               "100\u00a0000\u00a0kg·m²\u00a0! (fichier d'étude, ligne " +
                   line + ")");
+}
+
+// Every relay reads back bit for bit, its bounds accepted, unset values written as null; older
+// versions do not know the object, and a study without a relay reads in them as before.
+TEST(StudyProtection, RelaysReadBackAndOlderStudiesOpenWithoutOne) {
+    const std::optional<double> none;
+    const std::optional<ProtectionSettings> relays[] = {
+        std::nullopt,
+        ProtectionSettings{TripClass::Class10A, none, none, none},
+        ProtectionSettings{TripClass::Class20, 8.5 / 1.05, 1.0 / 3.0, 1.0 / 3.0},
+        ProtectionSettings{TripClass::Class30, 85.0, 3600.0, 5e-324},
+    };
+    Study s = TypedStudy();
+    for (const std::optional<ProtectionSettings>& relay : relays) {
+        s.Dynamic.Protection = relay;
+        const std::string text = StudyText(s);
+        Study read;
+        ASSERT_FALSE(ParseStudy(text, read, CheckDynamicSettings)) << text;
+        ExpectSameStudy(read, s);
+        EXPECT_EQ(StudyText(read), text);
+        EXPECT_EQ(text.find("\"protection\"") != std::string::npos, relay.has_value());
+        for (const char* older : {"\"version\": 1", "\"version\": 3"}) {
+            Study old;
+            EXPECT_EQ(ParseStudy(Replaced(text, "\"version\": 4", older), old).number(),
+                      relay ? ErrStudyUnknownKey : 0);
+            if (!relay)
+                ExpectSameStudy(old, s);
+        }
+    }
+    s.Dynamic.Protection = ProtectionSettings{TripClass::Class10A, none, none, none};
+    EXPECT_NE(StudyText(s).find("  },\n  \"protection\": {\n    \"RelayClass\": \"10A\",\n    \"RelaySetting\": "
+                                "null,\n    \"WithstandCold\": null,\n    \"WithstandHot\": null\n  },\n"),
+              std::string::npos);
 }

@@ -105,6 +105,13 @@ inline void ExpectSameStudy(const Study& a, const Study& b) {
         EXPECT_EQ(d.Starter->RatingCode, e.Starter->RatingCode);
         EXPECT_SAME_DOUBLE(d.Starter->StartsPerHour, e.Starter->StartsPerHour);
     }
+    ASSERT_EQ(d.Protection.has_value(), e.Protection.has_value());
+    if (d.Protection) {
+        EXPECT_EQ(d.Protection->Class, e.Protection->Class);
+        ExpectSameOptional(d.Protection->RelaySetting, e.Protection->RelaySetting, "RelaySetting");
+        ExpectSameOptional(d.Protection->WithstandCold, e.Protection->WithstandCold, "WithstandCold");
+        ExpectSameOptional(d.Protection->WithstandHot, e.Protection->WithstandHot, "WithstandHot");
+    }
     EXPECT_EQ(a.ShowStaticCurves, b.ShowStaticCurves);
 }
 
@@ -228,6 +235,7 @@ inline DynamicSettings EverySettingSet() {
     s.Methods.ReactorVoltage = 0.7000000000000001;
     s.Methods.CurrentLimit = 2.5000000000000004;
     s.Starter = StarterDuty{22, "AC-53a: 3.5-17: 90-5", 6};
+    s.Protection = ProtectionSettings{TripClass::Class10A, 11.100000000000001, 1.0 / 3.0 * 50, 0.1};
     return s;
 }
 

@@ -130,19 +130,19 @@ TEST(StudyRefusal, NotAStudy) {
 }
 
 TEST(StudyRefusal, NewerVersionSaysWhichVersionThisProgramReads) {
-    ASSERT_EQ(StudyFormatVersion, 3); // the messages name version 3
+    ASSERT_EQ(StudyFormatVersion, 4); // the messages name version 4
     ExpectRefusal(
-        Refused(Replaced(FullText(), "\"version\": 3", "\"version\": 4")), ErrStudyNewerVersion, 3,
-        "The study file has version 4 (line 3); this program reads study files up to version 3!",
-        "Le fichier d'étude est de la version 4 (ligne 3)\u00A0; ce programme lit les fichiers d'étude jusqu'à "
-        "la version 3\u00A0!");
+        Refused(Replaced(FullText(), "\"version\": 4", "\"version\": 5")), ErrStudyNewerVersion, 3,
+        "The study file has version 5 (line 3); this program reads study files up to version 4!",
+        "Le fichier d'étude est de la version 5 (ligne 3)\u00A0; ce programme lit les fichiers d'étude jusqu'à "
+        "la version 4\u00A0!");
     // A newer version is refused as such even with keys this version does not know.
-    const std::string newer = Replaced(Replaced(FullText(), "\"version\": 3", "\"version\": 7"),
+    const std::string newer = Replaced(Replaced(FullText(), "\"version\": 4", "\"version\": 7"),
                                        "\"motor\": {", "\"future\": true, \"motor\": {\"torque\": 1, ");
     EXPECT_EQ(Refused(newer).number(), ErrStudyNewerVersion);
     for (const char* bad : {"0", "-1", "1.5", "\"1\"", "null"}) {
         const StudyRefusal r =
-            Refused(Replaced(FullText(), "\"version\": 3", std::string("\"version\": ") + bad));
+            Refused(Replaced(FullText(), "\"version\": 4", std::string("\"version\": ") + bad));
         EXPECT_EQ(r.number(), ErrStudyWrongValue) << bad;
         EXPECT_EQ(r.refusal.argument.english, "\"version\" at line 3 must be a whole number from 1");
     }
@@ -478,11 +478,11 @@ TEST(StudyRefusal, BrokenTextsAreRefusedNamingTheLine) {
         {Replaced(text, "\"Preset\": 0.3", "\"Preset\": " + nul + "0.3"), ErrStudyNotJson,
          LineOf(text, "\"Preset\""), "line " + std::to_string(LineOf(text, "\"Preset\"")) + ": a NUL byte"},
         // A version beyond 2^53 as written, not rounded.
-        {Replaced(text, "\"version\": 3", "\"version\": 1000000000000001"), ErrStudyNewerVersion, 3,
+        {Replaced(text, "\"version\": 4", "\"version\": 1000000000000001"), ErrStudyNewerVersion, 3,
          versionLine("1000000000000001")},
-        {Replaced(text, "\"version\": 3", "\"version\": 9007199254740993.0"), ErrStudyNewerVersion, 3,
+        {Replaced(text, "\"version\": 4", "\"version\": 9007199254740993.0"), ErrStudyNewerVersion, 3,
          versionLine("9007199254740993.0")},
-        {Replaced(text, "\"version\": 3", "\"version\": 4E+0"), ErrStudyNewerVersion, 3, versionLine("4E+0")},
+        {Replaced(text, "\"version\": 4", "\"version\": 5E+0"), ErrStudyNewerVersion, 3, versionLine("5E+0")},
         // A refusal on line 5 with each kind of line end.
         {WithLineEnds(Replaced(text, "\"motor\"", "\"motr\""), "\n"), ErrStudyUnknownKey, 5,
          "\"motr\" at line 5"},

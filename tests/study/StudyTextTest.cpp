@@ -80,8 +80,8 @@ TEST(StudyText, DatasheetAndSecondCageFromVersionThreeOn) {
         Study dummy;
         return ParseStudy(t, dummy).number();
     };
-    EXPECT_EQ(refused(text, "\"version\": 3", "\"version\": 2"), ErrStudyUnknownKey);
-    EXPECT_EQ(refused(cage, "\"version\": 3", "\"version\": 2"), ErrStudyUnknownKey);
+    EXPECT_EQ(refused(text, "\"version\": 4", "\"version\": 2"), ErrStudyUnknownKey);
+    EXPECT_EQ(refused(cage, "\"version\": 4", "\"version\": 2"), ErrStudyUnknownKey);
     EXPECT_EQ(refused(text, "\"current\"", "\"speed\""), ErrStudyWrongValue);
     EXPECT_EQ(refused(text, "      \"BreakdownTorqueRatio\": 2.9,\n", ""), ErrStudyMissingKey);
     EXPECT_EQ(refused(cage, ",\n      \"Xr2sigma\": 1.1", ""), ErrStudyMissingKey);
@@ -142,7 +142,7 @@ TEST(StudyText, FileHasTheDocumentedForm) {
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(text.back(), '\n');
     EXPECT_EQ(text.find('\r'), std::string::npos);
-    EXPECT_EQ(text.rfind("{\n  \"format\": \"tarvello-study\",\n  \"version\": 3,\n  \"language\": \"en\",\n"
+    EXPECT_EQ(text.rfind("{\n  \"format\": \"tarvello-study\",\n  \"version\": 4,\n  \"language\": \"en\",\n"
                          "  \"motor\": {\n    \"source\": \"list\",\n",
                          0),
               0u)
@@ -382,7 +382,7 @@ TEST(StudyText, ComparisonCurrentLimitFromVersionTwoOn) {
     Study s = ThreeMotors()[0].second;
     s.Dynamic.Methods.CurrentLimit = 2.5;
     const std::string text = StudyText(s);
-    EXPECT_NE(text.find("\"version\": 3,"), std::string::npos);
+    EXPECT_NE(text.find("\"version\": 4,"), std::string::npos);
     EXPECT_NE(text.find("    \"ReactorVoltage\": 0.65,\n    \"CurrentLimit\": 2.5,\n    \"starter\": null\n"),
               std::string::npos)
         << text;
@@ -394,12 +394,12 @@ TEST(StudyText, ComparisonCurrentLimitFromVersionTwoOn) {
     ExpectRoundTrip(s);
     // The same file as version 1 wrote it: the same study.
     std::string v1 = unset;
-    v1.replace(v1.find("\"version\": 3"), 12, "\"version\": 1");
+    v1.replace(v1.find("\"version\": 4"), 12, "\"version\": 1");
     ExpectSameStudy(ReadBack(v1), s);
 
     Study dummy;
-    const std::string limited = text.substr(0, text.find("\"version\": 3")) + "\"version\": 1" +
-                                text.substr(text.find("\"version\": 3") + 12);
+    const std::string limited = text.substr(0, text.find("\"version\": 4")) + "\"version\": 1" +
+                                text.substr(text.find("\"version\": 4") + 12);
     StudyRefusal r = ParseStudy(limited, dummy);
     EXPECT_EQ(r.number(), ErrStudyUnknownKey);
     EXPECT_EQ(r.refusal.argument.english, "\"CurrentLimit\" in \"comparison\" at line 58");

@@ -126,12 +126,13 @@ TEST_F(UiTest, MenuEntriesShortcutsAndOrder)
     EXPECT_EQ(s->SaveStudy->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     EXPECT_EQ(s->SaveStudyAs->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
     const QList<QAction*> parameters = Form1->Parameters->actions();
-    ASSERT_EQ(parameters.size(), 9);
+    ASSERT_EQ(parameters.size(), 10);
     EXPECT_EQ(parameters[4], Form1->Load);
     EXPECT_TRUE(parameters[5]->isSeparator());
     EXPECT_EQ(parameters[6], Form1->Mechanical1);
     EXPECT_EQ(parameters[7], Form1->Network1);
     EXPECT_EQ(parameters[8], Form1->StartingMethods);
+    EXPECT_EQ(parameters[9], Form1->Protection1);
     EXPECT_TRUE(Form1->Options1->actions().contains(Form1->DisplayDynamic));
     EXPECT_TRUE(Form1->DisplayStatic->isCheckable());
     EXPECT_TRUE(Form1->Options1->actions().contains(Form1->CompareMethods));

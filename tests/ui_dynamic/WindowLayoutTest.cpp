@@ -1,16 +1,20 @@
-// The windows of the dynamic start, the comparison and the motor characteristics, each in English
-// and in French, for a motor with a data sheet (its marks and tolerance corners shown): they open at
-// their size hint (and again at it when reopened), do not shrink below their minimum, and at the
-// minimum as at a large size every widget a layout places lies inside its parent, over no other,
-// and at least at its own minimum, its wrapped texts whole and its values readable.
+// The windows of the dynamic start, the comparison, the motor characteristics and the protection,
+// each in English and in French, for a motor with a data sheet (its marks and tolerance corners
+// shown, a relay with withstand times): they open at their size hint (and again at it when
+// reopened), do not shrink below their minimum, and at the minimum as at a large size every widget
+// a layout places lies inside its parent, over no other, and at least at its own minimum, its
+// wrapped texts whole and its values readable.
 
 #include "DynamicFixture.h"
 
 #include "Characteristics.h"
 #include "Compare.h"
 #include "MethodSettings.h"
+#include "Protection.h"
+#include "ProtectionWindow.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLayout>
 #include <QSizeGrip>
 
@@ -26,9 +30,11 @@ using WindowCase = std::pair<const char*, QAction* TForm1::*>;
 const WindowCase Windows[] = {{"DynamicStartForm", &TForm1::DisplayDynamic},
                               {"NetworkForm", &TForm1::Network1},
                               {"MechanicalForm", &TForm1::Mechanical1},
+                              {"ProtectionForm", &TForm1::Protection1},
                               {"MethodSettingsForm", &TForm1::StartingMethods},
                               {"CompareForm", &TForm1::CompareMethods},
-                              {"CharacteristicsForm", &TForm1::MotorCharacteristics}};
+                              {"CharacteristicsForm", &TForm1::MotorCharacteristics},
+                              {"ProtectionChartForm", &TForm1::DisplayProtection}};
 
 std::string Name(const QWidget* w) { return ToStd(w->objectName()) + " (" + w->metaObject()->className() + ")"; }
 
@@ -96,7 +102,17 @@ TEST_P(WindowLayoutTest, OpensAtItsHintKeepsItsMinimumAndNoWidgetOverlapsAnother
     MethodSettingsForm->StartsEdit->setText("5");
     Click(MethodSettingsForm->OkButton);
     ASSERT_FALSE(ErrorShown()) << ErrorText().toStdString();
+    // An overload relay with withstand times: the panel's relay lines, the comparison's columns.
+    Trigger(Form1->Protection1);
+    ProtectionForm->ClassBox->setCurrentIndex(2);
+    ProtectionForm->ColdEdit->setText("15");
+    ProtectionForm->HotEdit->setText("12");
+    Click(ProtectionForm->Button1);
+    ASSERT_FALSE(ErrorShown()) << ErrorText().toStdString();
     UseDatasheet();
+    // A relay with the motor's withstand times: every verdict of the protection window.
+    DynamicData.Protection = ProtectionSettings{TripClass::Class10, std::nullopt, 12.0, 10.0};
+    Form1->NotifyDynamicInputsChanged();
     // The corners' lines in the dynamic start's panel, from its first showing.
     DynamicStartForm->CornersBox->setChecked(true);
     Trigger(Form1->*window.second);
@@ -106,7 +122,9 @@ TEST_P(WindowLayoutTest, OpensAtItsHintKeepsItsMinimumAndNoWidgetOverlapsAnother
             w = qobject_cast<TModelessForm*>(top);
     ASSERT_TRUE(w && w->isVisible());
     EXPECT_TRUE(w != DynamicStartForm || DynamicStartForm->CornersDol->isVisible());
+    EXPECT_TRUE(w != DynamicStartForm || DynamicStartForm->RelayDol->isVisible());
     EXPECT_TRUE(w != CharacteristicsForm || CharacteristicsForm->LegendMarks->isVisible());
+    EXPECT_TRUE(w != ProtectionChartForm || ProtectionChartForm->TcuHeading->isVisible());
     const QSize opened = w->size();
     EXPECT_EQ(opened, w->sizeHint());
     ExpectLaidOutCleanly(w, "opened");

@@ -86,7 +86,7 @@ TEST_F(StudyRefusalsTest, BrokenFilesAreRefusedNamingTheLine)
                       QStringLiteral("line %1").arg(1 + std::count(truncated.begin(), truncated.end(), '\n')));
 
     // A newer version.
-    ExpectOpenRefused(WithValue(other, "version", "4"), ErrStudyNewerVersion, QStringLiteral("line 3"));
+    ExpectOpenRefused(WithValue(other, "version", "5"), ErrStudyNewerVersion, QStringLiteral("line 3"));
 
     // A value of the wrong type.
     const int voltageLine = LineOf(other, "\"LineVoltage\"");

@@ -8,8 +8,10 @@
 
 #include "MainCharts.h"
 #include "MethodSettings.h"
+#include "Protection.h"
 #include "StudyFiles.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QPointer>
@@ -198,6 +200,7 @@ class StudyUiTest : public DialogTest {
         d.Methods.ReactorVoltage = 0.6;
         d.Methods.CurrentLimit = 2.5;
         d.Starter = StarterDuty{9.0, "AC-53a: 3.5-17: 90-5", 6};
+        d.Protection = ProtectionSettings{TripClass::Class20, 9.1, 14.5, 11.0};
         return d;
     }
 
@@ -251,6 +254,14 @@ class StudyUiTest : public DialogTest {
         ASSERT_EQ(DynamicData.Methods.CurrentLimit, wanted.Methods.CurrentLimit);
         ASSERT_TRUE(DynamicData.Starter.has_value());
         ASSERT_EQ(DynamicData.Starter->RatingCode, wanted.Starter->RatingCode);
+        // An overload relay above the rated current, with withstand times.
+        Trigger(Form1->Protection1);
+        ProtectionForm->ClassBox->setCurrentIndex(3);
+        ProtectionForm->SettingEdit->setText(QStringLiteral("9.1"));
+        ProtectionForm->ColdEdit->setText(QStringLiteral("14.5"));
+        ProtectionForm->HotEdit->setText(QStringLiteral("11"));
+        Click(ProtectionForm->Button1);
+        ASSERT_EQ(DynamicData.Protection->RelaySetting, wanted.Protection->RelaySetting);
     }
 
     // The doubles of the data set that the settings and the results computation give, bit for bit,
