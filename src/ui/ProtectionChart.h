@@ -7,7 +7,7 @@
 // line's image draw it alike.
 
 #include "ErrorMessages.h"
-#include "Protection.h"
+#include "Dynamics.h" // the overload relay's TimeCurrentCurves (src/ui has a Protection.h of its own)
 
 class QWidget;
 class TxyGraph;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "ErrorMessages.h"
-#include "Protection.h"
+#include "Dynamics.h" // the overload relay's TimeCurrentCurves (src/ui has a Protection.h of its own)
 #include "StartSimulation.h"
 
 class QImage;
