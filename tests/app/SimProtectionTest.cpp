@@ -119,9 +119,16 @@ TEST(SimProtection, AWholeCommandWritesTheTableTheComparisonAndTheJsonOrNothing)
     TempFolder folder("protection");
     const std::string tcc = (folder / "tcc.csv").string(), compare = (folder / "compare.csv").string();
     std::vector<std::string> args = Started(Withstand);
-    args.insert(args.end(), {"--compare", "--json", "--tcc-csv", tcc, "--compare-csv", compare});
+    args.insert(args.end(), {"--compare", "--json", "--tcc-csv", tcc, "--compare-csv", compare, "--tcc-png",
+                             (folder / "tcc.png").string()});
     const SimResult r = SimProcess(args);
+#ifdef TARVELLO_CHART_IMAGES
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(ReadWholeFile(folder / "tcc.png").starts_with("\x89PNG\r\n"));
+#else
+    ASSERT_EQ(r.status, 1) << r.err; // nothing is written when the chart cannot be drawn
+    return;
+#endif
     const OrderedJson j = OrderedJson::parse(r.out);
     const std::string bytes = ReadWholeFile(tcc);
     const std::vector<std::string> lines = CrLfLines(bytes);

@@ -283,7 +283,8 @@ int RunSweepCommand(const SimOptions& o, CaseSource& source, std::ostream& out, 
                            : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     settings.dynamic = o.Has(Opt::Dynamic);
     settings.compare = o.Has(Opt::Compare);
-    settings.protection = settings.dynamic && o.Has(Opt::RelayClass);
+    settings.protection =
+        settings.dynamic && (o.Has(Opt::RelayClass) || (source.study && source.study->Dynamic.Protection));
     settings.duty =
         settings.compare && (given(Opt::StarterCurrent) || given(Opt::StarterRating) ||
                              given(Opt::StartsPerHour) || (source.study && source.study->Dynamic.Starter));
@@ -485,7 +486,7 @@ int RunSimulatorCommand(const std::vector<std::string>& args, std::ostream& out,
     if (const std::string* file = o.Text(Opt::TccCsv))
         texts.push_back({Opt::TccCsv, *file, TimeCurrentCsvText(*curves)});
     if (const std::string* file = o.Text(Opt::TccPng)) {
-#if defined(TARVELLO_CHART_IMAGES) && defined(PENDING_MERGE)
+#ifdef TARVELLO_CHART_IMAGES
         std::string image = TimeCurrentChartPng(*curves, lang);
         if (image.empty()) return imageRefused(Opt::TccPng, *file, ImageNotDrawn());
         texts.push_back({Opt::TccPng, *file, std::move(image)});

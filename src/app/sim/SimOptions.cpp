@@ -188,10 +188,10 @@ void CheckCombinations(const SimOptions& o) {
         if (given(d) && !o.Has(Opt::Dynamic) && !saving) throw UsageError{Name(d) + " goes with --dynamic"};
     for (Opt d : {Opt::DynamicCurves, Opt::Compare})
         if (o.Has(d) && !o.Has(Opt::Dynamic)) throw UsageError{Name(d) + " goes with --dynamic"};
-    // The relay is judged on the dynamic start (a study does not keep it): its settings go with
-    // --dynamic; its chart without one is refused by number (177), as is a setting without a class.
+    // The relay is judged on the dynamic start: its settings go with --dynamic (or into a study);
+    // its chart without one is refused by number (177), as is a setting without a class (176).
     for (Opt d : {Opt::RelayClass, Opt::RelaySetting, Opt::LockedRotorTimeCold, Opt::LockedRotorTimeHot})
-        if (given(d) && !o.Has(Opt::Dynamic)) throw UsageError{Name(d) + " goes with --dynamic"};
+        if (given(d) && !o.Has(Opt::Dynamic) && !saving) throw UsageError{Name(d) + " goes with --dynamic"};
     for (Opt c : {Opt::ChangeoverSpeed, Opt::AutotransformerTap, Opt::ReactorVoltage,
                   Opt::CompareCurrentLimit, Opt::StarterCurrent, Opt::StarterRating, Opt::StartsPerHour})
         if (given(c) && !o.Has(Opt::Compare) && !saving) throw UsageError{Name(c) + " goes with --compare"};
