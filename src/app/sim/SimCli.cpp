@@ -109,8 +109,9 @@ const char* const SimulatorUsage =
                                       rated value makes the motor typed and identified again unless
                                       --circuit is given; a mode option switches the mode)
    --save-study FILE                  write the study the options describe; alone (without --json,
-                                      --curves, --png, --dynamic-curves, --compare-csv) nothing is
-                                      computed or printed ("-" for standard output)
+                                      --curves, --png, --dynamic-curves, --compare-csv, --tcc-csv,
+                                      --tcc-png) nothing is computed or printed ("-" for standard
+                                      output)
  sweeps (one CSV row per case; no other output):
    --sweep NAME=FROM:TO:COUNT         vary the number option --NAME (e.g. t2, preset,
                                       load-inertia, supply-power) over COUNT values from FROM to TO;
