@@ -12,7 +12,7 @@
 #include "MethodSettings.h"
 #include "Network.h"
 #include "Print.h"
-#include "Protection.h"
+#include "RelaySettings.h"
 #include "ProtectionWindow.h"
 #include "SchemEqu.h"
 #include "SelMot.h"

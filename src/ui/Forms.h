@@ -59,6 +59,7 @@ extern TNetworkForm* NetworkForm;
 extern TCharacteristicsForm* CharacteristicsForm;
 // The overload relay and the motor's locked-rotor withstand times.
 extern TProtectionForm* ProtectionForm;
+// The start against the overload relay: the time-current chart and the verdicts.
 extern TProtectionChartForm* ProtectionChartForm;
 
 // Creates the windows in the order main window, About box, rated values, error, equivalent diagram,

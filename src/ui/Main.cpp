@@ -14,7 +14,7 @@
 #include "Load.h"
 #include "MainCharts.h"
 #include "Mechanical.h"
-#include "Protection.h"
+#include "RelaySettings.h"
 #include "MethodSettings.h"
 #include "Network.h"
 #include "Pictures.h"

@@ -8,7 +8,7 @@
 #include "DynamicFixture.h"
 
 #include "Compare.h"
-#include "Protection.h"
+#include "RelaySettings.h"
 
 #include <QComboBox>
 #include <QTableWidget>

@@ -10,7 +10,7 @@
 #include "Characteristics.h"
 #include "Compare.h"
 #include "MethodSettings.h"
-#include "Protection.h"
+#include "RelaySettings.h"
 #include "ProtectionWindow.h"
 
 #include <QCheckBox>

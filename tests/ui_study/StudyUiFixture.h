@@ -8,7 +8,7 @@
 
 #include "MainCharts.h"
 #include "MethodSettings.h"
-#include "Protection.h"
+#include "RelaySettings.h"
 #include "StudyFiles.h"
 
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "Protection.h"
+#include "RelaySettings.h"
 
 #include "Aff_Err.h"
 #include "DynamicTexts.h"
