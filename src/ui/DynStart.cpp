@@ -189,50 +189,12 @@ TDynamicStartForm::TDynamicStartForm()
     // The charts like more room than their minimum.
     SizeByLayout(QSize(1000, 640));
 
-    // Created after the main window, whose signals say when to compute.
-    if (Form1) {
-        connect(Form1, &TForm1::ResultsComputed, this, &TDynamicStartForm::ResultsChanged);
-        connect(Form1, &TForm1::DynamicInputsChanged, this, &TDynamicStartForm::InputsChanged);
-    }
-}
-
-void TDynamicStartForm::ResultsChanged()
-{
-    data_ = WithoutRows(MotorData);
-    haveData_ = true;
-    if (isVisible())
-        Recompute();
-    else
-        stale_ = true;
-}
-
-void TDynamicStartForm::InputsChanged()
-{
-    if (isVisible())
-        Recompute();
-    else
-        stale_ = true;
-}
-
-void TDynamicStartForm::FormShow()
-{
-    ApplyTexts();
-    if (stale_)
-        Recompute();
-}
-
-void TDynamicStartForm::FormActivate()
-{
-    ApplyTexts();
+    FollowMainWindow();
 }
 
 Refusal TDynamicStartForm::Recompute()
 {
-    stale_ = false;
-    if (!haveData_) {
-        ApplyTexts();
-        return ErrNoMotor;
-    }
+    if (!ReadyToCompute()) return ErrNoMotor;
     DynamicResults computed;
     const Refusal refusal = ComputeDynamicStart(data_, DynamicData, computed, 0, DynamicChartPoints);
     if (refusal != 0) {

@@ -5,7 +5,7 @@
 // whenever either changes: at once while shown, else when it is shown next.
 
 #include "Dynamics.h"
-#include "ModelessForm.h"
+#include "ResultsForm.h"
 #include "ToleranceCorners.h"
 
 #include <optional>
@@ -16,28 +16,20 @@ class QLabel;
 class QLineEdit;
 class TxyGraph;
 
-class TDynamicStartForm : public TModelessForm {
+class TDynamicStartForm : public TResultsForm {
     Q_OBJECT
   public:
     TDynamicStartForm();
-    void FormActivate() override;
-    void FormShow() override;
 
-    // The main window computed new results: the data set they came from is kept.
-    void ResultsChanged();
-    // The dynamic start's own settings changed.
-    void InputsChanged();
     // Computes both starts now; a refusal shows its numbered message and keeps the last results.
     // Returns the refusal (0 when computed; ErrNoMotor without results of the main window yet).
-    Refusal Recompute();
+    Refusal Recompute() override;
 
     bool HasResults() const { return results_.has_value(); }
     const DynamicResults& Results() const { return *results_; }
     // The tolerance corners drawn with the results (a motor with a data sheet, the box ticked).
     bool HasCorners() const { return corners_.has_value(); }
     const ToleranceCorners& Corners() const { return *corners_; }
-    // A change waits for the window to be shown.
-    bool Stale() const { return stale_; }
 
     // Components
     QLabel* Notice; // what to do first, before any results
@@ -78,7 +70,7 @@ class TDynamicStartForm : public TModelessForm {
     QLabel* FitText; // through a network, the priority the data sheet's motor was fitted with
 
   private:
-    void ApplyTexts();
+    void ApplyTexts() override;
     void FillPanel();
     void FillProtection();
     void Plot();
@@ -87,13 +79,10 @@ class TDynamicStartForm : public TModelessForm {
     // The corners of the shown results, computed when the box is ticked and the motor has a data sheet.
     void ComputeCorners();
 
-    MotorDataSet data_; // the main window's last results, to compute from
-    bool haveData_ = false;
     // What the shown results were computed from; a refused computation leaves them as they were.
     MotorDataSet shownData_;
     DynamicSettings settings_;
     std::optional<DynamicResults> results_;
     std::optional<ToleranceCorners> corners_;
-    bool stale_ = false;
     int refusal_ = 0; // the number of the last computation's refusal, 0 after a success
 };

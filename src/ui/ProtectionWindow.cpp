@@ -138,47 +138,12 @@ TProtectionChartForm::TProtectionChartForm()
     // The chart likes more room than its minimum.
     SizeByLayout(QSize(1000, 680));
 
-    // Created after the main window, whose signals say when to compute.
-    if (Form1) {
-        connect(Form1, &TForm1::ResultsComputed, this, &TProtectionChartForm::ResultsChanged);
-        connect(Form1, &TForm1::DynamicInputsChanged, this, &TProtectionChartForm::InputsChanged);
-    }
-}
-
-void TProtectionChartForm::ResultsChanged()
-{
-    data_ = WithoutRows(MotorData);
-    haveData_ = true;
-    InputsChanged();
-}
-
-void TProtectionChartForm::InputsChanged()
-{
-    if (isVisible())
-        Recompute();
-    else
-        stale_ = true;
-}
-
-void TProtectionChartForm::FormShow()
-{
-    ApplyTexts();
-    if (stale_)
-        Recompute();
-}
-
-void TProtectionChartForm::FormActivate()
-{
-    ApplyTexts();
+    FollowMainWindow();
 }
 
 Refusal TProtectionChartForm::Recompute()
 {
-    stale_ = false;
-    if (!haveData_) {
-        ApplyTexts();
-        return ErrNoMotor;
-    }
+    if (!ReadyToCompute()) return ErrNoMotor;
     noRelay_ = !DynamicData.Protection.has_value();
     if (noRelay_) {
         // Nothing to judge: the window says where a relay is set.

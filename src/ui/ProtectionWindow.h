@@ -7,7 +7,7 @@
 // is shown next. Without a relay it says where to set one.
 
 #include "Dynamics.h"
-#include "ModelessForm.h"
+#include "ResultsForm.h"
 
 #include <optional>
 
@@ -16,26 +16,19 @@ class QGridLayout;
 class QLabel;
 class TxyGraph;
 
-class TProtectionChartForm : public TModelessForm {
+class TProtectionChartForm : public TResultsForm {
     Q_OBJECT
   public:
     TProtectionChartForm();
-    void FormActivate() override;
-    void FormShow() override;
 
-    // The main window computed new results: the data set they came from is kept.
-    void ResultsChanged();
-    // The dynamic start's own settings changed (the relay among them).
-    void InputsChanged();
     // Computes both starts with their protection now; a refusal shows its numbered message and
     // keeps the last results. Returns the refusal (ErrNoMotor without results of the main window).
-    Refusal Recompute();
+    Refusal Recompute() override;
 
     // Results with a relay are on show.
     bool HasResults() const { return results_.has_value(); }
     const DynamicResults& Results() const { return *results_; }
     const TimeCurrentCurves& Curves() const { return curves_; }
-    bool Stale() const { return stale_; }
 
     // The verdict rows: each start cold and hot; the locked rotor cold and hot; the TCU per start.
     enum StartRow { DolCold, DolHot, SoftCold, SoftHot, StartRowCount };
@@ -62,17 +55,14 @@ class TProtectionChartForm : public TModelessForm {
     QLabel* Explanation; // what the verdicts compare
 
   private:
-    void ApplyTexts();
+    void ApplyTexts() override;
     void FillPanel();
     void ShowResultsParts(bool shown);
 
-    MotorDataSet data_; // the main window's last results, to compute from
-    bool haveData_ = false;
     MotorDataSet shownData_;
     DynamicSettings settings_;
     std::optional<DynamicResults> results_; // computed with a relay
     TimeCurrentCurves curves_;
-    bool stale_ = false;
     bool noRelay_ = false; // the settings give no relay
     int refusal_ = 0;
     int plottedLanguage_ = -1; // the language the chart was drawn in
