@@ -20,7 +20,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=off
 # number of inputs from a fixed seed, starting from the committed corpus only (what it finds goes
 # to an emptied scratch folder), with address randomisation off and no corpus reloading: two runs
 # do the same, and a failure here comes from the code or the corpus, not from luck. A failing
-# input is left in build-fuzz/artifacts/; it goes into fuzz/corpus/ with its fix. About a minute
+# input is left in build-fuzz/artifacts/; it goes into fuzz/corpus/ with its fix. Under a minute
 # per target on two cores; for a long, open session see the README (Fuzzing).
 if command -v clang++ >/dev/null; then
   cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DTARVELLO_FUZZ=ON -DTARVELLO_BUILD_TESTS=OFF \
@@ -33,7 +33,7 @@ if command -v clang++ >/dev/null; then
     echo "address randomisation cannot be turned off here: the fuzz runs may differ" >&2
     fixed=()
   fi
-  for target_runs in text_to_real:2500000 list_reader:50000 computation:130000 dynamics:30000 datasheet:3000; do
+  for target_runs in text_to_real:1500000 list_reader:40000 computation:100000 dynamics:15000 datasheet:3000; do
     target=${target_runs%:*}
     scratch=build-fuzz/scratch/$target
     rm -rf "$scratch" && mkdir -p "$scratch"
